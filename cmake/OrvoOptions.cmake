@@ -1,0 +1,34 @@
+# orvo_options: the flags every target of the project links instead of global flags.
+add_library(orvo_options INTERFACE)
+target_compile_features(orvo_options INTERFACE cxx_std_20)
+
+# Every build of the same source must give the same samples: no contraction of a*b+c
+# into fused multiply-adds, no fast-math, and SSE2 arithmetic on 32-bit x86 (whose
+# default x87 unit rounds through 80-bit registers).
+target_compile_options(orvo_options INTERFACE
+    -ffp-contract=off -fno-fast-math
+    -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wcast-align -Wunused
+    -Wno-missing-field-initializers)
+if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(i[3-6]86|x86)$")
+    target_compile_options(orvo_options INTERFACE -msse2 -mfpmath=sse)
+endif()
+if(ORVO_WERROR)
+    target_compile_options(orvo_options INTERFACE -Werror)
+endif()
+
+if(ORVO_SANITIZE)
+    list(JOIN ORVO_SANITIZE "," orvo_sanitizers)
+    target_compile_options(orvo_options INTERFACE
+        -fsanitize=${orvo_sanitizers} -fno-omit-frame-pointer -fno-sanitize-recover=all)
+    target_link_options(orvo_options INTERFACE -fsanitize=${orvo_sanitizers})
+endif()
+if(ORVO_FUZZ)
+    target_compile_options(orvo_options INTERFACE -fsanitize=fuzzer-no-link)
+endif()
+
+# Libraries linked into the plug-in module must be position independent and keep
+# their symbols hidden: the module exports its entry and nothing else.
+set(CMAKE_POSITION_INDEPENDENT_CODE ON)
+set(CMAKE_CXX_VISIBILITY_PRESET hidden)
+set(CMAKE_C_VISIBILITY_PRESET hidden)
+set(CMAKE_VISIBILITY_INLINES_HIDDEN ON)
