@@ -351,3 +351,17 @@ enum VstPlugCategory : VstInt32
     kPlugCategEffect = 1,
     kPlugCategSynth = 2,
 };
+
+// Published records that the framework only passes through (never reads or writes), so
+// only their names are needed here.
+struct VstParameterProperties;
+struct VstPatchChunkInfo;
+struct VstTimeInfo;
+struct VstVariableIo;
+struct MidiProgramName;
+struct MidiProgramCategory;
+struct MidiKeyName;
+struct VstFileSelect;
+struct VstOfflineTask;
+struct VstAudioFile;
+struct VstWindow;
