@@ -15,7 +15,7 @@ class AudioEffect
 public:
     /// Fills the record: the host callback, the program and parameter counts, the static
     /// functions, the default identity ("NoEf", 1 input, 2 outputs, replacing processing).
-    AudioEffect(audioMasterCallback audioMaster, VstInt32 numPrograms, VstInt32 numParams);
+    AudioEffect(audioMasterCallback host, VstInt32 programCount, VstInt32 paramCount);
     /// Destroys the installed editor object, if any.
     virtual ~AudioEffect();
 

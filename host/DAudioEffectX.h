@@ -11,7 +11,7 @@ namespace orvo
 class AudioEffectX : public AudioEffect
 {
 public:
-    AudioEffectX(audioMasterCallback audioMaster, VstInt32 numPrograms, VstInt32 numParams);
+    AudioEffectX(audioMasterCallback host, VstInt32 programCount, VstInt32 paramCount);
 
     /// Opcodes 25..79, then AudioEffect's table.
     VstIntPtr dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,

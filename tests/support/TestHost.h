@@ -1,7 +1,9 @@
 // TestHost: a stand-in host for driving an effect through its record. Its callback records
 // every call the effect makes and answers from a per-opcode table. Several hosts can live
-// at once: calls are routed by the effect record (bind it with Attach), and the entry's
-// version call (null record) goes to the most recently created host.
+// at once: calls are routed by the effect record. A record no host knows yet (the entry's
+// version call with a null record, the calls an effect makes while it is being built) goes
+// to the current host, which is the one created last or the one made current; a non-null
+// record is then bound to it for good.
 #pragma once
 
 #include "host/DAEffect.h"
@@ -39,6 +41,8 @@ public:
     static VstIntPtr VSTCALL Callback(AEffect* effect, VstInt32 opcode, VstInt32 index,
                                       VstIntPtr value, void* ptr, float opt);
 
+    /// Makes this host the one that receives calls from records no host knows yet.
+    void MakeCurrent();
     /// Routes later calls that carry this record to this host.
     void Attach(AEffect* effect);
     /// Forgets a record (after effClose).
@@ -46,8 +50,9 @@ public:
 
     /// Sets the answer for an opcode (default: 2400 for audioMasterVersion, 0 otherwise).
     void SetAnswer(VstInt32 opcode, VstIntPtr answer);
-    /// Texts written into ptr for audioMasterGetVendorString / GetProductString (the
-    /// answer is then 1). Empty by default, with answer 0 and the buffer left alone.
+    /// Texts written into ptr for audioMasterGetVendorString / GetProductString, cut to 64
+    /// characters plus the zero (the answer is then 1). An empty text makes the host answer
+    /// 0 and leave the buffer alone. Defaults: "Test Vendor", "Test Host".
     void SetVendorString(std::string text);
     void SetProductString(std::string text);
 
@@ -66,8 +71,8 @@ private:
     mutable std::mutex FMutex;
     std::vector<THostCall> FCalls;
     std::map<VstInt32, VstIntPtr> FAnswers;
-    std::string FVendor;
-    std::string FProduct;
+    std::string FVendor = "Test Vendor";
+    std::string FProduct = "Test Host";
 };
 
 } // namespace orvo::test
