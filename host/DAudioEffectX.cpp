@@ -28,6 +28,16 @@ VstIntPtr answerOf(bool state) noexcept
 
 } // namespace
 
+VstSpeakerProperties* arrangementSpeaker(VstSpeakerArrangement* arrangement,
+                                         VstInt32 index) noexcept
+{
+    // Addressed from the record's start: the speakers may run past the declared array.
+    return reinterpret_cast<VstSpeakerProperties*>(reinterpret_cast<char*>(arrangement) +
+                                                   ArrangementHeaderSize +
+                                                   sizeof(VstSpeakerProperties) *
+                                                       static_cast<std::size_t>(index));
+}
+
 AudioEffectX::AudioEffectX(audioMasterCallback host, VstInt32 programCount, VstInt32 paramCount)
     : AudioEffect(host, programCount, paramCount)
 {
@@ -591,7 +601,7 @@ bool AudioEffectX::matchArrangement(VstSpeakerArrangement** to,
     (*to)->type = from->type;
     for (VstInt32 channel = 0; channel < from->numChannels; ++channel)
     {
-        copySpeaker(&(*to)->speakers[channel], &from->speakers[channel]);
+        copySpeaker(arrangementSpeaker(*to, channel), arrangementSpeaker(from, channel));
     }
     return true;
 }

@@ -8,6 +8,11 @@
 namespace orvo
 {
 
+/// Speaker number index of an arrangement record, which may hold more speakers than the 8
+/// it is declared with (allocateArrangement sizes it for its channel count).
+VstSpeakerProperties* arrangementSpeaker(VstSpeakerArrangement* arrangement,
+                                         VstInt32 index) noexcept;
+
 class AudioEffectX : public AudioEffect
 {
 public:
