@@ -1,0 +1,107 @@
+#include "editor/uPluginEditor.h"
+
+#include "plugin/uPlugin.h"
+
+namespace orvo
+{
+APluginEditor::APluginEditor(APlugin* plugin, TEditorWindowFactory windowFactory)
+    : AEffEditor(plugin), typedEffect(plugin), makeWindow(windowFactory)
+{
+    for (auto& value : values)
+    {
+        value.store(0.0f, std::memory_order_relaxed);
+    }
+}
+
+APluginEditor::~APluginEditor()
+{
+    if (window)
+    {
+        typedEffect->FEditorClosed.store(1, std::memory_order_release);
+        window.reset();
+        parentWindow = nullptr;
+    }
+}
+
+bool APluginEditor::getRect(ERect** out)
+{
+    rect.top = 0;
+    rect.left = 0;
+    if (window)
+    {
+        rect.bottom = window->ClientHeight();
+        rect.right = window->ClientWidth();
+    }
+    if (out != nullptr)
+    {
+        *out = &rect;
+    }
+    return true;
+}
+
+bool APluginEditor::open(void* ptr)
+{
+    // A window needs a parent; a host that passes none gets no editor.
+    if (ptr == nullptr)
+    {
+        return false;
+    }
+    if (!window)
+    {
+        if (makeWindow == nullptr)
+        {
+            return false;
+        }
+        window = makeWindow(*this, ptr);
+        if (!window)
+        {
+            return false;
+        }
+        copyValues();
+    }
+    parentWindow = ptr;
+    ++openCount;
+    typedEffect->FEditorClosed.store(0, std::memory_order_release);
+    window->ShowCurrentValues();
+    return true;
+}
+
+void APluginEditor::close()
+{
+    openCount = openCount > 0 ? openCount - 1 : 0;
+    if (openCount != 0)
+    {
+        return;
+    }
+    // The flag goes first: a parameter change after this point copies nothing.
+    typedEffect->FEditorClosed.store(1, std::memory_order_release);
+    window.reset();
+    parentWindow = nullptr;
+}
+
+void APluginEditor::idle()
+{
+}
+
+void APluginEditor::parametersChanged() noexcept
+{
+    if (typedEffect->FEditorClosed.load(std::memory_order_acquire) == 0)
+    {
+        copyValues();
+    }
+}
+
+void APluginEditor::copyValues() noexcept
+{
+    for (std::int32_t i = 0; i < ParameterCount; ++i)
+    {
+        values[static_cast<std::size_t>(i)].store(typedEffect->getParameter(i), std::memory_order_relaxed);
+    }
+}
+
+TEditorParts MakePluginEditor(APlugin& effect)
+{
+    auto* glue = new APluginEditor(&effect);
+    return {glue, glue};
+}
+} // namespace orvo

@@ -1,0 +1,92 @@
+// APluginEditor: the editor object the framework knows. Owns the editor window while the
+// host shows it, reports its size, and hands the effect's parameter values to it.
+#pragma once
+
+#include "host/AEffEditor.h"
+#include "plugin/uParameterTable.h"
+#include "plugin/uPluginServices.h"
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+
+namespace orvo
+{
+class APlugin;
+class APluginEditor;
+
+/// What the glue needs of an editor window. Created on the user-interface thread as a child
+/// of the host's window, destroyed there.
+class TEditorWindow
+{
+public:
+    virtual ~TEditorWindow() = default;
+    virtual std::int16_t ClientWidth() const = 0;
+    virtual std::int16_t ClientHeight() const = 0;
+    /// Repaints at once, enables the refresh timer and runs one refresh, so the controls
+    /// show APluginEditor::values before the first timer tick.
+    virtual void ShowCurrentValues() = 0;
+};
+
+/// Makes the window for glue as a child of parent (the host's window handle). May throw
+/// when the window cannot be created.
+using TEditorWindowFactory = std::unique_ptr<TEditorWindow> (*)(APluginEditor& glue, void* parent);
+
+class APluginEditor final : public AEffEditor, public TParameterListener
+{
+public:
+    /// The editor form's size, reported before the first window exists: hosts size their
+    /// frame from effEditGetRect before they open the editor.
+    static constexpr std::int16_t FormWidth = 700;
+    static constexpr std::int16_t FormHeight = 300;
+
+    /// windowFactory null: the editor can report its size but opens no window.
+    explicit APluginEditor(APlugin* plugin, TEditorWindowFactory windowFactory = nullptr);
+    ~APluginEditor() override;
+
+    /// Stores &rect in *rect: 0, 0 and the window's client size, or the last size known
+    /// (the form's before the first window). Always true.
+    bool getRect(ERect** rect) override;
+    /// Creates the window on the first open (or when none exists), then shows the current
+    /// values. False, with nothing changed, for a null parent or when no window can be
+    /// made; a failing window factory's exception leaves the state as it was.
+    bool open(void* ptr) override;
+    /// Destroys the window when the last open is matched.
+    void close() override;
+    /// Nothing: the window refreshes on its own timer.
+    void idle() override;
+
+    /// Copies the effect's 16 current values into values while the editor is not closed.
+    /// Any thread; copies into the glue's own array, so a window being destroyed on the
+    /// user-interface thread is never touched.
+    void parametersChanged() noexcept override;
+
+    APlugin* plugin() const noexcept
+    {
+        return typedEffect;
+    }
+    bool hasWindow() const noexcept
+    {
+        return window != nullptr;
+    }
+
+    /// The values the window shows, by parameter index; the window reads them on its timer.
+    std::array<std::atomic<float>, ParameterCount> values;
+    /// The rectangle getRect hands out: 0, 0, height, width.
+    ERect rect{0, 0, FormHeight, FormWidth};
+    /// open calls not yet matched by close.
+    std::int32_t openCount = 0;
+
+private:
+    void copyValues() noexcept;
+
+    APlugin* typedEffect;
+    TEditorWindowFactory makeWindow;
+    std::unique_ptr<TEditorWindow> window;
+    void* parentWindow = nullptr;
+};
+
+/// The editor factory for APlugin's constructor: a glue object without window factory.
+TEditorParts MakePluginEditor(APlugin& effect);
+} // namespace orvo

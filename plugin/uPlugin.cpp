@@ -1,0 +1,325 @@
+// APlugin: construction and destruction, parameters and their texts, identity and pins.
+#include "plugin/uPlugin.h"
+
+#include "host/AEffEditor.h"
+#include "host/uHostText.h"
+#include "plugin/uNumberText.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace orvo
+{
+namespace
+{
+constexpr std::string_view EffectName = "Orvo";
+constexpr std::string_view VendorName = "Quorvane";
+constexpr std::string_view ProductName = "Orvo";
+constexpr VstInt32 VendorVersion = 1;
+constexpr VstInt32 UniqueId = fourCharCode('O', 'r', 'v', 'o');
+constexpr std::size_t EffectNameCapacity = kVstMaxEffectNameLen + 1;
+constexpr std::size_t VendorCapacity = kVstMaxVendorStrLen + 1;
+constexpr std::size_t ProductCapacity = kVstMaxProductStrLen + 1;
+
+/// The MIDI abilities the effect answers 1 for; every other text gets -1.
+constexpr std::array<std::string_view, 4> CanDoTexts = {"receiveVstEvents", "receiveVstMidiEvent",
+                                                        "sendVstEvents", "sendVstMidiEvent"};
+
+static_assert(std::atomic<float>::is_always_lock_free);
+static_assert(std::atomic<std::int32_t>::is_always_lock_free);
+static_assert(std::atomic<std::uint8_t>::is_always_lock_free);
+static_assert(std::atomic<bool>::is_always_lock_free);
+} // namespace
+
+APlugin::APlugin(audioMasterCallback host, const TPluginServices& services,
+                 TEditorFactory editorFactory)
+    : AudioEffectX(host, ProgramCount, ParameterCount), FServices(services)
+{
+    for (std::size_t band = 0; band < BandCount; ++band)
+    {
+        FBandValue[band].store(0.5f, std::memory_order_relaxed);
+        FBandGain[band].store(1.0f, std::memory_order_relaxed);
+        FBandDispersionOn[band].store(false, std::memory_order_relaxed);
+        FDispersionAmount[band].store(0.0f, std::memory_order_relaxed);
+        FMuteState[band].store(msOpen, std::memory_order_relaxed);
+    }
+    for (auto& value : FParamValues)
+    {
+        value.store(0.0f, std::memory_order_relaxed);
+    }
+    FDecimalSeparator = FServices.Locale.DecimalSeparator();
+
+    loadMidiMap();
+
+    for (VstMidiEvent& slot : FMidiQueue)
+    {
+        slot.type = kVstMidiType;
+        slot.deltaFrames = FreeSlot;
+        slot.reserved1 = 99;
+    }
+    FThruEvent.type = kVstMidiType;
+    FThruEvent.byteSize = 32;
+    FThruEvent.deltaFrames = FreeSlot;
+    FThruEvent.reserved1 = 99;
+    FThruEvents.numEvents = 1;
+    FThruEvents.reserved = 0;
+    FThruEvents.events[0] = reinterpret_cast<VstEvent*>(&FThruEvent);
+
+    // The host writes at most 64 characters and a zero, or nothing; the last byte stays 0
+    // whatever it does.
+    getHostVendorString(FHostVendor);
+    getHostProductString(FHostProduct);
+    FHostVendor[kVstMaxVendorStrLen] = '\0';
+    FHostProduct[kVstMaxProductStrLen] = '\0';
+
+    createPrograms();
+
+    if (editorFactory != nullptr)
+    {
+        const TEditorParts parts = editorFactory(*this);
+        setEditor(parts.Editor);
+        FEditorListener = parts.Listener;
+    }
+
+    suspend();
+    loadFactoryBank();
+
+    hasVu(false);
+    setNumInputs(2);
+    setNumOutputs(2);
+    canMono(true);
+    canProcessReplacing(true);
+    isSynth(false);
+    setUniqueID(UniqueId);
+
+    curProgram = 0;
+    setProgram(0);
+}
+
+APlugin::~APlugin()
+{
+    saveMidiMap();
+    // The editor glue and its window reach back into this object (FEditorClosed, the
+    // parameter values), so they go while every member still lives, not in the base
+    // destructor after the members are gone.
+    AEffEditor* glue = editor;
+    FEditorListener = nullptr;
+    setEditor(nullptr);
+    delete glue;
+}
+
+void APlugin::setSampleRate(float newSampleRate) noexcept
+{
+    // Sample rates are clamped to at least 1 Hz; a rate that is not a finite number is 1 Hz.
+    const float rate = std::isfinite(newSampleRate) && newSampleRate >= 1.0f ? newSampleRate : 1.0f;
+    AudioEffectX::setSampleRate(rate);
+    applyProcessingRate();
+}
+
+void APlugin::suspend() noexcept
+{
+    // The pass-through processing keeps no state between blocks, so there is none to clear.
+}
+
+void APlugin::resume() noexcept
+{
+    wantEvents(1);
+}
+
+void APlugin::setParameter(VstInt32 index, float value) noexcept
+{
+    if (!(value >= 0.0f))
+    {
+        value = 0.0f; // negative, or not a number
+    }
+    else if (value > 1.0f)
+    {
+        value = 1.0f;
+    }
+    if (!IsParameterIndex(index))
+    {
+        return;
+    }
+    FParamValues[static_cast<std::size_t>(index)].store(value, std::memory_order_relaxed);
+    if (IsProgramIndex(curProgram))
+    {
+        FPrograms[static_cast<std::size_t>(curProgram)]->SetValue(index, value);
+    }
+    if (FEditorListener != nullptr)
+    {
+        FEditorListener->parametersChanged();
+    }
+    applyParameter(index, value);
+}
+
+float APlugin::getParameter(VstInt32 index) noexcept
+{
+    return IsParameterIndex(index)
+               ? FParamValues[static_cast<std::size_t>(index)].load(std::memory_order_relaxed)
+               : 0.0f;
+}
+
+void APlugin::getParameterLabel(VstInt32 index, char* label) noexcept
+{
+    copyHostText(label,
+                 IsParameterIndex(index) ? ParameterLabels[static_cast<std::size_t>(index)]
+                                         : UndefinedText,
+                 ParamTextCapacity);
+}
+
+void APlugin::getParameterName(VstInt32 index, char* text) noexcept
+{
+    copyHostText(text,
+                 IsParameterIndex(index) ? ParameterNames[static_cast<std::size_t>(index)]
+                                         : UndefinedText,
+                 ParamTextCapacity);
+}
+
+void APlugin::getParameterDisplay(VstInt32 index, char* text) noexcept
+{
+    if (index == prReserved)
+    {
+        return; // the reserved parameter shows nothing: the buffer keeps what it held
+    }
+    try
+    {
+        std::string display;
+        const float value = getParameter(index);
+        if (index >= prLo && index <= prHi)
+        {
+            const auto band = static_cast<std::size_t>(index - prLo);
+            const float gain = FBandGain[band].load(std::memory_order_relaxed);
+            if (FBandDispersionOn[band].load(std::memory_order_relaxed))
+            {
+                display = FormatFixed2(
+                              FDispersionAmount[band].load(std::memory_order_relaxed) * 100.0,
+                              FDecimalSeparator) +
+                          "%TD";
+            }
+            else if (gain > 0.0f)
+            {
+                display = FormatFixed2(20.0 * std::log10(static_cast<double>(gain)),
+                                       FDecimalSeparator) +
+                          "dB";
+            }
+            else
+            {
+                display = "-oodB";
+            }
+        }
+        else if (index >= prLoMute && index <= prHiMute)
+        {
+            const std::uint8_t state =
+                FMuteState[static_cast<std::size_t>(index - prLoMute)].load(std::memory_order_relaxed);
+            display = (state == msFadingIn || state == msOpen) ? "Open" : "Muted";
+        }
+        else if (index == prTube)
+        {
+            display = FormatFixed2(value * 200.0f - 100.0f, FDecimalSeparator);
+        }
+        else if (index == prTuning)
+        {
+            display = FormatFixed2(value * 24.0f - 12.0f, FDecimalSeparator);
+        }
+        else if (index == prInGain || index == prOutGain)
+        {
+            const float gain = (index == prInGain ? FInGain : FOutGain).load(std::memory_order_relaxed);
+            display = gain > 0.0f
+                          ? FormatFixed2(static_cast<float>(20.0 * std::log10(static_cast<double>(gain))),
+                                         FDecimalSeparator)
+                          : std::string("   -oo  ");
+        }
+        else if (index == prOverSample)
+        {
+            display = FOverSample.load(std::memory_order_relaxed) ? "Oversampling On"
+                                                                  : "Host Rate Processing";
+        }
+        else
+        {
+            display = UndefinedText;
+        }
+        copyHostText(text, display, ParamTextCapacity);
+    }
+    catch (...)
+    {
+        copyHostText(text, "", ParamTextCapacity);
+    }
+}
+
+float APlugin::getVu() noexcept
+{
+    return FVu.exchange(0.0f, std::memory_order_relaxed);
+}
+
+bool APlugin::getInputProperties(VstInt32 index, VstPinProperties* properties) noexcept
+{
+    if (properties == nullptr || index < 0 || index > 1)
+    {
+        return false;
+    }
+    const std::string_view labels[] = {"Input #1", "Input #2"};
+    copyHostText(properties->label, labels[index], sizeof properties->label);
+    properties->flags = kVstPinIsActive | kVstPinIsStereo;
+    return true;
+}
+
+bool APlugin::getOutputProperties(VstInt32 index, VstPinProperties* properties) noexcept
+{
+    if (properties == nullptr || index < 0 || index > 1)
+    {
+        return false;
+    }
+    const std::string_view labels[] = {"Output #1", "Output #2"};
+    copyHostText(properties->label, labels[index], sizeof properties->label);
+    properties->flags = kVstPinIsActive | kVstPinIsStereo;
+    return true;
+}
+
+bool APlugin::getEffectName(char* name) noexcept
+{
+    copyHostText(name, EffectName, EffectNameCapacity);
+    return true;
+}
+
+bool APlugin::getVendorString(char* text) noexcept
+{
+    copyHostText(text, VendorName, VendorCapacity);
+    return true;
+}
+
+bool APlugin::getProductString(char* text) noexcept
+{
+    copyHostText(text, ProductName, ProductCapacity);
+    return true;
+}
+
+VstInt32 APlugin::getVendorVersion() noexcept
+{
+    return VendorVersion;
+}
+
+VstInt32 APlugin::canDo(char* text) noexcept
+{
+    if (text == nullptr)
+    {
+        return -1;
+    }
+    const std::string_view asked(text);
+    for (const std::string_view known : CanDoTexts)
+    {
+        if (asked == known)
+        {
+            return 1;
+        }
+    }
+    return -1;
+}
+
+void APlugin::tellEditor() noexcept
+{
+    if (FEditorClosed.load(std::memory_order_relaxed) == 0 && FEditorListener != nullptr)
+    {
+        FEditorListener->parametersChanged();
+    }
+}
+} // namespace orvo

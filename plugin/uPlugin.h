@@ -1,0 +1,196 @@
+// APlugin: the effect. Parameters and their texts, programs, MIDI queue, thru and CC
+// learn, the identity it shows the host, and the processing entry points.
+#pragma once
+
+#include "host/DAudioEffectX.h"
+#include "plugin/uMidiMap.h"
+#include "plugin/uParameterTable.h"
+#include "plugin/uPluginProgram.h"
+#include "plugin/uPluginServices.h"
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace orvo
+{
+/// A band's mute switch as the processing sees it: the fades move 0 to 1 and 2 to 3.
+enum TMuteState : std::uint8_t
+{
+    msFadingIn,
+    msOpen,
+    msFadingOut,
+    msMuted,
+};
+
+/// A rewrite of the CC tables that the editor asked for and the processing thread has not
+/// taken over yet.
+enum TMapCommand : std::uint8_t
+{
+    mcNone,
+    mcReset,
+    mcRestoreDefault,
+};
+
+class APlugin : public AudioEffectX
+{
+public:
+    static constexpr std::int32_t MidiQueueSize = 250;
+    /// FNextMidiPos when no event is pending.
+    static constexpr std::int32_t NeverDue = 2147483647;
+    /// deltaFrames of a free queue slot.
+    static constexpr std::int32_t FreeSlot = -99;
+    /// Rectangle and text widths copied into host buffers, terminator included. Parameter
+    /// names, labels and display texts reach 21 characters ("Reserved for Quorvane"),
+    /// above the published 8; hosts give these opcodes buffers of 64 bytes or more, and 25
+    /// bytes keep every text of this effect whole. Program names are cut to the published
+    /// 24 characters, since hosts size program-name buffers to exactly that.
+    static constexpr std::size_t ParamTextCapacity = 25;
+    static constexpr std::size_t ProgramNameCapacity = kVstMaxProgNameLen + 1;
+
+    APlugin(audioMasterCallback host, const TPluginServices& services,
+            TEditorFactory editorFactory);
+    ~APlugin() override;
+
+    // Framework operations this effect overrides, in the order of their slots.
+    void setSampleRate(float newSampleRate) noexcept override;
+    void suspend() noexcept override;
+    void resume() noexcept override;
+    void processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) noexcept override;
+    void setParameter(VstInt32 index, float value) noexcept override;
+    float getParameter(VstInt32 index) noexcept override;
+    void setProgram(VstInt32 program) noexcept override;
+    void setProgramName(char* name) noexcept override;
+    void getProgramName(char* name) noexcept override;
+    void getParameterLabel(VstInt32 index, char* label) noexcept override;
+    void getParameterDisplay(VstInt32 index, char* text) noexcept override;
+    void getParameterName(VstInt32 index, char* text) noexcept override;
+    void process(float** inputs, float** outputs, VstInt32 sampleFrames) noexcept override;
+    float getVu() noexcept override;
+    bool getProgramNameIndexed(VstInt32 category, VstInt32 index, char* text) noexcept override;
+    bool getInputProperties(VstInt32 index, VstPinProperties* properties) noexcept override;
+    bool getOutputProperties(VstInt32 index, VstPinProperties* properties) noexcept override;
+    VstInt32 processEvents(VstEvents* events) noexcept override;
+    bool getEffectName(char* name) noexcept override;
+    bool getVendorString(char* text) noexcept override;
+    bool getProductString(char* text) noexcept override;
+    VstInt32 getVendorVersion() noexcept override;
+    VstInt32 canDo(char* text) noexcept override;
+
+    // The MIDI menu of the editor (user-interface thread).
+    /// "MIDI Learn": the next CC that arrives is bound to parameter (0..15); -1 stops
+    /// learning. Other values are ignored.
+    void startMidiLearn(std::int32_t parameter) noexcept;
+    std::int32_t midiLearnParameter() const noexcept;
+    /// "Reset CC config": every CC unbound, learning stopped.
+    void resetMidiMap() noexcept;
+    /// "Restore Default config": CC 20..35 drive parameters 0..15, learning stopped.
+    void restoreDefaultMidiMap() noexcept;
+    /// The text of "Show MIDI CC Config".
+    std::string midiMapReport() const;
+    /// The CC tables as they stand, with a pending menu command already applied.
+    TMidiMap midiMap() const noexcept;
+
+    /// The texts the host gave for getHostVendorString / getHostProductString at creation.
+    const char* hostVendor() const noexcept
+    {
+        return FHostVendor;
+    }
+    const char* hostProduct() const noexcept
+    {
+        return FHostProduct;
+    }
+
+    /// 1 while the editor has no window (set by the editor glue), 0 once a window opened.
+    /// setProgram and setProgramName tell the glue only while it is 0.
+    std::atomic<std::uint8_t> FEditorClosed{0};
+
+private:
+    // Construction steps.
+    void createPrograms();
+    void loadFactoryBank();
+    void loadMidiMap();
+    void saveMidiMap() noexcept;
+    std::string moduleFolder() const;
+
+    // Parameters to processing settings (the mapping formulas live in uPluginMapping.cpp).
+    void applyParameter(std::int32_t index, float value) noexcept;
+    void applyProcessingRate() noexcept;
+    static float LevelCurve(float x, bool withBoost) noexcept;
+
+    // Processing: each block is walked in runs cut at FNextMidiPos; events are handled at
+    // their positions between runs. run(start, count) processes frames start..start+count-1.
+    template <typename TRun>
+    void walkBlock(std::int32_t sampleFrames, TRun&& run) noexcept;
+    /// Takes over a pending map command and handles events queued with negative offsets.
+    void startMidiBlock() noexcept;
+    /// Handles every event still pending, in slot order, stamped at the block's last frame.
+    void finishMidiBlock(std::int32_t sampleFrames) noexcept;
+    /// Handles every pending event due at pos (and any overdue one) and moves FNextMidiPos
+    /// past pos. Processing thread.
+    void dispatchMidiAt(std::int32_t pos) noexcept;
+    /// Handles the pending events with deltaFrames <= limit in slot order; thru messages
+    /// carry stamp as their deltaFrames.
+    void dispatchDue(std::int32_t limit, std::int32_t stamp) noexcept;
+    void handleMidiMessage(const VstMidiEvent& event, std::int32_t stamp) noexcept;
+    void handleControlChange(std::int32_t cc, std::int32_t value) noexcept;
+    void applyPendingMapCommand() noexcept;
+    void storeMidiMap(const TMidiMap& map) noexcept;
+
+    // MIDI thru: one host call per message, at the message's position in the block.
+    void thruNoteOff(std::uint8_t channel, std::uint8_t note, std::uint8_t velocity, std::int32_t pos) noexcept;
+    void thruNoteOn(std::uint8_t channel, std::uint8_t note, std::uint8_t velocity, std::int32_t pos) noexcept;
+    void thruPolyPressure(std::uint8_t channel, std::uint8_t note, std::uint8_t pressure, std::int32_t pos) noexcept;
+    void thruControlChange(std::uint8_t channel, std::uint8_t cc, std::uint8_t value, std::int32_t pos) noexcept;
+    void thruProgramChange(std::uint8_t channel, std::uint8_t program, std::int32_t pos) noexcept;
+    void thruChannelPressure(std::uint8_t channel, std::uint8_t pressure, std::int32_t pos) noexcept;
+    void thruPitchBend(std::uint8_t channel, std::uint8_t lsb, std::uint8_t msb, std::int32_t pos) noexcept;
+    void sendThru(std::uint8_t status, std::uint8_t data1, std::uint8_t data2, std::int32_t pos) noexcept;
+
+    void tellEditor() noexcept;
+
+    TPluginServices FServices;
+    TParameterListener* FEditorListener = nullptr;
+    char FDecimalSeparator = '.';
+    char FHostVendor[kVstMaxVendorStrLen + 1] = {};
+    char FHostProduct[kVstMaxProductStrLen + 1] = {};
+
+    std::array<std::atomic<float>, ParameterCount> FParamValues;
+    std::array<std::unique_ptr<APluginProgram>, ProgramCount> FPrograms;
+    std::atomic<float> FVu{0.0f};
+
+    // Settings mapped from the parameters. Written by setParameter on any thread, read by
+    // the display texts and the processing: single values, each written and read whole.
+    std::atomic<bool> FOverSample{false};
+    std::atomic<float> FFadeRate{441.0f};
+    std::array<std::atomic<float>, BandCount> FBandValue;
+    std::array<std::atomic<float>, BandCount> FBandGain;
+    std::array<std::atomic<bool>, BandCount> FBandDispersionOn;
+    /// The amount each band's transient processor runs with (0..1).
+    std::array<std::atomic<float>, BandCount> FDispersionAmount;
+    std::array<std::atomic<std::uint8_t>, BandCount> FMuteState;
+    std::atomic<float> FTubeDrive{0.5f};
+    std::atomic<float> FTubeShape{-1.0f};
+    std::atomic<float> FTuning{0.0f};
+    std::atomic<float> FTuningRatio{1.0f};
+    std::atomic<float> FInGain{1.0f};
+    std::atomic<float> FOutGain{1.0f};
+
+    // MIDI. The queue, FMidiQueueCount, FNextMidiPos and the thru records belong to the
+    // processing thread. The CC tables are written only by the processing thread (learning,
+    // and taking over FPendingMapCommand); the editor's menu commands post a complete new
+    // map as FPendingMapCommand, so processing never sees a half-rewritten map and never
+    // waits for the user-interface thread.
+    std::array<VstMidiEvent, MidiQueueSize> FMidiQueue{};
+    std::int32_t FMidiQueueCount = 0;
+    std::int32_t FNextMidiPos = NeverDue;
+    VstMidiEvent FThruEvent{};
+    VstEvents FThruEvents{};
+    std::array<std::atomic<std::int32_t>, MidiCcCount> FCcToParam;
+    std::array<std::atomic<std::int32_t>, ParameterCount> FParamToCc;
+    std::atomic<std::int32_t> FLearnParam{NoBinding};
+    std::atomic<std::uint8_t> FPendingMapCommand{mcNone};
+};
+} // namespace orvo
