@@ -1,0 +1,50 @@
+// Everything the editor needs from a window system, behind one interface, so that the
+// control toolkit runs on Win32, X11 or the headless backend without change. All of it is
+// used on the user-interface thread only.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string_view>
+
+#include "platform/ui/IUITextRenderer.h"
+#include "platform/ui/IUITimer.h"
+#include "platform/ui/IUIWindow.h"
+#include "platform/ui/UIMenu.h"
+
+namespace orvo
+{
+
+class IUIPlatform
+{
+public:
+    virtual ~IUIPlatform() = default;
+
+    /// A borderless child window of the native window parent (0: a top-level window where
+    /// the platform allows one). Returns null when no window can be made.
+    virtual std::unique_ptr<IUIWindow> CreateChildWindow(std::uintptr_t parent,
+                                                         const TRect& bounds,
+                                                         IUIWindowListener& listener) = 0;
+
+    /// A stopped timer that calls onTick on each expiry.
+    virtual std::unique_ptr<IUITimer> CreateTimer(std::function<void()> onTick) = 0;
+
+    /// The pointer, in screen pixels.
+    virtual TPoint PointerPosition() const = 0;
+    virtual void MovePointer(TPoint screen) = 0;
+    /// Hide and show nest: the pointer is visible again after as many shows as hides.
+    virtual void HidePointer() = 0;
+    virtual void ShowPointer() = 0;
+
+    /// Shows a pop-up menu at a screen position and waits for the user: the chosen
+    /// command, or 0 when the menu was dismissed.
+    virtual std::int32_t PopupMenu(IUIWindow* owner, const TUIMenu& menu, TPoint screen) = 0;
+
+    /// A modal message box with one OK button and no icon.
+    virtual void ShowMessage(IUIWindow* owner, std::string_view caption, std::string_view text) = 0;
+
+    virtual IUITextRenderer& TextRenderer() = 0;
+};
+
+} // namespace orvo
