@@ -270,17 +270,17 @@ enum VstMidiEventFlags : VstInt32
 /// A MIDI channel message. 32 bytes on every platform.
 struct VstMidiEvent
 {
-    VstInt32 type;        // 0  kVstMidiType
-    VstInt32 byteSize;    // 4  24
-    VstInt32 deltaFrames; // 8
-    VstInt32 flags;       // 12
-    VstInt32 noteLength;  // 16
-    VstInt32 noteOffset;  // 20
-    char midiData[4];     // 24 status, data1, data2, 0
-    char detune;          // 28
-    char noteOffVelocity; // 29
-    char reserved1;       // 30
-    char reserved2;       // 31
+    VstInt32 type;                 // 0  kVstMidiType
+    VstInt32 byteSize;             // 4  24
+    VstInt32 deltaFrames;          // 8
+    VstInt32 flags;                // 12
+    VstInt32 noteLength;           // 16
+    VstInt32 noteOffset;           // 20
+    char midiData[4];              // 24 status, data1, data2, 0
+    signed char detune;            // 28
+    unsigned char noteOffVelocity; // 29
+    char reserved1;                // 30
+    char reserved2;                // 31
 };
 static_assert(sizeof(VstMidiEvent) == 32);
 static_assert(sizeof(VstEvent) == 32);
