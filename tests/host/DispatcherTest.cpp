@@ -240,6 +240,24 @@ TEST_F(Dispatcher, KeyCodesCarryLowBytesAndARoundedModifier)
                                                     "knobMode 2"}));
 }
 
+TEST_F(Dispatcher, TheBaseEditorAnswersZeroAndHandsBackNoRect)
+{
+    FEffect->setEditor(new AEffEditor(FEffect));
+    ERect hostRect{};
+    ERect* rect = &hostRect;
+    EXPECT_EQ(Dispatch(effEditGetRect, 0, 0, &rect), 0);
+    EXPECT_EQ(rect, nullptr);
+    int window = 0;
+    EXPECT_EQ(Dispatch(effEditOpen, 0, 0, &window), 0);
+    EXPECT_TRUE(FEffect->getEditor()->isOpen());
+    Dispatch(effEditClose);
+    EXPECT_FALSE(FEffect->getEditor()->isOpen());
+    VstKeyCode key{};
+    EXPECT_FALSE(FEffect->getEditor()->onKeyDown(key));
+    EXPECT_EQ(Dispatch(effEditKeyDown, 'a', 0, nullptr, 0.0f), 0);
+    EXPECT_EQ(Dispatch(effSetEditKnobMode, 0, 1), 0);
+}
+
 TEST_F(Dispatcher, AnEditorThatThrowsAnswersZero)
 {
     InstallEditor()->FThrowOnOpen = true;
