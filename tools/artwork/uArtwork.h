@@ -1,0 +1,52 @@
+// The editor's eleven images, drawn procedurally: the panel, the credits picture, the five
+// mute buttons, the oversampling button, the knob and slider filmstrips and the spare
+// plate button. One look: a dark instrument panel with engraved legends, recessed slots
+// and wells, and one warm accent for values.
+#pragma once
+
+#include "tools/artwork/uFont.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace orvo::art
+{
+
+/// One finished image: straight R, G, B, A bytes, top-down; A becomes the mask byte M.
+struct TArtImage
+{
+    std::string Name;  // as the image list names it; also the file name
+    int Width = 0;
+    int Height = 0;
+    bool Masked = false;
+    int Frames = 1;    // frames side by side (filmstrips and two-state buttons)
+    std::vector<std::uint8_t> Rgba;
+};
+
+/// The two faces the artwork is set in.
+struct TArtworkFonts
+{
+    std::unique_ptr<TFont> Regular;
+    std::unique_ptr<TFont> Bold;
+
+    /// Loads DejaVu Sans and DejaVu Sans Bold from `folder`.
+    static TArtworkFonts Load(const std::string& folder);
+};
+
+/// Where the Debian package fonts-dejavu-core puts them.
+inline constexpr const char* DefaultFontFolder = "/usr/share/fonts/truetype/dejavu";
+/// The font files the artwork reads, relative to the font folder.
+inline constexpr const char* RegularFontFile = "DejaVuSans.ttf";
+inline constexpr const char* BoldFontFile = "DejaVuSans-Bold.ttf";
+
+/// All eleven images in image-list order: BackGround, Credits, Lo, LoMid, Mid, HiMid, Hi,
+/// OverSample, Knob, Slider, PlateButton.
+std::vector<TArtImage> DrawArtwork(const TArtworkFonts& fonts);
+
+/// The image as the editor stores it: a "DIBCMP" block packed with "DIB LZH" (the mask
+/// kept for masked images, every M 255 for the others).
+std::vector<std::uint8_t> StoredBlock(const TArtImage& image);
+
+} // namespace orvo::art
