@@ -1,0 +1,256 @@
+#include "tools/render/uBench.h"
+
+#include "tools/render/uDemoPiece.h"
+#include "tools/render/uPluginSetup.h"
+#include "tools/render/uSystem.h"
+#include "tools/render/uTextNumbers.h"
+#include "tools/render/uVstHost.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <memory>
+
+namespace orvo
+{
+
+namespace
+{
+
+struct TContender
+{
+    TVstPlugin* Plugin;
+    std::function<void()> Prepare; // puts the plug-in into this chain's state
+    TBenchSubject Subject;
+};
+
+/// Processes the material once from a clean start; returns thread CPU ns per frame.
+double TimeOnce(TVstPlugin& plugin, const TStereoAudio& material, std::int32_t block,
+                TStereoAudio& output)
+{
+    plugin.Start(material.SampleRate, block, plRealtime);
+    const float* inputs[2] = {material.Left.data(), material.Right.data()};
+    float* outputs[2] = {output.Left.data(), output.Right.data()};
+    const double start = ThreadCpuSeconds();
+    for (std::int64_t done = 0; done < material.Frames(); done += block)
+    {
+        const std::int64_t count = std::min<std::int64_t>(block, material.Frames() - done);
+        const float* in[2] = {inputs[0] + done, inputs[1] + done};
+        float* out[2] = {outputs[0] + done, outputs[1] + done};
+        plugin.Process(in, out, count);
+    }
+    const double seconds = ThreadCpuSeconds() - start;
+    plugin.Stop();
+    return seconds * 1e9 / static_cast<double>(material.Frames());
+}
+
+std::string JsonText(const std::string& text)
+{
+    std::string quoted = "\"";
+    for (const char c : text)
+    {
+        if (c == '"' || c == '\\')
+        {
+            quoted += '\\';
+        }
+        if (static_cast<unsigned char>(c) >= 0x20)
+        {
+            quoted += c;
+        }
+    }
+    return quoted + "\"";
+}
+
+double RealtimeFactor(double nsPerFrame, double rate)
+{
+    return nsPerFrame > 0.0 ? 1e9 / (nsPerFrame * rate) : 0.0;
+}
+
+/// The last subject is another module when --vs was given.
+bool HasVersus(const TBenchReport& report)
+{
+    return report.Subjects.size() >= 2 &&
+           report.Subjects.back().Module != report.Subjects.front().Module;
+}
+
+double Ratio(const TBenchSubject& other, const TBenchSubject& own)
+{
+    return own.Median() > 0.0 ? other.Median() / own.Median() : 0.0;
+}
+
+} // namespace
+
+double TBenchSubject::Median() const
+{
+    std::vector<double> sorted = NsPerFrame;
+    std::sort(sorted.begin(), sorted.end());
+    const std::size_t n = sorted.size();
+    if (n == 0)
+    {
+        return 0.0;
+    }
+    return n % 2 == 1 ? sorted[n / 2] : 0.5 * (sorted[n / 2 - 1] + sorted[n / 2]);
+}
+
+double TBenchSubject::Lowest() const
+{
+    return NsPerFrame.empty() ? 0.0 : *std::min_element(NsPerFrame.begin(), NsPerFrame.end());
+}
+
+double TBenchSubject::Highest() const
+{
+    return NsPerFrame.empty() ? 0.0 : *std::max_element(NsPerFrame.begin(), NsPerFrame.end());
+}
+
+TBenchReport MeasureBench(const TOptions& options)
+{
+    TBenchReport report;
+    report.BlockSize = options.BlockSize;
+    report.Repeats = options.BenchRepeats;
+    const TStereoAudio piece = SynthesiseDemoPiece();
+    TStereoAudio material;
+    material.SampleRate = piece.SampleRate;
+    material.Resize(static_cast<std::int64_t>(options.BenchSeconds * piece.SampleRate));
+    for (std::int64_t i = 0; i < material.Frames(); ++i)
+    {
+        const auto from = static_cast<std::size_t>(i % piece.Frames());
+        material.Left[static_cast<std::size_t>(i)] = piece.Left[from];
+        material.Right[static_cast<std::size_t>(i)] = piece.Right[from];
+    }
+    report.MaterialSeconds = static_cast<double>(material.Frames()) / material.SampleRate;
+    report.SampleRate = material.SampleRate;
+
+    auto main = LoadPlugin(options.Plugin);
+    ApplySettings(*main, options.Program, options.Parameters);
+    std::unique_ptr<TVstPlugin> versus;
+    if (!options.VersusPlugin.empty())
+    {
+        versus = TVstPlugin::Load(options.VersusPlugin);
+        ApplySettings(*versus, std::nullopt, options.VersusParameters);
+    }
+
+    std::vector<TContender> contenders;
+    const std::string mainName = main->EffectName();
+    const std::int32_t overSample = main->FindParameter("OverSample");
+    if (overSample >= 0)
+    {
+        TVstPlugin* plugin = main.get();
+        contenders.push_back({plugin, [plugin, overSample] { plugin->SetParameter(overSample, 0.0f); },
+                              {mainName + " host rate", plugin->Path().string(), {}}});
+        contenders.push_back({plugin, [plugin, overSample] { plugin->SetParameter(overSample, 1.0f); },
+                              {mainName + " oversampled", plugin->Path().string(), {}}});
+    }
+    else
+    {
+        contenders.push_back({main.get(), [] {}, {mainName, main->Path().string(), {}}});
+    }
+    if (versus)
+    {
+        contenders.push_back({versus.get(), [] {}, {versus->EffectName(), versus->Path().string(), {}}});
+    }
+
+    TStereoAudio output;
+    output.Resize(material.Frames());
+    // One untimed pass each warms caches and lets lazy set-up happen outside the timing.
+    for (auto& contender : contenders)
+    {
+        contender.Prepare();
+        static_cast<void>(TimeOnce(*contender.Plugin, material, options.BlockSize, output));
+    }
+    // Interleaved repeats: slow drifts of the machine touch every contender alike.
+    for (std::int32_t repeat = 0; repeat < options.BenchRepeats; ++repeat)
+    {
+        for (auto& contender : contenders)
+        {
+            contender.Prepare();
+            contender.Subject.NsPerFrame.push_back(
+                TimeOnce(*contender.Plugin, material, options.BlockSize, output));
+        }
+    }
+    for (auto& contender : contenders)
+    {
+        report.Subjects.push_back(std::move(contender.Subject));
+    }
+    return report;
+}
+
+std::string BenchText(const TBenchReport& report)
+{
+    std::string text = "material: " + FormatNumber(report.MaterialSeconds, 2) + " s at " +
+                       FormatNumber(report.SampleRate, 0) + " Hz, block " +
+                       std::to_string(report.BlockSize) + ", " + std::to_string(report.Repeats) +
+                       " repeats, thread CPU time\n\n";
+    std::size_t width = 8;
+    for (const auto& subject : report.Subjects)
+    {
+        width = std::max(width, subject.Name.size());
+    }
+    const auto pad = [](std::string s, std::size_t n) {
+        s.resize(std::max(s.size(), n), ' ');
+        return s;
+    };
+    text += pad("", width) + "   ns/frame (median, min..max)   real-time factor\n";
+    for (const auto& subject : report.Subjects)
+    {
+        text += pad(subject.Name, width) + "   " +
+                pad(FormatFixed(subject.Median(), 1) + " (" + FormatFixed(subject.Lowest(), 1) +
+                        ".." + FormatFixed(subject.Highest(), 1) + ")",
+                    30) +
+                FormatFixed(RealtimeFactor(subject.Median(), report.SampleRate), 1) + "x\n";
+    }
+    if (HasVersus(report))
+    {
+        const TBenchSubject& other = report.Subjects.back();
+        text += "\ncost of " + other.Name + " relative to each chain (its ns/frame over theirs):\n";
+        for (std::size_t i = 0; i + 1 < report.Subjects.size(); ++i)
+        {
+            const TBenchSubject& own = report.Subjects[i];
+            text += "  " + pad(own.Name, width) + "   " + FormatFixed(Ratio(other, own), 2) + "\n";
+        }
+    }
+    return text;
+}
+
+std::string BenchJson(const TBenchReport& report)
+{
+    std::string json = "{\n  \"material_seconds\": " + FormatNumber(report.MaterialSeconds, 3) +
+                       ",\n  \"sample_rate\": " + FormatNumber(report.SampleRate, 0) +
+                       ",\n  \"block_size\": " + std::to_string(report.BlockSize) +
+                       ",\n  \"repeats\": " + std::to_string(report.Repeats) +
+                       ",\n  \"clock\": \"thread_cpu\",\n  \"subjects\": [\n";
+    for (std::size_t i = 0; i < report.Subjects.size(); ++i)
+    {
+        const auto& s = report.Subjects[i];
+        json += "    {\"name\": " + JsonText(s.Name) + ", \"module\": " + JsonText(s.Module) +
+                ", \"ns_per_frame_median\": " + FormatFixed(s.Median(), 2) +
+                ", \"ns_per_frame_min\": " + FormatFixed(s.Lowest(), 2) +
+                ", \"ns_per_frame_max\": " + FormatFixed(s.Highest(), 2) +
+                ", \"realtime_factor\": " + FormatFixed(RealtimeFactor(s.Median(), report.SampleRate), 2) +
+                "}" + (i + 1 < report.Subjects.size() ? "," : "") + "\n";
+    }
+    json += "  ]";
+    if (HasVersus(report))
+    {
+        const auto& other = report.Subjects.back();
+        json += ",\n  \"ratios\": [\n";
+        for (std::size_t i = 0; i + 1 < report.Subjects.size(); ++i)
+        {
+            const auto& own = report.Subjects[i];
+            json += "    {\"chain\": " + JsonText(own.Name) + ", \"other_over_own\": " +
+                    FormatFixed(Ratio(other, own), 3) + "}" +
+                    (i + 2 < report.Subjects.size() ? "," : "") + "\n";
+        }
+        json += "  ]";
+    }
+    return json + "\n}\n";
+}
+
+int RunBench(const TOptions& options)
+{
+    const TBenchReport report = MeasureBench(options);
+    const std::string text = options.Json ? BenchJson(report) : BenchText(report);
+    std::fputs(text.c_str(), stdout);
+    return 0;
+}
+
+} // namespace orvo

@@ -1,0 +1,505 @@
+#include "tools/render/uDemo.h"
+
+#include "tools/render/uDemoPiece.h"
+#include "tools/render/uPicture.h"
+#include "tools/render/uPluginSetup.h"
+#include "tools/render/uRender.h"
+#include "tools/render/uSignalStats.h"
+#include "tools/render/uTextNumbers.h"
+#include "tools/render/uVstHost.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <complex>
+#include <cstdio>
+#include <fstream>
+
+namespace orvo
+{
+
+namespace
+{
+
+constexpr std::int32_t DemoBlockSize = 512;
+
+constexpr TColour White{255, 255, 255};
+constexpr TColour Frame{200, 200, 200};
+constexpr TColour Grid{232, 232, 232};
+constexpr TColour Ink{60, 60, 60};
+constexpr TColour Processed{42, 111, 219, 190};
+constexpr TColour DryOutline{30, 30, 30};
+
+// Waveform picture: the whole piece above, a half-second zoom on a snare and a kick below.
+constexpr int WaveWidth = 960;
+constexpr int WavePanelHeight = 150;
+constexpr int WaveMargin = 14;
+constexpr double ZoomStart = 0.48;
+constexpr double ZoomSeconds = 0.5;
+
+// Frequency response picture: one panel per Tuning setting.
+constexpr int ResponseWidth = 960;
+constexpr int ResponsePanelHeight = 230;
+constexpr double LowestFrequency = 20.0;
+constexpr double HighestFrequency = 20000.0;
+constexpr double TopDb = 6.0;
+constexpr double BottomDb = -36.0;
+constexpr int ResponsePoints = 240;
+/// Silence before the impulse, so that mute fades settle (10 ms fades at 44.1 kHz).
+constexpr std::int64_t PreRollFrames = 8192;
+constexpr std::int64_t ImpulseResponseFrames = 8192;
+/// Small enough that the Tube curve and the soft clipper stay close to linear.
+constexpr float ImpulseLevel = 0.1f;
+
+constexpr std::array<const char*, 5> BandNames{"Lo", "LoMid", "Mid", "HiMid", "Hi"};
+constexpr std::array<const char*, 5> MuteNames{"LoMute", "LoMidMute", "MidMute", "HiMidMute",
+                                               "HiMute"};
+constexpr std::array<TColour, 5> BandColours{
+    {{220, 60, 50}, {235, 150, 40}, {60, 170, 70}, {50, 110, 220}, {150, 70, 200}}};
+struct TTuningSetting
+{
+    float Value;
+    const char* Label;
+};
+constexpr std::array<TTuningSetting, 3> TuningSettings{
+    {{0.0f, "-12 st"}, {0.5f, "0 st"}, {1.0f, "+12 st"}}};
+
+std::string FileSafe(const std::string& name)
+{
+    std::string safe;
+    for (const char c : name)
+    {
+        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                           (c >= '0' && c <= '9') || c == '-' || c == '_';
+        safe += plain ? c : '_';
+    }
+    return safe.empty() ? "program" : safe;
+}
+
+std::string Html(const std::string& text)
+{
+    std::string escaped;
+    for (const char c : text)
+    {
+        switch (c)
+        {
+        case '&': escaped += "&amp;"; break;
+        case '<': escaped += "&lt;"; break;
+        case '>': escaped += "&gt;"; break;
+        case '"': escaped += "&quot;"; break;
+        default: escaped += c;
+        }
+    }
+    return escaped;
+}
+
+std::string TwoDigits(std::int32_t n)
+{
+    return (n < 10 ? "0" : "") + std::to_string(n);
+}
+
+/// Highest and lowest sample of both channels over frames [first, last).
+std::pair<float, float> Extent(const TStereoAudio& audio, std::int64_t first, std::int64_t last)
+{
+    float high = 0.0f;
+    float low = 0.0f;
+    for (std::int64_t i = std::max<std::int64_t>(first, 0); i < std::min(last, audio.Frames()); ++i)
+    {
+        const auto n = static_cast<std::size_t>(i);
+        high = std::max({high, audio.Left[n], audio.Right[n]});
+        low = std::min({low, audio.Left[n], audio.Right[n]});
+    }
+    return {high, low};
+}
+
+void DrawWavePanel(TCanvas& canvas, int top, const TStereoAudio& dry, const TStereoAudio& wet,
+                   double startSeconds, double seconds, double labelEvery)
+{
+    const int left = WaveMargin;
+    const int width = canvas.Width() - 2 * WaveMargin;
+    const int middle = top + WavePanelHeight / 2;
+    const double half = WavePanelHeight / 2.0 - 1.0;
+    const auto row = [&](float sample) {
+        return middle - static_cast<int>(std::lround(std::clamp(sample, -1.0f, 1.0f) * half));
+    };
+    canvas.FillRect(left, top, width, WavePanelHeight, {250, 250, 250});
+    for (const float level : {0.5f, -0.5f})
+    {
+        canvas.FillRect(left, row(level), width, 1, Grid);
+    }
+    canvas.FillRect(left, middle, width, 1, Frame);
+
+    const double rate = dry.SampleRate;
+    const double framesPerColumn = seconds * rate / width;
+    const auto firstFrame = [&](int column) {
+        return static_cast<std::int64_t>(std::floor((startSeconds * rate) + column * framesPerColumn));
+    };
+    int lastHigh = middle;
+    int lastLow = middle;
+    for (int column = 0; column < width; ++column)
+    {
+        const std::int64_t first = firstFrame(column);
+        const std::int64_t last = std::max(first + 1, firstFrame(column + 1));
+        const auto [wetHigh, wetLow] = Extent(wet, first, last);
+        canvas.VerticalSpan(left + column, row(wetHigh), row(wetLow), Processed);
+        const auto [dryHigh, dryLow] = Extent(dry, first, last);
+        const int high = row(dryHigh);
+        const int low = row(dryLow);
+        if (column > 0)
+        {
+            canvas.Line(left + column - 1, lastHigh, left + column, high, DryOutline);
+            canvas.Line(left + column - 1, lastLow, left + column, low, DryOutline);
+        }
+        lastHigh = high;
+        lastLow = low;
+    }
+    for (double t = 0.0; t <= seconds + 1e-9; t += labelEvery)
+    {
+        const int x = left + static_cast<int>(std::lround(t / seconds * (width - 1)));
+        const std::string label = FormatNumber(startSeconds + t, 2) + "s";
+        const int textX = std::clamp(x + 2, left + 2, left + width - 2 - TCanvas::TextWidth(label));
+        canvas.FillRect(x, top + WavePanelHeight - 6, 1, 6, Ink);
+        canvas.Text(textX, top + WavePanelHeight - 10, label, Ink);
+    }
+    canvas.Line(left, top, left + width - 1, top, Frame);
+    canvas.Line(left, top + WavePanelHeight - 1, left + width - 1, top + WavePanelHeight - 1, Frame);
+}
+
+void WriteWaveformPicture(const std::filesystem::path& path, const TStereoAudio& dry,
+                          const TStereoAudio& wet)
+{
+    TCanvas canvas(WaveWidth, 3 * WaveMargin + 2 * WavePanelHeight, White);
+    const double seconds = static_cast<double>(dry.Frames()) / dry.SampleRate;
+    DrawWavePanel(canvas, WaveMargin, dry, wet, 0.0, seconds, seconds > 2.0 ? 1.0 : 0.25);
+    const double zoomStart = std::min(ZoomStart, std::max(0.0, seconds - ZoomSeconds));
+    const double zoom = std::min(ZoomSeconds, seconds);
+    DrawWavePanel(canvas, 2 * WaveMargin + WavePanelHeight, dry, wet, zoomStart, zoom, 0.1);
+    canvas.Save(path);
+}
+
+struct TSplitParameters
+{
+    std::array<std::int32_t, 5> Bands{};
+    std::array<std::int32_t, 5> Mutes{};
+    std::int32_t Tuning = -1, Tube = -1, InGain = -1, OutGain = -1, OverSample = -1;
+};
+
+/// The parameters the response measurement needs; false when the effect lacks one.
+bool FindSplitParameters(TVstPlugin& plugin, TSplitParameters& found)
+{
+    bool all = true;
+    const auto find = [&](const char* name) {
+        const std::int32_t index = plugin.FindParameter(name);
+        all = all && index >= 0;
+        return index;
+    };
+    for (std::size_t b = 0; b < BandNames.size(); ++b)
+    {
+        found.Bands[b] = find(BandNames[b]);
+        found.Mutes[b] = find(MuteNames[b]);
+    }
+    found.Tuning = find("Tuning");
+    found.Tube = find("Tube");
+    found.InGain = find("InGain");
+    found.OutGain = find("OutGain");
+    found.OverSample = find("OverSample");
+    return all;
+}
+
+/// Magnitude response in dB at the picture's frequencies, from an impulse response.
+std::vector<double> MagnitudeDb(const std::vector<double>& impulse, double rate)
+{
+    std::vector<double> db(ResponsePoints);
+    for (int k = 0; k < ResponsePoints; ++k)
+    {
+        const double frequency =
+            LowestFrequency * std::pow(HighestFrequency / LowestFrequency,
+                                       static_cast<double>(k) / (ResponsePoints - 1));
+        const double omega = 2.0 * 3.14159265358979323846 * frequency / rate;
+        const std::complex<double> step(std::cos(omega), -std::sin(omega));
+        std::complex<double> rotation(1.0, 0.0);
+        std::complex<double> sum(0.0, 0.0);
+        for (const double h : impulse)
+        {
+            sum += h * rotation;
+            rotation *= step;
+        }
+        db[static_cast<std::size_t>(k)] = 20.0 * std::log10(std::max(std::abs(sum), 1e-9));
+    }
+    return db;
+}
+
+/// The impulse response of the effect in its current state (left channel).
+std::vector<double> ImpulseResponse(TVstPlugin& plugin, double rate)
+{
+    TStereoAudio input;
+    input.SampleRate = rate;
+    input.Resize(PreRollFrames + ImpulseResponseFrames);
+    input.Left[PreRollFrames] = ImpulseLevel;
+    input.Right[PreRollFrames] = ImpulseLevel;
+    TRenderSettings settings;
+    settings.BlockSize = DemoBlockSize;
+    const TStereoAudio output = RenderAudio(plugin, input, settings);
+    std::vector<double> impulse(static_cast<std::size_t>(ImpulseResponseFrames));
+    for (std::size_t i = 0; i < impulse.size(); ++i)
+    {
+        impulse[i] = output.Left[static_cast<std::size_t>(PreRollFrames) + i] / ImpulseLevel;
+    }
+    return impulse;
+}
+
+void DrawResponsePanel(TCanvas& canvas, int top, const char* title,
+                       const std::vector<std::vector<double>>& bands,
+                       const std::vector<double>& sum)
+{
+    const int left = 56;
+    const int right = canvas.Width() - 16;
+    const int plotTop = top + 22;
+    const int plotBottom = top + ResponsePanelHeight - 26;
+    const auto x = [&](double fraction) { return left + fraction * (right - left); };
+    const auto y = [&](double db) {
+        const double clamped = std::clamp(db, BottomDb - 3.0, TopDb);
+        return plotTop + (TopDb - clamped) / (TopDb - BottomDb) * (plotBottom - plotTop);
+    };
+    const auto frequencyX = [&](double frequency) {
+        return x(std::log(frequency / LowestFrequency) / std::log(HighestFrequency / LowestFrequency));
+    };
+
+    canvas.Text(left, top + 6, title, Ink, 2);
+    for (double db = TopDb; db >= BottomDb; db -= 6.0)
+    {
+        const int row = static_cast<int>(std::lround(y(db)));
+        canvas.FillRect(left, row, right - left, 1, db == 0.0 ? Frame : Grid);
+        if (static_cast<int>(db) % 12 == 0)
+        {
+            const std::string label = FormatNumber(db, 0);
+            canvas.Text(left - 8 - TCanvas::TextWidth(label), row - 3, label, Ink);
+        }
+    }
+    canvas.Text(left - 8 - TCanvas::TextWidth("dB"), plotTop - 14, "dB", Ink);
+    for (double decade = 10.0; decade <= HighestFrequency; decade *= 10.0)
+    {
+        for (int m = 1; m <= 9; ++m)
+        {
+            const double frequency = decade * m;
+            if (frequency < LowestFrequency || frequency > HighestFrequency)
+            {
+                continue;
+            }
+            const int column = static_cast<int>(std::lround(frequencyX(frequency)));
+            canvas.FillRect(column, plotTop, 1, plotBottom - plotTop, m == 1 ? Frame : Grid);
+            if (m == 1)
+            {
+                const std::string label = frequency >= 1000.0
+                                              ? FormatNumber(frequency / 1000.0, 0) + "k"
+                                              : FormatNumber(frequency, 0);
+                canvas.Text(column - TCanvas::TextWidth(label) / 2, plotBottom + 6, label, Ink);
+            }
+        }
+    }
+    canvas.Text(right - TCanvas::TextWidth("Hz"), plotBottom + 6, "Hz", Ink);
+
+    const auto curve = [&](const std::vector<double>& db, TColour colour, int thickness) {
+        for (std::size_t k = 1; k < db.size(); ++k)
+        {
+            const double f0 = static_cast<double>(k - 1) / (db.size() - 1);
+            const double f1 = static_cast<double>(k) / (db.size() - 1);
+            canvas.Line(x(f0), y(db[k - 1]), x(f1), y(db[k]), colour, thickness);
+        }
+    };
+    for (std::size_t b = 0; b < bands.size(); ++b)
+    {
+        curve(bands[b], BandColours[b], 2);
+    }
+    curve(sum, {20, 20, 20, 200}, 1);
+}
+
+/// Measures each band alone and all together at three Tuning settings and draws them.
+/// Returns false (and writes nothing) when the effect lacks the parameters.
+bool WriteResponsePicture(TVstPlugin& plugin, const std::filesystem::path& path, double rate)
+{
+    TSplitParameters p;
+    if (!FindSplitParameters(plugin, p))
+    {
+        return false;
+    }
+    TCanvas canvas(ResponseWidth, static_cast<int>(TuningSettings.size()) * ResponsePanelHeight, White);
+    int top = 0;
+    for (const auto& tuning : TuningSettings)
+    {
+        // Level mode at 0 dB for every band, neutral Tube and gains, host-rate chain.
+        const auto setup = [&](int soloBand) {
+            for (std::size_t b = 0; b < BandNames.size(); ++b)
+            {
+                plugin.SetParameter(p.Bands[b], 0.5f);
+                plugin.SetParameter(p.Mutes[b], soloBand < 0 || static_cast<int>(b) == soloBand ? 0.0f : 1.0f);
+            }
+            plugin.SetParameter(p.Tube, 0.5f);
+            plugin.SetParameter(p.InGain, 0.5f);
+            plugin.SetParameter(p.OutGain, 0.5f);
+            plugin.SetParameter(p.OverSample, 0.0f);
+            plugin.SetParameter(p.Tuning, tuning.Value);
+        };
+        std::vector<std::vector<double>> bands;
+        for (int b = 0; b < static_cast<int>(BandNames.size()); ++b)
+        {
+            setup(b);
+            bands.push_back(MagnitudeDb(ImpulseResponse(plugin, rate), rate));
+        }
+        setup(-1);
+        const std::vector<double> sum = MagnitudeDb(ImpulseResponse(plugin, rate), rate);
+        DrawResponsePanel(canvas, top, tuning.Label, bands, sum);
+        top += ResponsePanelHeight;
+    }
+    canvas.Save(path);
+    return true;
+}
+
+struct TProgramResult
+{
+    std::int32_t Number;
+    std::string Name;
+    std::string Sound;
+    std::string Picture;
+    TSignalStats Stats;
+};
+
+void WriteIndex(const std::filesystem::path& path, const std::string& effect, double seconds,
+                const TSignalStats& dryStats, const std::vector<TProgramResult>& results,
+                const std::string& response)
+{
+    std::ofstream html(path);
+    const auto row = [&](const std::string& number, const std::string& name,
+                         const std::string& sound, const std::string& picture,
+                         const TSignalStats& stats) {
+        html << "<tr><td>" << number << "</td><td>" << Html(name) << "</td><td>"
+             << FormatFixed(stats.PeakDb(), 1) << "</td><td>" << FormatFixed(stats.RmsDb(), 1)
+             << "</td><td>" << FormatFixed(stats.CrestDb(), 1)
+             << "</td><td><audio controls preload=\"none\" src=\"" << Html(sound)
+             << "\"></audio></td><td>"
+             << (picture.empty() ? "" : "<a href=\"#" + Html(picture) + "\">waveform</a>")
+             << "</td></tr>\n";
+    };
+    html << "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+         << "<title>" << Html(effect) << " demo</title>\n<style>\n"
+         << "body{font-family:sans-serif;max-width:1000px;margin:2em auto;padding:0 1em;color:#222}\n"
+         << "table{border-collapse:collapse}td,th{padding:4px 10px;border-bottom:1px solid #ddd;"
+            "text-align:right}td:nth-child(2),th:nth-child(2){text-align:left}\n"
+         << "img{max-width:100%;border:1px solid #ddd}audio{height:28px}\n"
+         << ".key span{display:inline-block;width:1.5em;height:0.6em;margin:0 0.3em 0 1em}\n"
+         << "</style>\n</head>\n<body>\n"
+         << "<h1>" << Html(effect) << " demo</h1>\n"
+         << "<p>A synthesised piece of " << FormatNumber(seconds, 2)
+         << " seconds (drums with sharp transients, a bass line and a pad, 44100 Hz) rendered "
+            "through each of the "
+         << results.size() << " programs of " << Html(effect) << ".</p>\n"
+         << "<h2>Dry</h2>\n<p><audio controls preload=\"none\" src=\"dry.wav\"></audio></p>\n";
+    if (!response.empty())
+    {
+        html << "<h2>The five-band split</h2>\n<p><img src=\"" << response
+             << "\" alt=\"Frequency response of the five bands at three Tuning settings\"></p>\n"
+             << "<p class=\"key\">Each band measured alone (the other four muted), all bands at "
+                "0 dB, Tuning at -12, 0 and +12 semitones, host-rate processing:";
+        for (std::size_t b = 0; b < BandNames.size(); ++b)
+        {
+            const TColour c = BandColours[b];
+            html << "<span style=\"background:rgb(" << int{c.R} << "," << int{c.G} << ","
+                 << int{c.B} << ")\"></span>" << BandNames[b];
+        }
+        html << "<span style=\"background:#222;height:2px\"></span>all bands together</p>\n";
+    }
+    html << "<h2>Programs</h2>\n<table>\n<tr><th>#</th><th>Program</th><th>Peak dBFS</th>"
+            "<th>RMS dBFS</th><th>Crest dB</th><th>Listen</th><th></th></tr>\n";
+    row("", "dry", "dry.wav", "", dryStats);
+    for (const auto& result : results)
+    {
+        row(std::to_string(result.Number), result.Name, result.Sound, result.Picture, result.Stats);
+    }
+    html << "</table>\n<h2>Before and after</h2>\n"
+         << "<p>Blue: the processed sound; black outline: the dry piece. Above the whole piece, "
+            "below half a second around a snare and a kick.</p>\n";
+    for (const auto& result : results)
+    {
+        html << "<h3 id=\"" << Html(result.Picture) << "\">" << result.Number << " "
+             << Html(result.Name) << "</h3>\n<p><img src=\"" << Html(result.Picture)
+             << "\" alt=\"Waveform of " << Html(result.Name) << " against the dry piece\"></p>\n";
+    }
+    html << "</body>\n</html>\n";
+    html.close();
+    if (!html)
+    {
+        throw EAudioFile("cannot write " + path.string());
+    }
+}
+
+} // namespace
+
+TDemoFiles WriteDemo(TVstPlugin& plugin, const std::filesystem::path& folder, double seconds,
+                     bool quiet)
+{
+    std::filesystem::create_directories(folder);
+    TDemoFiles files;
+    const TStereoAudio dry = SynthesiseDemoPiece(seconds);
+    files.Dry = "dry.wav";
+    WriteAudioFile(folder / files.Dry, dry, AudioPcm16);
+
+    TRenderSettings settings;
+    settings.BlockSize = DemoBlockSize;
+    std::vector<TProgramResult> results;
+    for (std::int32_t program = 0; program < plugin.NumPrograms(); ++program)
+    {
+        plugin.SetProgram(program);
+        TProgramResult result;
+        result.Number = program;
+        result.Name = plugin.ProgramNameIndexed(program);
+        if (!quiet)
+        {
+            std::printf("program %d/%d %s\n", program + 1, plugin.NumPrograms(), result.Name.c_str());
+            std::fflush(stdout);
+        }
+        const std::string stem = TwoDigits(program) + "-" + FileSafe(result.Name);
+        result.Sound = stem + ".wav";
+        result.Picture = stem + ".png";
+        const TStereoAudio wet = RenderAudio(plugin, dry, settings);
+        WriteAudioFile(folder / result.Sound, wet, AudioPcm16);
+        WriteWaveformPicture(folder / result.Picture, dry, wet);
+        result.Stats = MeasureSignal(wet);
+        files.Programs.push_back(result.Sound);
+        files.Waveforms.push_back(result.Picture);
+        results.push_back(result);
+    }
+    if (plugin.NumPrograms() == 0)
+    {
+        // An effect without programs: its current settings stand in for one.
+        const TStereoAudio wet = RenderAudio(plugin, dry, settings);
+        TProgramResult result{0, "current settings", "00-current.wav", "00-current.png", MeasureSignal(wet)};
+        WriteAudioFile(folder / result.Sound, wet, AudioPcm16);
+        WriteWaveformPicture(folder / result.Picture, dry, wet);
+        files.Programs.push_back(result.Sound);
+        files.Waveforms.push_back(result.Picture);
+        results.push_back(result);
+    }
+
+    if (WriteResponsePicture(plugin, folder / "crossover.png", dry.SampleRate))
+    {
+        files.Response = "crossover.png";
+    }
+    files.Index = "index.html";
+    WriteIndex(folder / files.Index, plugin.EffectName(), seconds, MeasureSignal(dry), results,
+               files.Response);
+    return files;
+}
+
+int RunDemo(const TOptions& options)
+{
+    auto plugin = LoadPlugin(options.Plugin);
+    const TDemoFiles files = WriteDemo(*plugin, options.DemoFolder, options.DemoSeconds, options.Quiet);
+    if (!options.Quiet)
+    {
+        std::printf("demo written: %s\n",
+                    (std::filesystem::path(options.DemoFolder) / files.Index).string().c_str());
+    }
+    return 0;
+}
+
+} // namespace orvo

@@ -1,0 +1,35 @@
+// A reader of Standard MIDI Files (formats 0 and 1): the channel messages of every track,
+// merged in time order, with their times in seconds from the file's tempo map.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <stdexcept>
+#include <vector>
+
+namespace orvo
+{
+
+/// A file that is not a Standard MIDI File or is damaged; the message says where.
+class EMidiFile : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct TTimedMidi
+{
+    double Seconds = 0.0;
+    /// Status byte, then one or two data bytes (unused bytes are 0).
+    std::array<std::uint8_t, 3> Bytes{};
+};
+
+/// Parses the bytes of a Standard MIDI File. System exclusive and meta events other than
+/// tempo changes are skipped. Events at the same time keep the order of their tracks,
+/// then their order within the track.
+[[nodiscard]] std::vector<TTimedMidi> ParseMidiFile(std::span<const std::uint8_t> bytes);
+[[nodiscard]] std::vector<TTimedMidi> LoadMidiFile(const std::filesystem::path& path);
+
+} // namespace orvo

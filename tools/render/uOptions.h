@@ -1,0 +1,72 @@
+// The orvo-render command line: what the user asked for, checked for form. Whether a
+// program or parameter exists is checked later, against the loaded plug-in.
+#pragma once
+
+#include "tools/render/uMidiFile.h"
+
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace orvo
+{
+
+/// A command line that cannot be followed; the message says why.
+class EUsage : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+enum TRunMode : std::uint8_t
+{
+    rmRender,
+    rmList,
+    rmDemo,
+    rmBench,
+    rmHelp,
+};
+
+/// NAME|INDEX=VALUE, split at the first '='.
+struct TParameterAssignment
+{
+    std::string Parameter;
+    std::string Value;
+};
+
+struct TOptions
+{
+    TRunMode Mode = rmRender;
+    std::string Input;
+    std::string Output;
+    std::string Plugin; // empty: the Orvo module beside the tool
+    std::optional<std::string> Program;
+    std::vector<TParameterAssignment> Parameters;
+    std::optional<bool> OverSample;
+    std::int32_t BlockSize = 512;
+    std::string MidiFile;
+    std::vector<TTimedMidi> ControlChanges; // from --cc
+    double TailSeconds = 0.0;
+    bool Quiet = false;
+
+    std::string DemoFolder;
+    double DemoSeconds = 8.0;
+
+    double BenchSeconds = 20.0;
+    std::int32_t BenchRepeats = 5;
+    std::string VersusPlugin;
+    std::vector<TParameterAssignment> VersusParameters;
+    bool Json = false;
+};
+
+/// Largest --block: far beyond any host's block, small enough for every buffer.
+constexpr std::int32_t MaxBlockSize = 65536;
+
+[[nodiscard]] TOptions ParseOptions(const std::vector<std::string>& arguments);
+/// TIME:CC=VALUE, with TIME in seconds, CC and VALUE 0..127; sent on MIDI channel 1.
+[[nodiscard]] TTimedMidi ParseControlChange(const std::string& text);
+[[nodiscard]] std::string UsageText();
+
+} // namespace orvo

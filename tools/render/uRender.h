@@ -1,0 +1,54 @@
+// Running audio through a hosted effect: a whole buffer in memory, or a file streamed
+// block by block into a new file, with MIDI sent at its sample positions.
+#pragma once
+
+#include "tools/render/uAudioFile.h"
+#include "tools/render/uMidiFile.h"
+#include "tools/render/uVstHost.h"
+
+#include <atomic>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <stdexcept>
+#include <vector>
+
+namespace orvo
+{
+
+/// A render stopped by the user (Ctrl-C).
+class ECancelled : public std::runtime_error
+{
+public:
+    ECancelled() : std::runtime_error("cancelled") {}
+};
+
+struct TRenderSettings
+{
+    /// Frames per processing call (the host's block size).
+    std::int32_t BlockSize = 512;
+    /// Silence processed after the input, in seconds, so that the effect can ring out.
+    double TailSeconds = 0.0;
+    /// Channel messages with their times in seconds; those past the end are not sent.
+    std::vector<TTimedMidi> Midi;
+};
+
+/// Called now and then with the frames done and the frames in all.
+using TProgress = std::function<void(std::int64_t done, std::int64_t total)>;
+
+/// MIDI in seconds to sample frames at rate (rounded to the nearest frame), in time order.
+[[nodiscard]] std::vector<TMidiMessage> MidiAtFrames(const std::vector<TTimedMidi>& midi,
+                                                     double rate);
+
+/// Starts the effect at the audio's rate, renders the input plus the tail, stops it.
+[[nodiscard]] TStereoAudio RenderAudio(TVstPlugin& plugin, const TStereoAudio& input,
+                                       const TRenderSettings& settings);
+
+/// Streams a file through the effect into a new file (format by its extension; the
+/// input's sample encoding is kept where the format allows). The output appears under
+/// its name only when complete. cancel, when set, stops the render with ECancelled.
+void RenderFile(TVstPlugin& plugin, const std::filesystem::path& input,
+                const std::filesystem::path& output, const TRenderSettings& settings,
+                const TProgress& progress = {}, const std::atomic<bool>* cancel = nullptr);
+
+} // namespace orvo
