@@ -177,7 +177,7 @@ TDD ExpReduced(TDD x, int& k) noexcept
     return p;
 }
 
-constexpr double ExpOverflow = 709.782712893384;   // ln(largest double)
+constexpr double ExpOverflow = 709.782712893384;    // ln(largest double)
 constexpr double ExpUnderflow = -745.1332191019412; // ln(smallest subnormal / 2)
 
 double ExpOfDD(TDD x) noexcept

@@ -6,10 +6,10 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <string>
 #include <functional>
 #include <limits>
 #include <random>
+#include <string>
 
 namespace
 {
@@ -215,7 +215,7 @@ TEST(DetMath, PowerIsCorrectlyRoundedAndHandlesSigns)
 TEST(DetMath, GivesTheSameBitsOnEveryPlatform)
 {
     EXPECT_EQ(Exp(1.0), 0x1.5bf0a8b145769p+1);
-    EXPECT_EQ(Exp(-1.0 / 220.5), 0x1.fdaeea4026cc9p-1); // 5 ms attack at 44100 Hz
+    EXPECT_EQ(Exp(-1.0 / 220.5), 0x1.fdaeea4026cc9p-1);              // 5 ms attack at 44100 Hz
     EXPECT_EQ(Exp(6.0 * 0.11512925464970228), 0x1.fec982d5bb8b0p+0); // +6 dB
     EXPECT_EQ(Sinh(0.5), 0x1.0acd00fe63b97p-1);
     EXPECT_EQ(Log10(2.0), 0x1.34413509f79ffp-2);

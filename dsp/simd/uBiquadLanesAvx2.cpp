@@ -1,0 +1,112 @@
+// The lockstep biquads with AVX2: four doubles per vector, eight lanes as two vectors whose
+// feedback chains overlap. Compiled for AVX2 by the target switch below; called only on
+// processors that have it (BestSimdLevel).
+#include "dsp/simd/uBiquadLanesIsa.h"
+#include "dsp/simd/uBiquadRounding.h"
+#include "dsp/uRBJFilter.h"
+
+#include <immintrin.h>
+
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
+#else
+#pragma GCC push_options
+#pragma GCC target("avx2")
+#endif
+
+#include "dsp/simd/uBiquadKernel.h"
+
+namespace orvo::simd
+{
+namespace
+{
+
+namespace r = simd_rounding;
+
+__m256i Broadcast(std::uint64_t bits) noexcept
+{
+    return _mm256_set1_epi64x(static_cast<long long>(bits));
+}
+
+struct TAvx2
+{
+    static constexpr int Width = 4;
+    using D = __m256d;
+
+    static D Set1(double v) noexcept { return _mm256_set1_pd(v); }
+    static D Load(const double* p) noexcept { return _mm256_load_pd(p); }
+    static void Store(double* p, D v) noexcept { _mm256_store_pd(p, v); }
+    static D Add(D a, D b) noexcept { return _mm256_add_pd(a, b); }
+    static D Sub(D a, D b) noexcept { return _mm256_sub_pd(a, b); }
+    static D Mul(D a, D b) noexcept { return _mm256_mul_pd(a, b); }
+    static D LessThan(D a, D b) noexcept { return _mm256_cmp_pd(a, b, _CMP_LT_OQ); }
+    static D Equal(D a, D b) noexcept { return _mm256_cmp_pd(a, b, _CMP_EQ_OQ); }
+    static D Select(D mask, D a, D b) noexcept { return _mm256_blendv_pd(b, a, mask); }
+
+    static D LoadSamples(float* const* buffers, int i) noexcept
+    {
+        return _mm256_cvtps_pd(
+            _mm_setr_ps(buffers[0][i], buffers[1][i], buffers[2][i], buffers[3][i]));
+    }
+    static void StoreSamples(float* const* buffers, int i, D y) noexcept
+    {
+        const __m128 f = _mm256_cvtpd_ps(y);
+        _mm_store_ss(buffers[0] + i, f);
+        _mm_store_ss(buffers[1] + i, _mm_permute_ps(f, 1));
+        _mm_store_ss(buffers[2] + i, _mm_permute_ps(f, 2));
+        _mm_store_ss(buffers[3] + i, _mm_permute_ps(f, 3));
+    }
+
+    static D FlushInput(D x) noexcept
+    {
+        const D magnitude = _mm256_and_pd(x, _mm256_castsi256_pd(Broadcast(r::MagnitudeBits)));
+        return _mm256_and_pd(
+            x, _mm256_cmp_pd(magnitude, _mm256_set1_pd(r::FlushThresholdD), _CMP_GT_OQ));
+    }
+    static D RoundAndFlush(D y, bool& unusual) noexcept
+    {
+        const __m256i bits = _mm256_castpd_si256(y);
+        const __m256i magnitude = _mm256_and_si256(bits, Broadcast(r::MagnitudeBits));
+        const __m256i keep = _mm256_cmpgt_epi64(magnitude, Broadcast(r::FlushLimitBits));
+        const __m256i overflow = _mm256_cmpgt_epi64(magnitude, Broadcast(r::OverflowBits - 1));
+        unusual = _mm256_testz_si256(overflow, overflow) == 0;
+        const __m256i lowestKept = _mm256_and_si256(_mm256_srli_epi64(bits, 29), Broadcast(1));
+        const __m256i rounded =
+            _mm256_add_epi64(_mm256_add_epi64(bits, Broadcast(r::RoundingBias)), lowestKept);
+        const __m256i kept = _mm256_and_si256(keep, Broadcast(r::KeptBits));
+        return _mm256_castsi256_pd(_mm256_and_si256(rounded, kept));
+    }
+};
+
+} // namespace
+
+void RunLanesAvx2(TBiquadCore* const* cores, float* const* buffers, int laneCount,
+                  int count) noexcept
+{
+    while (laneCount >= 8)
+    {
+        simd_kernel::RunLanes<TAvx2, 2>(cores, buffers, count);
+        cores += 8;
+        buffers += 8;
+        laneCount -= 8;
+    }
+    if (laneCount >= 4)
+    {
+        simd_kernel::RunLanes<TAvx2, 1>(cores, buffers, count);
+        cores += 4;
+        buffers += 4;
+        laneCount -= 4;
+    }
+    if (laneCount > 0)
+    {
+        RunLanesSse2(cores, buffers, laneCount, count);
+    }
+}
+
+} // namespace orvo::simd
+
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
+#pragma GCC pop_options
+#endif

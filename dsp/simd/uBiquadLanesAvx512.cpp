@@ -1,0 +1,117 @@
+// The lockstep biquads with AVX-512: eight doubles per vector, the whole crossover bank of a
+// run in one register per value, with mask registers for the flush and the glide. Compiled
+// for AVX-512F by the target switch below; called only on processors that have it.
+#include "dsp/simd/uBiquadLanesIsa.h"
+#include "dsp/simd/uBiquadRounding.h"
+#include "dsp/uRBJFilter.h"
+
+#include <immintrin.h>
+
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("avx512f"))), apply_to = function)
+#else
+#pragma GCC push_options
+#pragma GCC target("avx512f")
+#endif
+
+#include "dsp/simd/uBiquadKernel.h"
+
+namespace orvo::simd
+{
+namespace
+{
+
+namespace r = simd_rounding;
+
+// The conversions take a zeroing mask: GCC's unmasked forms start from an "undefined"
+// register that its own -Wuninitialized reports.
+constexpr __mmask8 AllLanes = 0xff;
+
+__m512i Broadcast(std::uint64_t bits) noexcept
+{
+    return _mm512_set1_epi64(static_cast<long long>(bits));
+}
+
+struct TAvx512
+{
+    static constexpr int Width = 8;
+    using D = __m512d;
+
+    static D Set1(double v) noexcept { return _mm512_set1_pd(v); }
+    static D Load(const double* p) noexcept { return _mm512_load_pd(p); }
+    static void Store(double* p, D v) noexcept { _mm512_store_pd(p, v); }
+    static D Add(D a, D b) noexcept { return _mm512_add_pd(a, b); }
+    static D Sub(D a, D b) noexcept { return _mm512_sub_pd(a, b); }
+    static D Mul(D a, D b) noexcept { return _mm512_mul_pd(a, b); }
+    static __mmask8 LessThan(D a, D b) noexcept { return _mm512_cmp_pd_mask(a, b, _CMP_LT_OQ); }
+    static __mmask8 Equal(D a, D b) noexcept { return _mm512_cmp_pd_mask(a, b, _CMP_EQ_OQ); }
+    static D Select(__mmask8 mask, D a, D b) noexcept { return _mm512_mask_blend_pd(mask, b, a); }
+
+    static D LoadSamples(float* const* buffers, int i) noexcept
+    {
+        return _mm512_maskz_cvtps_pd(
+            AllLanes, _mm256_setr_ps(buffers[0][i], buffers[1][i], buffers[2][i], buffers[3][i],
+                                     buffers[4][i], buffers[5][i], buffers[6][i], buffers[7][i]));
+    }
+    static void StoreSamples(float* const* buffers, int i, D y) noexcept
+    {
+        const __m256 f = _mm512_maskz_cvtpd_ps(AllLanes, y);
+        const __m128 low = _mm256_castps256_ps128(f);
+        const __m128 high = _mm256_extractf128_ps(f, 1);
+        _mm_store_ss(buffers[0] + i, low);
+        _mm_store_ss(buffers[1] + i, _mm_permute_ps(low, 1));
+        _mm_store_ss(buffers[2] + i, _mm_permute_ps(low, 2));
+        _mm_store_ss(buffers[3] + i, _mm_permute_ps(low, 3));
+        _mm_store_ss(buffers[4] + i, high);
+        _mm_store_ss(buffers[5] + i, _mm_permute_ps(high, 1));
+        _mm_store_ss(buffers[6] + i, _mm_permute_ps(high, 2));
+        _mm_store_ss(buffers[7] + i, _mm_permute_ps(high, 3));
+    }
+
+    static D FlushInput(D x) noexcept
+    {
+        const __mmask8 keep =
+            _mm512_cmp_pd_mask(_mm512_abs_pd(x), _mm512_set1_pd(r::FlushThresholdD), _CMP_GT_OQ);
+        return _mm512_maskz_mov_pd(keep, x);
+    }
+    static D RoundAndFlush(D y, bool& unusual) noexcept
+    {
+        const __m512i bits = _mm512_castpd_si512(y);
+        const __m512i magnitude = _mm512_and_si512(bits, Broadcast(r::MagnitudeBits));
+        const __mmask8 keep = _mm512_cmpgt_epi64_mask(magnitude, Broadcast(r::FlushLimitBits));
+        const __mmask8 overflow =
+            _mm512_cmpgt_epi64_mask(magnitude, Broadcast(r::OverflowBits - 1));
+        unusual = overflow != 0;
+        const __m512i lowestKept =
+            _mm512_and_si512(_mm512_maskz_srli_epi64(AllLanes, bits, 29), Broadcast(1));
+        const __m512i rounded =
+            _mm512_add_epi64(_mm512_add_epi64(bits, Broadcast(r::RoundingBias)), lowestKept);
+        return _mm512_castsi512_pd(_mm512_maskz_and_epi64(keep, rounded, Broadcast(r::KeptBits)));
+    }
+};
+
+} // namespace
+
+void RunLanesAvx512(TBiquadCore* const* cores, float* const* buffers, int laneCount,
+                    int count) noexcept
+{
+    while (laneCount >= 8)
+    {
+        simd_kernel::RunLanes<TAvx512, 1>(cores, buffers, count);
+        cores += 8;
+        buffers += 8;
+        laneCount -= 8;
+    }
+    if (laneCount > 0)
+    {
+        RunLanesAvx2(cores, buffers, laneCount, count);
+    }
+}
+
+} // namespace orvo::simd
+
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
+#pragma GCC pop_options
+#endif
