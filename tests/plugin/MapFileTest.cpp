@@ -1,0 +1,136 @@
+// The map file OrvoMIDI.txt beside the module: reading, writing, and the failures that
+// must leave a good file and a working effect.
+#include "plugin/uMidiMap.h"
+#include "tests/plugin/TPluginFixture.h"
+
+namespace orvo::test
+{
+namespace
+{
+using MidiMapFile = TPluginFixture;
+
+std::string DefaultMapText()
+{
+    std::string text;
+    for (int i = 0; i < 16; ++i)
+    {
+        text += std::to_string(20 + i) + ": " + std::to_string(i) + "\r\n";
+    }
+    return text;
+}
+
+TEST_F(MidiMapFile, MissingFileGivesTheDefaultMapWhichIsWrittenAtClose)
+{
+    Create();
+    EXPECT_EQ(Plugin().midiMap(), TMidiMap::Default());
+    EXPECT_FALSE(std::filesystem::exists(MapFile()));
+    Close();
+    EXPECT_EQ(ReadFile(MapFile()), DefaultMapText());
+}
+
+TEST_F(MidiMapFile, ResetThenCloseLeavesAnEmptyFileAndTheNextInstanceHasNoBindings)
+{
+    Create();
+    Plugin().resetMidiMap();
+    Close();
+    EXPECT_TRUE(std::filesystem::exists(MapFile()));
+    EXPECT_EQ(ReadFile(MapFile()), "");
+    Create();
+    EXPECT_EQ(Plugin().midiMap(), TMidiMap::Empty());
+}
+
+TEST_F(MidiMapFile, LearnedBindingsPersistToTheNextInstance)
+{
+    Create();
+    Plugin().startMidiLearn(prTube);
+    SendEvents({MidiEvent(0, 0xB0, 99, 1)});
+    Process(1);
+    Close();
+    Create();
+    EXPECT_EQ(Plugin().midiMap().CcToParam[99], prTube);
+    EXPECT_EQ(Plugin().midiMap().CcToParam[30], -1);
+}
+
+TEST_F(MidiMapFile, ReadsLinesByTheFileRules)
+{
+    WriteFile(MapFile(), "5:2\r\nx: 3\n200: 1\n9: 40\n10: 1\n10: z\n  11:  4\n12 : 5\nno colon\n-1: 6\n13: 7");
+    Create();
+    const TMidiMap map = Plugin().midiMap();
+    TMidiMap expected = TMidiMap::Empty();
+    expected.CcToParam[5] = 2;
+    expected.ParamToCc[2] = 5;
+    expected.ParamToCc[3] = 0;  // a CC part that is no number reads as CC 0 ("x: 3")...
+    expected.CcToParam[0] = 5;  // ...and so does one with a blank after it ("12 : 5")
+    expected.ParamToCc[5] = 0;
+    expected.ParamToCc[1] = 10; // 10 was bound, then unbound by a bad parameter part
+    expected.CcToParam[11] = 4;
+    expected.ParamToCc[4] = 11;
+    expected.CcToParam[13] = 7; // a last line without a line end counts
+    expected.ParamToCc[7] = 13;
+    EXPECT_EQ(map, expected);
+}
+
+TEST(MidiMapText, FormatsOneLinePerBoundCcInOrder)
+{
+    TMidiMap map = TMidiMap::Empty();
+    EXPECT_EQ(FormatMidiMap(map), "");
+    map.CcToParam[127] = 15;
+    map.CcToParam[0] = 3;
+    EXPECT_EQ(FormatMidiMap(map), "0: 3\r\n127: 15\r\n");
+    EXPECT_EQ(ParseMidiMap({"0: 3", "127: 15"}).CcToParam, map.CcToParam);
+}
+
+/// A file system whose writes always fail, as in a folder that cannot be written.
+class TReadOnlyFileSystem final : public IFileSystem
+{
+public:
+    bool FileExists(const std::string& path) const override
+    {
+        return FReal.FileExists(path);
+    }
+    bool DeleteFile(const std::string&) const override
+    {
+        return false;
+    }
+    bool ReadLines(const std::string& path, std::vector<std::string>& lines) const override
+    {
+        return FReal.ReadLines(path, lines);
+    }
+    bool WriteFileAtomically(const std::string&, std::string_view) const override
+    {
+        return false;
+    }
+
+private:
+    TPosixFileSystem FReal;
+};
+
+TEST_F(MidiMapFile, AFolderThatCannotBeWrittenKeepsTheOldFile)
+{
+    WriteFile(MapFile(), "1: 1\r\n");
+    TReadOnlyFileSystem readOnly;
+    Create(&readOnly);
+    Plugin().resetMidiMap();
+    Close();
+    EXPECT_EQ(ReadFile(MapFile()), "1: 1\r\n");
+}
+
+TEST_F(MidiMapFile, AModuleFolderThatDoesNotExistBreaksNothing)
+{
+    ModuleFile.Path = (Folder.Path() / "gone" / "Orvo.so").string();
+    Create();
+    EXPECT_EQ(Plugin().midiMap(), TMidiMap::Default());
+    Close();
+    EXPECT_FALSE(std::filesystem::exists(Folder.Path() / "gone"));
+}
+
+TEST_F(MidiMapFile, AnUnknownModulePathGivesTheDefaultMapAndWritesNothing)
+{
+    ModuleFile.Path.clear();
+    Create();
+    EXPECT_EQ(Plugin().midiMap(), TMidiMap::Default());
+    Close();
+    EXPECT_TRUE(std::filesystem::is_empty(Folder.Path()));
+}
+} // namespace
+} // namespace orvo::test
