@@ -1,0 +1,119 @@
+// Parameter values and programs as a user types them, resolved against the test effect
+// (Gain shows -24.00..24.00 with label "dB"; Polarity shows "Normal"/"Inverted") and,
+// when built, against Orvo's display texts.
+#include "tools/render/uParameterValue.h"
+
+#include "tools/render/uVstHost.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+namespace orvo
+{
+namespace
+{
+
+using ::testing::HasSubstr;
+
+std::string Failure(TVstPlugin& plugin, std::int32_t index, std::string_view text)
+{
+    try
+    {
+        static_cast<void>(ResolveParameterValue(plugin, index, text));
+    }
+    catch (const EParameterValue& error)
+    {
+        return error.what();
+    }
+    return "accepted";
+}
+
+/// The display a value resolved from text gives when set.
+std::string Shown(TVstPlugin& plugin, std::int32_t index, std::string_view text)
+{
+    plugin.SetParameter(index, ResolveParameterValue(plugin, index, text));
+    return plugin.ParameterDisplay(index);
+}
+
+TEST(ResolveParameterValue, ReadsPlainNumbersFromZeroToOneAsNormalised)
+{
+    auto plugin = TVstPlugin::Load(TEST_GAIN_MODULE);
+    EXPECT_FLOAT_EQ(ResolveParameterValue(*plugin, 0, "0.25"), 0.25f);
+    EXPECT_FLOAT_EQ(ResolveParameterValue(*plugin, 0, "1"), 1.0f);
+}
+
+TEST(ResolveParameterValue, FindsNumbersInDisplayUnits)
+{
+    auto plugin = TVstPlugin::Load(TEST_GAIN_MODULE);
+    EXPECT_EQ(Shown(*plugin, 0, "+6dB"), "6.00");
+    EXPECT_EQ(Shown(*plugin, 0, "-7.5 dB"), "-7.50");
+    EXPECT_EQ(Shown(*plugin, 0, "-12"), "-12.00") << "a sign means display units";
+    EXPECT_EQ(Shown(*plugin, 0, "+1"), "1.00");
+    EXPECT_EQ(Shown(*plugin, 0, "20"), "20.00") << "beyond 1 means display units";
+}
+
+TEST(ResolveParameterValue, ExplainsValuesOutOfReach)
+{
+    auto plugin = TVstPlugin::Load(TEST_GAIN_MODULE);
+    EXPECT_THAT(Failure(*plugin, 0, "+30dB"), HasSubstr("-24 to 24 dB"));
+    EXPECT_THAT(Failure(*plugin, 0, "3Hz"), HasSubstr("no number in that unit"));
+    EXPECT_THAT(Failure(*plugin, 1, "Sideways"), HasSubstr("never shows that text"));
+}
+
+TEST(ResolveParameterValue, MatchesDisplayTextsAndOnOff)
+{
+    auto plugin = TVstPlugin::Load(TEST_GAIN_MODULE);
+    EXPECT_EQ(Shown(*plugin, 1, "inverted"), "Inverted");
+    EXPECT_EQ(Shown(*plugin, 1, "Normal"), "Normal");
+    EXPECT_EQ(ResolveParameterValue(*plugin, 1, "on"), 1.0f);
+    EXPECT_EQ(ResolveParameterValue(*plugin, 1, "off"), 0.0f);
+}
+
+TEST(ResolveParameterValue, LeavesTheParameterAsItWasWhileSearching)
+{
+    auto plugin = TVstPlugin::Load(TEST_GAIN_MODULE);
+    plugin->SetParameter(0, 0.3f);
+    static_cast<void>(ResolveParameterValue(*plugin, 0, "+3dB"));
+    static_cast<void>(Failure(*plugin, 0, "+99dB"));
+    EXPECT_EQ(plugin->Parameter(0), 0.3f);
+}
+
+TEST(ResolveParameterAndProgram, AcceptNamesOrIndicesAndNameTheChoicesOtherwise)
+{
+    auto plugin = TVstPlugin::Load(TEST_GAIN_MODULE);
+    EXPECT_EQ(ResolveParameter(*plugin, "polarity"), 1);
+    EXPECT_EQ(ResolveParameter(*plugin, "0"), 0);
+    EXPECT_THROW(static_cast<void>(ResolveParameter(*plugin, "2")), EParameterValue);
+    try
+    {
+        static_cast<void>(ResolveParameter(*plugin, "Volume"));
+        FAIL() << "unknown parameter accepted";
+    }
+    catch (const EParameterValue& error)
+    {
+        EXPECT_THAT(error.what(), HasSubstr("parameters: Gain, Polarity"));
+    }
+    EXPECT_EQ(ResolveProgram(*plugin, "2"), 2);
+    EXPECT_EQ(ResolveProgram(*plugin, "quiet"), 1);
+    EXPECT_THROW(static_cast<void>(ResolveProgram(*plugin, "3")), EParameterValue);
+    EXPECT_THROW(static_cast<void>(ResolveProgram(*plugin, "Silent")), EParameterValue);
+}
+
+#ifdef ORVO_MODULE
+TEST(ResolveParameterValue, SpeaksOrvosDisplayUnits)
+{
+    auto orvo = TVstPlugin::Load(ORVO_MODULE);
+    const auto index = [&](const char* name) { return ResolveParameter(*orvo, name); };
+    EXPECT_EQ(Shown(*orvo, index("InGain"), "+3dB"), "3.00");
+    EXPECT_EQ(Shown(*orvo, index("Tuning"), "-2"), "-2.00");
+    EXPECT_EQ(Shown(*orvo, index("Lo"), "-6dB"), "-6.00dB") << "band knob, level half";
+    EXPECT_EQ(Shown(*orvo, index("Mid"), "50"), "50.00%TD") << "band knob, transient half";
+    EXPECT_EQ(Shown(*orvo, index("HiMute"), "Muted"), "Muted");
+    EXPECT_EQ(Shown(*orvo, index("Tube"), "-40%"), "-40.00");
+    EXPECT_EQ(ResolveProgram(*orvo, "DeftFunk"), 12);
+    EXPECT_EQ(ResolveProgram(*orvo, "Spare"), 14) << "the first of two equal names";
+}
+#endif
+
+} // namespace
+} // namespace orvo

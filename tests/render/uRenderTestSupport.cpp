@@ -1,0 +1,146 @@
+#include "tests/render/uRenderTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <unistd.h>
+#include <sys/wait.h>
+
+namespace orvo::test
+{
+
+TScratchFolder::TScratchFolder()
+{
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = "orvo-render-test-" + std::to_string(::getpid());
+    if (info != nullptr)
+    {
+        name += std::string("-") + info->test_suite_name() + "-" + info->name();
+    }
+    FPath = std::filesystem::temp_directory_path() / name;
+    std::filesystem::remove_all(FPath);
+    std::filesystem::create_directories(FPath);
+}
+
+TScratchFolder::~TScratchFolder()
+{
+    std::error_code ec;
+    std::filesystem::remove_all(FPath, ec);
+}
+
+TToolResult RunTool(const std::vector<std::string>& arguments)
+{
+    std::string command = "'" ORVO_RENDER_TOOL "'";
+    for (const std::string& argument : arguments)
+    {
+        std::string quoted = "'";
+        for (const char c : argument)
+        {
+            quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        }
+        command += " " + quoted + "'";
+    }
+    command += " 2>&1 </dev/null";
+    TToolResult result;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (pipe == nullptr)
+    {
+        return result;
+    }
+    char buffer[4096];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+    {
+        result.Output.append(buffer, got);
+    }
+    const int status = ::pclose(pipe);
+    result.ExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+TStereoAudio Noise(std::int64_t frames, float level, double rate)
+{
+    TStereoAudio audio;
+    audio.SampleRate = rate;
+    audio.Resize(frames);
+    std::uint32_t state = 12345u;
+    const auto next = [&state] {
+        state = state * 1664525u + 1013904223u;
+        return static_cast<float>(state >> 8) / 8388608.0f - 1.0f;
+    };
+    for (std::int64_t i = 0; i < frames; ++i)
+    {
+        audio.Left[static_cast<std::size_t>(i)] = level * next();
+        audio.Right[static_cast<std::size_t>(i)] = level * next();
+    }
+    return audio;
+}
+
+void WriteFloatWav(const std::filesystem::path& path, const TStereoAudio& audio)
+{
+    WriteAudioFile(path, audio, AudioFloat);
+}
+
+TMidiFileBuilder::TMidiFileBuilder(std::uint16_t format, std::uint16_t division)
+    : FFormat(format), FDivision(division)
+{
+}
+
+TMidiFileBuilder& TMidiFileBuilder::Track()
+{
+    FTracks.emplace_back();
+    return *this;
+}
+
+TMidiFileBuilder& TMidiFileBuilder::Event(std::uint32_t delta, const std::vector<std::uint8_t>& bytes)
+{
+    std::vector<std::uint8_t> quantity{static_cast<std::uint8_t>(delta & 0x7Fu)};
+    while ((delta >>= 7) != 0)
+    {
+        quantity.insert(quantity.begin(), static_cast<std::uint8_t>(0x80u | (delta & 0x7Fu)));
+    }
+    auto& track = FTracks.back();
+    track.insert(track.end(), quantity.begin(), quantity.end());
+    track.insert(track.end(), bytes.begin(), bytes.end());
+    return *this;
+}
+
+TMidiFileBuilder& TMidiFileBuilder::Tempo(std::uint32_t delta, std::uint32_t microsecondsPerBeat)
+{
+    return Event(delta, {0xFF, 0x51, 0x03, static_cast<std::uint8_t>(microsecondsPerBeat >> 16),
+                         static_cast<std::uint8_t>(microsecondsPerBeat >> 8),
+                         static_cast<std::uint8_t>(microsecondsPerBeat)});
+}
+
+std::vector<std::uint8_t> TMidiFileBuilder::Bytes() const
+{
+    std::vector<std::uint8_t> bytes{'M', 'T', 'h', 'd', 0, 0, 0, 6};
+    const auto be16 = [&bytes](std::uint32_t v) {
+        bytes.push_back(static_cast<std::uint8_t>(v >> 8));
+        bytes.push_back(static_cast<std::uint8_t>(v));
+    };
+    be16(FFormat);
+    be16(static_cast<std::uint32_t>(FTracks.size()));
+    be16(FDivision);
+    for (const auto& track : FTracks)
+    {
+        const std::vector<std::uint8_t> end{0x00, 0xFF, 0x2F, 0x00};
+        const auto length = static_cast<std::uint32_t>(track.size() + end.size());
+        bytes.insert(bytes.end(), {'M', 'T', 'r', 'k'});
+        be16(length >> 16);
+        be16(length & 0xFFFFu);
+        bytes.insert(bytes.end(), track.begin(), track.end());
+        bytes.insert(bytes.end(), end.begin(), end.end());
+    }
+    return bytes;
+}
+
+void TMidiFileBuilder::Save(const std::filesystem::path& path) const
+{
+    const auto bytes = Bytes();
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+} // namespace orvo::test

@@ -1,0 +1,64 @@
+// Helpers of the render tests: a scratch folder per test, running orvo-render as a user
+// does, test signals and Standard MIDI File bytes.
+#pragma once
+
+#include "tools/render/uAudioFile.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace orvo::test
+{
+
+/// A fresh folder named after the running test, removed afterwards.
+class TScratchFolder
+{
+public:
+    TScratchFolder();
+    ~TScratchFolder();
+    TScratchFolder(const TScratchFolder&) = delete;
+    TScratchFolder& operator=(const TScratchFolder&) = delete;
+    [[nodiscard]] std::filesystem::path operator/(const std::string& name) const { return FPath / name; }
+    [[nodiscard]] const std::filesystem::path& Path() const { return FPath; }
+
+private:
+    std::filesystem::path FPath;
+};
+
+struct TToolResult
+{
+    int ExitCode = -1;
+    std::string Output; // standard output and error together
+};
+
+/// Runs the orvo-render program with these arguments.
+[[nodiscard]] TToolResult RunTool(const std::vector<std::string>& arguments);
+
+/// Deterministic white noise at level (peak), stereo, the channels differing.
+[[nodiscard]] TStereoAudio Noise(std::int64_t frames, float level = 0.5f, double rate = 44100.0);
+/// Writes 32-bit float WAV, so that samples come back exactly.
+void WriteFloatWav(const std::filesystem::path& path, const TStereoAudio& audio);
+
+/// Builds Standard MIDI File bytes.
+class TMidiFileBuilder
+{
+public:
+    TMidiFileBuilder(std::uint16_t format, std::uint16_t division);
+    /// Starts a new track; events go into the last track started.
+    TMidiFileBuilder& Track();
+    /// Raw event bytes after a delta time in ticks (status included, or left out for
+    /// running status).
+    TMidiFileBuilder& Event(std::uint32_t delta, const std::vector<std::uint8_t>& bytes);
+    TMidiFileBuilder& Tempo(std::uint32_t delta, std::uint32_t microsecondsPerBeat);
+    [[nodiscard]] std::vector<std::uint8_t> Bytes() const;
+    void Save(const std::filesystem::path& path) const;
+
+private:
+    std::uint16_t FFormat;
+    std::uint16_t FDivision;
+    std::vector<std::vector<std::uint8_t>> FTracks;
+};
+
+} // namespace orvo::test
