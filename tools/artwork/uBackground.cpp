@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -51,6 +52,16 @@ const std::vector<TMark> BandMarks{
     {0.5, "0dB", true},       {0.625, nullptr, false},     {0.75, "50%", true},
     {0.875, nullptr, false},   {1.0, "100%", true},
 };
+
+/// A scale number; the infinity sign is set larger, as it is tiny at the numbers' size.
+void ScaleLabel(TLayer& layer, const TArtworkFonts& fonts, std::string_view text, double x,
+                double baseline, TTextAlign align, const TColor& colour)
+{
+    const bool infinity = text.find("\u221e") != std::string_view::npos;
+    const TTextStyle style = infinity ? TTextStyle{10.0, 0.0, 0.9} : ScaleStyle;
+    PrintText(layer, *fonts.Regular, text, style, x, baseline + (infinity ? 1.0 : 0.0), align,
+              colour);
+}
 
 double SliderCentre(const TControlRect& r)
 {
@@ -198,12 +209,12 @@ void DrawBandSection(TLayer& layer, const TArtworkFonts& fonts)
         {
             const double y = SliderMarkY(first, mark.Value);
             const TColor colour = mark.Value == 0.5 ? palette::Accent : palette::LegendDim;
-            PrintText(layer, *fonts.Regular, mark.Text, ScaleStyle, 463, y + 2.5, taLeft, colour);
+            ScaleLabel(layer, fonts, mark.Text, 463, y + 2.5, taLeft, colour);
         }
     }
-    PrintTextUpwards(layer, *fonts.Bold, "PUNCH", LegendStyle, 236.5, (topY + zeroY) / 2,
+    PrintTextUpwards(layer, *fonts.Bold, "PUNCH", LegendStyle, 235.5, (topY + zeroY) / 2,
                      palette::Accent);
-    PrintTextUpwards(layer, *fonts.Bold, "LEVEL", LegendStyle, 236.5, (zeroY + bottomY) / 2,
+    PrintTextUpwards(layer, *fonts.Bold, "LEVEL", LegendStyle, 235.5, (zeroY + bottomY) / 2,
                      palette::Legend);
     // Nominal crossover ranges under each band (Tuning shifts them together).
     const char* ranges[] = {"< 120", "120\u2013480", "480\u20132k", "2k\u20138k", "> 8k"};
@@ -232,13 +243,11 @@ void DrawGainSection(TLayer& layer, const TArtworkFonts& fonts, const TControlRe
         const TColor colour = mark.Value == 0.5 ? palette::Accent : palette::LegendDim;
         if (legendLeft)
         {
-            PrintText(layer, *fonts.Regular, mark.Text, ScaleStyle, cx - 17, y + 2.5, taRight,
-                      colour);
+            ScaleLabel(layer, fonts, mark.Text, cx - 17, y + 2.5, taRight, colour);
         }
         else
         {
-            PrintText(layer, *fonts.Regular, mark.Text, ScaleStyle, cx + 17, y + 2.5, taLeft,
-                      colour);
+            ScaleLabel(layer, fonts, mark.Text, cx + 17, y + 2.5, taLeft, colour);
         }
     }
     PrintText(layer, *fonts.Regular, "dB", ScaleStyle, cx, 217, taCentre, palette::LegendDim);

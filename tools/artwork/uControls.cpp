@@ -22,7 +22,7 @@ constexpr double Pi = std::numbers::pi;
 constexpr double KnobRecessRadius = 30.0;
 constexpr double KnobCapRadius = 20.0;
 
-constexpr double ThumbWidth = 32.0;
+constexpr double ThumbWidth = 30.0;
 constexpr double ThumbHeight = 20.0;
 
 constexpr double KeyHeight = 20.0;
@@ -134,8 +134,8 @@ TLayer DrawKnobFrame(double angle)
     layer.DropShadow(pointer, 0, 0.8, 1.0, Hex(0x000000, 0.7f));
     layer.Fill(pointer, Solid(palette::Cream));
 
-    // Keep everything inside the recess: the mask is the recess disc in every frame.
-    layer.ClipTo(TMask::FromPath(recess, KnobFrameSize, KnobFrameSize));
+    // The mask is the recess disc, identical in every frame.
+    layer.SetAlpha(TMask::FromPath(recess, KnobFrameSize, KnobFrameSize));
     return layer;
 }
 
@@ -198,15 +198,15 @@ TLayer DrawMuteButton(const TArtworkFonts& fonts, int band)
 TLayer DrawOverSampleButton(const TArtworkFonts& fonts)
 {
     const double w = OverSampleButton.Width;
-    const TTextStyle text{7.4, 0.5, 0.95};
+    const TTextStyle text{7.4, 0.35, 0.86};
     TLayer off = KeyFrame(w);
     DrawKeyBody(off, w, false, KeyFace(1, Hex(0x4a4f57), Hex(0x2c2f35)));
-    DrawLed(off, 9, 10, 2.2, palette::OnGreen, false);
-    PrintText(off, *fonts.Bold, "OVERSAMPLE", text, 40, 13.2, taCentre, Hex(0x9aa2ab));
+    DrawLed(off, 8, 10, 2.2, palette::OnGreen, false);
+    PrintText(off, *fonts.Bold, "OVERSAMPLE", text, 42, 13.2, taCentre, Hex(0x9aa2ab));
     TLayer on = KeyFrame(w);
     DrawKeyBody(on, w, true, KeyFace(2, Hex(0x3c4047), Hex(0x25282d)));
-    DrawLed(on, 9, 11, 2.2, palette::OnGreen, true);
-    PrintText(on, *fonts.Bold, "OVERSAMPLE", text, 40, 14.2, taCentre, Hex(0xf2f4f0));
+    DrawLed(on, 8, 11, 2.2, palette::OnGreen, true);
+    PrintText(on, *fonts.Bold, "OVERSAMPLE", text, 42, 14.2, taCentre, Hex(0xf2f4f0));
     return SideBySide(off, on);
 }
 

@@ -668,18 +668,20 @@ void TLayer::Draw(const TLayer& source, int x, int y, double opacity)
     }
 }
 
-void TLayer::ClipTo(const TMask& mask)
+void TLayer::SetAlpha(const TMask& mask)
 {
     for (int y = 0; y < FHeight; ++y)
     {
         for (int x = 0; x < FWidth; ++x)
         {
             float* d = PixelRef(x, y);
-            const float m = mask.At(x, y);
-            for (int k = 0; k < 4; ++k)
+            const float alpha = mask.At(x, y);
+            const float unpremultiply = d[3] > 0.0f ? alpha / d[3] : 0.0f;
+            for (int k = 0; k < 3; ++k)
             {
-                d[k] *= m;
+                d[k] *= unpremultiply;
             }
+            d[3] = alpha;
         }
     }
 }

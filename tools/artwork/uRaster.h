@@ -143,8 +143,9 @@ public:
     void InnerShadow(const TPath& path, int dx, int dy, double radius, const TColor& c);
     /// Source-over composition of another layer placed at (x, y).
     void Draw(const TLayer& source, int x, int y, double opacity = 1.0);
-    /// Keeps only what lies inside the mask (alpha and colour scaled by it).
-    void ClipTo(const TMask& mask);
+    /// Makes the mask the layer's alpha, keeping each pixel's straight colour: for images
+    /// whose outline must be exactly the same from frame to frame.
+    void SetAlpha(const TMask& mask);
 
     /// Premultiplied channels of one pixel: R, G, B, A.
     const float* Pixel(int x, int y) const;
