@@ -59,16 +59,26 @@ TMidiMap ParseMidiMap(const std::vector<std::string>& lines)
     return map;
 }
 
-std::string FormatMidiMap(const TMidiMap& map)
+std::vector<std::string> MidiMapLines(const TMidiMap& map)
 {
-    std::string text;
+    std::vector<std::string> lines;
     for (std::int32_t cc = 0; cc < MidiCcCount; ++cc)
     {
         const std::int32_t parameter = map.CcToParam[static_cast<std::size_t>(cc)];
         if (parameter >= 0)
         {
-            text += std::to_string(cc) + ": " + std::to_string(parameter) + "\r\n";
+            lines.push_back(std::to_string(cc) + ": " + std::to_string(parameter));
         }
+    }
+    return lines;
+}
+
+std::string FormatMidiMap(const TMidiMap& map)
+{
+    std::string text;
+    for (const std::string& line : MidiMapLines(map))
+    {
+        text += line + "\r\n";
     }
     return text;
 }

@@ -38,8 +38,10 @@ struct TMidiMap
 /// unbinds the CC.
 TMidiMap ParseMidiMap(const std::vector<std::string>& lines);
 
-/// The map file's text: "n: p" and CR LF for every bound CC n in ascending order; empty
-/// when nothing is bound.
+/// The map file's lines: "n: p" for every bound CC n in ascending order.
+std::vector<std::string> MidiMapLines(const TMidiMap& map);
+
+/// The map file's text: each of MidiMapLines followed by CR LF; empty when nothing is bound.
 std::string FormatMidiMap(const TMidiMap& map);
 
 /// The text of "Show MIDI CC Config". learnParam is the parameter waiting for a CC, or -1.

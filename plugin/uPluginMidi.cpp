@@ -353,9 +353,18 @@ void APlugin::saveMidiMap() noexcept
         {
             return;
         }
+        const std::string path = folder + std::string(MidiMapFileName);
+        const TMidiMap map = midiMap();
+        // A file that already holds these bindings is left as it is: no disk write when
+        // nothing changed.
+        std::vector<std::string> existing;
+        if (FServices.FileSystem.FileExists(path) && FServices.FileSystem.ReadLines(path, existing) &&
+            existing == MidiMapLines(map))
+        {
+            return;
+        }
         // A write that fails (a read-only folder, a full disk) leaves the old file whole.
-        FServices.FileSystem.WriteFileAtomically(folder + std::string(MidiMapFileName),
-                                                 FormatMidiMap(midiMap()));
+        FServices.FileSystem.WriteFileAtomically(path, FormatMidiMap(map));
     }
     catch (...)
     {

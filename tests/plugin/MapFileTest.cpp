@@ -51,6 +51,16 @@ TEST_F(MidiMapFile, LearnedBindingsPersistToTheNextInstance)
     EXPECT_EQ(Plugin().midiMap().CcToParam[30], -1);
 }
 
+TEST_F(MidiMapFile, AFileThatHoldsTheSameBindingsIsNotRewritten)
+{
+    std::string lfText = DefaultMapText();
+    std::erase(lfText, '\r');
+    WriteFile(MapFile(), lfText);
+    Create();
+    Close();
+    EXPECT_EQ(ReadFile(MapFile()), lfText);
+}
+
 TEST_F(MidiMapFile, ReadsLinesByTheFileRules)
 {
     WriteFile(MapFile(), "5:2\r\nx: 3\n200: 1\n9: 40\n10: 1\n10: z\n  11:  4\n12 : 5\nno colon\n-1: 6\n13: 7");
