@@ -1,0 +1,49 @@
+#include "dsp/uChainMath.h"
+
+#include "dsp/uDetMath.h"
+
+#include <algorithm>
+
+namespace orvo
+{
+
+float LevelCurve(float x) noexcept
+{
+    float decibels = 0.0f;
+    if (x > 0.5f)
+    {
+        decibels = (x - 0.5f) * 12.0f;
+    }
+    else if (x >= 0.25f)
+    {
+        decibels = (0.5f - x) * -96.0f;
+    }
+    else
+    {
+        decibels = (0.25f - x) * -288.0f - 24.0f;
+        if (decibels < -95.9)
+        {
+            return 0.0f;
+        }
+    }
+    return static_cast<float>(detmath::Exp(static_cast<double>(decibels) * DecibelToExponent));
+}
+
+TTubeSetting TubeSettingFor(float x) noexcept
+{
+    TTubeSetting setting{};
+    setting.Drive = 0.6f * x + 0.2f;
+    setting.Shape = 1.0f - 1.0f / setting.Drive;
+    setting.Limit = TubeInputCeiling;
+    const double k = setting.Shape;
+    if (k < -1.0)
+    {
+        // Input at which p / ((p - 1) k + p) = C: p = -C k / (1 - C (1 + k)), which lies
+        // below the pole k / (1 + k) for every C > 0.
+        const double c = TubeExpanderCeiling;
+        setting.Limit = std::min(setting.Limit, -c * k / (1.0 - c * (1.0 + k)));
+    }
+    return setting;
+}
+
+} // namespace orvo

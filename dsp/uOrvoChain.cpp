@@ -1,0 +1,604 @@
+#include "dsp/uOrvoChain.h"
+
+#include "dsp/uChainMath.h"
+#include "dsp/uDetMath.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <utility>
+
+namespace orvo
+{
+namespace
+{
+
+constexpr float HostRateAtStart = 44100.0f;
+constexpr float ButterworthQ = 0.70710677f;
+/// Corner of the interpolation and decimation low-passes, Hz, whatever the rate.
+constexpr float OversamplingCorner = 22050.0f;
+/// Samples a mute fade takes, per Hz of processing rate: 10 ms.
+constexpr float FadeSeconds = 0.01f;
+constexpr int FirstInterpolationFilter = 8;
+constexpr int FirstDecimationFilter = 10;
+
+template <std::size_t... Index>
+std::array<TRBJFilter, 12> MakeFilters(std::index_sequence<Index...>)
+{
+    // 0..7 the crossovers at the host rate, 8..11 the oversampling filters at twice it.
+    return {TRBJFilter(Index < 8 ? HostRateAtStart : 2.0f * HostRateAtStart)...};
+}
+
+template <std::size_t... Index>
+std::array<TTransientDispersion, 5> MakeDispersion(std::index_sequence<Index...>)
+{
+    return {((void)Index, TTransientDispersion(HostRateAtStart))...};
+}
+
+/// Host input as the chain takes it: non-finite samples become 0, finite ones are limited to
+/// the input ceiling.
+inline float SanitisedInput(float x) noexcept
+{
+    const float magnitude = std::fabs(x);
+    if (magnitude <= TOrvoChain::InputCeiling)
+    {
+        return x;
+    }
+    if (magnitude <= std::numeric_limits<float>::max())
+    {
+        return x < 0.0f ? -TOrvoChain::InputCeiling : TOrvoChain::InputCeiling;
+    }
+    return 0.0f;
+}
+
+float ClampedParameter(float value) noexcept
+{
+    if (value > 1.0f)
+    {
+        return 1.0f;
+    }
+    return value >= 0.0f ? value : 0.0f; // negative or NaN
+}
+
+/// The MIDI clock of a call as seen from a later part of it that starts at offset.
+class TOffsetMidiClock final : public IMidiClock
+{
+public:
+    TOffsetMidiClock(IMidiClock* inner, std::int32_t offset) noexcept
+        : FInner(inner), FOffset(offset)
+    {
+    }
+    std::int32_t NextMidiPos() const noexcept override
+    {
+        const std::int32_t pos = FInner->NextMidiPos();
+        return pos == NoMidiDue ? pos : pos - FOffset; // before the part: negative, never due
+    }
+    void DispatchMidiAt(std::int32_t pos) noexcept override
+    {
+        FInner->DispatchMidiAt(pos + FOffset);
+    }
+
+private:
+    IMidiClock* FInner;
+    std::int32_t FOffset;
+};
+
+/// Doubled-rate position of a host-rate MIDI position; never when it does not fit.
+std::int32_t DoubledMidiPos(std::int32_t hostPos) noexcept
+{
+    if (hostPos < 0 || hostPos > NoMidiDue / 2)
+    {
+        return NoMidiDue;
+    }
+    return hostPos * 2;
+}
+
+} // namespace
+
+TOrvoChain::TOrvoChain()
+    : FFilters(MakeFilters(std::make_index_sequence<12>{})),
+      FDispersion(MakeDispersion(std::make_index_sequence<BandCount>{}))
+{
+    for (int k = 0; k < 4; ++k)
+    {
+        FFilters[k].SetFilter(ftLowPass, CrossoverFrequencies[k], ButterworthQ, 1.0f);
+        FFilters[k + 4].SetFilter(ftLowPass, CrossoverFrequencies[k], ButterworthQ, 1.0f);
+        FFilters[k + 8].SetFilter(ftLowPass, OversamplingCorner, ButterworthQ, 1.0f);
+    }
+    FBandValue.fill(0.5f);
+    FBandGain.fill(1.0f);
+    FMuteGain.fill(1.0f);
+    FMuteState.fill(msOpen);
+    FTubeLimit = TubeSettingFor(0.5f).Limit;
+    GrowWork(512);
+    Suspend();
+}
+
+// ---- Parameter mapping ------------------------------------------------------------------
+
+void TOrvoChain::SetParameter(std::int32_t index, float value) noexcept
+{
+    const float x = ClampedParameter(value);
+    if (index >= 0 && index < BandCount)
+    {
+        SetBand(index, x);
+    }
+    else if (index >= 5 && index < 5 + BandCount)
+    {
+        SetMute(index - 5, x);
+    }
+    else if (index == 10)
+    {
+        SetTube(x);
+    }
+    else if (index == 11)
+    {
+        SetTuning(x);
+    }
+    else if (index == 12)
+    {
+        FInGain = LevelCurve(x);
+    }
+    else if (index == 13)
+    {
+        FOutGain = LevelCurve(x);
+    }
+    else if (index == 14)
+    {
+        SetOverSample(x);
+    }
+}
+
+void TOrvoChain::SetBand(int band, float x) noexcept
+{
+    const auto k = static_cast<std::size_t>(band);
+    FBandValue[k] = x;
+    const bool on = BandUsesDispersion(x);
+    if (on != FBandDispersionOn[k])
+    {
+        FBandDispersionOn[k] = on;
+        if (on)
+        {
+            FDispersion[k].Reset(); // the band fades in from silence
+        }
+    }
+    if (on)
+    {
+        FDispersion[k].SetParam(0, DispersionAmountFor(x));
+    }
+    else
+    {
+        FBandGain[k] = LevelCurve(x);
+    }
+}
+
+void TOrvoChain::SetMute(int band, float x) noexcept
+{
+    TMuteState& state = FMuteState[static_cast<std::size_t>(band)];
+    if (SwitchOn(x))
+    {
+        if (state == msFadingIn || state == msOpen)
+        {
+            state = msFadingOut;
+        }
+    }
+    else if (state == msFadingOut || state == msMuted)
+    {
+        state = msFadingIn;
+    }
+}
+
+void TOrvoChain::SetTube(float x) noexcept
+{
+    const TTubeSetting setting = TubeSettingFor(x);
+    FTubeDrive = setting.Drive;
+    FTubeShape = setting.Shape;
+    FTubeLimit = setting.Limit;
+}
+
+void TOrvoChain::SetTuning(float x) noexcept
+{
+    FTuning = 2.0f * x - 1.0f;
+    FTuningRatio = static_cast<float>(detmath::Exp2(FTuning));
+    for (int k = 0; k < 4; ++k)
+    {
+        const float frequency = CrossoverFrequencies[k] * FTuningRatio;
+        FFilters[k].SetParam(0, frequency);
+        FFilters[k + 4].SetParam(0, frequency);
+    }
+}
+
+void TOrvoChain::SetOverSample(float x) noexcept
+{
+    const bool on = SwitchOn(x);
+    if (on == FOverSample)
+    {
+        return;
+    }
+    FOverSample = on;
+    ApplyProcessingRate();
+}
+
+float TOrvoChain::ProcessingRate() const noexcept
+{
+    return FOverSample ? FHostRate * 2.0f : FHostRate;
+}
+
+void TOrvoChain::ApplyProcessingRate() noexcept
+{
+    const float rate = ProcessingRate();
+    FFadeRate = FadeSeconds * rate;
+    // Choice: a fade moves the gain by 1 / FFadeRate per sample, so it lasts 10 ms at every
+    // rate; the clamp to 0..1 makes it end exactly on 0 or 1.
+    FFadeStep = 1.0f / FFadeRate;
+    for (TRBJFilter& filter : FFilters)
+    {
+        filter.SetSampleRate(rate);
+        filter.Reset();
+    }
+    for (TTransientDispersion& dispersion : FDispersion)
+    {
+        dispersion.SetSampleRate(rate);
+    }
+}
+
+void TOrvoChain::SetSampleRate(float hostRate) noexcept
+{
+    if (!std::isfinite(hostRate))
+    {
+        return;
+    }
+    FHostRate = std::max(hostRate, 1.0f);
+    ApplyProcessingRate();
+}
+
+void TOrvoChain::Suspend() noexcept
+{
+    for (TRBJFilter& filter : FFilters)
+    {
+        filter.Reset();
+    }
+    for (TTransientDispersion& dispersion : FDispersion)
+    {
+        dispersion.Reset();
+    }
+}
+
+// ---- Processing ------------------------------------------------------------------------
+
+void TOrvoChain::GrowWork(std::int32_t samples)
+{
+    if (samples <= FWorkCapacity)
+    {
+        return;
+    }
+    FWorkL.reset();
+    FWorkR.reset();
+    FWorkL = std::make_unique<float[]>(static_cast<std::size_t>(samples));
+    FWorkR = std::make_unique<float[]>(static_cast<std::size_t>(samples));
+    FWorkCapacity = samples;
+}
+
+bool TOrvoChain::TryGrowWork(std::int32_t samples) noexcept
+{
+    try
+    {
+        GrowWork(samples);
+        return true;
+    }
+    catch (...)
+    {
+        return false;
+    }
+}
+
+void TOrvoChain::ProcessReplacing(const float* const* inputs, float* const* outputs,
+                                  std::int32_t frames, IMidiClock* midi) noexcept
+{
+    Process<false>(inputs, outputs, frames, midi);
+}
+
+void TOrvoChain::ProcessAdding(const float* const* inputs, float* const* outputs,
+                               std::int32_t frames, IMidiClock* midi) noexcept
+{
+    Process<true>(inputs, outputs, frames, midi);
+}
+
+template <bool Adding>
+void TOrvoChain::Process(const float* const* inputs, float* const* outputs, std::int32_t frames,
+                         IMidiClock* midi) noexcept
+{
+    if (frames <= 0 || inputs == nullptr || outputs == nullptr)
+    {
+        return;
+    }
+    // Blocks beyond MaxBlock (far beyond what hosts send) are cut so that the doubled count
+    // and the work buffers stay in range. The path is chosen once per call.
+    const bool overSample = FOverSample;
+    for (std::int32_t done = 0; done < frames;)
+    {
+        const std::int32_t count = std::min(frames - done, MaxBlock);
+        const float* inL = inputs[0] + done;
+        const float* inR = inputs[1] + done;
+        float* outL = outputs[0] + done;
+        float* outR = outputs[1] + done;
+        TOffsetMidiClock partClock(midi, done);
+        IMidiClock* clock = midi != nullptr && done > 0 ? &partClock : midi;
+        if (overSample)
+        {
+            ProcessOversampled<Adding>(inL, inR, outL, outR, count, clock);
+        }
+        else
+        {
+            ProcessHostRate<Adding>(inL, inR, outL, outR, count, clock);
+        }
+        done += count;
+    }
+}
+
+template <bool Adding>
+void TOrvoChain::ProcessHostRate(const float* inL, const float* inR, float* outL, float* outR,
+                                 std::int32_t frames, IMidiClock* midi) noexcept
+{
+    if (!TryGrowWork(frames))
+    {
+        if constexpr (!Adding)
+        {
+            std::fill_n(outL, frames, 0.0f); // out of memory: silence
+            std::fill_n(outR, frames, 0.0f);
+        }
+        return;
+    }
+    float* workL = FWorkL.get();
+    float* workR = FWorkR.get();
+    for (std::int32_t i = 0; i < frames; ++i)
+    {
+        workL[i] = SanitisedInput(inL[i]);
+        workR[i] = SanitisedInput(inR[i]);
+    }
+
+    for (std::int32_t pos = 0; pos < frames;)
+    {
+        std::int32_t due = midi != nullptr ? midi->NextMidiPos() : NoMidiDue;
+        if (pos == due)
+        {
+            midi->DispatchMidiAt(pos);
+            due = midi->NextMidiPos();
+        }
+        std::int32_t end = std::min(frames - pos, RunLength) + pos;
+        // An event due before pos (a negative offset from a host) can never be reached; it
+        // must not cut the run, or the loop would not advance.
+        if (due > pos && due < end)
+        {
+            end = due;
+        }
+        ProcessRun(pos, end - pos, FInGain);
+        pos = end;
+    }
+
+    for (std::int32_t i = 0; i < frames; ++i)
+    {
+        const float left = SoftClip(workL[i]);
+        const float right = SoftClip(workR[i]);
+        if constexpr (Adding)
+        {
+            outL[i] += left;
+            outR[i] += right;
+        }
+        else
+        {
+            outL[i] = left;
+            outR[i] = right;
+        }
+    }
+}
+
+template <bool Adding>
+void TOrvoChain::ProcessOversampled(const float* inL, const float* inR, float* outL,
+                                    float* outR, std::int32_t frames, IMidiClock* midi) noexcept
+{
+    const std::int32_t doubled = frames * 2;
+    if (!TryGrowWork(doubled))
+    {
+        if constexpr (!Adding)
+        {
+            std::fill_n(outL, frames, 0.0f); // out of memory: silence
+            std::fill_n(outR, frames, 0.0f);
+        }
+        return;
+    }
+    float* workL = FWorkL.get();
+    float* workR = FWorkR.get();
+    for (std::int32_t i = 0; i < frames; ++i)
+    {
+        workL[2 * i] = SanitisedInput(inL[i]);
+        workL[2 * i + 1] = 0.0f;
+        workR[2 * i] = SanitisedInput(inR[i]);
+        workR[2 * i + 1] = 0.0f;
+    }
+    FKernels.Stereo(FFilters[FirstInterpolationFilter].Core(),
+                    FFilters[FirstInterpolationFilter + 1].Core(), workL, workR, doubled);
+
+    // The zero-stuffing halves the level; the band copies restore it. In 32-bit, w x (2 g)
+    // rounds exactly like w x g x 2 rounded once, 2 g being exact.
+    for (std::int32_t pos = 0; pos < doubled;)
+    {
+        std::int32_t due = midi != nullptr ? DoubledMidiPos(midi->NextMidiPos()) : NoMidiDue;
+        if (pos == due)
+        {
+            midi->DispatchMidiAt(midi->NextMidiPos());
+            due = DoubledMidiPos(midi->NextMidiPos());
+        }
+        std::int32_t end = std::min(doubled - pos, RunLength) + pos;
+        if (due > pos && due < end)
+        {
+            end = due;
+        }
+        ProcessRun(pos, end - pos, FInGain * 2.0f);
+        pos = end;
+    }
+
+    for (std::int32_t i = 0; i < doubled; ++i)
+    {
+        workL[i] = SoftClip(workL[i]);
+        workR[i] = SoftClip(workR[i]);
+    }
+    FKernels.Stereo(FFilters[FirstDecimationFilter].Core(),
+                    FFilters[FirstDecimationFilter + 1].Core(), workL, workR, doubled);
+    for (std::int32_t i = 0; i < frames; ++i)
+    {
+        if constexpr (Adding)
+        {
+            outL[i] += workL[2 * i];
+            outR[i] += workR[2 * i];
+        }
+        else
+        {
+            outL[i] = workL[2 * i];
+            outR[i] = workR[2 * i];
+        }
+    }
+}
+
+void TOrvoChain::ProcessRun(std::int32_t pos, std::int32_t length, float inputGain) noexcept
+{
+    const float* workL = FWorkL.get() + pos;
+    const float* workR = FWorkR.get() + pos;
+
+    // Band copies of the gained input.
+    for (std::int32_t i = 0; i < length; ++i)
+    {
+        const float left = workL[i] * inputGain;
+        const float right = workR[i] * inputGain;
+        for (int k = 0; k < BandCount; ++k)
+        {
+            FBandBufL[k][i] = left;
+            FBandBufR[k][i] = right;
+        }
+    }
+
+    FKernels.Crossovers({&FFilters[0].Core(), &FFilters[1].Core(), &FFilters[2].Core(),
+                         &FFilters[3].Core(), &FFilters[4].Core(), &FFilters[5].Core(),
+                         &FFilters[6].Core(), &FFilters[7].Core()},
+                        {FBandBufL[0].data(), FBandBufL[1].data(), FBandBufL[2].data(),
+                         FBandBufL[3].data(), FBandBufR[0].data(), FBandBufR[1].data(),
+                         FBandBufR[2].data(), FBandBufR[3].data()},
+                        length);
+
+    // Band split: each band is its low-pass minus the one below, from the top down, so the
+    // five bands add up to the gained input.
+    for (TBandBuffers* bands : {&FBandBufL, &FBandBufR})
+    {
+        auto& b = *bands;
+        for (std::int32_t i = 0; i < length; ++i)
+        {
+            b[4][i] = b[4][i] - b[3][i];
+            b[3][i] = b[3][i] - b[2][i];
+            b[2][i] = b[2][i] - b[1][i];
+            b[1][i] = b[1][i] - b[0][i];
+        }
+    }
+
+    for (int k = 0; k < BandCount; ++k)
+    {
+        if (FBandDispersionOn[k])
+        {
+            if (length == RunLength)
+            {
+                FDispersion[k].ProcessBlock(FBandBufL[k].data(), FBandBufR[k].data());
+            }
+            else
+            {
+                FDispersion[k].ProcessSamples(FBandBufL[k].data(), FBandBufR[k].data(), length);
+            }
+        }
+    }
+
+    MixBands(length);
+    ApplyTube(FWorkL.get() + pos, FWorkR.get() + pos, length);
+}
+
+void TOrvoChain::MixBands(std::int32_t length) noexcept
+{
+    // The gain of each band for this run: its plain gain, or 1 while its transient processor
+    // has already scaled it (x 1 changes no sample).
+    std::array<float, BandCount> gain{};
+    for (int k = 0; k < BandCount; ++k)
+    {
+        gain[k] = FBandDispersionOn[k] ? 1.0f : FBandGain[k];
+    }
+    // Mute gain of each band at each sample of the run.
+    for (int k = 0; k < BandCount; ++k)
+    {
+        float g = FMuteGain[k];
+        auto& ramp = FMuteRamp[k];
+        const TMuteState state = FMuteState[k];
+        if (state == msFadingIn || state == msFadingOut)
+        {
+            const float step = state == msFadingIn ? FFadeStep : -FFadeStep;
+            for (std::int32_t i = 0; i < length; ++i)
+            {
+                g += step;
+                if (!(g > 0.0f))
+                {
+                    g = 0.0f;
+                }
+                if (g > 1.0f)
+                {
+                    g = 1.0f;
+                }
+                ramp[i] = g;
+            }
+            FMuteGain[k] = g;
+            if (g <= 0.0f || g >= 1.0f)
+            {
+                FMuteState[k] = state == msFadingIn ? msOpen : msMuted;
+            }
+        }
+        else
+        {
+            std::fill_n(ramp.begin(), length, g);
+        }
+    }
+    for (TBandBuffers* bands : {&FBandBufL, &FBandBufR})
+    {
+        auto& b = *bands;
+        for (std::int32_t i = 0; i < length; ++i)
+        {
+            float sum = 0.0f;
+            for (int k = 0; k < BandCount; ++k)
+            {
+                const float banded = b[k][i] * gain[k];
+                sum += banded * FMuteRamp[k][i];
+            }
+            b[0][i] = sum;
+        }
+    }
+}
+
+void TOrvoChain::ApplyTube(float* workL, float* workR, std::int32_t length) noexcept
+{
+    const double outGain = FOutGain;
+    const double limit = FTubeLimit;
+    const float* sumL = FBandBufL[0].data();
+    const float* sumR = FBandBufR[0].data();
+    if (FTubeShape == -1.0f)
+    {
+        // The identity setting: the curve gives |s| back exactly, up to the limit.
+        const auto bound = static_cast<float>(limit);
+        for (std::int32_t i = 0; i < length; ++i)
+        {
+            workL[i] = static_cast<float>(std::clamp(sumL[i], -bound, bound) * outGain);
+            workR[i] = static_cast<float>(std::clamp(sumR[i], -bound, bound) * outGain);
+        }
+        return;
+    }
+    const float shape = FTubeShape;
+    for (std::int32_t i = 0; i < length; ++i)
+    {
+        workL[i] = static_cast<float>(TubeCurve(sumL[i], shape, limit) * outGain);
+        workR[i] = static_cast<float>(TubeCurve(sumR[i], shape, limit) * outGain);
+    }
+}
+
+} // namespace orvo

@@ -1,0 +1,81 @@
+// The DSP as the effect owns it: the chain, plus the hand-over of settings from any thread
+// to the audio thread.
+#pragma once
+
+#include "dsp/uOrvoChain.h"
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+
+namespace orvo
+{
+
+/// Owns the chain and lets parameter values, the host rate and suspend arrive on any thread
+/// while the audio thread processes. Each setter stores its value in an atomic and marks it
+/// pending; the audio thread applies what is pending, between runs only: at the start of a
+/// processing call and right after every MIDI dispatch (so controller changes made inside
+/// processing land at their exact sample). A run thus sees every filter and transient
+/// processor entirely before or entirely after a change, the audio thread never waits for
+/// another thread, and the coefficient maths runs on the audio thread like every other
+/// change of the chain. The chain itself is touched by the audio thread only.
+class TOrvoEngine
+{
+public:
+    TOrvoEngine();
+
+    // Any thread.
+    /// A parameter value (clamped to 0..1 by the caller or here); index 15 and indices
+    /// outside 0..15 drive nothing.
+    void ApplyParameter(std::int32_t index, float value) noexcept;
+    void SetSampleRate(float hostRate) noexcept;
+    void Suspend() noexcept;
+
+    // Any thread: what the display texts show, from the latest values given.
+    bool BandDispersionOn(int band) const noexcept;
+    /// Transient amount of a band, 0..1 (meaningful while BandDispersionOn).
+    float DispersionAmount(int band) const noexcept;
+    /// Linear gain of a band (meaningful while not BandDispersionOn); 0 means silence.
+    float BandGain(int band) const noexcept;
+    /// True while the band is muted or fading out.
+    bool BandMuted(int band) const noexcept;
+    float InGain() const noexcept;
+    float OutGain() const noexcept;
+    bool OverSample() const noexcept;
+
+    // Audio thread.
+    void ProcessReplacing(const float* const* inputs, float* const* outputs, std::int32_t frames,
+                          IMidiClock* midi) noexcept;
+    void ProcessAdding(const float* const* inputs, float* const* outputs, std::int32_t frames,
+                       IMidiClock* midi) noexcept;
+    /// Applies every pending change to the chain now (processing does it by itself).
+    void ApplyPendingChanges() noexcept;
+    /// The chain, for the audio thread (or any thread while nothing processes).
+    const TOrvoChain& Chain() const noexcept
+    {
+        return FChain;
+    }
+    /// Before processing starts.
+    void SetFilterKernels(const TFilterKernels& kernels) noexcept
+    {
+        FChain.SetFilterKernels(kernels);
+    }
+
+private:
+    static constexpr std::uint32_t SampleRatePending = 1u << 16;
+    static constexpr std::uint32_t SuspendPending = 1u << 17;
+
+    float Value(int index) const noexcept;
+    void MarkPending(std::uint32_t bits) noexcept;
+
+    std::array<std::atomic<float>, TOrvoChain::ParameterCount> FParamValues;
+    std::atomic<float> FHostRate{44100.0f};
+    /// Bits 0..15: parameter changed; SampleRatePending; SuspendPending.
+    std::atomic<std::uint32_t> FPending{0};
+    TOrvoChain FChain;
+
+    static_assert(std::atomic<float>::is_always_lock_free);
+    static_assert(std::atomic<std::uint32_t>::is_always_lock_free);
+};
+
+} // namespace orvo

@@ -1,0 +1,65 @@
+// The band processor of a band knob's upper half: a stereo-linked peak envelope that scales
+// both channels of the band by a gain growing with the envelope.
+#pragma once
+
+#include <cstdint>
+
+namespace orvo
+{
+
+/// Scales a stereo band by (envelope + 0.5) x 1.5 x (1 + amount): 0.75 x (1 + amount) for
+/// silence, 2.25 x (1 + amount) at full scale. The envelope follows the larger of the two
+/// channels with a 5 ms attack and a 20 ms release; the gain moves once per run, linearly
+/// across the run, and reaches the run's new value on its last sample.
+class TTransientDispersion
+{
+public:
+    explicit TTransientDispersion(float sampleRate) noexcept;
+
+    /// Acts only on a change of rate; recomputes the time constants and resets.
+    void SetSampleRate(float sampleRate) noexcept;
+    /// Envelope and gain to 0: the next run fades the band in from silence.
+    void Reset() noexcept;
+    /// Index 0 sets the amount (0..1); other indices do nothing.
+    void SetParam(std::int32_t index, float value) noexcept;
+
+    void ProcessBlock(float* left, float* right) noexcept;
+    void ProcessSamples(float* left, float* right, std::int32_t count) noexcept;
+
+    float SampleRate() const noexcept
+    {
+        return FSampleRate;
+    }
+    double Attack() const noexcept
+    {
+        return FAttack;
+    }
+    double Release() const noexcept
+    {
+        return FRelease;
+    }
+    double Envelope() const noexcept
+    {
+        return FEnvelope;
+    }
+    double Gain() const noexcept
+    {
+        return FGain;
+    }
+    float Amount() const noexcept
+    {
+        return FAmount;
+    }
+
+private:
+    float FSampleRate = 0.0f;
+    float FSamplesPerMs = 0.0f;
+    double FAttack = 0.0;
+    double FRelease = 0.0;
+    double FEnvelope = 0.0;
+    double FGain = 0.0;
+    double FScale = 1.0;
+    float FAmount = 0.0f;
+};
+
+} // namespace orvo
