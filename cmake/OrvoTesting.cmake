@@ -23,6 +23,10 @@ function(orvo_add_test name)
                                           GTest::gtest_main)
     include(GoogleTest)
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS "${arg_LABELS}")
+    # The ThreadSanitizer stage builds only the executables that hold cross-thread tests.
+    if("threads" IN_LIST arg_LABELS)
+        file(APPEND "${CMAKE_BINARY_DIR}/thread_tests.txt" "${name}\n")
+    endif()
 endfunction()
 
 function(orvo_add_benchmark name)
