@@ -85,8 +85,6 @@ public:
         parent[Root] = 0;
     }
 
-    std::uint16_t RootChild() const { return son[Root]; }
-    std::uint16_t Son(int position) const { return son[position]; }
     std::uint16_t LeafOf(int symbol) const { return parent[symbol + NodeCount]; }
     std::uint16_t Parent(int position) const { return parent[position]; }
 
@@ -99,45 +97,111 @@ public:
         {
             Rebuild();
         }
-        int c = parent[symbol + NodeCount];
+        CountFrom(parent[symbol + NodeCount]);
+    }
+
+    /// Reads one symbol's code from `bits` (root first, a 1 bit selects the odd child) and
+    /// updates the tree as Update does. The positions walked are kept, so that the update
+    /// can count along them without chasing parent links until a node has to move.
+    template <typename TBits> int Decode(TBits& bits)
+    {
+        std::array<std::uint16_t, MaxRecordedDepth> path;
+        int depth = 0;
+        int node = son[Root];
+        do
+        {
+            node += static_cast<int>(bits.Bit());
+            if (depth < MaxRecordedDepth)
+            {
+                path[depth] = static_cast<std::uint16_t>(node);
+            }
+            ++depth;
+            node = son[node];
+        } while (node < NodeCount);
+        const int symbol = node - NodeCount;
+
+        if (freq[Root] == RebuildCount || depth > MaxRecordedDepth)
+        {
+            Update(symbol);
+            return symbol;
+        }
+        for (int i = depth - 1; i >= 0; --i)
+        {
+            const int c = path[i];
+            const std::uint16_t k = ++freq[c];
+            if (k > freq[c + 1])
+            {
+                // The moved node is never the root, so its parent is a real position.
+                CountFrom(parent[Exchange(c, k)]);
+                return symbol;
+            }
+        }
+        ++freq[Root];
+        return symbol;
+    }
+
+private:
+    /// Codes are at most about 22 bits long: the tree is a Huffman tree over counts that
+    /// never exceed 0x8000. Deeper walks (none occur) fall back to the parent links.
+    static constexpr int MaxRecordedDepth = 64;
+
+    /// Adds 1 to the count at position c (not 0) and at each ancestor up to the root,
+    /// moving a node up past the nodes it now outnumbers.
+    void CountFrom(int c)
+    {
         do
         {
             const std::uint16_t k = ++freq[c];
             if (k > freq[c + 1])
             {
-                // The highest position l > c whose count is still below k. Counts ascend,
-                // so a binary search finds the same l as a scan; the scan is kept for the
-                // usual short runs.
-                int l = c + 1;
-                if (k > freq[l + 1])
-                {
-                    l = static_cast<int>(std::lower_bound(&freq[l + 1], &freq[NodeCount], k) -
-                                         &freq[0]) - 1;
-                }
-                freq[c] = freq[l];
-                freq[l] = k;
-
-                const int i = son[c];
-                parent[i] = static_cast<std::uint16_t>(l);
-                if (i < NodeCount)
-                {
-                    parent[i + 1] = static_cast<std::uint16_t>(l);
-                }
-                const int j = son[l];
-                son[l] = static_cast<std::uint16_t>(i);
-                parent[j] = static_cast<std::uint16_t>(c);
-                if (j < NodeCount)
-                {
-                    parent[j + 1] = static_cast<std::uint16_t>(c);
-                }
-                son[c] = static_cast<std::uint16_t>(j);
-                c = l;
+                c = Exchange(c, k);
             }
             c = parent[c];
         } while (c != 0);
     }
 
-private:
+    /// The node at c has just been raised to count k, above its right neighbour's. Moves it
+    /// to the highest position l whose count is still below k, exchanging it with the node
+    /// there (parents belong to positions, so only the two subtrees' links change), and
+    /// returns l.
+    int Exchange(int c, std::uint16_t k)
+    {
+        // Counts ascend, so a binary search finds the same l as a scan. Runs of equal
+        // counts are mostly short and scanned; a long one (many symbols with the same count)
+        // is searched.
+        constexpr int ScanLimit = 16;
+        int l = c + 1;
+        int scanned = 0;
+        while (k > freq[l + 1] && scanned < ScanLimit)
+        {
+            ++l;
+            ++scanned;
+        }
+        if (scanned == ScanLimit)
+        {
+            l = static_cast<int>(std::lower_bound(&freq[l + 1], &freq[NodeCount], k) - &freq[0]) -
+                1;
+        }
+        freq[c] = freq[l];
+        freq[l] = k;
+
+        const int i = son[c];
+        parent[i] = static_cast<std::uint16_t>(l);
+        if (i < NodeCount)
+        {
+            parent[i + 1] = static_cast<std::uint16_t>(l);
+        }
+        const int j = son[l];
+        son[l] = static_cast<std::uint16_t>(i);
+        parent[j] = static_cast<std::uint16_t>(c);
+        if (j < NodeCount)
+        {
+            parent[j + 1] = static_cast<std::uint16_t>(c);
+        }
+        son[c] = static_cast<std::uint16_t>(j);
+        return l;
+    }
+
     /// Halves every leaf's count (rounding up) and builds the internal nodes afresh.
     void Rebuild()
     {
@@ -237,6 +301,37 @@ struct TDecoder
     TAdaptiveTree Tree;
 };
 
+/// Copies a match of `length` bytes to `to` from `period` bytes back, byte by byte in
+/// effect: where the match overlaps itself it repeats the last `period` bytes. With room
+/// for 8 more bytes after the match it copies whole 8-byte words, which may write up to 7
+/// bytes past the match (later output overwrites them).
+void CopyMatch(std::uint8_t* to, std::size_t period, std::size_t length, std::size_t room)
+{
+    constexpr std::size_t Word = 8;
+    const std::uint8_t* from = to - period;
+    if (room < length + Word)
+    {
+        for (std::size_t k = 0; k < length; ++k)
+        {
+            to[k] = from[k];
+        }
+        return;
+    }
+    // The copy is periodic, so any multiple of the period reaches an equal byte once the
+    // first bytes are in place: take the smallest multiple of at least one word.
+    const std::size_t stride = period >= Word ? period : (Word + period - 1) / period * period;
+    std::size_t k = 0;
+    for (; k < stride - period && k < length; ++k)
+    {
+        to[k] = from[k];
+    }
+    const std::uint8_t* strideBack = to - stride;
+    for (; k < length; k += Word)
+    {
+        std::memcpy(to + k, strideBack + k, Word);
+    }
+}
+
 std::size_t DecodeStream(TDecoder& decoder, std::span<const std::uint8_t> stream,
                          std::span<std::uint8_t> output)
 {
@@ -254,13 +349,7 @@ std::size_t DecodeStream(TDecoder& decoder, std::span<const std::uint8_t> stream
     while (produced < wanted)
     {
         bits.Refill();
-        int node = tree.RootChild();
-        while (node < NodeCount)
-        {
-            node = tree.Son(node + static_cast<int>(bits.Bit()));
-        }
-        const int symbol = node - NodeCount;
-        tree.Update(symbol);
+        const int symbol = tree.Decode(bits);
 
         if (symbol < 256)
         {
@@ -286,19 +375,7 @@ std::size_t DecodeStream(TDecoder& decoder, std::span<const std::uint8_t> stream
         // not yet written hold their start content: blanks below 4036, zeros above.
         if (produced > distance)
         {
-            const std::uint8_t* from = out + (produced - distance - 1);
-            std::uint8_t* to = out + produced;
-            if (distance + 1 >= length)
-            {
-                std::memcpy(to, from, length);
-            }
-            else
-            {
-                for (std::size_t k = 0; k < length; ++k)
-                {
-                    to[k] = from[k]; // overlapping: repeats the last distance + 1 bytes
-                }
-            }
+            CopyMatch(out + produced, distance + 1, length, output.size() - produced);
             produced += length;
         }
         else

@@ -148,12 +148,18 @@ TStoredImage ReadStoredImage(std::span<const std::uint8_t> block, TStoredImageDe
     {
         return Defective(sdSizeMismatch, defect);
     }
-    std::vector<std::uint8_t> uncompressed(header.StatedSize);
-    if (compressor->Decompress(data, uncompressed) < uncompressed.size())
+    // Decode the whole block into the pixel buffer, then drop its 4-byte image header in
+    // place: one buffer of the stated size, no second copy.
+    TStoredImage image;
+    image.Pixels.resize(header.StatedSize);
+    if (compressor->Decompress(data, image.Pixels) < image.Pixels.size())
     {
         return Defective(sdDataTruncated, defect);
     }
-    return ImageFromBlock(uncompressed);
+    image.Width = ReadLE16(&imageHeader[0]);
+    image.Height = ReadLE16(&imageHeader[2]);
+    image.Pixels.erase(image.Pixels.begin(), image.Pixels.begin() + ImageHeaderSize);
+    return image;
 }
 
 std::vector<std::uint8_t> MakeUncompressedBlock(const TStoredImage& image)
