@@ -19,9 +19,9 @@ namespace
 {
 
 /// The control deck: a recessed area holding every control but the bottom row.
-constexpr double DeckLeft = 12;
+constexpr double DeckLeft = 44;
 constexpr double DeckTop = 60;
-constexpr double DeckRight = 688;
+constexpr double DeckRight = 656;
 constexpr double DeckBottom = 254;
 /// The band section inside the deck, between the input and the output sections.
 constexpr double BandsLeft = 231;
@@ -126,12 +126,12 @@ void DrawDeck(TLayer& layer)
 void DrawHeader(TLayer& layer, const TArtworkFonts& fonts)
 {
     const TTextStyle word{31.0, 0.6, 1.0};
-    const TPath name = fonts.Bold->Text("Orvo", word, 24, 44);
+    const TPath name = fonts.Bold->Text("Orvo", word, DeckLeft - 2, 44);
     layer.DropShadow(name, 0, 1.5, 2.0, Hex(0x000000, 0.7f));
     layer.FillMask(TMask::FromPath(name, layer.Width(), layer.Height()),
                    LinearGradient({0, 20}, {0, 44},
                                   {{0.0, Hex(0xfbf7ee)}, {1.0, Hex(0xcfc8b8)}}));
-    const double ruleX = 24 + fonts.Bold->Width("Orvo", word) + 14;
+    const double ruleX = DeckLeft - 2 + fonts.Bold->Width("Orvo", word) + 14;
     EngravedLine(layer, ruleX, 22, ruleX, 46);
     PrintText(layer, *fonts.Bold, "FIVE-BAND", LegendStyle, ruleX + 12, 31, taLeft,
               palette::Legend);
@@ -141,10 +141,10 @@ void DrawHeader(TLayer& layer, const TArtworkFonts& fonts)
     for (std::size_t band = 0; band < palette::Bands.size(); ++band)
     {
         TPath dot;
-        dot.RoundRect(600 + 16.0 * static_cast<double>(band), 33, 12, 3, 1.5);
+        dot.RoundRect(DeckRight - 76 + 16.0 * static_cast<double>(band), 33, 12, 3, 1.5);
         layer.Fill(dot, Solid(WithAlpha(palette::Bands[band], 0.85f)));
     }
-    PrintText(layer, *fonts.Regular, "LEVEL \u00b7 PUNCH \u00b7 TUBE", LegendStyle, 676, 26,
+    PrintText(layer, *fonts.Regular, "LEVEL \u00b7 PUNCH \u00b7 TUBE", LegendStyle, DeckRight, 26,
               taRight, palette::LegendDim);
     DrawScrew(layer, 9, 9);
     DrawScrew(layer, 691, 9);
@@ -367,15 +367,15 @@ void DrawBottomRow(TLayer& layer, const TArtworkFonts& fonts)
                                      {{0.0, Hex(0xffffff, 0.05f)}, {1.0, Hex(0xffffff, 0.0f)}}));
 
     // The vendor mark in the lower right corner: pressing there shows the credits.
-    const double plateX = CreditsCornerX + 46;
+    const double plateX = CreditsCornerX + 16;
     const double plateY = CreditsCornerY + 6;
     TPath plate;
-    plate.RoundRect(plateX, plateY, 686 - plateX, 26, 5);
+    plate.RoundRect(plateX, plateY, DeckRight - plateX, 26, 5);
     layer.Fill(plate, Solid(Hex(0x000000, 0.16f)));
     layer.InnerShadow(plate, 0, 1, 2.0, Hex(0x000000, 0.5f));
     const TTextStyle vendor{11.0, 1.4, 1.0};
-    PrintText(layer, *fonts.Bold, "QUORVANE", vendor, 676, plateY + 17, taRight, palette::Legend);
-    const double badgeX = 676 - fonts.Bold->Width("QUORVANE", vendor) - 11;
+    PrintText(layer, *fonts.Bold, "QUORVANE", vendor, DeckRight - 12, plateY + 17, taRight, palette::Legend);
+    const double badgeX = DeckRight - 12 - fonts.Bold->Width("QUORVANE", vendor) - 11;
     const double badgeY = plateY + 13;
     TPath ring;
     ring.Circle(badgeX, badgeY, 5.5).CircleHole(badgeX, badgeY, 4.5);
