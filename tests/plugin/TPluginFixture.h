@@ -186,9 +186,11 @@ protected:
         std::vector<char> storage(sizeof(VstEvents) + events.size() * sizeof(VstEvent*));
         auto* list = reinterpret_cast<VstEvents*>(storage.data());
         list->numEvents = static_cast<VstInt32>(events.size());
+        // The list holds as many pointers as were allocated, beyond the two declared.
+        VstEvent** slots = list->events;
         for (std::size_t i = 0; i < events.size(); ++i)
         {
-            list->events[i] = reinterpret_cast<VstEvent*>(&events[i]);
+            slots[i] = reinterpret_cast<VstEvent*>(&events[i]);
         }
         Dispatch(effProcessEvents, 0, 0, list);
     }
