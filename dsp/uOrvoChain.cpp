@@ -499,20 +499,22 @@ void TOrvoChain::ProcessRun(std::int32_t pos, std::int32_t length, float inputGa
         }
     }
 
+    // Transient bands (ProcessBlock or ProcessSamples of each, run side by side).
+    std::array<TTransientDispersion*, BandCount> processors{};
+    std::array<float*, BandCount> left{};
+    std::array<float*, BandCount> right{};
+    int active = 0;
     for (int k = 0; k < BandCount; ++k)
     {
         if (FBandDispersionOn[k])
         {
-            if (length == RunLength)
-            {
-                FDispersion[k].ProcessBlock(FBandBufL[k].data(), FBandBufR[k].data());
-            }
-            else
-            {
-                FDispersion[k].ProcessSamples(FBandBufL[k].data(), FBandBufR[k].data(), length);
-            }
+            processors[active] = &FDispersion[k];
+            left[active] = FBandBufL[k].data();
+            right[active] = FBandBufR[k].data();
+            ++active;
         }
     }
+    TTransientDispersion::ProcessBands(processors.data(), left.data(), right.data(), active, length);
 
     MixBands(length);
     ApplyTube(FWorkL.get() + pos, FWorkR.get() + pos, length);

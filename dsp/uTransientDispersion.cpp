@@ -65,37 +65,76 @@ void TTransientDispersion::ProcessBlock(float* left, float* right) noexcept
 
 void TTransientDispersion::ProcessSamples(float* left, float* right, std::int32_t count) noexcept
 {
-    const double g0 = FGain;
-    double envelope = FEnvelope;
+    TTransientDispersion* self = this;
+    ProcessTogether<1>(&self, &left, &right, count);
+}
+
+void TTransientDispersion::ProcessBands(TTransientDispersion* const* processors,
+                                        float* const* left, float* const* right, int bandCount,
+                                        std::int32_t count) noexcept
+{
+    switch (bandCount)
+    {
+    case 1:
+        ProcessTogether<1>(processors, left, right, count);
+        break;
+    case 2:
+        ProcessTogether<2>(processors, left, right, count);
+        break;
+    case 3:
+        ProcessTogether<3>(processors, left, right, count);
+        break;
+    case 4:
+        ProcessTogether<4>(processors, left, right, count);
+        break;
+    case 5:
+        ProcessTogether<5>(processors, left, right, count);
+        break;
+    default:
+        break;
+    }
+}
+
+template <int Bands>
+void TTransientDispersion::ProcessTogether(TTransientDispersion* const* processors,
+                                           float* const* left, float* const* right,
+                                           std::int32_t count) noexcept
+{
+    double envelope[Bands], attack[Bands], release[Bands], gain[Bands], step[Bands];
+    for (int b = 0; b < Bands; ++b)
+    {
+        envelope[b] = processors[b]->FEnvelope;
+        attack[b] = processors[b]->FAttack;
+        release[b] = processors[b]->FRelease;
+    }
     for (std::int32_t i = 0; i < count; ++i)
     {
-        const double m = std::max(std::fabs(left[i]), std::fabs(right[i]));
-        envelope = m + (envelope - m) * (m > envelope ? FAttack : FRelease);
-        if (!(envelope > EnvelopeFloor))
+        for (int b = 0; b < Bands; ++b)
         {
-            envelope = 0.0;
+            const double m = std::max(std::fabs(left[b][i]), std::fabs(right[b][i]));
+            const double e = m + (envelope[b] - m) * (m > envelope[b] ? attack[b] : release[b]);
+            envelope[b] = e > EnvelopeFloor ? e : 0.0;
         }
     }
-    FEnvelope = envelope;
-    const double g1 = (envelope + 0.5) * 1.5 * FScale;
-    FGain = g1;
-    if (count <= 0)
+    for (int b = 0; b < Bands; ++b)
     {
-        return;
+        TTransientDispersion& p = *processors[b];
+        p.FEnvelope = envelope[b];
+        gain[b] = p.FGain; // g0: where the previous run ended
+        p.FGain = (envelope[b] + 0.5) * 1.5 * p.FScale;
+        // (g1 - g0) / 64 equals (g1 - g0) x 0.015625 exactly: one routine serves both lengths.
+        step[b] = count > 0 ? (p.FGain - gain[b]) / count : 0.0;
     }
-    // (g1 - g0) / 64 equals (g1 - g0) x 0.015625 exactly, so one routine serves both lengths.
-    const double step = (g1 - g0) / count;
-    double g = g0;
+    // The first sample of the run already carries one step; the last one reaches g1. Left and
+    // right follow the same gain curve.
     for (std::int32_t i = 0; i < count; ++i)
     {
-        g += step;
-        left[i] = static_cast<float>(left[i] * g);
-    }
-    g = g0;
-    for (std::int32_t i = 0; i < count; ++i)
-    {
-        g += step;
-        right[i] = static_cast<float>(right[i] * g);
+        for (int b = 0; b < Bands; ++b)
+        {
+            gain[b] += step[b];
+            left[b][i] = static_cast<float>(left[b][i] * gain[b]);
+            right[b][i] = static_cast<float>(right[b][i] * gain[b]);
+        }
     }
 }
 

@@ -25,6 +25,12 @@ public:
 
     void ProcessBlock(float* left, float* right) noexcept;
     void ProcessSamples(float* left, float* right, std::int32_t count) noexcept;
+    /// Runs up to MaxBands processors over their own bands together, each exactly as its
+    /// ProcessSamples would (the envelopes of several bands advance side by side instead of
+    /// one after another).
+    static void ProcessBands(TTransientDispersion* const* processors, float* const* left,
+                             float* const* right, int bandCount, std::int32_t count) noexcept;
+    static constexpr int MaxBands = 5;
 
     float SampleRate() const noexcept
     {
@@ -52,6 +58,10 @@ public:
     }
 
 private:
+    template <int Bands>
+    static void ProcessTogether(TTransientDispersion* const* processors, float* const* left,
+                                float* const* right, std::int32_t count) noexcept;
+
     float FSampleRate = 0.0f;
     float FSamplesPerMs = 0.0f;
     double FAttack = 0.0;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 #include <utility>
 #include <vector>
 
@@ -104,6 +105,54 @@ TEST(TTransientDispersion, AnEmptyRunOnlyUpdatesTheGain)
     dispersion.ProcessSamples(&left, &right, 0);
     EXPECT_EQ(left, 3.0f);
     EXPECT_EQ(dispersion.Gain(), 0.75 * 1.5);
+}
+
+TEST(TTransientDispersion, BandsRunTogetherGiveTheSameSamplesAsOneByOne)
+{
+    std::mt19937 random(3);
+    std::uniform_real_distribution<float> sample(-1.0f, 1.0f);
+    for (int bands = 1; bands <= TTransientDispersion::MaxBands; ++bands)
+    {
+        std::vector<TTransientDispersion> together, alone;
+        for (int b = 0; b < bands; ++b)
+        {
+            together.emplace_back(44100.0f + 1000.0f * float(b));
+            together.back().SetParam(0, 0.2f * float(b));
+        }
+        alone = together;
+        for (std::int32_t count : {64, 17, 1, 0, 64, 40})
+        {
+            std::vector<std::vector<float>> l(5, std::vector<float>(64)), r = l;
+            for (auto* channel : {&l, &r})
+            {
+                for (auto& buffer : *channel)
+                {
+                    for (float& s : buffer)
+                    {
+                        s = sample(random);
+                    }
+                }
+            }
+            auto l2 = l, r2 = r;
+            std::vector<TTransientDispersion*> processors;
+            std::vector<float*> left, right;
+            for (int b = 0; b < bands; ++b)
+            {
+                processors.push_back(&together[std::size_t(b)]);
+                left.push_back(l[std::size_t(b)].data());
+                right.push_back(r[std::size_t(b)].data());
+                alone[std::size_t(b)].ProcessSamples(l2[std::size_t(b)].data(), r2[std::size_t(b)].data(), count);
+            }
+            TTransientDispersion::ProcessBands(processors.data(), left.data(), right.data(), bands, count);
+            EXPECT_EQ(l, l2);
+            EXPECT_EQ(r, r2);
+            for (int b = 0; b < bands; ++b)
+            {
+                EXPECT_EQ(together[std::size_t(b)].Gain(), alone[std::size_t(b)].Gain());
+                EXPECT_EQ(together[std::size_t(b)].Envelope(), alone[std::size_t(b)].Envelope());
+            }
+        }
+    }
 }
 
 } // namespace
