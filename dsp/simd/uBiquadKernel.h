@@ -60,9 +60,11 @@ template <class V, int Groups> struct TLaneVectors
     D X1[Groups], X2[Groups], Y1[Groups], Y2[Groups];
 };
 
-/// One sample of every lane; the groups are independent chains that overlap in time.
+/// One sample of every lane; the groups are independent chains that overlap in time. Always
+/// inlined, so that the lanes' values stay in registers across samples.
 template <class V, int Groups>
-inline void StepSample(TLaneVectors<V, Groups>& v, float* const* buffers, int i) noexcept
+[[gnu::always_inline]] inline void StepSample(TLaneVectors<V, Groups>& v, float* const* buffers,
+                                              int i) noexcept
 {
     using D = typename V::D;
     constexpr int W = V::Width;

@@ -1,0 +1,65 @@
+#include "dsp/simd/uVectorFilterKernels.h"
+
+#include "dsp/simd/uBiquadLanesIsa.h"
+
+namespace orvo
+{
+namespace
+{
+
+using TLanesEntry = void (*)(TBiquadCore* const*, float* const*, int, int) noexcept;
+
+template <TLanesEntry Entry>
+void FilterCrossovers(const std::array<TBiquadCore*, 8>& cores,
+                      const std::array<float*, 8>& buffers, std::int32_t count) noexcept
+{
+    if (count > 0)
+    {
+        Entry(cores.data(), buffers.data(), 8, count);
+    }
+}
+
+template <TLanesEntry Entry>
+void FilterStereo(TBiquadCore& leftCore, TBiquadCore& rightCore, float* left, float* right,
+                  std::int32_t count) noexcept
+{
+    if (count > 0)
+    {
+        TBiquadCore* const cores[2] = {&leftCore, &rightCore};
+        float* const buffers[2] = {left, right};
+        Entry(cores, buffers, 2, count);
+    }
+}
+
+// Two channels fill only an SSE2 vector; wider sets gain nothing there.
+template <TLanesEntry Crossovers>
+constexpr TFilterKernels KernelsWith{&FilterCrossovers<Crossovers>,
+                                     &FilterStereo<&simd::RunLanesSse2>};
+
+} // namespace
+
+TFilterKernels FilterKernelsFor(TSimdLevel level) noexcept
+{
+#if defined(__x86_64__) || defined(__i386__)
+    if (level > BestSimdLevel())
+    {
+        level = BestSimdLevel();
+    }
+    switch (level)
+    {
+    case slAvx512:
+        return KernelsWith<&simd::RunLanesAvx512>;
+    case slAvx2:
+        return KernelsWith<&simd::RunLanesAvx2>;
+    case slSse2:
+        return KernelsWith<&simd::RunLanesSse2>;
+    case slScalar:
+        break;
+    }
+#else
+    (void)level;
+#endif
+    return ScalarFilterKernels;
+}
+
+} // namespace orvo
