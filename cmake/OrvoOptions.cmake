@@ -12,6 +12,18 @@ target_compile_options(orvo_options INTERFACE
 if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(i[3-6]86|x86)$")
     target_compile_options(orvo_options INTERFACE -msse2 -mfpmath=sse)
 endif()
+# Windows (mingw-w64): GCC there cannot align the stack beyond 16 bytes, so vector registers
+# spilled by the AVX kernels are moved with unaligned instructions; and the C and C++
+# runtimes are linked into every binary, which then needs Windows system DLLs only.
+if(MINGW)
+    target_compile_options(orvo_options INTERFACE -Wa,-muse-unaligned-vector-move)
+    target_link_options(orvo_options INTERFACE -static)
+    # GCC 12 warns wrongly about std::string's operator+ at -O3 for 32-bit targets (its bug
+    # 105329); the warning stays on everywhere else.
+    if(CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)
+        target_compile_options(orvo_options INTERFACE -Wno-restrict)
+    endif()
+endif()
 if(ORVO_WERROR)
     target_compile_options(orvo_options INTERFACE -Werror)
 endif()

@@ -1,0 +1,4 @@
+# Cross build for 64-bit Windows with Debian's mingw-w64 compilers (g++-mingw-w64-x86-64).
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(ORVO_MINGW_TRIPLE x86_64-w64-mingw32)
+include("${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake")

@@ -1,0 +1,33 @@
+// The composition root of Orvo.dll: the effect put together from the Windows services and
+// the editor glue. The exported entry (host/uVstEntry.cpp) calls it.
+#include "editor/uPluginEditor.h"
+#include "host/uVstEntry.h"
+#include "plugin/uPlugin.h"
+#include "platform/win32/TWin32FileSystem.h"
+#include "platform/win32/TWin32Locale.h"
+#include "platform/win32/TWin32MessageBox.h"
+#include "platform/win32/TWin32ModuleFile.h"
+#include "platform/win32/TWin32Resources.h"
+
+namespace orvo
+{
+namespace
+{
+// The services keep no state, so every instance of the process can share one set.
+const TPluginServices& PlatformServices()
+{
+    static const TWin32ModuleFile moduleFile;
+    static const TWin32Resources resources;
+    static const TWin32FileSystem fileSystem;
+    static const TWin32Locale locale;
+    static const TWin32MessageBox messageBox;
+    static const TPluginServices services{moduleFile, resources, fileSystem, locale, messageBox};
+    return services;
+}
+} // namespace
+
+AudioEffect* createEffectInstance(audioMasterCallback audioMaster)
+{
+    return new APlugin(audioMaster, PlatformServices(), &MakePluginEditor);
+}
+} // namespace orvo
