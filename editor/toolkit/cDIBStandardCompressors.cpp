@@ -375,7 +375,7 @@ std::size_t DecodeStream(TDecoder& decoder, std::span<const std::uint8_t> stream
         // not yet written hold their start content: blanks below 4036, zeros above.
         if (produced > distance)
         {
-            CopyMatch(out + produced, distance + 1, length, output.size() - produced);
+            CopyMatch(out + produced, distance + 1, length, wanted - produced);
             produced += length;
         }
         else

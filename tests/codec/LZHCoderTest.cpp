@@ -15,10 +15,19 @@ namespace
 
 using test::ReadVector;
 
+/// Decodes into a buffer larger than the stated length and checks that the decoder left
+/// the bytes beyond it alone.
 std::vector<std::uint8_t> Decode(const std::vector<std::uint8_t>& stream)
 {
-    std::vector<std::uint8_t> output(LZHStatedLength(stream));
-    output.resize(LZHDecode(stream, output));
+    constexpr std::uint8_t Canary = 0xA5;
+    constexpr std::size_t Spare = 64;
+    std::vector<std::uint8_t> output(LZHStatedLength(stream) + Spare, Canary);
+    const std::size_t produced = LZHDecode(stream, output);
+    EXPECT_EQ(produced, output.size() - Spare);
+    EXPECT_TRUE(std::all_of(output.begin() + static_cast<std::ptrdiff_t>(produced), output.end(),
+                            [](std::uint8_t b) { return b == Canary; }))
+        << "wrote beyond the stated length";
+    output.resize(produced);
     return output;
 }
 
