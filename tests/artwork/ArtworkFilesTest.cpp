@@ -141,7 +141,7 @@ TEST(ArtworkFiles, EverySliderValueLineMeetsItsScaleMarkOnThePanel)
         {
             SCOPED_TRACE(value);
             const double line = r.Top + ValueLineCentre(strip, SliderFrameForValue(value));
-            // The brightest panel row near the line is the tick, within a pixel of it.
+            // The brightest panel row near the line is the tick, centred on the line.
             int tickRow = static_cast<int>(line) - 2;
             for (int y = static_cast<int>(line) - 2; y <= static_cast<int>(line) + 2; ++y)
             {
@@ -150,7 +150,7 @@ TEST(ArtworkFiles, EverySliderValueLineMeetsItsScaleMarkOnThePanel)
                     tickRow = y;
                 }
             }
-            EXPECT_NEAR(tickRow + 0.5, line, 1.0);
+            EXPECT_NEAR(tickRow + 0.5, line, 0.6);
             EXPECT_GT(Brightness(panel.At(tickX, tickRow)),
                       Brightness(panel.At(tickX, tickRow + 3)) + 60);
             if (value == 0.5)

@@ -48,10 +48,11 @@ inline constexpr int SliderFrames = 57;
 inline constexpr int SliderFrameWidth = 49;
 inline constexpr int SliderFrameHeight = 114;
 inline constexpr int SliderMax = 569;
-/// The thumb's centre line inside a frame: x, and y at the lowest and highest frame.
+/// The thumb's centre line inside a frame: x, and y at the lowest and highest frame. The
+/// frames of the marked values (0, 0.25, 0.5, 1) put the line on a pixel row's centre.
 inline constexpr double SliderCentreX = 23.5;
-inline constexpr double SliderThumbLowY = 101.0;
-inline constexpr double SliderThumbHighY = 13.0;
+inline constexpr double SliderThumbLowY = 101.5;
+inline constexpr double SliderThumbHighY = 13.5;
 
 /// Round half to even, as the window rounds values to positions.
 inline long RoundHalfEven(double v)
