@@ -297,6 +297,8 @@ void DrawKnobScale(TLayer& layer, const TArtworkFonts& fonts, const TControlRect
 
 void DrawKnobSections(TLayer& layer, const TArtworkFonts& fonts)
 {
+    // Semitone ticks, longer every six; only the ends and the middle are numbered (a
+    // number at +6 would run into the band section's legend).
     std::vector<TKnobMark> tuning;
     for (int semitone = -12; semitone <= 12; ++semitone)
     {
@@ -304,9 +306,7 @@ void DrawKnobSections(TLayer& layer, const TArtworkFonts& fonts)
         switch (semitone)
         {
         case -12: text = "-12"; break;
-        case -6: text = "-6"; break;
         case 0: text = "0"; break;
-        case 6: text = "+6"; break;
         case 12: text = "+12"; break;
         default: break;
         }
