@@ -116,6 +116,12 @@ void APlugin::setSampleRate(float newSampleRate) noexcept
     applyProcessingRate();
 }
 
+void APlugin::setBlockSizeAndSampleRate(VstInt32 newBlockSize, float newSampleRate) noexcept
+{
+    setBlockSize(newBlockSize);
+    setSampleRate(newSampleRate);
+}
+
 void APlugin::suspend() noexcept
 {
     // The pass-through processing keeps no state between blocks, so there is none to clear.

@@ -78,6 +78,9 @@ public:
     bool getProductString(char* text) noexcept override;
     VstInt32 getVendorVersion() noexcept override;
     VstInt32 canDo(char* text) noexcept override;
+    /// Through setBlockSize and setSampleRate, so the rate reaches the processing settings
+    /// (the framework's version only stores it).
+    void setBlockSizeAndSampleRate(VstInt32 newBlockSize, float newSampleRate) noexcept override;
 
     // The MIDI menu of the editor (user-interface thread).
     /// "MIDI Learn": the next CC that arrives is bound to parameter (0..15); -1 stops

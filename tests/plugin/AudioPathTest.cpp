@@ -1,0 +1,120 @@
+// The processing calls allocate nothing: MIDI thru, mapped controllers, learning and map
+// commands included. Counts every operator new of the program while a flag is raised.
+#include "tests/plugin/TPluginFixture.h"
+
+#include <cstdlib>
+#include <new>
+
+namespace
+{
+std::atomic<bool> Counting{false};
+std::atomic<int> Allocations{0};
+
+void* CountedAllocation(std::size_t size)
+{
+    if (Counting.load(std::memory_order_relaxed))
+    {
+        Allocations.fetch_add(1, std::memory_order_relaxed);
+    }
+    if (void* memory = std::malloc(size == 0 ? 1 : size))
+    {
+        return memory;
+    }
+    throw std::bad_alloc();
+}
+} // namespace
+
+void* operator new(std::size_t size)
+{
+    return CountedAllocation(size);
+}
+void* operator new[](std::size_t size)
+{
+    return CountedAllocation(size);
+}
+void operator delete(void* memory) noexcept
+{
+    std::free(memory);
+}
+void operator delete[](void* memory) noexcept
+{
+    std::free(memory);
+}
+void operator delete(void* memory, std::size_t) noexcept
+{
+    std::free(memory);
+}
+void operator delete[](void* memory, std::size_t) noexcept
+{
+    std::free(memory);
+}
+
+namespace orvo::test
+{
+namespace
+{
+// A host that keeps nothing, so only the effect's own allocations are counted.
+VstIntPtr VSTCALL QuietHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
+{
+    return opcode == audioMasterVersion ? 2400 : 0;
+}
+
+TEST(AudioPath, ProcessingAllocatesNothing)
+{
+    TTempFolder folder;
+    TFakeModuleFile moduleFile;
+    moduleFile.Path = (folder.Path() / "Orvo.so").string();
+    const TFakeResources resources;
+    const TPosixFileSystem fileSystem;
+    const TFixedLocale locale;
+    const TRecordingMessageBox messageBox;
+    auto* plugin = new APlugin(&QuietHost, {moduleFile, resources, fileSystem, locale, messageBox},
+                               &MakePluginEditor);
+    AEffect* effect = plugin->getAeffect();
+
+    std::vector<VstMidiEvent> events;
+    for (int i = 0; i < 40; ++i)
+    {
+        events.push_back(MidiEvent(i * 37 - 20, static_cast<std::uint8_t>(0x80 + (i % 7) * 0x10),
+                                   static_cast<std::uint8_t>(20 + i % 16), static_cast<std::uint8_t>(i)));
+    }
+    std::vector<char> storage(sizeof(VstEvents) + events.size() * sizeof(VstEvent*));
+    auto* list = reinterpret_cast<VstEvents*>(storage.data());
+    list->numEvents = static_cast<VstInt32>(events.size());
+    VstEvent** slots = list->events;
+    for (std::size_t i = 0; i < events.size(); ++i)
+    {
+        slots[i] = reinterpret_cast<VstEvent*>(&events[i]);
+    }
+    std::vector<float> in(1024, 0.5f);
+    std::vector<float> out(1024, 0.0f);
+    float* inputs[] = {in.data(), in.data()};
+    float* outputs[] = {out.data(), out.data()};
+    effect->processReplacing(effect, inputs, outputs, 1024); // the first block may prepare
+
+    Counting = true;
+    for (int block = 0; block < 4; ++block)
+    {
+        if (block == 1)
+        {
+            plugin->startMidiLearn(prTube);
+        }
+        if (block == 2)
+        {
+            plugin->resetMidiMap();
+        }
+        if (block == 3)
+        {
+            plugin->restoreDefaultMidiMap();
+        }
+        effect->dispatcher(effect, effProcessEvents, 0, 0, list, 0.0f);
+        effect->processReplacing(effect, inputs, outputs, 1024);
+        effect->dispatcher(effect, effProcessEvents, 0, 0, list, 0.0f);
+        effect->process(effect, inputs, outputs, 1000);
+    }
+    Counting = false;
+    EXPECT_EQ(Allocations.load(), 0);
+    effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
+}
+} // namespace
+} // namespace orvo::test
