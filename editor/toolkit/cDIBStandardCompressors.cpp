@@ -101,49 +101,61 @@ public:
     }
 
     /// Reads one symbol's code from `bits` (root first, a 1 bit selects the odd child) and
-    /// updates the tree as Update does. The positions walked are kept, so that the update
-    /// can count along them without chasing parent links until a node has to move.
+    /// updates the tree as Update does. The first PrefixBits bits are looked up in a table
+    /// of the tree's top levels; only longer codes walk on bit by bit.
     template <typename TBits> int Decode(TBits& bits)
     {
-        std::array<std::uint16_t, MaxRecordedDepth> path;
-        int depth = 0;
-        int node = son[Root];
-        do
+        if (prefixTableStale)
         {
-            node += static_cast<int>(bits.Bit());
-            if (depth < MaxRecordedDepth)
-            {
-                path[depth] = static_cast<std::uint16_t>(node);
-            }
-            ++depth;
-            node = son[node];
-        } while (node < NodeCount);
+            BuildPrefixTable();
+        }
+        const std::uint32_t prefix = bits.Peek(PrefixBits);
+        bits.Skip(prefixLength[prefix]);
+        int node = son[prefixPosition[prefix]];
+        while (node < NodeCount)
+        {
+            node = son[node + static_cast<int>(bits.Bit())];
+        }
         const int symbol = node - NodeCount;
-
-        if (freq[Root] == RebuildCount || depth > MaxRecordedDepth)
-        {
-            Update(symbol);
-            return symbol;
-        }
-        for (int i = depth - 1; i >= 0; --i)
-        {
-            const int c = path[i];
-            const std::uint16_t k = ++freq[c];
-            if (k > freq[c + 1])
-            {
-                // The moved node is never the root, so its parent is a real position.
-                CountFrom(parent[Exchange(c, k)]);
-                return symbol;
-            }
-        }
-        ++freq[Root];
+        Update(symbol);
         return symbol;
     }
 
 private:
-    /// Codes are at most about 22 bits long: the tree is a Huffman tree over counts that
-    /// never exceed 0x8000. Deeper walks (none occur) fall back to the parent links.
-    static constexpr int MaxRecordedDepth = 64;
+    /// The prefix table: for every value of the next PrefixBits bits, the position that
+    /// the walk from the root reaches after prefixLength of them (at a leaf, or after all
+    /// PrefixBits). It reads son[] of the internal nodes of the top PrefixBits levels only,
+    /// so it stays right until one of those nodes is exchanged or the tree is rebuilt;
+    /// then it is built again before the next symbol.
+    static constexpr int PrefixBits = 6;
+
+    void BuildPrefixTable()
+    {
+        ++topGeneration;
+        FillPrefixTable(Root, 0, 0);
+        prefixTableStale = false;
+    }
+
+    void FillPrefixTable(int position, int depth, std::uint32_t prefix)
+    {
+        if (depth == PrefixBits || son[position] >= NodeCount)
+        {
+            const std::uint32_t first = prefix << (PrefixBits - depth);
+            const std::uint32_t count = 1u << (PrefixBits - depth);
+            for (std::uint32_t v = first; v < first + count; ++v)
+            {
+                prefixPosition[v] = static_cast<std::uint16_t>(position);
+                prefixLength[v] = static_cast<std::uint8_t>(depth);
+            }
+            return;
+        }
+        topMark[position] = topGeneration;
+        const int child = son[position];
+        FillPrefixTable(child, depth + 1, prefix << 1);
+        FillPrefixTable(child + 1, depth + 1, (prefix << 1) | 1u);
+    }
+
+    bool InPrefixTable(int position) const { return topMark[position] == topGeneration; }
 
     /// Adds 1 to the count at position c (not 0) and at each ancestor up to the root,
     /// moving a node up past the nodes it now outnumbers.
@@ -184,6 +196,10 @@ private:
         }
         freq[c] = freq[l];
         freq[l] = k;
+        if (InPrefixTable(c) || InPrefixTable(l))
+        {
+            prefixTableStale = true;
+        }
 
         const int i = son[c];
         parent[i] = static_cast<std::uint16_t>(l);
@@ -205,6 +221,7 @@ private:
     /// Halves every leaf's count (rounding up) and builds the internal nodes afresh.
     void Rebuild()
     {
+        prefixTableStale = true;
         int j = 0;
         for (int i = 0; i < NodeCount; ++i)
         {
@@ -244,6 +261,12 @@ private:
     std::array<std::uint16_t, NodeCount + 1> freq{};
     std::array<std::uint16_t, NodeCount> son{};
     std::array<std::uint16_t, NodeCount + SymbolCount> parent{};
+
+    std::array<std::uint16_t, 1u << PrefixBits> prefixPosition{};
+    std::array<std::uint8_t, 1u << PrefixBits> prefixLength{};
+    std::array<std::uint32_t, NodeCount> topMark{}; // == topGeneration: read by the table
+    std::uint32_t topGeneration = 0;
+    bool prefixTableStale = true;
 };
 
 // ---------------------------------------------------------------------------------------
