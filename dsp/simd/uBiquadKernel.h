@@ -7,8 +7,9 @@
 //   Set1, Load, Store            broadcast, aligned load and store of doubles
 //   Add, Sub, Mul                lane-wise IEEE double arithmetic
 //   Select(mask, a, b)           per lane: mask ? a : b, masks from LessThan / Equal
-//   LoadSamples(buffers, i)      sample i of each lane's buffer, as doubles
-//   StoreSamples(buffers, i, y)  y rounded to 32-bit into sample i of each buffer
+//   LoadLanes(quads, first)      lanes first..first+Width-1 of one sample held as floats in
+//                                quads (4 lanes per __m128), as doubles
+//   StoreLanes(quads, first, y)  y rounded to 32-bit into the same place
 //   FlushInput(x)                FlushTiny on input samples (exact 32-bit values)
 //   RoundAndFlush(y, unusual)    FlushTiny(float(y)) as a double; sets `unusual` when a lane
 //                                is out of the fast path's range (see below)
@@ -22,6 +23,10 @@
 // flags `unusual`, and that sample's feedback is then recomputed with the exact conversion
 // (RoundAndFlushExact); so every input, however broken, gives the scalar path's bits.
 //
+// The lanes' buffers are read and written four samples at a time and transposed in registers
+// (one 4 x 4 transpose per four lanes), inside the loop, where that work overlaps with the
+// feedback chains instead of adding to them.
+//
 // It defines templates only, in namespace orvo::simd_kernel; each including file instantiates
 // them with types of its own anonymous namespace, so no two instruction sets share a copy.
 #pragma once
@@ -29,6 +34,8 @@
 // Included before the target switch by every including file, so that the filter's own inline
 // functions keep the baseline instruction set.
 #include "dsp/uRBJFilter.h"
+
+#include <emmintrin.h>
 
 namespace orvo::simd_kernel
 {
@@ -60,22 +67,30 @@ template <class V, int Groups> struct TLaneVectors
     D X1[Groups], X2[Groups], Y1[Groups], Y2[Groups];
 };
 
-/// One sample of every lane; the groups are independent chains that overlap in time. Always
-/// inlined, so that the lanes' values stay in registers across samples.
+/// Four consecutive samples of every lane, as 32-bit floats: Quads[s][q] holds sample s of
+/// lanes 4q..4q+3 (with two lanes, Quads[s][0] holds sample s of both in its low half).
+template <int Lanes> struct TFourSamples
+{
+    __m128 Quads[4][(Lanes + 3) / 4];
+};
+
+/// One sample of every lane, read from and written back to `quads`; the groups are
+/// independent chains that overlap in time. Always inlined, so that the lanes' values stay in
+/// registers across samples.
 template <class V, int Groups>
-[[gnu::always_inline]] inline void StepSample(TLaneVectors<V, Groups>& v, float* const* buffers,
-                                              int i) noexcept
+[[gnu::always_inline]] inline void StepSample(TLaneVectors<V, Groups>& v, __m128* quads) noexcept
 {
     using D = typename V::D;
     constexpr int W = V::Width;
+    D out[Groups];
     for (int g = 0; g < Groups; ++g)
     {
-        const D x = V::LoadSamples(buffers + g * W, i);
+        const D x = V::LoadLanes(quads, g * W);
         const D y = V::Sub(V::Sub(V::Add(V::Add(V::Mul(v.B0[g], x), V::Mul(v.B1[g], v.X1[g])),
                                          V::Mul(v.B2[g], v.X2[g])),
                                   V::Mul(v.A1[g], v.Y1[g])),
                            V::Mul(v.A2[g], v.Y2[g]));
-        V::StoreSamples(buffers + g * W, i, y);
+        out[g] = y;
         bool unusual = false;
         D fed = V::RoundAndFlush(y, unusual);
         if (unusual)
@@ -93,6 +108,128 @@ template <class V, int Groups>
         v.Y2[g] = v.Y1[g];
         v.Y1[g] = fed;
     }
+    for (int g = 0; g < Groups; ++g)
+    {
+        V::StoreLanes(quads, g * W, out[g]);
+    }
+}
+
+template <class V, class M>
+[[gnu::always_inline]] inline typename V::D
+Advance(typename V::D value, M adds, M lands, const double* step, const double* target) noexcept
+{
+    return V::Select(lands, V::Load(target), V::Select(adds, V::Add(value, V::Load(step)), value));
+}
+
+/// While a lane glides, each sample first adds the steps, and the step that ends the glide
+/// lands on the targets instead; lanes not gliding keep their bits.
+template <class V, int Groups>
+[[gnu::always_inline]] inline void GlideStep(TLaneVectors<V, Groups>& v,
+                                             const TLaneBlock<V, Groups>& block, int index) noexcept
+{
+    constexpr int W = V::Width;
+    const auto at = V::Set1(static_cast<double>(index));
+    for (int g = 0; g < Groups; ++g)
+    {
+        const auto last = V::Load(&block.LastGlideStep[g * W]);
+        const auto adds = V::LessThan(at, last);
+        const auto lands = V::Equal(at, last);
+        v.B0[g] = Advance<V>(v.B0[g], adds, lands, &block.Step[0][g * W], &block.Target[0][g * W]);
+        v.B1[g] = Advance<V>(v.B1[g], adds, lands, &block.Step[1][g * W], &block.Target[1][g * W]);
+        v.B2[g] = Advance<V>(v.B2[g], adds, lands, &block.Step[2][g * W], &block.Target[2][g * W]);
+        v.A1[g] = Advance<V>(v.A1[g], adds, lands, &block.Step[3][g * W], &block.Target[3][g * W]);
+        v.A2[g] = Advance<V>(v.A2[g], adds, lands, &block.Step[4][g * W], &block.Target[4][g * W]);
+    }
+}
+
+/// Samples i..i+3 of every lane's buffer, transposed in registers.
+template <int Lanes>
+[[gnu::always_inline]] inline void LoadFour(float* const* buffers, int i,
+                                            TFourSamples<Lanes>& four) noexcept
+{
+    if constexpr (Lanes == 2)
+    {
+        const __m128 left = _mm_loadu_ps(buffers[0] + i);
+        const __m128 right = _mm_loadu_ps(buffers[1] + i);
+        const __m128 low = _mm_unpacklo_ps(left, right);
+        const __m128 high = _mm_unpackhi_ps(left, right);
+        four.Quads[0][0] = low;
+        four.Quads[1][0] = _mm_movehl_ps(low, low);
+        four.Quads[2][0] = high;
+        four.Quads[3][0] = _mm_movehl_ps(high, high);
+    }
+    else
+    {
+        for (int q = 0; q < Lanes / 4; ++q)
+        {
+            __m128 r0 = _mm_loadu_ps(buffers[4 * q] + i);
+            __m128 r1 = _mm_loadu_ps(buffers[4 * q + 1] + i);
+            __m128 r2 = _mm_loadu_ps(buffers[4 * q + 2] + i);
+            __m128 r3 = _mm_loadu_ps(buffers[4 * q + 3] + i);
+            _MM_TRANSPOSE4_PS(r0, r1, r2, r3);
+            four.Quads[0][q] = r0;
+            four.Quads[1][q] = r1;
+            four.Quads[2][q] = r2;
+            four.Quads[3][q] = r3;
+        }
+    }
+}
+
+/// The inverse of LoadFour.
+template <int Lanes>
+[[gnu::always_inline]] inline void StoreFour(const TFourSamples<Lanes>& four, float* const* buffers,
+                                             int i) noexcept
+{
+    if constexpr (Lanes == 2)
+    {
+        const __m128 low = _mm_movelh_ps(four.Quads[0][0], four.Quads[1][0]);
+        const __m128 high = _mm_movelh_ps(four.Quads[2][0], four.Quads[3][0]);
+        _mm_storeu_ps(buffers[0] + i, _mm_shuffle_ps(low, high, _MM_SHUFFLE(2, 0, 2, 0)));
+        _mm_storeu_ps(buffers[1] + i, _mm_shuffle_ps(low, high, _MM_SHUFFLE(3, 1, 3, 1)));
+    }
+    else
+    {
+        for (int q = 0; q < Lanes / 4; ++q)
+        {
+            __m128 r0 = four.Quads[0][q];
+            __m128 r1 = four.Quads[1][q];
+            __m128 r2 = four.Quads[2][q];
+            __m128 r3 = four.Quads[3][q];
+            _MM_TRANSPOSE4_PS(r0, r1, r2, r3);
+            _mm_storeu_ps(buffers[4 * q] + i, r0);
+            _mm_storeu_ps(buffers[4 * q + 1] + i, r1);
+            _mm_storeu_ps(buffers[4 * q + 2] + i, r2);
+            _mm_storeu_ps(buffers[4 * q + 3] + i, r3);
+        }
+    }
+}
+
+/// Sample i of every lane alone (the last samples of a run that is not a multiple of 4).
+template <int Lanes> inline void LoadOne(float* const* buffers, int i, __m128* quads) noexcept
+{
+    alignas(16) float samples[(Lanes + 3) / 4 * 4] = {};
+    for (int lane = 0; lane < Lanes; ++lane)
+    {
+        samples[lane] = buffers[lane][i];
+    }
+    for (int q = 0; q < (Lanes + 3) / 4; ++q)
+    {
+        quads[q] = _mm_load_ps(samples + 4 * q);
+    }
+}
+
+template <int Lanes>
+inline void StoreOne(const __m128* quads, float* const* buffers, int i) noexcept
+{
+    alignas(16) float samples[(Lanes + 3) / 4 * 4];
+    for (int q = 0; q < (Lanes + 3) / 4; ++q)
+    {
+        _mm_store_ps(samples + 4 * q, quads[q]);
+    }
+    for (int lane = 0; lane < Lanes; ++lane)
+    {
+        buffers[lane][i] = samples[lane];
+    }
 }
 
 // Coefficient indices in TBiquadCore::FCoef of b0 b1 b2 a1 a2 (3 is a0, unused per sample).
@@ -102,7 +239,6 @@ inline constexpr int CoefIndex[5] = {0, 1, 2, 4, 5};
 template <class V, int Groups>
 void RunLanes(TBiquadCore* const* cores, float* const* buffers, int count) noexcept
 {
-    using D = typename V::D;
     constexpr int W = V::Width;
     constexpr int Lanes = W * Groups;
     TLaneBlock<V, Groups> block;
@@ -140,46 +276,37 @@ void RunLanes(TBiquadCore* const* cores, float* const* buffers, int count) noexc
         v.Y2[g] = V::Load(&block.State[3][g * W]);
     }
 
+    // Four samples at a time: their loads, transposes and stores overlap with the feedback
+    // chains, which leave the processor's other units idle most of the time.
     int i = 0;
-    if (glideSamples > 0)
+    for (; i + 4 <= count; i += 4)
     {
-        D stepB0[Groups], stepB1[Groups], stepB2[Groups], stepA1[Groups], stepA2[Groups];
-        D last[Groups];
-        for (int g = 0; g < Groups; ++g)
+        TFourSamples<Lanes> four;
+        LoadFour<Lanes>(buffers, i, four);
+        if (i < glideSamples)
         {
-            stepB0[g] = V::Load(&block.Step[0][g * W]);
-            stepB1[g] = V::Load(&block.Step[1][g * W]);
-            stepB2[g] = V::Load(&block.Step[2][g * W]);
-            stepA1[g] = V::Load(&block.Step[3][g * W]);
-            stepA2[g] = V::Load(&block.Step[4][g * W]);
-            last[g] = V::Load(&block.LastGlideStep[g * W]);
-        }
-        // While a lane glides, each sample first adds the steps, and the step that ends
-        // the glide lands on the targets instead; lanes not gliding keep their bits.
-        for (; i < glideSamples; ++i)
-        {
-            const D index = V::Set1(static_cast<double>(i));
-            for (int g = 0; g < Groups; ++g)
+            for (int s = 0; s < 4; ++s)
             {
-                const auto adds = V::LessThan(index, last[g]);
-                const auto lands = V::Equal(index, last[g]);
-                v.B0[g] = V::Select(lands, V::Load(&block.Target[0][g * W]),
-                                    V::Select(adds, V::Add(v.B0[g], stepB0[g]), v.B0[g]));
-                v.B1[g] = V::Select(lands, V::Load(&block.Target[1][g * W]),
-                                    V::Select(adds, V::Add(v.B1[g], stepB1[g]), v.B1[g]));
-                v.B2[g] = V::Select(lands, V::Load(&block.Target[2][g * W]),
-                                    V::Select(adds, V::Add(v.B2[g], stepB2[g]), v.B2[g]));
-                v.A1[g] = V::Select(lands, V::Load(&block.Target[3][g * W]),
-                                    V::Select(adds, V::Add(v.A1[g], stepA1[g]), v.A1[g]));
-                v.A2[g] = V::Select(lands, V::Load(&block.Target[4][g * W]),
-                                    V::Select(adds, V::Add(v.A2[g], stepA2[g]), v.A2[g]));
+                GlideStep(v, block, i + s);
+                StepSample(v, four.Quads[s]);
             }
-            StepSample(v, buffers, i);
         }
+        else
+        {
+            for (int s = 0; s < 4; ++s)
+            {
+                StepSample(v, four.Quads[s]);
+            }
+        }
+        StoreFour<Lanes>(four, buffers, i);
     }
     for (; i < count; ++i)
     {
-        StepSample(v, buffers, i);
+        __m128 quads[(Lanes + 3) / 4];
+        LoadOne<Lanes>(buffers, i, quads);
+        GlideStep(v, block, i);
+        StepSample(v, quads);
+        StoreOne<Lanes>(quads, buffers, i);
     }
 
     for (int g = 0; g < Groups; ++g)

@@ -43,18 +43,13 @@ struct TAvx2
     static D Equal(D a, D b) noexcept { return _mm256_cmp_pd(a, b, _CMP_EQ_OQ); }
     static D Select(D mask, D a, D b) noexcept { return _mm256_blendv_pd(b, a, mask); }
 
-    static D LoadSamples(float* const* buffers, int i) noexcept
+    static D LoadLanes(const __m128* quads, int first) noexcept
     {
-        return _mm256_cvtps_pd(
-            _mm_setr_ps(buffers[0][i], buffers[1][i], buffers[2][i], buffers[3][i]));
+        return _mm256_cvtps_pd(quads[first / 4]);
     }
-    static void StoreSamples(float* const* buffers, int i, D y) noexcept
+    static void StoreLanes(__m128* quads, int first, D y) noexcept
     {
-        const __m128 f = _mm256_cvtpd_ps(y);
-        _mm_store_ss(buffers[0] + i, f);
-        _mm_store_ss(buffers[1] + i, _mm_permute_ps(f, 1));
-        _mm_store_ss(buffers[2] + i, _mm_permute_ps(f, 2));
-        _mm_store_ss(buffers[3] + i, _mm_permute_ps(f, 3));
+        quads[first / 4] = _mm256_cvtpd_ps(y);
     }
 
     static D FlushInput(D x) noexcept

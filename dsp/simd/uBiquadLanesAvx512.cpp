@@ -47,25 +47,16 @@ struct TAvx512
     static __mmask8 Equal(D a, D b) noexcept { return _mm512_cmp_pd_mask(a, b, _CMP_EQ_OQ); }
     static D Select(__mmask8 mask, D a, D b) noexcept { return _mm512_mask_blend_pd(mask, b, a); }
 
-    static D LoadSamples(float* const* buffers, int i) noexcept
+    static D LoadLanes(const __m128* quads, int first) noexcept
     {
-        return _mm512_maskz_cvtps_pd(
-            AllLanes, _mm256_setr_ps(buffers[0][i], buffers[1][i], buffers[2][i], buffers[3][i],
-                                     buffers[4][i], buffers[5][i], buffers[6][i], buffers[7][i]));
+        return _mm512_maskz_cvtps_pd(AllLanes,
+                                     _mm256_set_m128(quads[first / 4 + 1], quads[first / 4]));
     }
-    static void StoreSamples(float* const* buffers, int i, D y) noexcept
+    static void StoreLanes(__m128* quads, int first, D y) noexcept
     {
-        const __m256 f = _mm512_maskz_cvtpd_ps(AllLanes, y);
-        const __m128 low = _mm256_castps256_ps128(f);
-        const __m128 high = _mm256_extractf128_ps(f, 1);
-        _mm_store_ss(buffers[0] + i, low);
-        _mm_store_ss(buffers[1] + i, _mm_permute_ps(low, 1));
-        _mm_store_ss(buffers[2] + i, _mm_permute_ps(low, 2));
-        _mm_store_ss(buffers[3] + i, _mm_permute_ps(low, 3));
-        _mm_store_ss(buffers[4] + i, high);
-        _mm_store_ss(buffers[5] + i, _mm_permute_ps(high, 1));
-        _mm_store_ss(buffers[6] + i, _mm_permute_ps(high, 2));
-        _mm_store_ss(buffers[7] + i, _mm_permute_ps(high, 3));
+        const __m256 samples = _mm512_maskz_cvtpd_ps(AllLanes, y);
+        quads[first / 4] = _mm256_castps256_ps128(samples);
+        quads[first / 4 + 1] = _mm256_extractf128_ps(samples, 1);
     }
 
     static D FlushInput(D x) noexcept

@@ -32,16 +32,15 @@ struct TSse2
         return _mm_or_pd(_mm_and_pd(mask, a), _mm_andnot_pd(mask, b));
     }
 
-    static D LoadSamples(float* const* buffers, int i) noexcept
+    static D LoadLanes(const __m128* quads, int first) noexcept
     {
-        return _mm_cvtps_pd(
-            _mm_unpacklo_ps(_mm_load_ss(buffers[0] + i), _mm_load_ss(buffers[1] + i)));
+        const __m128 quad = quads[first / 4];
+        return _mm_cvtps_pd(first % 4 == 0 ? quad : _mm_movehl_ps(quad, quad));
     }
-    static void StoreSamples(float* const* buffers, int i, D y) noexcept
+    static void StoreLanes(__m128* quads, int first, D y) noexcept
     {
-        const __m128 f = _mm_cvtpd_ps(y);
-        _mm_store_ss(buffers[0] + i, f);
-        _mm_store_ss(buffers[1] + i, _mm_shuffle_ps(f, f, 1));
+        const __m128 samples = _mm_cvtpd_ps(y);
+        quads[first / 4] = first % 4 == 0 ? samples : _mm_movelh_ps(quads[first / 4], samples);
     }
 
     static D Magnitude(D v) noexcept
