@@ -54,13 +54,16 @@ inline constexpr double TubeInputCeiling = 65536.0;
 
 TTubeSetting TubeSettingFor(float x) noexcept;
 
-/// Tube curve |s| / ((|s| - 1) k + |s|) with the sign of s, 64-bit, input limited as above.
+/// Tube curve |s| / ((|s| - 1) k + |s|) with the sign of s, the input limited as above
+/// (which also keeps the denominator at 1/4 or more). In 64-bit, so that the curve rounded
+/// to 32-bit is monotonic (32-bit steps would wobble by an ulp) and exactly the identity
+/// at k = -1.
 inline double TubeCurve(float s, float shape, double limit) noexcept
 {
     double p = std::fabs(static_cast<double>(s));
-    p = p < limit ? p : limit;
+    p = p < limit ? p : limit; // NaN too
     const double y = p / ((p - 1.0) * shape + p);
-    return s < 0.0f ? -y : y;
+    return std::copysign(y, static_cast<double>(s));
 }
 
 /// s (12 s^2 + 144) / ((s^2 + 60) s^2 + 144) in 32-bit steps: follows tanh for small

@@ -462,15 +462,16 @@ void TOrvoChain::ProcessOversampled(const float* inL, const float* inR, float* o
 
 void TOrvoChain::ProcessRun(std::int32_t pos, std::int32_t length, float inputGain) noexcept
 {
-    const float* workL = FWorkL.get() + pos;
-    const float* workR = FWorkR.get() + pos;
+    float* workL = FWorkL.get() + pos;
+    float* workR = FWorkR.get() + pos;
 
-    // Band copies of the gained input.
+    // Copies of the gained input for the four low-passes. The fifth band's copy (the gained
+    // input itself) is formed again where the split needs it, with the same rounding.
     for (std::int32_t i = 0; i < length; ++i)
     {
         const float left = workL[i] * inputGain;
         const float right = workR[i] * inputGain;
-        for (int k = 0; k < BandCount; ++k)
+        for (int k = 0; k < 4; ++k)
         {
             FBandBufL[k][i] = left;
             FBandBufR[k][i] = right;
@@ -485,21 +486,65 @@ void TOrvoChain::ProcessRun(std::int32_t pos, std::int32_t length, float inputGa
                          FBandBufR[2].data(), FBandBufR[3].data()},
                         length);
 
-    // Band split: each band is its low-pass minus the one below, from the top down, so the
-    // five bands add up to the gained input.
-    for (TBandBuffers* bands : {&FBandBufL, &FBandBufR})
+    const bool anyDispersion =
+        std::find(FBandDispersionOn.begin(), FBandDispersionOn.end(), true) != FBandDispersionOn.end();
+    if (anyDispersion)
     {
-        auto& b = *bands;
+        SplitBands(workL, workR, length, inputGain);
+        ProcessDispersion(length);
+    }
+    UpdateMuteRamps(length);
+    const bool fading = FFadingBands != 0;
+    const bool identity = FTubeShape == -1.0f;
+    // One pass from the band signals to the Tube's output; the variants differ only in
+    // where the bands come from and which factors are constant over the run.
+    if (anyDispersion)
+    {
+        if (fading)
+        {
+            identity ? MixAndShape<true, true, true>(workL, workR, length, inputGain)
+                     : MixAndShape<true, true, false>(workL, workR, length, inputGain);
+        }
+        else
+        {
+            identity ? MixAndShape<true, false, true>(workL, workR, length, inputGain)
+                     : MixAndShape<true, false, false>(workL, workR, length, inputGain);
+        }
+    }
+    else if (fading)
+    {
+        identity ? MixAndShape<false, true, true>(workL, workR, length, inputGain)
+                 : MixAndShape<false, true, false>(workL, workR, length, inputGain);
+    }
+    else
+    {
+        identity ? MixAndShape<false, false, true>(workL, workR, length, inputGain)
+                 : MixAndShape<false, false, false>(workL, workR, length, inputGain);
+    }
+}
+
+void TOrvoChain::SplitBands(const float* workL, const float* workR, std::int32_t length,
+                            float inputGain) noexcept
+{
+    // Each band is its low-pass minus the one below, from the top down; the top band is the
+    // gained input minus the highest low-pass. The five bands add up to the gained input.
+    for (int channel = 0; channel < 2; ++channel)
+    {
+        auto& b = channel == 0 ? FBandBufL : FBandBufR;
+        const float* work = channel == 0 ? workL : workR;
         for (std::int32_t i = 0; i < length; ++i)
         {
-            b[4][i] = b[4][i] - b[3][i];
+            b[4][i] = work[i] * inputGain - b[3][i];
             b[3][i] = b[3][i] - b[2][i];
             b[2][i] = b[2][i] - b[1][i];
             b[1][i] = b[1][i] - b[0][i];
         }
     }
+}
 
-    // Transient bands (ProcessBlock or ProcessSamples of each, run side by side).
+void TOrvoChain::ProcessDispersion(std::int32_t length) noexcept
+{
+    // ProcessBlock or ProcessSamples of each transient band, the bands side by side.
     std::array<TTransientDispersion*, BandCount> processors{};
     std::array<float*, BandCount> left{};
     std::array<float*, BandCount> right{};
@@ -515,91 +560,118 @@ void TOrvoChain::ProcessRun(std::int32_t pos, std::int32_t length, float inputGa
         }
     }
     TTransientDispersion::ProcessBands(processors.data(), left.data(), right.data(), active, length);
-
-    MixBands(length);
-    ApplyTube(FWorkL.get() + pos, FWorkR.get() + pos, length);
 }
 
-void TOrvoChain::MixBands(std::int32_t length) noexcept
+void TOrvoChain::UpdateMuteRamps(std::int32_t length) noexcept
 {
-    // The gain of each band for this run: its plain gain, or 1 while its transient processor
-    // has already scaled it (x 1 changes no sample).
+    // A fading band's gain moves by one step per sample, clamped to 0..1, and its fade ends
+    // at the end of the run in which the gain reaches 0 or 1. Steady bands keep theirs
+    // (exactly 1 when open, 0 when muted).
+    FFadingBands = 0;
+    for (int k = 0; k < BandCount; ++k)
+    {
+        const TMuteState state = FMuteState[k];
+        if (state != msFadingIn && state != msFadingOut)
+        {
+            continue;
+        }
+        FFadingBands |= 1u << k;
+        float g = FMuteGain[k];
+        const float step = state == msFadingIn ? FFadeStep : -FFadeStep;
+        auto& ramp = FMuteRamp[k];
+        for (std::int32_t i = 0; i < length; ++i)
+        {
+            g += step;
+            if (!(g > 0.0f))
+            {
+                g = 0.0f;
+            }
+            if (g > 1.0f)
+            {
+                g = 1.0f;
+            }
+            ramp[i] = g;
+        }
+        FMuteGain[k] = g;
+        if (g <= 0.0f || g >= 1.0f)
+        {
+            FMuteState[k] = state == msFadingIn ? msOpen : msMuted;
+        }
+    }
+    if (FFadingBands != 0)
+    {
+        for (int k = 0; k < BandCount; ++k)
+        {
+            if ((FFadingBands & (1u << k)) == 0)
+            {
+                std::fill_n(FMuteRamp[k].begin(), length, FMuteGain[k]);
+            }
+        }
+    }
+}
+
+template <bool FromSplit, bool Fading, bool Identity>
+void TOrvoChain::MixAndShape(float* workL, float* workR, std::int32_t length,
+                             float inputGain) noexcept
+{
+    // Per band: its plain gain, or 1 while its transient processor has scaled it (x 1 changes
+    // no sample); and its mute gain when it is steady over the run.
     std::array<float, BandCount> gain{};
+    std::array<float, BandCount> mute{};
     for (int k = 0; k < BandCount; ++k)
     {
         gain[k] = FBandDispersionOn[k] ? 1.0f : FBandGain[k];
+        mute[k] = FMuteGain[k];
     }
-    // Mute gain of each band at each sample of the run.
-    for (int k = 0; k < BandCount; ++k)
+    const float outGainF = FOutGain;
+    const double outGain = FOutGain;
+    const float shape = FTubeShape;
+    const double limit = FTubeLimit;
+    const auto bound = static_cast<float>(limit);
+    for (int channel = 0; channel < 2; ++channel)
     {
-        float g = FMuteGain[k];
-        auto& ramp = FMuteRamp[k];
-        const TMuteState state = FMuteState[k];
-        if (state == msFadingIn || state == msFadingOut)
-        {
-            const float step = state == msFadingIn ? FFadeStep : -FFadeStep;
-            for (std::int32_t i = 0; i < length; ++i)
-            {
-                g += step;
-                if (!(g > 0.0f))
-                {
-                    g = 0.0f;
-                }
-                if (g > 1.0f)
-                {
-                    g = 1.0f;
-                }
-                ramp[i] = g;
-            }
-            FMuteGain[k] = g;
-            if (g <= 0.0f || g >= 1.0f)
-            {
-                FMuteState[k] = state == msFadingIn ? msOpen : msMuted;
-            }
-        }
-        else
-        {
-            std::fill_n(ramp.begin(), length, g);
-        }
-    }
-    for (TBandBuffers* bands : {&FBandBufL, &FBandBufR})
-    {
-        auto& b = *bands;
+        const auto& b = channel == 0 ? FBandBufL : FBandBufR;
+        float* work = channel == 0 ? workL : workR;
         for (std::int32_t i = 0; i < length; ++i)
         {
+            std::array<float, BandCount> band{};
+            if constexpr (FromSplit)
+            {
+                for (int k = 0; k < BandCount; ++k)
+                {
+                    band[k] = b[k][i];
+                }
+            }
+            else
+            {
+                band[4] = work[i] * inputGain - b[3][i];
+                band[3] = b[3][i] - b[2][i];
+                band[2] = b[2][i] - b[1][i];
+                band[1] = b[1][i] - b[0][i];
+                band[0] = b[0][i];
+            }
             float sum = 0.0f;
             for (int k = 0; k < BandCount; ++k)
             {
-                const float banded = b[k][i] * gain[k];
-                sum += banded * FMuteRamp[k][i];
+                const float banded = band[k] * gain[k];
+                if constexpr (Fading)
+                {
+                    sum += banded * FMuteRamp[k][i];
+                }
+                else
+                {
+                    sum += banded * mute[k];
+                }
             }
-            b[0][i] = sum;
+            if constexpr (Identity)
+            {
+                work[i] = std::min(std::max(sum, -bound), bound) * outGainF;
+            }
+            else
+            {
+                work[i] = static_cast<float>(TubeCurve(sum, shape, limit) * outGain);
+            }
         }
-    }
-}
-
-void TOrvoChain::ApplyTube(float* workL, float* workR, std::int32_t length) noexcept
-{
-    const double outGain = FOutGain;
-    const double limit = FTubeLimit;
-    const float* sumL = FBandBufL[0].data();
-    const float* sumR = FBandBufR[0].data();
-    if (FTubeShape == -1.0f)
-    {
-        // The identity setting: the curve gives |s| back exactly, up to the limit.
-        const auto bound = static_cast<float>(limit);
-        for (std::int32_t i = 0; i < length; ++i)
-        {
-            workL[i] = static_cast<float>(std::clamp(sumL[i], -bound, bound) * outGain);
-            workR[i] = static_cast<float>(std::clamp(sumR[i], -bound, bound) * outGain);
-        }
-        return;
-    }
-    const float shape = FTubeShape;
-    for (std::int32_t i = 0; i < length; ++i)
-    {
-        workL[i] = static_cast<float>(TubeCurve(sumL[i], shape, limit) * outGain);
-        workR[i] = static_cast<float>(TubeCurve(sumR[i], shape, limit) * outGain);
     }
 }
 

@@ -161,8 +161,12 @@ private:
     void ProcessOversampled(const float* inL, const float* inR, float* outL, float* outR,
                             std::int32_t frames, IMidiClock* midi) noexcept;
     void ProcessRun(std::int32_t pos, std::int32_t length, float inputGain) noexcept;
-    void MixBands(std::int32_t length) noexcept;
-    void ApplyTube(float* workL, float* workR, std::int32_t length) noexcept;
+    void SplitBands(const float* workL, const float* workR, std::int32_t length,
+                    float inputGain) noexcept;
+    void ProcessDispersion(std::int32_t length) noexcept;
+    void UpdateMuteRamps(std::int32_t length) noexcept;
+    template <bool FromSplit, bool Fading, bool Identity>
+    void MixAndShape(float* workL, float* workR, std::int32_t length, float inputGain) noexcept;
     void GrowWork(std::int32_t samples);
     bool TryGrowWork(std::int32_t samples) noexcept;
     void ApplyProcessingRate() noexcept;
@@ -196,6 +200,7 @@ private:
     alignas(64) TBandBuffers FBandBufL{};
     alignas(64) TBandBuffers FBandBufR{};
     alignas(64) std::array<std::array<float, RunLength>, BandCount> FMuteRamp{};
+    std::uint32_t FFadingBands = 0; // bit k: band k fades during the current run
     std::int32_t FWorkCapacity = 0;
     std::unique_ptr<float[]> FWorkL;
     std::unique_ptr<float[]> FWorkR;

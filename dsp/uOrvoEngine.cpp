@@ -1,5 +1,6 @@
 #include "dsp/uOrvoEngine.h"
 
+#include "dsp/simd/uVectorFilterKernels.h"
 #include "dsp/uChainMath.h"
 
 namespace orvo
@@ -40,6 +41,8 @@ private:
 
 TOrvoEngine::TOrvoEngine()
 {
+    // The widest filter kernels this processor runs; every one gives the scalar samples.
+    FChain.SetFilterKernels(BestFilterKernels());
     for (std::size_t i = 0; i < FParamValues.size(); ++i)
     {
         FParamValues[i].store(ValuesAtConstruction[i], std::memory_order_relaxed);

@@ -55,7 +55,7 @@ public:
     {
         return FChain;
     }
-    /// Before processing starts.
+    /// Before processing starts (the constructor picks the widest this processor runs).
     void SetFilterKernels(const TFilterKernels& kernels) noexcept
     {
         FChain.SetFilterKernels(kernels);

@@ -100,6 +100,12 @@ void TTransientDispersion::ProcessTogether(TTransientDispersion* const* processo
                                            float* const* left, float* const* right,
                                            std::int32_t count) noexcept
 {
+    // The work goes in chunks so that the parts without a recursion (the peaks, applying
+    // the gains) run as plain loops over samples, and the recursions of the bands (the
+    // envelopes, the gain ramps) advance side by side.
+    constexpr std::int32_t Chunk = 64;
+    alignas(64) float peak[Bands][Chunk];
+    alignas(64) double ramp[Bands][Chunk];
     double envelope[Bands], attack[Bands], release[Bands], gain[Bands], step[Bands];
     for (int b = 0; b < Bands; ++b)
     {
@@ -107,13 +113,26 @@ void TTransientDispersion::ProcessTogether(TTransientDispersion* const* processo
         attack[b] = processors[b]->FAttack;
         release[b] = processors[b]->FRelease;
     }
-    for (std::int32_t i = 0; i < count; ++i)
+    for (std::int32_t start = 0; start < count; start += Chunk)
     {
+        const std::int32_t n = std::min(Chunk, count - start);
         for (int b = 0; b < Bands; ++b)
         {
-            const double m = std::max(std::fabs(left[b][i]), std::fabs(right[b][i]));
-            const double e = m + (envelope[b] - m) * (m > envelope[b] ? attack[b] : release[b]);
-            envelope[b] = e > EnvelopeFloor ? e : 0.0;
+            const float* l = left[b] + start;
+            const float* r = right[b] + start;
+            for (std::int32_t i = 0; i < n; ++i)
+            {
+                peak[b][i] = std::max(std::fabs(l[i]), std::fabs(r[i]));
+            }
+        }
+        for (std::int32_t i = 0; i < n; ++i)
+        {
+            for (int b = 0; b < Bands; ++b)
+            {
+                const double m = peak[b][i];
+                const double e = m + (envelope[b] - m) * (m > envelope[b] ? attack[b] : release[b]);
+                envelope[b] = e > EnvelopeFloor ? e : 0.0;
+            }
         }
     }
     for (int b = 0; b < Bands; ++b)
@@ -127,13 +146,26 @@ void TTransientDispersion::ProcessTogether(TTransientDispersion* const* processo
     }
     // The first sample of the run already carries one step; the last one reaches g1. Left and
     // right follow the same gain curve.
-    for (std::int32_t i = 0; i < count; ++i)
+    for (std::int32_t start = 0; start < count; start += Chunk)
     {
+        const std::int32_t n = std::min(Chunk, count - start);
+        for (std::int32_t i = 0; i < n; ++i)
+        {
+            for (int b = 0; b < Bands; ++b)
+            {
+                gain[b] += step[b];
+                ramp[b][i] = gain[b];
+            }
+        }
         for (int b = 0; b < Bands; ++b)
         {
-            gain[b] += step[b];
-            left[b][i] = static_cast<float>(left[b][i] * gain[b]);
-            right[b][i] = static_cast<float>(right[b][i] * gain[b]);
+            float* l = left[b] + start;
+            float* r = right[b] + start;
+            for (std::int32_t i = 0; i < n; ++i)
+            {
+                l[i] = static_cast<float>(l[i] * ramp[b][i]);
+                r[i] = static_cast<float>(r[i] * ramp[b][i]);
+            }
         }
     }
 }
