@@ -2,10 +2,12 @@
 
 #include "plugin/uPlugin.h"
 
+#include <utility>
+
 namespace orvo
 {
 APluginEditor::APluginEditor(APlugin* plugin, TEditorWindowFactory windowFactory)
-    : AEffEditor(plugin), typedEffect(plugin), makeWindow(windowFactory)
+    : AEffEditor(plugin), typedEffect(plugin), makeWindow(std::move(windowFactory))
 {
     for (auto& value : values)
     {
@@ -48,7 +50,7 @@ bool APluginEditor::open(void* ptr)
     }
     if (!window)
     {
-        if (makeWindow == nullptr)
+        if (!makeWindow)
         {
             return false;
         }
@@ -57,11 +59,14 @@ bool APluginEditor::open(void* ptr)
         {
             return false;
         }
-        copyValues();
     }
     parentWindow = ptr;
     ++openCount;
-    typedEffect->FEditorClosed.store(0, std::memory_order_release);
+    // The flag opens before the copy: a change that the copy misses finds the flag open and
+    // copies itself (both sides order flag and values sequentially consistently).
+    typedEffect->FEditorClosed.store(0, std::memory_order_seq_cst);
+    std::atomic_thread_fence(std::memory_order_seq_cst);
+    copyValues();
     window->ShowCurrentValues();
     return true;
 }
@@ -85,7 +90,10 @@ void APluginEditor::idle()
 
 void APluginEditor::parametersChanged() noexcept
 {
-    if (typedEffect->FEditorClosed.load(std::memory_order_acquire) == 0)
+    // The effect stored the value before this call; the fence orders that store before
+    // the flag's load, against open's store of the flag before its copy.
+    std::atomic_thread_fence(std::memory_order_seq_cst);
+    if (typedEffect->FEditorClosed.load(std::memory_order_seq_cst) == 0)
     {
         copyValues();
     }

@@ -9,12 +9,20 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 namespace orvo
 {
 class APlugin;
 class APluginEditor;
+
+/// The 16 parameter values the window shows, by parameter index. Owned by the glue, which
+/// writes them from any thread (relaxed atomics, each value whole), so that a copy on the
+/// processing thread never touches a window that close is destroying on the user-interface
+/// thread: the window only reads them, on its refresh timer.
+using TEditorValues = std::array<std::atomic<float>, ParameterCount>;
+static_assert(std::atomic<float>::is_always_lock_free);
 
 /// What the glue needs of an editor window. Created on the user-interface thread as a child
 /// of the host's window, destroyed there.
@@ -29,9 +37,10 @@ public:
     virtual void ShowCurrentValues() = 0;
 };
 
-/// Makes the window for glue as a child of parent (the host's window handle). May throw
-/// when the window cannot be created.
-using TEditorWindowFactory = std::unique_ptr<TEditorWindow> (*)(APluginEditor& glue, void* parent);
+/// Makes the window for glue as a child of parent (the host's window handle), placed at
+/// 0, 0 and talking to the glue's effect. May throw when the window cannot be created.
+using TEditorWindowFactory =
+    std::function<std::unique_ptr<TEditorWindow>(APluginEditor& glue, void* parent)>;
 
 class APluginEditor final : public AEffEditor, public TParameterListener
 {
@@ -41,8 +50,8 @@ public:
     static constexpr std::int16_t FormWidth = 700;
     static constexpr std::int16_t FormHeight = 300;
 
-    /// windowFactory null: the editor can report its size but opens no window.
-    explicit APluginEditor(APlugin* plugin, TEditorWindowFactory windowFactory = nullptr);
+    /// windowFactory empty: the editor can report its size but opens no window.
+    explicit APluginEditor(APlugin* plugin, TEditorWindowFactory windowFactory = {});
     ~APluginEditor() override;
 
     /// Stores &rect in *rect: 0, 0 and the window's client size, or the last size known
@@ -70,9 +79,14 @@ public:
     {
         return window != nullptr;
     }
+    /// The open window, or null.
+    TEditorWindow* editorWindow() const noexcept
+    {
+        return window.get();
+    }
 
     /// The values the window shows, by parameter index; the window reads them on its timer.
-    std::array<std::atomic<float>, ParameterCount> values;
+    TEditorValues values;
     /// The rectangle getRect hands out: 0, 0, height, width.
     ERect rect{0, 0, FormHeight, FormWidth};
     /// open calls not yet matched by close.
@@ -87,6 +101,7 @@ private:
     void* parentWindow = nullptr;
 };
 
-/// The editor factory for APlugin's constructor: a glue object without window factory.
+/// The editor factory for APlugin's constructor where the module has no window system: a
+/// glue object that reports the editor's size and opens no window.
 TEditorParts MakePluginEditor(APlugin& effect);
 } // namespace orvo

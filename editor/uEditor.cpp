@@ -1,0 +1,635 @@
+#include "editor/uEditor.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "editor/toolkit/EDIBError.h"
+#include "plugin/uPlugin.h"
+#include "resources/uEditorImages.h"
+
+namespace orvo
+{
+
+namespace
+{
+
+/// The band mute buttons' parameters, in the order the solo, invert and open-all
+/// commands send them.
+constexpr std::int32_t FirstMute = 5;
+constexpr std::int32_t LastMute = 9;
+constexpr std::int32_t OverSampleParameter = 14;
+
+/// The refresh's order: the seven sliders, the six buttons, then the two rotary knobs.
+constexpr std::array<std::int32_t, 7> SliderRefreshOrder{0, 1, 2, 3, 4, 12, 13};
+constexpr std::array<std::int32_t, 6> ButtonRefreshOrder{5, 6, 7, 8, 9, 14};
+constexpr std::array<std::int32_t, 2> RotaryRefreshOrder{10, 11};
+
+/// Nearest integer, halves to the even neighbour, whatever rounding mode the host left.
+std::int64_t RoundHalfEven(double x)
+{
+    const double down = std::floor(x);
+    const double rest = x - down;
+    if (rest > 0.5)
+    {
+        return static_cast<std::int64_t>(down) + 1;
+    }
+    if (rest < 0.5)
+    {
+        return static_cast<std::int64_t>(down);
+    }
+    const auto even = static_cast<std::int64_t>(down);
+    return even % 2 == 0 ? even : even + 1;
+}
+
+/// Blanks and control characters, which the value text loses at both ends.
+bool IsTrimmed(char c)
+{
+    return static_cast<unsigned char>(c) <= ' ';
+}
+
+std::string Trim(const std::string& text)
+{
+    std::size_t first = 0;
+    std::size_t last = text.size();
+    while (first < last && IsTrimmed(text[first]))
+    {
+        ++first;
+    }
+    while (last > first && IsTrimmed(text[last - 1]))
+    {
+        --last;
+    }
+    return text.substr(first, last - first);
+}
+
+bool IsParameter(std::int32_t index)
+{
+    return index >= 0 && index < ParameterCount;
+}
+
+} // namespace
+
+TPluginEditorWindow::TPluginEditorWindow(IUIPlatform& platform, std::uintptr_t parent,
+                                         TEditorValues& editorValues)
+    : TDIBComponent(nullptr), values(editorValues), FPlatform(platform)
+{
+    Name = "PluginEditorWindow";
+    LoadImages();
+    cntBackGround = std::make_unique<TDIBImageContainer>(
+        FPlatform, this, parent, TRect{0, 0, form::ClientWidth, form::ClientHeight});
+    cntBackGround->Name = "cntBackGround";
+    cntBackGround->IndexImage = TDIBImageLink{&imgBackground, 0};
+    cntBackGround->TileMethod = tmCenter;
+    cntBackGround->OnMouseDown = [this](TDIBComponent&, TMouseButton button, TShiftState,
+                                        std::int32_t x, std::int32_t y) {
+        Guarded([&] { cntBackGroundMouseDown(button, x, y); });
+    };
+    BuildMenus();
+    CreateComponents();
+
+    Updater = std::make_unique<TDIBTimer>(FPlatform, this);
+    Updater->Name = "Updater";
+    Updater->SetInterval(form::UpdaterInterval);
+    Updater->SetOnTimer([this](TDIBComponent&) { Guarded([&] { UpdaterTimer(); }); });
+    tmrAbout = std::make_unique<TDIBTimer>(FPlatform, this);
+    tmrAbout->Name = "tmrAbout";
+    tmrAbout->SetInterval(form::AboutHoldInterval);
+    tmrAbout->SetOnTimer([this](TDIBComponent&) { Guarded([&] { tmrAboutTimerShow(); }); });
+    tmrLabelFade = std::make_unique<TDIBTimer>(FPlatform, this);
+    tmrLabelFade->Name = "tmrLabelFade";
+    tmrLabelFade->SetInterval(form::LabelHoldInterval);
+    tmrLabelFade->SetOnTimer([this](TDIBComponent&) { Guarded([&] { tmrLabelFadeTimer(); }); });
+
+    FormCreate();
+}
+
+TPluginEditorWindow::~TPluginEditorWindow()
+{
+    FormDestroy();
+}
+
+void TPluginEditorWindow::LoadImages()
+{
+    for (const form::TFormImage& description : form::Images)
+    {
+        TDIBImageList& list = description.List == form::ilKnobs ? imgKnobs : imgBackground;
+        TMemoryDIB& image = list.Add(std::string(description.Name)).DIB;
+        image.LoadFromStoredData(resources::EditorImageData(description.Name));
+        image.SetMasked(description.Masked);
+    }
+}
+
+void TPluginEditorWindow::BuildMenus()
+{
+    const auto onClick = [this](TDIBComponent& item) { Guarded([&] { Centre1Click(item); }); };
+    const auto addMidiItems = [&](TDIBMenuItem& menu) {
+        for (const form::TFormMenuItem& item : form::MidiMenuItems)
+        {
+            menu.Add(std::string(item.Caption), item.Tag, onClick);
+        }
+    };
+    mnuSliders.Name = "mnuSliders";
+    mnuSliders.Add(std::string(form::CentreItem.Caption), form::CentreItem.Tag, onClick);
+    mnuSliders.Add("-");
+    addMidiItems(mnuSliders.Add(std::string(form::MidiSubmenuCaption)));
+    mnuButtons.Name = "mnuButtons";
+    mnuButtons.Add(std::string(form::SoloItem.Caption), form::SoloItem.Tag, onClick);
+    mnuButtons.Add("-");
+    addMidiItems(mnuButtons.Add(std::string(form::MidiSubmenuCaption)));
+    mnuMIDI.Name = "mnuMIDI";
+    addMidiItems(mnuMIDI);
+}
+
+TDIBPopupMenu* TPluginEditorWindow::MenuOf(form::TMenuId menu)
+{
+    switch (menu)
+    {
+    case form::miSliders:
+        return &mnuSliders;
+    case form::miButtons:
+        return &mnuButtons;
+    case form::miMIDI:
+        return &mnuMIDI;
+    case form::miNone:
+        break;
+    }
+    return nullptr;
+}
+
+void TPluginEditorWindow::CreateComponents()
+{
+    for (const form::TFormComponent& description : form::Components)
+    {
+        TCustomDIBControl& control = CreateComponent(description);
+        control.Name = std::string(description.Name);
+        control.PopupMenu = MenuOf(description.Menu);
+        control.DIBTabOrder = -1;
+        if (IsParameter(description.Tag))
+        {
+            control.Tag = description.Tag;
+        }
+    }
+}
+
+TCustomDIBControl& TPluginEditorWindow::CreateComponent(const form::TFormComponent& d)
+{
+    TDIBImageList* list = d.List == form::ilKnobs        ? &imgKnobs
+                          : d.List == form::ilBackground ? &imgBackground
+                                                         : nullptr;
+    const TDIBImageLink image{list, d.ImageIndex};
+    switch (d.Kind)
+    {
+    case form::ckKnob: {
+        const form::TKnobSettings& style = form::KnobStyles.at(d.Knob);
+        auto knob = std::make_unique<TDIBKnob>(this, cntBackGround.get());
+        knob->SetBounds(d.Left, d.Top, d.Width, d.Height);
+        knob->SetNumGlyphs(style.Frames);
+        knob->SetIndexMain(image);
+        knob->DIBImageList = list;
+        knob->SetMin(0);
+        knob->SetMax(style.Max);
+        knob->SetPosition(style.InitialPosition);
+        knob->SetDrawTweens(style.DrawTweens);
+        knob->Orientation = koVertical;
+        knob->UseFineTune = true;
+        knob->PageSize = style.PageSize;
+        knob->SmallChange = style.SmallChange;
+        knob->SetOpacity(255);
+        // Bound after the initial position, so that building the form changes no value.
+        knob->OnChange = [this](TDIBComponent& sender) { Guarded([&] { par0Change(sender); }); };
+        knob->OnMouseDown = [this](TDIBComponent& sender, TMouseButton button, TShiftState shift,
+                                   std::int32_t, std::int32_t) {
+            Guarded([&] { kbInGainMouseDown(sender, button, shift); });
+        };
+        knob->OnMouseMove = [this](TDIBComponent& sender, TShiftState, std::int32_t, std::int32_t) {
+            Guarded([&] { kbInGainMouseMove(sender); });
+        };
+        FKnobs.at(static_cast<std::size_t>(d.Tag)) = knob.get();
+        FControls.push_back(std::move(knob));
+        break;
+    }
+    case form::ckGlyphButton: {
+        auto button = std::make_unique<TDIBGlyphButton>(this, cntBackGround.get());
+        button->SetBounds(d.Left, d.Top, d.Width, d.Height);
+        button->SetNumGlyphs(2);
+        button->SetGlyph(image);
+        button->DIBImageList = list;
+        button->ToggleDown = true;
+        button->SetOpacity(255);
+        button->OnMouseDown = [this](TDIBComponent& sender, TMouseButton pressed, TShiftState shift,
+                                     std::int32_t, std::int32_t) {
+            Guarded([&] { kbInGainMouseDown(sender, pressed, shift); });
+        };
+        FButtons.at(static_cast<std::size_t>(d.Tag)) = button.get();
+        FControls.push_back(std::move(button));
+        break;
+    }
+    case form::ckFadeLabel: {
+        auto label = std::make_unique<TDIBFadeLabel>(this, cntBackGround.get());
+        label->SetBounds(d.Left, d.Top, d.Width, d.Height);
+        const bool hint = d.Label == form::lsHint;
+        label->SetFont(TUIFont{std::string(form::LabelFontFace), form::LabelFontHeight, false},
+                       hint ? form::HintColour : form::ShadowColour);
+        label->SetColorHighlighted(form::LabelHighlight);
+        label->SetFrameCount(form::LabelFadeFrames);
+        label->SetFrameDelay(form::LabelFadeDelay);
+        label->SetAlignment(taCenter);
+        label->SetLayout(tlTop);
+        label->Transparent = true;
+        label->WordWrap = false;
+        label->SetOpacity(hint ? form::HintOpacity : form::ShadowOpacity);
+        (hint ? lblHint : lblShadow) = label.get();
+        FControls.push_back(std::move(label));
+        break;
+    }
+    case form::ckPicture: {
+        auto picture = std::make_unique<TDIBImage>(this, cntBackGround.get());
+        picture->SetBounds(d.Left, d.Top, d.Width, d.Height);
+        picture->SetIndexMain(image);
+        picture->DIBImageList = list;
+        picture->SetVisible(false);
+        imgCredits = picture.get();
+        FControls.push_back(std::move(picture));
+        break;
+    }
+    }
+    return *FControls.back();
+}
+
+TDIBKnob* TPluginEditorWindow::KnobOf(std::int32_t parameter) const
+{
+    return IsParameter(parameter) ? FKnobs[static_cast<std::size_t>(parameter)] : nullptr;
+}
+
+TDIBGlyphButton* TPluginEditorWindow::ButtonOf(std::int32_t parameter) const
+{
+    return IsParameter(parameter) ? FButtons[static_cast<std::size_t>(parameter)] : nullptr;
+}
+
+TCustomDIBControl* TPluginEditorWindow::Control(std::string_view name) const
+{
+    for (const auto& control : FControls)
+    {
+        if (control->Name == name)
+        {
+            return control.get();
+        }
+    }
+    return nullptr;
+}
+
+std::int16_t TPluginEditorWindow::ClientWidth() const
+{
+    return static_cast<std::int16_t>(cntBackGround->Width());
+}
+
+std::int16_t TPluginEditorWindow::ClientHeight() const
+{
+    return static_cast<std::int16_t>(cntBackGround->Height());
+}
+
+void TPluginEditorWindow::MoveToOrigin()
+{
+    cntBackGround->SetBounds(TRect{0, 0, cntBackGround->Width(), cntBackGround->Height()});
+}
+
+void TPluginEditorWindow::ShowCurrentValues()
+{
+    // The refresh runs before the repaint rather than after it, so the first picture the
+    // host shows already has the controls at the current values.
+    cntBackGround->Invalidate();
+    Guarded([&] { Updater->SetEnabled(true); });
+    UpdaterTimer();
+    cntBackGround->Update();
+}
+
+template <typename THandler>
+void TPluginEditorWindow::Guarded(THandler&& handler) noexcept
+{
+    try
+    {
+        handler();
+    }
+    catch (const std::exception& error)
+    {
+        ShowMessage(error.what());
+    }
+}
+
+void TPluginEditorWindow::ShowMessage(std::string_view text)
+{
+    try
+    {
+        FPlatform.ShowMessage(&cntBackGround->Window(), form::MessageCaption, text);
+    }
+    catch (...)
+    {
+        // Nothing is left to tell the user with; the window goes on.
+    }
+}
+
+// --- Form creation and destruction ---
+
+void TPluginEditorWindow::FormCreate()
+{
+    // Value texts go to the two labels, not to tooltips: the container offers the hint of
+    // the control under the pointer 1 ms after the pointer enters it, to this window only.
+    cntBackGround->ShowHint = true;
+    cntBackGround->SetHintPause(form::HintPause);
+    cntBackGround->OnShowHint = [this](std::string& text, TCustomDIBControl& control) {
+        Guarded([&] { AppShowHint(text, control); });
+    };
+    imgCredits->SetBounds(0, 0, cntBackGround->Width(), cntBackGround->Height());
+    textBuffer = std::make_unique<char[]>(form::TextBufferSize);
+}
+
+void TPluginEditorWindow::FormDestroy()
+{
+    textBuffer.reset();
+}
+
+// --- Values to controls ---
+
+void TPluginEditorWindow::RefreshKnob(std::int32_t parameter)
+{
+    TDIBKnob* knob = KnobOf(parameter);
+    const float value = values[static_cast<std::size_t>(parameter)].load(std::memory_order_relaxed);
+    const std::int64_t position = RoundHalfEven(static_cast<double>(knob->Max()) * value);
+    if (position != knob->Position())
+    {
+        knob->SetPosition(static_cast<std::int32_t>(
+            std::clamp<std::int64_t>(position, knob->Min(), knob->Max())));
+    }
+}
+
+void TPluginEditorWindow::UpdaterTimer()
+{
+    updating = 1;
+    for (std::int32_t parameter : SliderRefreshOrder)
+    {
+        RefreshKnob(parameter);
+    }
+    for (std::int32_t parameter : ButtonRefreshOrder)
+    {
+        const float value = values[static_cast<std::size_t>(parameter)].load(std::memory_order_relaxed);
+        ButtonOf(parameter)->SetDown(value >= 0.5f);
+    }
+    for (std::int32_t parameter : RotaryRefreshOrder)
+    {
+        RefreshKnob(parameter);
+    }
+    updating = 0;
+}
+
+// --- Controls to values ---
+
+void TPluginEditorWindow::SetParameter(std::int32_t index, float value)
+{
+    effect->setParameterAutomated(index, value);
+}
+
+std::string TPluginEditorWindow::ValueText(std::int32_t parameter)
+{
+    if (effect == nullptr || textBuffer == nullptr)
+    {
+        return {};
+    }
+    // Cleared before each call: a parameter whose text the effect leaves alone shows nothing.
+    std::memset(textBuffer.get(), 0, form::TextBufferSize);
+    effect->getParameterDisplay(parameter, textBuffer.get());
+    textBuffer[form::TextBufferSize - 1] = '\0';
+    std::string text = textBuffer.get();
+    std::memset(textBuffer.get(), 0, form::TextBufferSize);
+    effect->getParameterLabel(parameter, textBuffer.get());
+    textBuffer[form::TextBufferSize - 1] = '\0';
+    text += ' ';
+    text += textBuffer.get();
+    return Trim(text);
+}
+
+void TPluginEditorWindow::par0Change(TDIBComponent& sender)
+{
+    if (updating != 0)
+    {
+        return;
+    }
+    auto& knob = static_cast<TDIBKnob&>(sender);
+    const std::int32_t index = knob.Tag;
+    const float value = static_cast<float>(knob.Position()) / static_cast<float>(knob.Max());
+    values[static_cast<std::size_t>(index)].store(value, std::memory_order_relaxed);
+    if (effect == nullptr)
+    {
+        return;
+    }
+    SetParameter(index, value);
+    hintText = ValueText(index);
+    knob.Hint = hintText;
+    cntBackGround->ActivateHint(knob);
+}
+
+void TPluginEditorWindow::kbInGainMouseMove(TDIBComponent& sender)
+{
+    if (effect == nullptr)
+    {
+        return;
+    }
+    auto& knob = static_cast<TCustomDIBControl&>(sender);
+    knob.Hint = ValueText(knob.Tag);
+}
+
+void TPluginEditorWindow::kbInGainMouseDown(TDIBComponent& sender, TMouseButton button,
+                                            TShiftState shift)
+{
+    if (effect == nullptr)
+    {
+        return;
+    }
+    auto& control = static_cast<TCustomDIBControl&>(sender);
+    if (button == mbRight)
+    {
+        menuTarget = &control;
+        return;
+    }
+    const bool withShift = HasShift(shift, ssShift);
+    const bool withCtrl = HasShift(shift, ssCtrl);
+    if (auto* glyph = dynamic_cast<TDIBGlyphButton*>(&control))
+    {
+        const std::int32_t index = glyph->Tag;
+        if (index != OverSampleParameter && withShift && withCtrl)
+        {
+            // Open all five bands.
+            for (std::int32_t k = FirstMute; k <= LastMute; ++k)
+            {
+                SetParameter(k, 0.0f);
+            }
+        }
+        else if (index != OverSampleParameter && withShift)
+        {
+            // Solo: the pressed band stays open, the four others are muted.
+            for (std::int32_t k = FirstMute; k <= LastMute; ++k)
+            {
+                SetParameter(k, ButtonOf(k) == glyph ? 0.0f : 1.0f);
+            }
+        }
+        else if (index != OverSampleParameter && withCtrl)
+        {
+            // Invert every band's mute.
+            for (std::int32_t k = FirstMute; k <= LastMute; ++k)
+            {
+                const float value = values[static_cast<std::size_t>(k)].load(std::memory_order_relaxed);
+                SetParameter(k, value < 0.5f ? 1.0f : 0.0f);
+            }
+        }
+        else
+        {
+            // Toggle. The button's own ToggleDown flips it back on release; the next
+            // refresh shows the parameter again.
+            const float value = glyph->Down() ? 0.0f : 1.0f;
+            values[static_cast<std::size_t>(index)].store(value, std::memory_order_relaxed);
+            SetParameter(index, value);
+            glyph->SetDown(!glyph->Down());
+        }
+        return;
+    }
+    if (dynamic_cast<TDIBKnob*>(&control) != nullptr && withShift && withCtrl)
+    {
+        SetParameter(control.Tag, 0.5f);
+    }
+}
+
+// --- Menus ---
+
+void TPluginEditorWindow::Centre1Click(TDIBComponent& sender)
+{
+    if (effect == nullptr)
+    {
+        ShowMessage(form::NoEffectText);
+        return;
+    }
+    // The menus open only on a right click over a control, which sets menuTarget first;
+    // a command without a target does nothing.
+    if (menuTarget == nullptr)
+    {
+        return;
+    }
+    const std::int32_t target = menuTarget->Tag;
+    switch (sender.Tag)
+    {
+    case form::mcCentre:
+        SetParameter(target, 0.5f);
+        break;
+    case form::mcMidiLearn:
+        effect->startMidiLearn(target);
+        break;
+    case form::mcShowMidiConfig:
+        ShowMessage(effect->midiMapReport());
+        break;
+    case form::mcResetMidiConfig:
+        effect->resetMidiMap();
+        break;
+    case form::mcSolo:
+        for (std::int32_t k = FirstMute; k <= LastMute; ++k)
+        {
+            SetParameter(k, ButtonOf(k) == menuTarget ? 0.0f : 1.0f);
+        }
+        break;
+    case form::mcRestoreDefaultMidiConfig:
+        effect->restoreDefaultMidiMap();
+        break;
+    default:
+        break;
+    }
+}
+
+// --- Value labels ---
+
+void TPluginEditorWindow::AppShowHint(std::string& text, TCustomDIBControl&)
+{
+    if (text.empty())
+    {
+        return;
+    }
+    lblHint->SetCaption(text);
+    lblShadow->SetCaption(text);
+    text.clear();
+    // Setting what the timer already has does not restart it: a text that arrives during
+    // the hold does not lengthen it; one that arrives during the fade starts a new hold.
+    tmrLabelFade->SetInterval(form::LabelHoldInterval);
+    tmrLabelFade->SetEnabled(true);
+    lblHint->SetOpacity(form::HintOpacity);
+    lblShadow->SetOpacity(form::ShadowOpacity);
+}
+
+void TPluginEditorWindow::tmrLabelFadeTimer()
+{
+    if (tmrLabelFade->Interval() == form::LabelHoldInterval)
+    {
+        tmrLabelFade->SetInterval(form::LabelFadeInterval);
+        return;
+    }
+    const std::uint8_t hint = lblHint->Opacity();
+    const std::uint8_t shadow = lblShadow->Opacity();
+    lblHint->SetOpacity(hint > 10 ? static_cast<std::uint8_t>(hint - 10) : 0);
+    lblShadow->SetOpacity(shadow > 10 ? static_cast<std::uint8_t>(shadow - 5) : 0);
+    if (lblHint->Opacity() == 0)
+    {
+        lblHint->SetCaption("");
+        lblShadow->SetCaption("");
+        tmrLabelFade->SetEnabled(false);
+    }
+}
+
+// --- Credits ---
+
+void TPluginEditorWindow::cntBackGroundMouseDown(TMouseButton, std::int32_t x, std::int32_t y)
+{
+    if (x <= form::CreditsCornerX || y <= form::CreditsCornerY)
+    {
+        return;
+    }
+    imgCredits->SetOpacity(255);
+    imgCredits->SetVisible(true);
+    tmrAbout->SetOnTimer([this](TDIBComponent&) { Guarded([&] { tmrAboutTimerShow(); }); });
+    tmrAbout->SetInterval(form::AboutHoldInterval);
+    tmrAbout->SetEnabled(true);
+}
+
+void TPluginEditorWindow::tmrAboutTimerShow()
+{
+    tmrAbout->SetOnTimer([this](TDIBComponent&) { Guarded([&] { tmrAboutTimerFade(); }); });
+    tmrAbout->SetInterval(form::AboutFadeInterval);
+}
+
+void TPluginEditorWindow::tmrAboutTimerFade()
+{
+    const std::int32_t opacity = std::max<std::int32_t>(imgCredits->Opacity() - 10, 0);
+    imgCredits->SetOpacity(static_cast<std::uint8_t>(opacity));
+    if (opacity <= 10)
+    {
+        tmrAbout->SetEnabled(false);
+        imgCredits->SetVisible(false);
+    }
+}
+
+// --- Glue ---
+
+TEditorWindowFactory EditorWindowFactory(IUIPlatform& platform)
+{
+    return [&platform](APluginEditor& glue, void* parent) -> std::unique_ptr<TEditorWindow> {
+        auto window = std::make_unique<TPluginEditorWindow>(
+            platform, reinterpret_cast<std::uintptr_t>(parent), glue.values);
+        window->MoveToOrigin();
+        window->effect = glue.plugin();
+        return window;
+    };
+}
+
+TEditorParts MakePluginEditor(APlugin& effect, IUIPlatform* platform)
+{
+    auto* glue = new APluginEditor(&effect, platform != nullptr ? EditorWindowFactory(*platform)
+                                                                : TEditorWindowFactory{});
+    return {glue, glue};
+}
+
+} // namespace orvo

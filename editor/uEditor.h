@@ -1,0 +1,131 @@
+// TPluginEditorWindow: the editor the host embeds. A borderless 700 x 300 window drawn from
+// the stored images, built from the tables of uEditorForm.h: nine knobs and six toggle
+// buttons for the parameters, two fading value labels, the credits picture, three pop-up
+// menus and three timers. Everything here runs on the user-interface thread; the only
+// data another thread writes is the glue's values array, read on the refresh timer.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "editor/toolkit/cDIBComponent.h"
+#include "editor/toolkit/cDIBFadeLabel.h"
+#include "editor/toolkit/cDIBGlyphButton.h"
+#include "editor/toolkit/cDIBImage.h"
+#include "editor/toolkit/cDIBImageList.h"
+#include "editor/toolkit/cDIBKnob.h"
+#include "editor/toolkit/cDIBMenu.h"
+#include "editor/toolkit/cDIBPanel.h"
+#include "editor/toolkit/cDIBTimer.h"
+#include "editor/uEditorForm.h"
+#include "editor/uPluginEditor.h"
+#include "platform/ui/IUIPlatform.h"
+#include "plugin/uParameterTable.h"
+
+namespace orvo
+{
+class APlugin;
+
+class TPluginEditorWindow final : public TEditorWindow, public TDIBComponent
+{
+public:
+    /// Creates the form as a borderless child of the native window parent, loads its
+    /// images and runs FormCreate. Throws EDIBError when the window or an image cannot be
+    /// made.
+    TPluginEditorWindow(IUIPlatform& platform, std::uintptr_t parent, TEditorValues& values);
+    ~TPluginEditorWindow() override;
+
+    // TEditorWindow
+    std::int16_t ClientWidth() const override;
+    std::int16_t ClientHeight() const override;
+    /// Repaints at once, enables Updater and runs one refresh, so the controls show values
+    /// before the first tick.
+    void ShowCurrentValues() override;
+
+    /// Moves the window to 0, 0 inside its parent, keeping its size.
+    void MoveToOrigin();
+
+    /// The effect the window talks to; none until the glue sets it. Not owned.
+    APlugin* effect = nullptr;
+    /// Written by the glue and by the window's own handlers; read by the refresh.
+    TEditorValues& values;
+    /// 1 while the refresh moves controls, so their change events are ignored.
+    std::uint8_t updating = 0;
+    /// The control last pressed with the right mouse button; the menu commands act on it.
+    TCustomDIBControl* menuTarget = nullptr;
+    /// The last value text composed after a user change.
+    std::string hintText;
+
+    // Components, as the form names them.
+    TDIBImageList imgBackground;
+    TDIBImageList imgKnobs;
+    std::unique_ptr<TDIBImageContainer> cntBackGround;
+    TDIBPopupMenu mnuSliders;
+    TDIBPopupMenu mnuButtons;
+    TDIBPopupMenu mnuMIDI;
+    TDIBFadeLabel* lblShadow = nullptr;
+    TDIBFadeLabel* lblHint = nullptr;
+    TDIBImage* imgCredits = nullptr;
+    std::unique_ptr<TDIBTimer> Updater;
+    std::unique_ptr<TDIBTimer> tmrAbout;
+    std::unique_ptr<TDIBTimer> tmrLabelFade;
+
+    /// The knob or button of a parameter (null for the parameters without one).
+    TDIBKnob* KnobOf(std::int32_t parameter) const;
+    TDIBGlyphButton* ButtonOf(std::int32_t parameter) const;
+    /// A control by its form name ("kbLo", "lblHint"), or null.
+    TCustomDIBControl* Control(std::string_view name) const;
+
+    // Handlers, bound as the form says.
+    void FormCreate();
+    void FormDestroy();
+    void UpdaterTimer();
+    void par0Change(TDIBComponent& sender);
+    void kbInGainMouseDown(TDIBComponent& sender, TMouseButton button, TShiftState shift);
+    void kbInGainMouseMove(TDIBComponent& sender);
+    void Centre1Click(TDIBComponent& sender);
+    void cntBackGroundMouseDown(TMouseButton button, std::int32_t x, std::int32_t y);
+    void tmrAboutTimerShow();
+    void tmrAboutTimerFade();
+    void tmrLabelFadeTimer();
+    void AppShowHint(std::string& hintText, TCustomDIBControl& control);
+
+    /// The value text of parameter: display text, a blank and label, trimmed of blanks
+    /// and control characters at both ends.
+    std::string ValueText(std::int32_t parameter);
+
+private:
+    void LoadImages();
+    void CreateComponents();
+    void BuildMenus();
+    TCustomDIBControl& CreateComponent(const form::TFormComponent& description);
+    TDIBPopupMenu* MenuOf(form::TMenuId menu);
+    void SetParameter(std::int32_t index, float value);
+    void RefreshKnob(std::int32_t parameter);
+    /// Runs a handler from the window system's event loop; a toolkit error is shown in a
+    /// message box instead of leaving the handler.
+    template <typename THandler>
+    void Guarded(THandler&& handler) noexcept;
+    void ShowMessage(std::string_view text);
+
+    IUIPlatform& FPlatform;
+    std::vector<std::unique_ptr<TCustomDIBControl>> FControls;
+    std::array<TDIBKnob*, ParameterCount> FKnobs{};
+    std::array<TDIBGlyphButton*, ParameterCount> FButtons{};
+    std::unique_ptr<char[]> textBuffer;
+};
+
+/// Builds TPluginEditorWindow on platform for the glue: a child of the host's window at
+/// 0, 0, talking to the glue's effect and showing the glue's values.
+TEditorWindowFactory EditorWindowFactory(IUIPlatform& platform);
+
+/// The editor glue for effect with its windows on platform; without a platform the editor
+/// reports its size but opens no window.
+TEditorParts MakePluginEditor(APlugin& effect, IUIPlatform* platform);
+
+} // namespace orvo

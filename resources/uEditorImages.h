@@ -1,0 +1,14 @@
+// The editor's stored images (resources/images/*.dibcmp), embedded into the module at
+// build time. Each is one "DIBCMP" block as the toolkit reads it.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+namespace orvo::resources
+{
+/// The stored block of the image with this name ("BackGround", "Knob", ...), or an empty
+/// span when the module carries no image of that name.
+std::span<const std::uint8_t> EditorImageData(std::string_view name) noexcept;
+} // namespace orvo::resources
