@@ -632,4 +632,25 @@ TEditorParts MakePluginEditor(APlugin& effect, IUIPlatform* platform)
     return {glue, glue};
 }
 
+TEditorParts MakePluginEditorWithPlatform(APlugin& effect, TUIPlatformMaker makePlatform)
+{
+    // The factory lives in the glue and is destroyed after the glue's window, so the
+    // window system outlives every window and timer made on it.
+    std::shared_ptr<IUIPlatform> platform;
+    TEditorWindowFactory factory = [makePlatform, platform](APluginEditor& glue,
+                                                            void* parent) mutable {
+        if (!platform)
+        {
+            platform = makePlatform();
+            if (!platform)
+            {
+                throw EDIBError("Could not create the window");
+            }
+        }
+        return EditorWindowFactory(*platform)(glue, parent);
+    };
+    auto* glue = new APluginEditor(&effect, std::move(factory));
+    return {glue, glue};
+}
+
 } // namespace orvo

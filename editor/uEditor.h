@@ -124,8 +124,15 @@ private:
 /// 0, 0, talking to the glue's effect and showing the glue's values.
 TEditorWindowFactory EditorWindowFactory(IUIPlatform& platform);
 
-/// The editor glue for effect with its windows on platform; without a platform the editor
-/// reports its size but opens no window.
+/// The editor glue for effect with its windows on platform, which must outlive the glue;
+/// without a platform the editor reports its size but opens no window.
 TEditorParts MakePluginEditor(APlugin& effect, IUIPlatform* platform);
+
+/// Makes a window system for one editor.
+using TUIPlatformMaker = std::unique_ptr<IUIPlatform> (*)();
+
+/// The editor glue for effect with its windows on a window system that makePlatform makes
+/// at the first open, on the user-interface thread, and that the glue keeps for its life.
+TEditorParts MakePluginEditorWithPlatform(APlugin& effect, TUIPlatformMaker makePlatform);
 
 } // namespace orvo

@@ -96,6 +96,7 @@ private:
     void copyValues() noexcept;
 
     APlugin* typedEffect;
+    // Declared before window: a window system that the factory holds outlives the window.
     TEditorWindowFactory makeWindow;
     std::unique_ptr<TEditorWindow> window;
     void* parentWindow = nullptr;

@@ -1,5 +1,7 @@
 // The composition root: the one place that puts an effect together from the platform's
-// services and the editor glue. The exported entry (host/uVstEntry.cpp) calls it.
+// services and the editor glue. The exported entry (host/uVstEntry.cpp) calls it. There is
+// no window-system backend for the editor here yet: the glue reports the editor's size and
+// effEditOpen answers 0 without creating anything.
 #include "editor/uPluginEditor.h"
 #include "host/uVstEntry.h"
 #include "plugin/uPlugin.h"

@@ -1,6 +1,7 @@
 // The composition root of Orvo.dll: the effect put together from the Windows services and
-// the editor glue. The exported entry (host/uVstEntry.cpp) calls it.
-#include "editor/uPluginEditor.h"
+// the editor glue, whose windows live on the Win32 window system. The exported entry
+// (host/uVstEntry.cpp) calls it.
+#include "editor/uEditor.h"
 #include "host/uVstEntry.h"
 #include "plugin/uPlugin.h"
 #include "platform/win32/TWin32FileSystem.h"
@@ -8,6 +9,7 @@
 #include "platform/win32/TWin32MessageBox.h"
 #include "platform/win32/TWin32ModuleFile.h"
 #include "platform/win32/TWin32Resources.h"
+#include "platform/win32ui/uWin32UIFactory.h"
 
 namespace orvo
 {
@@ -24,10 +26,16 @@ const TPluginServices& PlatformServices()
     static const TPluginServices services{moduleFile, resources, fileSystem, locale, messageBox};
     return services;
 }
+// Each editor makes its own window system at its first open, on the host's
+// user-interface thread.
+TEditorParts MakeEditor(APlugin& effect)
+{
+    return MakePluginEditorWithPlatform(effect, &MakeWin32UIPlatform);
+}
 } // namespace
 
 AudioEffect* createEffectInstance(audioMasterCallback audioMaster)
 {
-    return new APlugin(audioMaster, PlatformServices(), &MakePluginEditor);
+    return new APlugin(audioMaster, PlatformServices(), &MakeEditor);
 }
 } // namespace orvo
