@@ -27,8 +27,8 @@
 // (one 4 x 4 transpose per four lanes), inside the loop, where that work overlaps with the
 // feedback chains instead of adding to them.
 //
-// It defines templates only, in namespace orvo::simd_kernel; each including file instantiates
-// them with types of its own anonymous namespace, so no two instruction sets share a copy.
+// Everything is in an anonymous namespace, and each including file instantiates it with types
+// of its own, so no two instruction sets ever share a copy.
 #pragma once
 
 // Included before the target switch by every including file, so that the filter's own inline
@@ -38,6 +38,10 @@
 #include <emmintrin.h>
 
 namespace orvo::simd_kernel
+{
+// Everything here has internal linkage: each instruction-set file compiles its own copy
+// with its own code generation, and the linker must never pick one file's copy for another.
+namespace
 {
 
 /// Most lanes one call handles (one AVX-512 vector, or two AVX2 vectors, ...).
@@ -348,4 +352,5 @@ void RunLanes(TBiquadCore* const* cores, float* const* buffers, int count) noexc
     }
 }
 
+} // namespace
 } // namespace orvo::simd_kernel
