@@ -5,6 +5,11 @@
 #include <algorithm>
 #include <cmath>
 
+#if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
+#include <emmintrin.h>
+#define ORVO_ENVELOPE_SSE2 1
+#endif
+
 namespace orvo
 {
 namespace
@@ -95,6 +100,71 @@ void TTransientDispersion::ProcessBands(TTransientDispersion* const* processors,
     }
 }
 
+namespace
+{
+
+/// The envelope recursion of several bands over n samples of their peaks:
+/// e = m + (e - m) x (m > e ? attack : release), then 0 unless above EnvelopeFloor.
+template <int Bands, std::int32_t Chunk>
+void AdvanceEnvelopes(double* envelope, const double* attack, const double* release,
+                      const float (&peak)[Bands][Chunk], std::int32_t n) noexcept
+{
+#if ORVO_ENVELOPE_SSE2
+    // Two bands per vector; the same operations lane by lane, so the same bits. A spare lane
+    // runs on silence and is dropped.
+    constexpr int Vectors = (Bands + 1) / 2;
+    alignas(16) double lanes[3][Vectors * 2];
+    for (int b = 0; b < Vectors * 2; ++b)
+    {
+        const int band = b < Bands ? b : 0;
+        lanes[0][b] = b < Bands ? envelope[b] : 0.0;
+        lanes[1][b] = attack[band];
+        lanes[2][b] = release[band];
+    }
+    __m128d e[Vectors], a[Vectors], r[Vectors];
+    for (int v = 0; v < Vectors; ++v)
+    {
+        e[v] = _mm_load_pd(&lanes[0][2 * v]);
+        a[v] = _mm_load_pd(&lanes[1][2 * v]);
+        r[v] = _mm_load_pd(&lanes[2][2 * v]);
+    }
+    const __m128d floor = _mm_set1_pd(EnvelopeFloor);
+    for (std::int32_t i = 0; i < n; ++i)
+    {
+        for (int v = 0; v < Vectors; ++v)
+        {
+            const int second = 2 * v + 1 < Bands ? 2 * v + 1 : 2 * v;
+            const __m128d m = _mm_set_pd(2 * v + 1 < Bands ? static_cast<double>(peak[second][i]) : 0.0,
+                                         static_cast<double>(peak[2 * v][i]));
+            const __m128d rising = _mm_cmplt_pd(e[v], m);
+            const __m128d coefficient = _mm_or_pd(_mm_and_pd(rising, a[v]), _mm_andnot_pd(rising, r[v]));
+            const __m128d next = _mm_add_pd(m, _mm_mul_pd(_mm_sub_pd(e[v], m), coefficient));
+            e[v] = _mm_and_pd(next, _mm_cmpgt_pd(next, floor));
+        }
+    }
+    for (int v = 0; v < Vectors; ++v)
+    {
+        _mm_store_pd(&lanes[0][2 * v], e[v]);
+    }
+    for (int b = 0; b < Bands; ++b)
+    {
+        envelope[b] = lanes[0][b];
+    }
+#else
+    for (std::int32_t i = 0; i < n; ++i)
+    {
+        for (int b = 0; b < Bands; ++b)
+        {
+            const double m = peak[b][i];
+            const double e = m + (envelope[b] - m) * (m > envelope[b] ? attack[b] : release[b]);
+            envelope[b] = e > EnvelopeFloor ? e : 0.0;
+        }
+    }
+#endif
+}
+
+} // namespace
+
 template <int Bands>
 void TTransientDispersion::ProcessTogether(TTransientDispersion* const* processors,
                                            float* const* left, float* const* right,
@@ -125,15 +195,7 @@ void TTransientDispersion::ProcessTogether(TTransientDispersion* const* processo
                 peak[b][i] = std::max(std::fabs(l[i]), std::fabs(r[i]));
             }
         }
-        for (std::int32_t i = 0; i < n; ++i)
-        {
-            for (int b = 0; b < Bands; ++b)
-            {
-                const double m = peak[b][i];
-                const double e = m + (envelope[b] - m) * (m > envelope[b] ? attack[b] : release[b]);
-                envelope[b] = e > EnvelopeFloor ? e : 0.0;
-            }
-        }
+        AdvanceEnvelopes<Bands>(envelope, attack, release, peak, n);
     }
     for (int b = 0; b < Bands; ++b)
     {
