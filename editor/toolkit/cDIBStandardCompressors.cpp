@@ -719,6 +719,19 @@ void EncodeStream(TEncoder& encoder, std::span<const std::uint8_t> input, TBitWr
     } while (len > 0);
 }
 
+/// Whether a length fits the stream's 32-bit prefix (always, where size_t has 32 bits).
+template <typename TSize> bool FitsLengthPrefix(TSize size)
+{
+    if constexpr (sizeof(TSize) > sizeof(std::uint32_t))
+    {
+        return size <= TSize{UINT32_MAX};
+    }
+    else
+    {
+        return true;
+    }
+}
+
 template <typename T> std::unique_ptr<T> AllocateTables()
 {
     try
@@ -736,7 +749,7 @@ template <typename T> std::unique_ptr<T> AllocateTables()
 std::optional<std::vector<std::uint8_t>> LZHEncode(std::span<const std::uint8_t> input,
                                                    std::size_t maxOutputSize)
 {
-    if (input.size() > UINT32_MAX)
+    if (!FitsLengthPrefix(input.size()))
     {
         throw std::length_error("LZHUF input of 4 GiB or more");
     }

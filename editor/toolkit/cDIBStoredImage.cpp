@@ -38,9 +38,10 @@ void AppendLE32(std::vector<std::uint8_t>& bytes, std::uint32_t value)
     }
 }
 
-std::size_t BlockSizeFor(std::uint16_t width, std::uint16_t height)
+/// Width x height x 4 + 4, in 64 bits: up to about 16 GiB, which a 32-bit size_t would wrap.
+std::uint64_t BlockSizeFor(std::uint16_t width, std::uint16_t height)
 {
-    return std::size_t{width} * height * 4 + ImageHeaderSize;
+    return std::uint64_t{width} * height * 4 + ImageHeaderSize;
 }
 
 TStoredImage Defective(TStoredImageDefect reason, TStoredImageDefect* defect)
@@ -58,7 +59,8 @@ TStoredImage ImageFromBlock(std::span<const std::uint8_t> block)
     TStoredImage image;
     image.Width = ReadLE16(block.data());
     image.Height = ReadLE16(block.data() + 2);
-    const std::size_t pixelBytes = BlockSizeFor(image.Width, image.Height) - ImageHeaderSize;
+    const auto pixelBytes =
+        static_cast<std::size_t>(BlockSizeFor(image.Width, image.Height) - ImageHeaderSize);
     image.Pixels.assign(block.begin() + ImageHeaderSize,
                         block.begin() + static_cast<std::ptrdiff_t>(ImageHeaderSize + pixelBytes));
     return image;
@@ -164,17 +166,17 @@ TStoredImage ReadStoredImage(std::span<const std::uint8_t> block, TStoredImageDe
 
 std::vector<std::uint8_t> MakeUncompressedBlock(const TStoredImage& image)
 {
-    const std::size_t size = BlockSizeFor(image.Width, image.Height);
-    if (image.Pixels.size() != size - ImageHeaderSize)
-    {
-        throw std::invalid_argument("image pixels do not match its width and height");
-    }
+    const std::uint64_t size = BlockSizeFor(image.Width, image.Height);
     if (size > MaxUncompressedBlockSize)
     {
         throw std::invalid_argument("image block above 64 MiB");
     }
+    if (image.Pixels.size() != size - ImageHeaderSize)
+    {
+        throw std::invalid_argument("image pixels do not match its width and height");
+    }
     std::vector<std::uint8_t> block;
-    block.reserve(size);
+    block.reserve(static_cast<std::size_t>(size));
     block.push_back(static_cast<std::uint8_t>(image.Width));
     block.push_back(static_cast<std::uint8_t>(image.Width >> 8));
     block.push_back(static_cast<std::uint8_t>(image.Height));
@@ -218,6 +220,10 @@ TStoredImage StoredImageFromRGBA(std::uint16_t width, std::uint16_t height,
                                  std::span<const std::uint8_t> rgba, bool keepMask)
 {
     const std::size_t rowBytes = std::size_t{width} * 4;
+    if (BlockSizeFor(width, height) > MaxUncompressedBlockSize)
+    {
+        throw std::invalid_argument("image block above 64 MiB");
+    }
     if (rgba.size() != rowBytes * height)
     {
         throw std::invalid_argument("RGBA pixels do not match the width and height");
@@ -243,12 +249,13 @@ TStoredImage StoredImageFromRGBA(std::uint16_t width, std::uint16_t height,
 
 std::vector<std::uint8_t> StoredImageToRGBA(const TStoredImage& image)
 {
-    const std::size_t rowBytes = std::size_t{image.Width} * 4;
-    std::vector<std::uint8_t> rgba(rowBytes * image.Height);
-    if (image.Pixels.size() != rgba.size())
+    if (BlockSizeFor(image.Width, image.Height) > MaxUncompressedBlockSize ||
+        image.Pixels.size() != std::size_t{image.Width} * image.Height * 4)
     {
         throw std::invalid_argument("image pixels do not match its width and height");
     }
+    const std::size_t rowBytes = std::size_t{image.Width} * 4;
+    std::vector<std::uint8_t> rgba(rowBytes * image.Height);
     for (std::size_t y = 0; y < image.Height; ++y)
     {
         const std::uint8_t* from = image.Pixels.data() + (image.Height - 1 - y) * rowBytes;

@@ -74,7 +74,8 @@ std::vector<std::uint8_t> WriteStoredImage(const TStoredImage& image,
                                            const TDIBSettings& settings = TDIBSettings());
 
 /// Converts top-down R G B A pixels (A = mask) to a stored image; with `keepMask` false
-/// every M becomes 255. `rgba` must hold width x height x 4 bytes (std::invalid_argument).
+/// every M becomes 255. `rgba` must hold width x height x 4 bytes, and the block may not
+/// exceed MaxUncompressedBlockSize (std::invalid_argument otherwise).
 TStoredImage StoredImageFromRGBA(std::uint16_t width, std::uint16_t height,
                                  std::span<const std::uint8_t> rgba, bool keepMask = true);
 /// The image's pixels as top-down R G B A with A = M.

@@ -142,7 +142,8 @@ TEST(StoredImage, ReadsShortOrUntaggedBlocksAsUncompressed)
     EXPECT_EQ(image.Height, 1);
     EXPECT_EQ(image.Pixels, (Bytes{1, 2, 3, 4, 5, 6, 7, 8}));
 
-    for (const Bytes& shortBlock : {Bytes{1, 0, 1}, Bytes{2, 0, 1, 0, 1, 2, 3, 4, 5, 6, 7}})
+    for (const Bytes& shortBlock : {Bytes{1, 0, 1}, Bytes{2, 0, 1, 0, 1, 2, 3, 4, 5, 6, 7},
+                                    Bytes{0x00, 0x80, 0x00, 0x80, 1, 2, 3, 4}})
     {
         defect = sdNone;
         EXPECT_TRUE(ReadStoredImage(shortBlock, &defect).Empty());
@@ -175,6 +176,8 @@ TEST(StoredImage, LeavesTheImageEmptyForDamagedCompressedBlocks)
     };
     Bytes shortStream = stream;
     shortStream[0] = 0x03; // the stream itself now describes 515 bytes
+    // 32768 x 32768 x 4 + 4 is 4 modulo 2^32: a size computed in 32 bits would match.
+    const Bytes hugeHeader = *LZHEncode(Bytes{0x00, 0x80, 0x00, 0x80});
     const TCase cases[] = {
         {"size above 64 MiB", Concat(StoredHeader(LZHDIBCompressorGUID, (64u << 20) + 1), stream),
          sdSizeTooLarge},
@@ -183,6 +186,8 @@ TEST(StoredImage, LeavesTheImageEmptyForDamagedCompressedBlocks)
         {"size below the image header", Concat(StoredHeader(LZHDIBCompressorGUID, 3), stream),
          sdSizeMismatch},
         {"no data at all", StoredHeader(LZHDIBCompressorGUID, 516), sdDataTruncated},
+        {"size that wraps in 32 bits", Concat(StoredHeader(LZHDIBCompressorGUID, 4), hugeHeader),
+         sdSizeMismatch},
         {"data for a shorter block", Concat(StoredHeader(LZHDIBCompressorGUID, 516), shortStream),
          sdDataTruncated},
     };
