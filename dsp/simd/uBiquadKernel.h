@@ -125,6 +125,22 @@ Advance(typename V::D value, M adds, M lands, const double* step, const double* 
     return V::Select(lands, V::Load(target), V::Select(adds, V::Add(value, V::Load(step)), value));
 }
 
+/// One glide step on every lane, none of which lands on its targets with it.
+template <class V, int Groups>
+[[gnu::always_inline]] inline void AddGlideSteps(TLaneVectors<V, Groups>& v,
+                                                 const TLaneBlock<V, Groups>& block) noexcept
+{
+    constexpr int W = V::Width;
+    for (int g = 0; g < Groups; ++g)
+    {
+        v.B0[g] = V::Add(v.B0[g], V::Load(&block.Step[0][g * W]));
+        v.B1[g] = V::Add(v.B1[g], V::Load(&block.Step[1][g * W]));
+        v.B2[g] = V::Add(v.B2[g], V::Load(&block.Step[2][g * W]));
+        v.A1[g] = V::Add(v.A1[g], V::Load(&block.Step[3][g * W]));
+        v.A2[g] = V::Add(v.A2[g], V::Load(&block.Step[4][g * W]));
+    }
+}
+
 /// While a lane glides, each sample first adds the steps, and the step that ends the glide
 /// lands on the targets instead; lanes not gliding keep their bits.
 template <class V, int Groups>
@@ -248,6 +264,7 @@ void RunLanes(TBiquadCore* const* cores, float* const* buffers, int count) noexc
     TLaneBlock<V, Groups> block;
 
     int glideSamples = 0;
+    int shortestGlide = GlideLength;
     for (int lane = 0; lane < Lanes; ++lane)
     {
         const TBiquadCore& core = *cores[lane];
@@ -263,8 +280,12 @@ void RunLanes(TBiquadCore* const* cores, float* const* buffers, int count) noexc
         }
         block.LastGlideStep[lane] = static_cast<double>(core.FGlideLeft - 1);
         glideSamples = core.FGlideLeft > glideSamples ? core.FGlideLeft : glideSamples;
+        shortestGlide = core.FGlideLeft < shortestGlide ? core.FGlideLeft : shortestGlide;
     }
     glideSamples = glideSamples < count ? glideSamples : count;
+    // Samples in which every lane takes a plain step (the usual case: a "Tuning" change
+    // starts all eight glides together), done without masks.
+    const int allStepping = shortestGlide > 1 ? shortestGlide - 1 : 0;
 
     TLaneVectors<V, Groups> v;
     for (int g = 0; g < Groups; ++g)
@@ -287,7 +308,15 @@ void RunLanes(TBiquadCore* const* cores, float* const* buffers, int count) noexc
     {
         TFourSamples<Lanes> four;
         LoadFour<Lanes>(buffers, i, four);
-        if (i < glideSamples)
+        if (i + 4 <= allStepping)
+        {
+            for (int s = 0; s < 4; ++s)
+            {
+                AddGlideSteps(v, block);
+                StepSample(v, four.Quads[s]);
+            }
+        }
+        else if (i < glideSamples)
         {
             for (int s = 0; s < 4; ++s)
             {

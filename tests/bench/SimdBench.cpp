@@ -62,7 +62,15 @@ void CrossoverBank(benchmark::State& state)
         corePointers[lane] = &cores[lane];
         bufferPointers[lane] = buffers[lane].data();
     }
-    const std::array<TBiquadCore, 8> settled = cores;
+    // Gliding runs alternate each lane between its corner and 1.5 times it, as a "Tuning"
+    // automation does.
+    std::array<std::array<double, 6>, 2> targets[8];
+    for (int lane = 0; lane < 8; ++lane)
+    {
+        targets[lane][0] = cores[lane].FCoefTarget;
+        targets[lane][1] = LowPass(44100.0f, Corners[lane % 4] * 1.5f).FCoefTarget;
+    }
+    int glideTarget = 0;
     const std::array<std::vector<float>, 8> input = buffers;
     for (auto _ : state)
     {
@@ -73,10 +81,16 @@ void CrossoverBank(benchmark::State& state)
         }
         if (gliding)
         {
+            glideTarget = 1 - glideTarget;
             for (int lane = 0; lane < 8; ++lane)
             {
-                cores[lane].FCoefStep = settled[lane].FCoefStep;
-                cores[lane].FGlideLeft = 64;
+                TBiquadCore& core = cores[lane];
+                core.FCoefTarget = targets[lane][glideTarget];
+                for (int k = 0; k < 6; ++k)
+                {
+                    core.FCoefStep[k] = (core.FCoefTarget[k] - core.FCoef[k]) / 64.0;
+                }
+                core.FGlideLeft = 64;
             }
         }
         orvo::ProcessBiquadLanes(corePointers.data(), bufferPointers.data(), 8, run, level);
