@@ -1,5 +1,6 @@
 #include "dsp/uDetMath.h"
 
+#include <array>
 #include <bit>
 #include <cstdint>
 #include <limits>
@@ -38,28 +39,28 @@ constexpr double Sqrt2 = 0x1.6a09e667f3bcdp+0;
 constexpr int ExpHalvings = 8;
 constexpr double ExpHalvingScale = 1.0 / 256.0;
 
-TDD TwoSum(double a, double b) noexcept
+constexpr TDD TwoSum(double a, double b) noexcept
 {
     const double s = a + b;
     const double bb = s - a;
     return {s, (a - (s - bb)) + (b - bb)};
 }
 
-TDD QuickTwoSum(double a, double b) noexcept
+constexpr TDD QuickTwoSum(double a, double b) noexcept
 {
     const double s = a + b;
     return {s, b - (s - a)};
 }
 
 // Dekker's split: a = hi + lo with both halves on 26 bits, so their products are exact.
-void Split(double a, double& hi, double& lo) noexcept
+constexpr void Split(double a, double& hi, double& lo) noexcept
 {
     const double t = 134217729.0 * a; // 2^27 + 1
     hi = t - (t - a);
     lo = a - hi;
 }
 
-TDD TwoProduct(double a, double b) noexcept
+constexpr TDD TwoProduct(double a, double b) noexcept
 {
     const double p = a * b;
     double ah = 0.0;
@@ -71,7 +72,7 @@ TDD TwoProduct(double a, double b) noexcept
     return {p, ((ah * bh - p) + ah * bl + al * bh) + al * bl};
 }
 
-TDD Add(TDD a, TDD b) noexcept
+constexpr TDD Add(TDD a, TDD b) noexcept
 {
     TDD s = TwoSum(a.Hi, b.Hi);
     const TDD t = TwoSum(a.Lo, b.Lo);
@@ -81,26 +82,26 @@ TDD Add(TDD a, TDD b) noexcept
     return QuickTwoSum(s.Hi, s.Lo);
 }
 
-TDD Negate(TDD a) noexcept
+constexpr TDD Negate(TDD a) noexcept
 {
     return {-a.Hi, -a.Lo};
 }
 
-TDD Mul(TDD a, TDD b) noexcept
+constexpr TDD Mul(TDD a, TDD b) noexcept
 {
     TDD p = TwoProduct(a.Hi, b.Hi);
     p.Lo += a.Hi * b.Lo + a.Lo * b.Hi;
     return QuickTwoSum(p.Hi, p.Lo);
 }
 
-TDD Mul(TDD a, double b) noexcept
+constexpr TDD Mul(TDD a, double b) noexcept
 {
     TDD p = TwoProduct(a.Hi, b);
     p.Lo += a.Lo * b;
     return QuickTwoSum(p.Hi, p.Lo);
 }
 
-TDD Div(TDD a, double b) noexcept
+constexpr TDD Div(TDD a, double b) noexcept
 {
     const double q1 = a.Hi / b;
     const TDD r = Add(a, Negate(TwoProduct(q1, b)));
@@ -108,7 +109,7 @@ TDD Div(TDD a, double b) noexcept
     return QuickTwoSum(q1, q2);
 }
 
-TDD Div(TDD a, TDD b) noexcept
+constexpr TDD Div(TDD a, TDD b) noexcept
 {
     const double q1 = a.Hi / b.Hi;
     TDD r = Add(a, Negate(Mul(b, q1)));
@@ -117,6 +118,27 @@ TDD Div(TDD a, TDD b) noexcept
     const double q3 = r.Hi / b.Hi;
     return Add(QuickTwoSum(q1, q2), TDD{q3, 0.0});
 }
+
+// 1 / d(n) for n = 1..N as double-doubles, evaluated by the compiler with the same IEEE
+// operations (so the Taylor loops below multiply instead of divide).
+template <int N, class TDenominator>
+constexpr std::array<TDD, N> Reciprocals(TDenominator denominator) noexcept
+{
+    std::array<TDD, N> table{};
+    for (int n = 1; n <= N; ++n)
+    {
+        table[n - 1] = Div(TDD{1.0, 0.0}, denominator(n));
+    }
+    return table;
+}
+
+// 1/n, 1/((2n)(2n+1)) (sine and sinh terms), 1/((2n-1)(2n)) (cosine terms), 1/(2n-1) (atanh).
+constexpr auto InverseN = Reciprocals<11>([](int n) { return static_cast<double>(n); });
+constexpr auto InverseSineTerm =
+    Reciprocals<14>([](int n) { return static_cast<double>((2 * n) * (2 * n + 1)); });
+constexpr auto InverseCosineTerm =
+    Reciprocals<14>([](int n) { return static_cast<double>((2 * n - 1) * (2 * n)); });
+constexpr auto InverseOdd = Reciprocals<23>([](int n) { return static_cast<double>(2 * n - 1); });
 
 // Nearest integer of |t| < 2^62 (halves away from zero), without the C library.
 std::int64_t RoundToInt(double t) noexcept
@@ -168,7 +190,7 @@ TDD ExpReduced(TDD x, int& k) noexcept
     TDD p = {1.0, 0.0};
     for (int i = 11; i >= 1; --i)
     {
-        p = Add(TDD{1.0, 0.0}, Div(Mul(r, p), static_cast<double>(i)));
+        p = Add(TDD{1.0, 0.0}, Mul(Mul(r, p), InverseN[i - 1]));
     }
     for (int i = 0; i < ExpHalvings; ++i)
     {
@@ -219,10 +241,10 @@ TDD LogDD(double x) noexcept
     // ln m = 2 atanh(s), s = (m - 1) / (m + 1), |s| <= 0.1716; m - 1 is exact.
     const TDD s = Div(TDD{m - 1.0, 0.0}, TwoSum(m, 1.0));
     const TDD s2 = Mul(s, s);
-    TDD series = Div(TDD{1.0, 0.0}, 45.0);
+    TDD series = InverseOdd[22];
     for (int j = 21; j >= 0; --j)
     {
-        series = Add(Div(TDD{1.0, 0.0}, static_cast<double>(2 * j + 1)), Mul(s2, series));
+        series = Add(InverseOdd[j], Mul(s2, series));
     }
     TDD result = Mul(Mul(s, series), 2.0);
     if (exponent != 0)
@@ -242,7 +264,7 @@ TDD SinReduced(TDD r) noexcept
     TDD p = {1.0, 0.0};
     for (int n = 13; n >= 1; --n)
     {
-        p = Add(TDD{1.0, 0.0}, Negate(Div(Mul(r2, p), static_cast<double>((2 * n) * (2 * n + 1)))));
+        p = Add(TDD{1.0, 0.0}, Negate(Mul(Mul(r2, p), InverseSineTerm[n - 1])));
     }
     return Mul(r, p);
 }
@@ -253,7 +275,7 @@ TDD CosReduced(TDD r) noexcept
     TDD p = {1.0, 0.0};
     for (int n = 14; n >= 1; --n)
     {
-        p = Add(TDD{1.0, 0.0}, Negate(Div(Mul(r2, p), static_cast<double>((2 * n - 1) * (2 * n)))));
+        p = Add(TDD{1.0, 0.0}, Negate(Mul(Mul(r2, p), InverseCosineTerm[n - 1])));
     }
     return p;
 }
@@ -367,7 +389,7 @@ double Sinh(double x) noexcept
         TDD p = {1.0, 0.0};
         for (int n = 14; n >= 1; --n)
         {
-            p = Add(TDD{1.0, 0.0}, Div(Mul(x2, p), static_cast<double>((2 * n) * (2 * n + 1))));
+            p = Add(TDD{1.0, 0.0}, Mul(Mul(x2, p), InverseSineTerm[n - 1]));
         }
         result = Mul(p, ax).Hi;
     }
