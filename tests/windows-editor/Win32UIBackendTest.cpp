@@ -277,14 +277,19 @@ void TestMouse(TWin32UIPlatform& platform, HWND host)
     CHECK(!recorder.Moves.empty() && recorder.Moves.back().Position == (TPoint{50, 60}));
     SendKey(VK_SHIFT, true);
     SendButton(VK_LBUTTON, true);
+    SendPointerMove(ScreenOf(*window, 52, 58));
+    PumpFor(50);
     SendButton(VK_LBUTTON, false);
     SendKey(VK_SHIFT, false);
+    CHECK(!recorder.Moves.empty() && recorder.Moves.back().Position == (TPoint{52, 58}) &&
+          HasShift(recorder.Moves.back().Shift, ssShift | ssLeft));
     CHECK_EQ(recorder.Downs.size(), std::size_t{1});
     CHECK_EQ(recorder.Ups.size(), std::size_t{1});
     if (recorder.Downs.size() == 1 && recorder.Ups.size() == 1)
     {
         CHECK(recorder.Downs[0].Button == mbLeft);
         CHECK(recorder.Downs[0].Position == (TPoint{50, 60}));
+        CHECK(recorder.Ups[0].Position == (TPoint{52, 58}));
         CHECK(HasShift(recorder.Downs[0].Shift, ssShift | ssLeft));
         CHECK(!HasShift(recorder.Downs[0].Shift, ssCtrl));
         CHECK(!HasShift(recorder.Ups[0].Shift, ssLeft));

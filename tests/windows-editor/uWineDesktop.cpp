@@ -103,14 +103,28 @@ bool PumpUntil(const std::function<bool()>& done, DWORD milliseconds)
     }
 }
 
+namespace
+{
+// The system maps n to n x size / 65536: aim at the middle of the pixel.
+LONG Normalised(LONG coordinate, LONG size)
+{
+    return static_cast<LONG>((static_cast<long long>(coordinate) * 65536 + 32768) / size);
+}
+} // namespace
+
+void SendPointerMove(POINT screen)
+{
+    SendAbsoluteMove(Normalised(screen.x, GetSystemMetrics(SM_CXSCREEN)),
+                     Normalised(screen.y, GetSystemMetrics(SM_CYSCREEN)));
+}
+
 bool MovePointerTo(POINT screen)
 {
     const LONG width = GetSystemMetrics(SM_CXSCREEN);
     const LONG height = GetSystemMetrics(SM_CYSCREEN);
-    // The system maps n to n x size / 65536; aim at the middle of the pixel, then correct
-    // by what arrived, should a system round differently.
-    LONG nx = static_cast<LONG>((static_cast<long long>(screen.x) * 65536 + 32768) / width);
-    LONG ny = static_cast<LONG>((static_cast<long long>(screen.y) * 65536 + 32768) / height);
+    // Corrected by what arrived, should a system round differently.
+    LONG nx = Normalised(screen.x, width);
+    LONG ny = Normalised(screen.y, height);
     for (int attempt = 0; attempt < 4; ++attempt)
     {
         SendAbsoluteMove(nx, ny);

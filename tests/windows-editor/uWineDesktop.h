@@ -19,6 +19,9 @@ bool PumpUntil(const std::function<bool()>& done, DWORD milliseconds);
 /// Moves the pointer to a screen point with an absolute SendInput move, then lets the
 /// messages it causes arrive. True when the pointer got there.
 bool MovePointerTo(POINT screen);
+/// One absolute SendInput move to a screen point, without waiting for it to arrive (for
+/// drags, where the program moves the pointer back at once).
+void SendPointerMove(POINT screen);
 /// Presses or releases a mouse button where the pointer is (VK_LBUTTON, VK_RBUTTON).
 void SendButton(int button, bool down);
 /// Presses or releases a key (VK_SHIFT, VK_CONTROL, ...).
