@@ -62,10 +62,9 @@ bool APluginEditor::open(void* ptr)
     }
     parentWindow = ptr;
     ++openCount;
-    // The flag opens before the copy: a change that the copy misses finds the flag open and
-    // copies itself (both sides order flag and values sequentially consistently).
+    // The flag opens before the copy, so a change made while the editor was closed is in
+    // the copy or copies itself.
     typedEffect->FEditorClosed.store(0, std::memory_order_seq_cst);
-    std::atomic_thread_fence(std::memory_order_seq_cst);
     copyValues();
     window->ShowCurrentValues();
     return true;
@@ -90,9 +89,6 @@ void APluginEditor::idle()
 
 void APluginEditor::parametersChanged() noexcept
 {
-    // The effect stored the value before this call; the fence orders that store before
-    // the flag's load, against open's store of the flag before its copy.
-    std::atomic_thread_fence(std::memory_order_seq_cst);
     if (typedEffect->FEditorClosed.load(std::memory_order_seq_cst) == 0)
     {
         copyValues();

@@ -45,7 +45,7 @@ TEST_F(EditorThreads, ParameterChangesRaceOpenRefreshAndClose)
         }
     });
 
-    for (int cycle = 0; cycle < 40; ++cycle)
+    for (int cycle = 0; cycle < 10; ++cycle)
     {
         ASSERT_EQ(Instance.Dispatch(effEditOpen, 0, 0, HostWindow), 1);
         Platform.Advance(250); // two refreshes, reading values

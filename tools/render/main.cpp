@@ -1,7 +1,9 @@
 // orvo-render: renders audio files through Orvo (or any VST 2 effect), lists its
-// parameters and programs, writes the demo folder and runs the benchmark.
+// parameters and programs, writes the demo folder, runs the benchmark and draws Orvo's
+// editor into a picture.
 #include "tools/render/uBench.h"
 #include "tools/render/uDemo.h"
+#include "tools/render/uEditorShot.h"
 #include "tools/render/uOptions.h"
 #include "tools/render/uPluginSetup.h"
 #include "tools/render/uRender.h"
@@ -167,6 +169,8 @@ int main(int argc, char** argv)
             return RunDemo(options);
         case rmBench:
             return RunBench(options);
+        case rmEditorShot:
+            return RunEditorShot(options);
         case rmRender:
             return Render(options);
         }

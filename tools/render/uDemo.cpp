@@ -1,6 +1,7 @@
 #include "tools/render/uDemo.h"
 
 #include "tools/render/uDemoPiece.h"
+#include "tools/render/uEditorShot.h"
 #include "tools/render/uPicture.h"
 #include "tools/render/uPluginSetup.h"
 #include "tools/render/uRender.h"
@@ -366,7 +367,7 @@ struct TProgramResult
 
 void WriteIndex(const std::filesystem::path& path, const std::string& effect, double seconds,
                 const TSignalStats& dryStats, const std::vector<TProgramResult>& results,
-                const std::string& response)
+                const std::string& response, const std::string& editor)
 {
     std::ofstream html(path);
     const auto row = [&](const std::string& number, const std::string& name,
@@ -394,6 +395,11 @@ void WriteIndex(const std::filesystem::path& path, const std::string& effect, do
             "through each of the "
          << results.size() << " programs of " << Html(effect) << ".</p>\n"
          << "<h2>Dry</h2>\n<p><audio controls preload=\"none\" src=\"dry.wav\"></audio></p>\n";
+    if (!editor.empty())
+    {
+        html << "<h2>The editor</h2>\n<p><img src=\"" << Html(editor)
+             << "\" alt=\"The editor window showing the first program\"></p>\n";
+    }
     if (!response.empty())
     {
         html << "<h2>The five-band split</h2>\n<p><img src=\"" << response
@@ -484,9 +490,15 @@ TDemoFiles WriteDemo(TVstPlugin& plugin, const std::filesystem::path& folder, do
     {
         files.Response = "crossover.png";
     }
+    if (IsOrvo(plugin) && plugin.NumPrograms() > 0)
+    {
+        plugin.SetProgram(0);
+        files.Editor = "editor.png";
+        WriteEditorPicture(plugin, folder / files.Editor);
+    }
     files.Index = "index.html";
     WriteIndex(folder / files.Index, plugin.EffectName(), seconds, MeasureSignal(dry), results,
-               files.Response);
+               files.Response, files.Editor);
     return files;
 }
 

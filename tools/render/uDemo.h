@@ -22,6 +22,7 @@ struct TDemoFiles
     std::vector<std::string> Programs;  // one sound file per program
     std::vector<std::string> Waveforms; // one picture per program
     std::string Response;               // empty when the effect has no five-band split
+    std::string Editor;                 // Orvo's editor at the first program; empty for others
     std::string Index;
 };
 

@@ -196,6 +196,11 @@ TOptions ParseOptions(const std::vector<std::string>& arguments)
                 throw EUsage("--demo-seconds needs a number of seconds from above 0 to 60");
             }
         }
+        else if (option == "--editor-shot")
+        {
+            options.Mode = rmEditorShot;
+            options.EditorShot = args.Value(option);
+        }
         else if (option == "--bench")
         {
             options.Mode = rmBench;
@@ -269,6 +274,9 @@ std::string UsageText()
   orvo-render --demo DIR           synthesise a demo piece, render it through every program and
                                    write sound files, pictures and index.html into DIR
   orvo-render --bench [options]    time both processing chains on synthesised material
+  orvo-render --editor-shot FILE.png [options]
+                                   draw Orvo's editor window, in the state that --program,
+                                   --param and --oversample give, into a PNG picture
 
 IN is any file libsndfile reads (WAV, FLAC, Ogg, AIFF, ...), mono or stereo; OUT gets the
 input's sample rate and a format from its extension (.wav, .flac, .ogg, .aiff, ...).

@@ -26,6 +26,7 @@ enum TRunMode : std::uint8_t
     rmList,
     rmDemo,
     rmBench,
+    rmEditorShot,
     rmHelp,
 };
 
@@ -50,6 +51,8 @@ struct TOptions
     std::vector<TTimedMidi> ControlChanges; // from --cc
     double TailSeconds = 0.0;
     bool Quiet = false;
+
+    std::string EditorShot; // --editor-shot: the picture file
 
     std::string DemoFolder;
     double DemoSeconds = 8.0;
