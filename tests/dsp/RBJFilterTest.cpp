@@ -208,7 +208,7 @@ TEST(TRBJFilter, GlideCarriesAcrossShortRunsAndTouchesOnlyCountSamples)
     whole.SetParam(0, 240.0f);
     pieces.SetParam(0, 240.0f);
 
-    std::vector<float> a(200);
+    std::vector<float> a(201); // one sample beyond the 200 processed, as a guard
     for (std::size_t i = 0; i < a.size(); ++i)
     {
         a[i] = static_cast<float>(std::sin(0.3 * static_cast<double>(i)));
