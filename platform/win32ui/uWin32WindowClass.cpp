@@ -13,15 +13,21 @@ namespace
 {
 constexpr wchar_t ClassName[] = L"OrvoEditorWindow";
 
-// Whether the class is registered and how many of its windows exist (from WM_NCCREATE to
-// WM_NCDESTROY), under a lock: a host may open editors on more than one thread.
+// Whether the class is registered and how many of its windows exist or are being created
+// (from CreateTargetWindow to WM_NCDESTROY), under a lock: a host may open editors on more
+// than one thread, and one thread's last window must not unregister the class while
+// another thread is creating a window of it.
 std::mutex ClassLock;
 bool Registered = false;
 int LiveWindows = 0;
+// Set by WM_NCCREATE, which arrives on the creating thread inside CreateWindowExW: a window
+// that fails after it has had its WM_NCDESTROY, one that fails before it has not.
+thread_local bool CreationReachedWindow = false;
 
 LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-bool EnsureClass()
+/// Registers the class when needed and counts the window about to be created.
+bool AcquireClass()
 {
     const std::lock_guard lock(ClassLock);
     if (!Registered)
@@ -35,7 +41,14 @@ bool EnsureClass()
         windowClass.hInstance = OwnModule();
         windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
         windowClass.lpszClassName = ClassName;
-        Registered = RegisterClassExW(&windowClass) != 0;
+        // A class left registered by an earlier load of the module at the same address has
+        // the same window procedure.
+        Registered = RegisterClassExW(&windowClass) != 0 ||
+                     GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    }
+    if (Registered)
+    {
+        ++LiveWindows;
     }
     return Registered;
 }
@@ -67,7 +80,7 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
         const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
         SetWindowLongPtrW(window, GWLP_USERDATA,
                           reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-        CountWindow(+1);
+        CreationReachedWindow = true;
     }
     auto* target = reinterpret_cast<TMessageTarget*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     LRESULT result = 0;
@@ -95,14 +108,19 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
 HWND CreateTargetWindow(TMessageTarget& target, DWORD style, DWORD exStyle, int x, int y,
                         int width, int height, HWND parent)
 {
-    if (!EnsureClass())
+    if (!AcquireClass())
     {
         return nullptr;
     }
+    CreationReachedWindow = false;
     HWND window = CreateWindowExW(exStyle, ClassName, L"", style, x, y, width, height, parent,
                                   nullptr, OwnModule(), &target);
     if (window == nullptr)
     {
+        if (!CreationReachedWindow)
+        {
+            CountWindow(-1);
+        }
         ReleaseClassIfUnused();
     }
     return window;
