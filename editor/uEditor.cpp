@@ -16,14 +16,16 @@ namespace
 
 /// The band mute buttons' parameters, in the order the solo, invert and open-all
 /// commands send them.
-constexpr std::int32_t FirstMute = 5;
-constexpr std::int32_t LastMute = 9;
-constexpr std::int32_t OverSampleParameter = 14;
+constexpr std::int32_t FirstMute = prLoMute;
+constexpr std::int32_t LastMute = prHiMute;
+constexpr std::int32_t OverSampleParameter = prOverSample;
 
 /// The refresh's order: the seven sliders, the six buttons, then the two rotary knobs.
-constexpr std::array<std::int32_t, 7> SliderRefreshOrder{0, 1, 2, 3, 4, 12, 13};
-constexpr std::array<std::int32_t, 6> ButtonRefreshOrder{5, 6, 7, 8, 9, 14};
-constexpr std::array<std::int32_t, 2> RotaryRefreshOrder{10, 11};
+constexpr std::array<std::int32_t, 7> SliderRefreshOrder{prLo,  prLoMid,  prMid,    prHiMid,
+                                                         prHi,  prInGain, prOutGain};
+constexpr std::array<std::int32_t, 6> ButtonRefreshOrder{prLoMute,    prLoMidMute, prMidMute,
+                                                         prHiMidMute, prHiMute,    prOverSample};
+constexpr std::array<std::int32_t, 2> RotaryRefreshOrder{prTube, prTuning};
 
 /// Nearest integer, halves to the even neighbour, whatever rounding mode the host left.
 std::int64_t RoundHalfEven(double x)
