@@ -1,7 +1,8 @@
-// The filter loops of the chain, behind function pointers so that vector versions chosen at
-// run time can replace the scalar reference without touching the chain. Every version must
-// give the same samples, bit for bit, and leave the same TBiquadCore contents (coefficients,
-// glide and state) as ProcessBiquad run on each filter in turn.
+// The filter loops of the chain and its loops without a recursion (band mix, Tube, soft
+// clip), behind function pointers so that versions for wider instruction sets chosen at run
+// time can replace the baseline without touching the chain. Every version must give the same
+// samples, bit for bit, and the filter versions must leave the same TBiquadCore contents
+// (coefficients, glide and state) as ProcessBiquad run on each filter in turn.
 #pragma once
 
 #include "dsp/uRBJFilter.h"
@@ -23,10 +24,42 @@ using TCrossoverKernel = void (*)(const std::array<TBiquadCore*, 8>& cores,
 using TStereoKernel = void (*)(TBiquadCore& leftCore, TBiquadCore& rightCore, float* left,
                                float* right, std::int32_t count) noexcept;
 
+/// One run's band mix, Tube and output gain on both channels, as TOrvoChain sets it up.
+struct TMixJob
+{
+    /// Per channel: the five band signals (FromSplit), or the four low-passes in 0..3 from
+    /// which the bands are formed on the fly.
+    std::array<std::array<const float*, 5>, 2> Bands;
+    /// Per band: its mute gain for each sample of the run (Fading).
+    std::array<const float*, 5> MuteRamps;
+    /// Per channel: the work buffer at the run's start; holds the ungained input on entry
+    /// and the Tube's output times the output gain on return.
+    std::array<float*, 2> Work;
+    std::int32_t Length;
+    float InputGain;
+    std::array<float, 5> Gain; // per band; 1 for a band its transient processor has scaled
+    std::array<float, 5> Mute; // per band, when steady over the run
+    float OutGain;
+    float TubeShape;
+    double TubeLimit;
+    bool FromSplit; // the bands are in Bands already
+    bool Fading;    // at least one band fades: use MuteRamps
+    bool Identity;  // Tube at its identity setting: only the input limit applies
+};
+
+using TMixKernel = void (*)(const TMixJob& job) noexcept;
+
+/// out[i] = SoftClip(in[i]), or out[i] += SoftClip(in[i]) when adding, for count samples;
+/// in and out may be the same buffer.
+using TSoftClipKernel = void (*)(const float* in, float* out, std::int32_t count,
+                                 bool adding) noexcept;
+
 struct TFilterKernels
 {
     TCrossoverKernel Crossovers;
     TStereoKernel Stereo;
+    TMixKernel Mix;
+    TSoftClipKernel SoftClip;
 };
 
 inline void FilterCrossoversScalar(const std::array<TBiquadCore*, 8>& cores,
@@ -46,6 +79,11 @@ inline void FilterStereoScalar(TBiquadCore& leftCore, TBiquadCore& rightCore, fl
     ProcessBiquad(rightCore, right, count);
 }
 
-inline constexpr TFilterKernels ScalarFilterKernels{&FilterCrossoversScalar, &FilterStereoScalar};
+/// The mix and soft clip loops compiled for the baseline instruction set (uOrvoChain.cpp).
+void MixBaseline(const TMixJob& job) noexcept;
+void SoftClipBaseline(const float* in, float* out, std::int32_t count, bool adding) noexcept;
+
+inline constexpr TFilterKernels ScalarFilterKernels{&FilterCrossoversScalar, &FilterStereoScalar,
+                                                    &MixBaseline, &SoftClipBaseline};
 
 } // namespace orvo

@@ -1,5 +1,6 @@
 #include "dsp/uOrvoChain.h"
 
+#include "dsp/uChainLoops.h"
 #include "dsp/uChainMath.h"
 #include "dsp/uDetMath.h"
 
@@ -94,6 +95,16 @@ std::int32_t DoubledMidiPos(std::int32_t hostPos) noexcept
 }
 
 } // namespace
+
+void MixBaseline(const TMixJob& job) noexcept
+{
+    chain_loops::Mix(job);
+}
+
+void SoftClipBaseline(const float* in, float* out, std::int32_t count, bool adding) noexcept
+{
+    chain_loops::SoftClipInto(in, out, count, adding);
+}
 
 TOrvoChain::TOrvoChain()
     : FFilters(MakeFilters(std::make_index_sequence<12>{})),
@@ -376,21 +387,8 @@ void TOrvoChain::ProcessHostRate(const float* inL, const float* inR, float* outL
         pos = end;
     }
 
-    for (std::int32_t i = 0; i < frames; ++i)
-    {
-        const float left = SoftClip(workL[i]);
-        const float right = SoftClip(workR[i]);
-        if constexpr (Adding)
-        {
-            outL[i] += left;
-            outR[i] += right;
-        }
-        else
-        {
-            outL[i] = left;
-            outR[i] = right;
-        }
-    }
+    FKernels.SoftClip(workL, outL, frames, Adding);
+    FKernels.SoftClip(workR, outR, frames, Adding);
 }
 
 template <bool Adding>
@@ -438,11 +436,8 @@ void TOrvoChain::ProcessOversampled(const float* inL, const float* inR, float* o
         pos = end;
     }
 
-    for (std::int32_t i = 0; i < doubled; ++i)
-    {
-        workL[i] = SoftClip(workL[i]);
-        workR[i] = SoftClip(workR[i]);
-    }
+    FKernels.SoftClip(workL, workL, doubled, false);
+    FKernels.SoftClip(workR, workR, doubled, false);
     FKernels.Stereo(FFilters[FirstDecimationFilter].Core(),
                     FFilters[FirstDecimationFilter + 1].Core(), workL, workR, doubled);
     for (std::int32_t i = 0; i < frames; ++i)
@@ -494,33 +489,27 @@ void TOrvoChain::ProcessRun(std::int32_t pos, std::int32_t length, float inputGa
         ProcessDispersion(length);
     }
     UpdateMuteRamps(length);
-    const bool fading = FFadingBands != 0;
-    const bool identity = FTubeShape == -1.0f;
-    // One pass from the band signals to the Tube's output; the variants differ only in
-    // where the bands come from and which factors are constant over the run.
-    if (anyDispersion)
+    // One pass from the band signals to the Tube's output.
+    TMixJob job{};
+    for (int k = 0; k < BandCount; ++k)
     {
-        if (fading)
-        {
-            identity ? MixAndShape<true, true, true>(workL, workR, length, inputGain)
-                     : MixAndShape<true, true, false>(workL, workR, length, inputGain);
-        }
-        else
-        {
-            identity ? MixAndShape<true, false, true>(workL, workR, length, inputGain)
-                     : MixAndShape<true, false, false>(workL, workR, length, inputGain);
-        }
+        job.Bands[0][k] = FBandBufL[k].data();
+        job.Bands[1][k] = FBandBufR[k].data();
+        job.MuteRamps[k] = FMuteRamp[k].data();
+        // A band its transient processor has scaled takes x 1, which changes no sample.
+        job.Gain[k] = FBandDispersionOn[k] ? 1.0f : FBandGain[k];
+        job.Mute[k] = FMuteGain[k];
     }
-    else if (fading)
-    {
-        identity ? MixAndShape<false, true, true>(workL, workR, length, inputGain)
-                 : MixAndShape<false, true, false>(workL, workR, length, inputGain);
-    }
-    else
-    {
-        identity ? MixAndShape<false, false, true>(workL, workR, length, inputGain)
-                 : MixAndShape<false, false, false>(workL, workR, length, inputGain);
-    }
+    job.Work = {workL, workR};
+    job.Length = length;
+    job.InputGain = inputGain;
+    job.OutGain = FOutGain;
+    job.TubeShape = FTubeShape;
+    job.TubeLimit = FTubeLimit;
+    job.FromSplit = anyDispersion;
+    job.Fading = FFadingBands != 0;
+    job.Identity = FTubeShape == -1.0f;
+    FKernels.Mix(job);
 }
 
 void TOrvoChain::SplitBands(const float* workL, const float* workR, std::int32_t length,
@@ -605,71 +594,6 @@ void TOrvoChain::UpdateMuteRamps(std::int32_t length) noexcept
             if ((FFadingBands & (1u << k)) == 0)
             {
                 std::fill_n(FMuteRamp[k].begin(), length, FMuteGain[k]);
-            }
-        }
-    }
-}
-
-template <bool FromSplit, bool Fading, bool Identity>
-void TOrvoChain::MixAndShape(float* workL, float* workR, std::int32_t length,
-                             float inputGain) noexcept
-{
-    // Per band: its plain gain, or 1 while its transient processor has scaled it (x 1 changes
-    // no sample); and its mute gain when it is steady over the run.
-    std::array<float, BandCount> gain{};
-    std::array<float, BandCount> mute{};
-    for (int k = 0; k < BandCount; ++k)
-    {
-        gain[k] = FBandDispersionOn[k] ? 1.0f : FBandGain[k];
-        mute[k] = FMuteGain[k];
-    }
-    const float outGainF = FOutGain;
-    const double outGain = FOutGain;
-    const float shape = FTubeShape;
-    const double limit = FTubeLimit;
-    const auto bound = static_cast<float>(limit);
-    for (int channel = 0; channel < 2; ++channel)
-    {
-        const auto& b = channel == 0 ? FBandBufL : FBandBufR;
-        float* work = channel == 0 ? workL : workR;
-        for (std::int32_t i = 0; i < length; ++i)
-        {
-            std::array<float, BandCount> band{};
-            if constexpr (FromSplit)
-            {
-                for (int k = 0; k < BandCount; ++k)
-                {
-                    band[k] = b[k][i];
-                }
-            }
-            else
-            {
-                band[4] = work[i] * inputGain - b[3][i];
-                band[3] = b[3][i] - b[2][i];
-                band[2] = b[2][i] - b[1][i];
-                band[1] = b[1][i] - b[0][i];
-                band[0] = b[0][i];
-            }
-            float sum = 0.0f;
-            for (int k = 0; k < BandCount; ++k)
-            {
-                const float banded = band[k] * gain[k];
-                if constexpr (Fading)
-                {
-                    sum += banded * FMuteRamp[k][i];
-                }
-                else
-                {
-                    sum += banded * mute[k];
-                }
-            }
-            if constexpr (Identity)
-            {
-                work[i] = std::min(std::max(sum, -bound), bound) * outGainF;
-            }
-            else
-            {
-                work[i] = static_cast<float>(TubeCurve(sum, shape, limit) * outGain);
             }
         }
     }

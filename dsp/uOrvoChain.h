@@ -165,8 +165,6 @@ private:
                     float inputGain) noexcept;
     void ProcessDispersion(std::int32_t length) noexcept;
     void UpdateMuteRamps(std::int32_t length) noexcept;
-    template <bool FromSplit, bool Fading, bool Identity>
-    void MixAndShape(float* workL, float* workR, std::int32_t length, float inputGain) noexcept;
     void GrowWork(std::int32_t samples);
     bool TryGrowWork(std::int32_t samples) noexcept;
     void ApplyProcessingRate() noexcept;

@@ -1,6 +1,7 @@
 #include "dsp/simd/uVectorFilterKernels.h"
 
 #include "dsp/simd/uBiquadLanesIsa.h"
+#include "dsp/simd/uChainLoopsIsa.h"
 
 namespace orvo
 {
@@ -32,9 +33,9 @@ void FilterStereo(TBiquadCore& leftCore, TBiquadCore& rightCore, float* left, fl
 }
 
 // Two channels fill only an SSE2 vector; wider sets gain nothing there.
-template <TLanesEntry Crossovers>
+template <TLanesEntry Crossovers, TMixKernel Mix, TSoftClipKernel SoftClip>
 constexpr TFilterKernels KernelsWith{&FilterCrossovers<Crossovers>,
-                                     &FilterStereo<&simd::RunLanesSse2>};
+                                     &FilterStereo<&simd::RunLanesSse2>, Mix, SoftClip};
 
 } // namespace
 
@@ -48,11 +49,11 @@ TFilterKernels FilterKernelsFor(TSimdLevel level) noexcept
     switch (level)
     {
     case slAvx512:
-        return KernelsWith<&simd::RunLanesAvx512>;
+        return KernelsWith<&simd::RunLanesAvx512, &simd::MixAvx512, &simd::SoftClipAvx512>;
     case slAvx2:
-        return KernelsWith<&simd::RunLanesAvx2>;
+        return KernelsWith<&simd::RunLanesAvx2, &simd::MixAvx2, &simd::SoftClipAvx2>;
     case slSse2:
-        return KernelsWith<&simd::RunLanesSse2>;
+        return KernelsWith<&simd::RunLanesSse2, &MixBaseline, &SoftClipBaseline>;
     case slScalar:
         break;
     }
