@@ -35,14 +35,6 @@ APlugin::APlugin(audioMasterCallback host, const TPluginServices& services,
                  TEditorFactory editorFactory)
     : AudioEffectX(host, ProgramCount, ParameterCount), FServices(services)
 {
-    for (std::size_t band = 0; band < BandCount; ++band)
-    {
-        FBandValue[band].store(0.5f, std::memory_order_relaxed);
-        FBandGain[band].store(1.0f, std::memory_order_relaxed);
-        FBandDispersionOn[band].store(false, std::memory_order_relaxed);
-        FDispersionAmount[band].store(0.0f, std::memory_order_relaxed);
-        FMuteState[band].store(msOpen, std::memory_order_relaxed);
-    }
     for (auto& value : FParamValues)
     {
         value.store(0.0f, std::memory_order_relaxed);
@@ -108,28 +100,10 @@ APlugin::~APlugin()
     delete glue;
 }
 
-void APlugin::setSampleRate(float newSampleRate) noexcept
-{
-    // Sample rates are clamped to at least 1 Hz; a rate that is not a finite number is 1 Hz.
-    const float rate = std::isfinite(newSampleRate) && newSampleRate >= 1.0f ? newSampleRate : 1.0f;
-    AudioEffectX::setSampleRate(rate);
-    applyProcessingRate();
-}
-
 void APlugin::setBlockSizeAndSampleRate(VstInt32 newBlockSize, float newSampleRate) noexcept
 {
     setBlockSize(newBlockSize);
     setSampleRate(newSampleRate);
-}
-
-void APlugin::suspend() noexcept
-{
-    // The pass-through processing keeps no state between blocks, so there is none to clear.
-}
-
-void APlugin::resume() noexcept
-{
-    wantEvents(1);
 }
 
 void APlugin::setParameter(VstInt32 index, float value) noexcept
@@ -155,7 +129,9 @@ void APlugin::setParameter(VstInt32 index, float value) noexcept
     {
         FEditorListener->parametersChanged();
     }
-    applyParameter(index, value);
+    // The engine takes the value over on the processing thread between runs; the display
+    // texts below reflect it at once.
+    FEngine.ApplyParameter(index, value);
 }
 
 float APlugin::getParameter(VstInt32 index) noexcept
@@ -193,13 +169,11 @@ void APlugin::getParameterDisplay(VstInt32 index, char* text) noexcept
         const float value = getParameter(index);
         if (index >= prLo && index <= prHi)
         {
-            const auto band = static_cast<std::size_t>(index - prLo);
-            const float gain = FBandGain[band].load(std::memory_order_relaxed);
-            if (FBandDispersionOn[band].load(std::memory_order_relaxed))
+            const int band = index - prLo;
+            const float gain = FEngine.BandGain(band);
+            if (FEngine.BandDispersionOn(band))
             {
-                display = FormatFixed2(
-                              FDispersionAmount[band].load(std::memory_order_relaxed) * 100.0,
-                              FDecimalSeparator) +
+                display = FormatFixed2(FEngine.DispersionAmount(band) * 100.0, FDecimalSeparator) +
                           "%TD";
             }
             else if (gain > 0.0f)
@@ -215,9 +189,7 @@ void APlugin::getParameterDisplay(VstInt32 index, char* text) noexcept
         }
         else if (index >= prLoMute && index <= prHiMute)
         {
-            const std::uint8_t state =
-                FMuteState[static_cast<std::size_t>(index - prLoMute)].load(std::memory_order_relaxed);
-            display = (state == msFadingIn || state == msOpen) ? "Open" : "Muted";
+            display = FEngine.BandMuted(index - prLoMute) ? "Muted" : "Open";
         }
         else if (index == prTube)
         {
@@ -229,7 +201,7 @@ void APlugin::getParameterDisplay(VstInt32 index, char* text) noexcept
         }
         else if (index == prInGain || index == prOutGain)
         {
-            const float gain = (index == prInGain ? FInGain : FOutGain).load(std::memory_order_relaxed);
+            const float gain = index == prInGain ? FEngine.InGain() : FEngine.OutGain();
             display = gain > 0.0f
                           ? FormatFixed2(static_cast<float>(20.0 * std::log10(static_cast<double>(gain))),
                                          FDecimalSeparator)
@@ -237,8 +209,7 @@ void APlugin::getParameterDisplay(VstInt32 index, char* text) noexcept
         }
         else if (index == prOverSample)
         {
-            display = FOverSample.load(std::memory_order_relaxed) ? "Oversampling On"
-                                                                  : "Host Rate Processing";
+            display = FEngine.OverSample() ? "Oversampling On" : "Host Rate Processing";
         }
         else
         {

@@ -2,6 +2,7 @@
 // learn, the identity it shows the host, and the processing entry points.
 #pragma once
 
+#include "dsp/uOrvoEngine.h"
 #include "host/DAudioEffectX.h"
 #include "plugin/uMidiMap.h"
 #include "plugin/uParameterTable.h"
@@ -16,15 +17,6 @@
 
 namespace orvo
 {
-/// A band's mute switch as the processing sees it: the fades move 0 to 1 and 2 to 3.
-enum TMuteState : std::uint8_t
-{
-    msFadingIn,
-    msOpen,
-    msFadingOut,
-    msMuted,
-};
-
 /// A rewrite of the CC tables that the editor asked for and the processing thread has not
 /// taken over yet.
 enum TMapCommand : std::uint8_t
@@ -34,8 +26,18 @@ enum TMapCommand : std::uint8_t
     mcRestoreDefault,
 };
 
-class APlugin : public AudioEffectX
+/// The effect. Its sound is the DSP engine's (dsp/uOrvoEngine.h); the effect hands every
+/// parameter value, the host rate and suspend to it, and answers the engine's questions
+/// about MIDI positions as the owner of the event queue (IMidiClock).
+class APlugin : public AudioEffectX, private IMidiClock
 {
+    /// The DSP: filters, transient processors, buffers and the parameter mapping. The first
+    /// member, so that it is built before every other part of the effect (the base class,
+    /// which fills the record, necessarily comes first in C++) and freed after them. Its
+    /// setters and display queries may be called on any thread; its processing only on the
+    /// processing thread.
+    TOrvoEngine FEngine;
+
 public:
     static constexpr std::int32_t MidiQueueSize = 250;
     /// FNextMidiPos when no event is pending.
@@ -118,15 +120,13 @@ private:
     void saveMidiMap() noexcept;
     std::string moduleFolder() const;
 
-    // Parameters to processing settings (the mapping formulas live in uPluginMapping.cpp).
-    void applyParameter(std::int32_t index, float value) noexcept;
-    void applyProcessingRate() noexcept;
-    static float LevelCurve(float x, bool withBoost) noexcept;
-
-    // Processing: each block is walked in runs cut at FNextMidiPos; events are handled at
-    // their positions between runs. run(start, count) processes frames start..start+count-1.
-    template <typename TRun>
-    void walkBlock(std::int32_t sampleFrames, TRun&& run) noexcept;
+    // Processing (uPluginProcess.cpp). The engine walks each block in runs and calls back
+    // through IMidiClock at every event position; around it the effect handles what lies
+    // outside the block.
+    template <bool Adding>
+    void processBlock(float** inputs, float** outputs, VstInt32 sampleFrames) noexcept;
+    std::int32_t NextMidiPos() const noexcept override;
+    void DispatchMidiAt(std::int32_t pos) noexcept override;
     /// Takes over a pending map command and handles events queued with negative offsets.
     void startMidiBlock() noexcept;
     /// Handles every event still pending, in slot order, stamped at the block's last frame.
@@ -163,23 +163,6 @@ private:
     std::array<std::atomic<float>, ParameterCount> FParamValues;
     std::array<std::unique_ptr<APluginProgram>, ProgramCount> FPrograms;
     std::atomic<float> FVu{0.0f};
-
-    // Settings mapped from the parameters. Written by setParameter on any thread, read by
-    // the display texts and the processing: single values, each written and read whole.
-    std::atomic<bool> FOverSample{false};
-    std::atomic<float> FFadeRate{441.0f};
-    std::array<std::atomic<float>, BandCount> FBandValue;
-    std::array<std::atomic<float>, BandCount> FBandGain;
-    std::array<std::atomic<bool>, BandCount> FBandDispersionOn;
-    /// The amount each band's transient processor runs with (0..1).
-    std::array<std::atomic<float>, BandCount> FDispersionAmount;
-    std::array<std::atomic<std::uint8_t>, BandCount> FMuteState;
-    std::atomic<float> FTubeDrive{0.5f};
-    std::atomic<float> FTubeShape{-1.0f};
-    std::atomic<float> FTuning{0.0f};
-    std::atomic<float> FTuningRatio{1.0f};
-    std::atomic<float> FInGain{1.0f};
-    std::atomic<float> FOutGain{1.0f};
 
     // MIDI. The queue, FMidiQueueCount, FNextMidiPos and the thru records belong to the
     // processing thread. The CC tables are written only by the processing thread (learning,

@@ -1,81 +1,102 @@
-// APlugin: the processing entry points. Each block is walked in runs cut at the position of
-// the next pending MIDI event; events are handled between runs at their own positions.
+// APlugin: the processing entry points and the DSP lifecycle, handed to the engine. The
+// engine walks each block in runs of at most 64 samples cut at the position of the next
+// pending MIDI event, and calls back through IMidiClock at every such position (before
+// doubled-rate sample 2k for host offset k while oversampling), so that a mapped controller
+// changes the sound from its own sample on. Around that call the effect handles what lies
+// outside the block: events queued with negative offsets before it, events still pending
+// after it.
 #include "plugin/uPlugin.h"
 
 #include <algorithm>
-#include <cstring>
+#include <cmath>
 
 namespace orvo
 {
 namespace
 {
-constexpr std::int32_t ChannelCount = 2;
+static_assert(APlugin::NeverDue == NoMidiDue, "the queue and the engine agree on 'never'");
 
-float* Channel(float** channels, std::int32_t index) noexcept
+/// Both channel buffers given: the engine reads and writes channels 0 and 1.
+bool HasStereoChannels(float* const* channels) noexcept
 {
-    return channels == nullptr ? nullptr : channels[index];
+    return channels != nullptr && channels[0] != nullptr && channels[1] != nullptr;
 }
 } // namespace
 
-template <typename TRun>
-void APlugin::walkBlock(std::int32_t sampleFrames, TRun&& run) noexcept
+void APlugin::setSampleRate(float newSampleRate) noexcept
+{
+    // Sample rates are clamped to at least 1 Hz; a rate that is not a finite number is 1 Hz.
+    const float rate = std::isfinite(newSampleRate) && newSampleRate >= 1.0f ? newSampleRate : 1.0f;
+    AudioEffectX::setSampleRate(rate);
+    FEngine.SetSampleRate(rate);
+}
+
+void APlugin::suspend() noexcept
+{
+    FEngine.Suspend();
+}
+
+void APlugin::resume() noexcept
+{
+    wantEvents(1);
+}
+
+template <bool Adding>
+void APlugin::processBlock(float** inputs, float** outputs, VstInt32 sampleFrames) noexcept
 {
     const std::int32_t frames = std::max(sampleFrames, 0);
     startMidiBlock();
-    std::int32_t pos = 0;
-    while (pos < frames)
+    if (HasStereoChannels(inputs) && HasStereoChannels(outputs))
     {
-        if (FNextMidiPos <= pos)
+        if constexpr (Adding)
         {
-            dispatchMidiAt(pos); // leaves FNextMidiPos beyond pos
+            FEngine.ProcessAdding(inputs, outputs, frames, this);
         }
-        const std::int32_t end = std::min(frames, FNextMidiPos);
-        run(pos, end - pos);
-        pos = end;
+        else
+        {
+            FEngine.ProcessReplacing(inputs, outputs, frames, this);
+        }
+    }
+    else
+    {
+        // A host that leaves out a channel buffer gets no sound: silence in the outputs it
+        // gave when replacing, nothing added when accumulating. Its MIDI still leaves at the
+        // events' positions.
+        if (!Adding && outputs != nullptr)
+        {
+            for (int channel = 0; channel < 2; ++channel)
+            {
+                if (outputs[channel] != nullptr)
+                {
+                    std::fill_n(outputs[channel], frames, 0.0f);
+                }
+            }
+        }
+        while (FNextMidiPos < frames)
+        {
+            dispatchMidiAt(FNextMidiPos);
+        }
     }
     finishMidiBlock(frames);
 }
 
 void APlugin::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) noexcept
 {
-    walkBlock(sampleFrames, [&](std::int32_t start, std::int32_t count) {
-        for (std::int32_t c = 0; c < ChannelCount; ++c)
-        {
-            float* out = Channel(outputs, c);
-            const float* in = Channel(inputs, c);
-            if (out == nullptr)
-            {
-                continue;
-            }
-            const auto bytes = static_cast<std::size_t>(count) * sizeof(float);
-            if (in == nullptr)
-            {
-                std::memset(out + start, 0, bytes);
-            }
-            else if (in != out)
-            {
-                std::memmove(out + start, in + start, bytes);
-            }
-        }
-    });
+    processBlock<false>(inputs, outputs, sampleFrames);
 }
 
 void APlugin::process(float** inputs, float** outputs, VstInt32 sampleFrames) noexcept
 {
-    walkBlock(sampleFrames, [&](std::int32_t start, std::int32_t count) {
-        for (std::int32_t c = 0; c < ChannelCount; ++c)
-        {
-            float* out = Channel(outputs, c);
-            const float* in = Channel(inputs, c);
-            if (out == nullptr || in == nullptr)
-            {
-                continue;
-            }
-            for (std::int32_t i = start; i < start + count; ++i)
-            {
-                out[i] += in[i];
-            }
-        }
-    });
+    processBlock<true>(inputs, outputs, sampleFrames);
+}
+
+std::int32_t APlugin::NextMidiPos() const noexcept
+{
+    return FNextMidiPos;
+}
+
+void APlugin::DispatchMidiAt(std::int32_t pos) noexcept
+{
+    dispatchMidiAt(pos);
 }
 } // namespace orvo

@@ -101,6 +101,27 @@ TEST_F(Module, AnswersAsTheEffectAndKeepsItsMapBesideTheModule)
     EXPECT_EQ(ReadFile(Folder.Path() / "Orvo.ini"), "[Prog0]\nName=Other\n");
 }
 
+TEST_F(Module, ProcessesWithTheRealChainOnBothPaths)
+{
+    // "Flat" (every band at 0 dB, Tube at its identity) settles a constant input to its soft
+    // clip: 0.5 gives 0.46208, on the host-rate and on the oversampled chain alike.
+    ASSERT_NE(Entry, nullptr);
+    AEffect* effect = Open();
+    ASSERT_NE(effect, nullptr);
+    effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
+    for (const float overSample : {0.0f, 1.0f})
+    {
+        effect->setParameter(effect, 14, overSample);
+        std::vector<float> left(4096, 0.5f);
+        std::vector<float> right(4096, -0.5f);
+        float* channels[] = {left.data(), right.data()};
+        effect->processReplacing(effect, channels, channels, 4096); // in place
+        EXPECT_NEAR(left.back(), 0.46208f, 1e-5) << overSample;
+        EXPECT_NEAR(right.back(), -0.46208f, 1e-5) << overSample;
+    }
+    Close(effect);
+}
+
 TEST_F(Module, ManyCreateAndCloseCyclesLeaveNothingBehind)
 {
     // Under LeakSanitizer (the asan preset) any memory an instance keeps fails the run.

@@ -1,5 +1,6 @@
-// The processing calls allocate nothing: MIDI thru, mapped controllers, learning and map
-// commands included. Counts every operator new of the program while a flag is raised.
+// The processing calls allocate nothing: the real chains on both paths, settings taken over
+// from the host between blocks, MIDI thru, mapped controllers (the oversampling switch
+// among them), learning and map commands included. Counts every operator new of the program while a flag is raised.
 #include "tests/plugin/TPluginFixture.h"
 
 #include <cstdlib>
@@ -95,6 +96,13 @@ TEST(AudioPath, ProcessingAllocatesNothing)
     Counting = true;
     for (int block = 0; block < 4; ++block)
     {
+        // New crossover coefficients, a transient band, a Tube curve and a chain switch,
+        // taken over by the next call on the processing thread.
+        effect->setParameter(effect, prTuning, 0.2f * static_cast<float>(block));
+        effect->setParameter(effect, prHi, 0.9f - 0.2f * static_cast<float>(block));
+        effect->setParameter(effect, prTube, 0.3f * static_cast<float>(block % 3));
+        effect->setParameter(effect, prOverSample, static_cast<float>(block % 2));
+        effect->dispatcher(effect, effMainsChanged, 0, block % 2, nullptr, 0.0f);
         if (block == 1)
         {
             plugin->startMidiLearn(prTube);
@@ -114,6 +122,7 @@ TEST(AudioPath, ProcessingAllocatesNothing)
     }
     Counting = false;
     EXPECT_EQ(Allocations.load(), 0);
+    EXPECT_NE(out, in); // the chain ran
     effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
 }
 } // namespace
