@@ -54,12 +54,23 @@ using TMixKernel = void (*)(const TMixJob& job) noexcept;
 using TSoftClipKernel = void (*)(const float* in, float* out, std::int32_t count,
                                  bool adding) noexcept;
 
+/// laneCount (at most 12) filters, each on its own buffer, count samples (at most 64) in one
+/// lockstep loop, so that their feedback waits overlap. The oversampled path runs the
+/// crossovers of a run together with the interpolation of the next stretch and the
+/// decimation of the previous one.
+using TLockstepKernel = void (*)(TBiquadCore* const* cores, float* const* buffers,
+                                 std::int32_t laneCount, std::int32_t count) noexcept;
+inline constexpr std::int32_t LockstepMaxLanes = 12;
+inline constexpr std::int32_t LockstepMaxCount = 64;
+
 struct TFilterKernels
 {
     TCrossoverKernel Crossovers;
     TStereoKernel Stereo;
     TMixKernel Mix;
     TSoftClipKernel SoftClip;
+    /// Null: the oversampled path runs its three filter stages one after another.
+    TLockstepKernel Lockstep;
 };
 
 inline void FilterCrossoversScalar(const std::array<TBiquadCore*, 8>& cores,
@@ -84,6 +95,6 @@ void MixBaseline(const TMixJob& job) noexcept;
 void SoftClipBaseline(const float* in, float* out, std::int32_t count, bool adding) noexcept;
 
 inline constexpr TFilterKernels ScalarFilterKernels{&FilterCrossoversScalar, &FilterStereoScalar,
-                                                    &MixBaseline, &SoftClipBaseline};
+                                                    &MixBaseline, &SoftClipBaseline, nullptr};
 
 } // namespace orvo

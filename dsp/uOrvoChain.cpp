@@ -40,16 +40,11 @@ std::array<TTransientDispersion, 5> MakeDispersion(std::index_sequence<Index...>
 /// the input ceiling.
 inline float SanitisedInput(float x) noexcept
 {
+    // Written as selects, without branches, so that the copy loops vectorise.
     const float magnitude = std::fabs(x);
-    if (magnitude <= TOrvoChain::InputCeiling)
-    {
-        return x;
-    }
-    if (magnitude <= std::numeric_limits<float>::max())
-    {
-        return x < 0.0f ? -TOrvoChain::InputCeiling : TOrvoChain::InputCeiling;
-    }
-    return 0.0f;
+    const float limited = std::copysign(TOrvoChain::InputCeiling, x);
+    const float beyond = magnitude <= std::numeric_limits<float>::max() ? limited : 0.0f;
+    return magnitude <= TOrvoChain::InputCeiling ? x : beyond;
 }
 
 float ClampedParameter(float value) noexcept
@@ -414,6 +409,38 @@ void TOrvoChain::ProcessOversampled(const float* inL, const float* inR, float* o
         workR[2 * i] = SanitisedInput(inR[i]);
         workR[2 * i + 1] = 0.0f;
     }
+    // Without a MIDI event due in this call nothing changes the chain's settings or filters
+    // until it ends, and the three filter stages can overlap; otherwise they run one after
+    // another, as a dispatch in the middle may reset the filters.
+    const bool noEventDue =
+        midi == nullptr || DoubledMidiPos(midi->NextMidiPos()) >= doubled;
+    if (noEventDue && FKernels.Lockstep != nullptr)
+    {
+        ProcessDoubledPipelined(doubled);
+    }
+    else
+    {
+        ProcessDoubledRuns(doubled, midi);
+    }
+    for (std::int32_t i = 0; i < frames; ++i)
+    {
+        if constexpr (Adding)
+        {
+            outL[i] += workL[2 * i];
+            outR[i] += workR[2 * i];
+        }
+        else
+        {
+            outL[i] = workL[2 * i];
+            outR[i] = workR[2 * i];
+        }
+    }
+}
+
+void TOrvoChain::ProcessDoubledRuns(std::int32_t doubled, IMidiClock* midi) noexcept
+{
+    float* workL = FWorkL.get();
+    float* workR = FWorkR.get();
     FKernels.Stereo(FFilters[FirstInterpolationFilter].Core(),
                     FFilters[FirstInterpolationFilter + 1].Core(), workL, workR, doubled);
 
@@ -440,22 +467,104 @@ void TOrvoChain::ProcessOversampled(const float* inL, const float* inR, float* o
     FKernels.SoftClip(workR, workR, doubled, false);
     FKernels.Stereo(FFilters[FirstDecimationFilter].Core(),
                     FFilters[FirstDecimationFilter + 1].Core(), workL, workR, doubled);
-    for (std::int32_t i = 0; i < frames; ++i)
+}
+
+void TOrvoChain::ProcessDoubledPipelined(std::int32_t doubled) noexcept
+{
+    // The same work as ProcessDoubledRuns in another order: the interpolation runs one
+    // stretch ahead of the runs and the decimation one run behind, both in the same lockstep
+    // call as the run's crossovers. Each filter still sees its samples in order, and each
+    // sample passes interpolation, run, soft clip and decimation in that order.
+    float* workL = FWorkL.get();
+    float* workR = FWorkR.get();
+    TBiquadCore& interpolationL = FFilters[FirstInterpolationFilter].Core();
+    TBiquadCore& interpolationR = FFilters[FirstInterpolationFilter + 1].Core();
+    TBiquadCore& decimationL = FFilters[FirstDecimationFilter].Core();
+    TBiquadCore& decimationR = FFilters[FirstDecimationFilter + 1].Core();
+    std::int32_t interpolated = std::min(doubled, RunLength);
+    FKernels.Stereo(interpolationL, interpolationR, workL, workR, interpolated);
+    std::int32_t decimated = 0;
+    for (std::int32_t pos = 0; pos < doubled;)
     {
-        if constexpr (Adding)
+        const std::int32_t length = std::min(doubled - pos, RunLength);
+        std::array<TStereoStretch, 2> alongside{};
+        int alongsideCount = 0;
+        const std::int32_t ahead = std::min(doubled - interpolated, RunLength);
+        if (ahead > 0)
         {
-            outL[i] += workL[2 * i];
-            outR[i] += workR[2 * i];
+            alongside[alongsideCount++] = {&interpolationL, &interpolationR,
+                                           workL + interpolated, workR + interpolated, ahead};
         }
-        else
+        if (pos > decimated)
         {
-            outL[i] = workL[2 * i];
-            outR[i] = workR[2 * i];
+            alongside[alongsideCount++] = {&decimationL, &decimationR, workL + decimated,
+                                           workR + decimated, pos - decimated};
+        }
+        ProcessRun(pos, length, FInGain * 2.0f, alongside.data(), alongsideCount);
+        FKernels.SoftClip(workL + pos, workL + pos, length, false);
+        FKernels.SoftClip(workR + pos, workR + pos, length, false);
+        interpolated += ahead;
+        decimated = pos;
+        pos += length;
+    }
+    FKernels.Stereo(decimationL, decimationR, workL + decimated, workR + decimated,
+                    doubled - decimated);
+}
+
+void TOrvoChain::FilterCrossovers(std::int32_t length, const TStereoStretch* alongside,
+                                  int alongsideCount) noexcept
+{
+    std::array<TBiquadCore*, 8> cores{&FFilters[0].Core(), &FFilters[1].Core(),
+                                      &FFilters[2].Core(), &FFilters[3].Core(),
+                                      &FFilters[4].Core(), &FFilters[5].Core(),
+                                      &FFilters[6].Core(), &FFilters[7].Core()};
+    std::array<float*, 8> buffers{FBandBufL[0].data(), FBandBufL[1].data(), FBandBufL[2].data(),
+                                  FBandBufL[3].data(), FBandBufR[0].data(), FBandBufR[1].data(),
+                                  FBandBufR[2].data(), FBandBufR[3].data()};
+    if (alongsideCount == 0)
+    {
+        FKernels.Crossovers(cores, buffers, length);
+        return;
+    }
+    // The samples all lanes have in common go in one lockstep call; the rest of each
+    // stretch follows on its own (a filter run in two parts gives the samples of one run).
+    std::int32_t common = length;
+    std::array<TBiquadCore*, LockstepMaxLanes> laneCores{};
+    std::array<float*, LockstepMaxLanes> laneBuffers{};
+    std::copy(cores.begin(), cores.end(), laneCores.begin());
+    std::copy(buffers.begin(), buffers.end(), laneBuffers.begin());
+    int lanes = 8;
+    for (int s = 0; s < alongsideCount; ++s)
+    {
+        const TStereoStretch& stretch = alongside[s];
+        common = std::min(common, stretch.Count);
+        laneCores[lanes] = stretch.Left;
+        laneBuffers[lanes++] = stretch.LeftSamples;
+        laneCores[lanes] = stretch.Right;
+        laneBuffers[lanes++] = stretch.RightSamples;
+    }
+    FKernels.Lockstep(laneCores.data(), laneBuffers.data(), lanes, common);
+    if (common < length)
+    {
+        for (float*& buffer : buffers)
+        {
+            buffer += common;
+        }
+        FKernels.Crossovers(cores, buffers, length - common);
+    }
+    for (int s = 0; s < alongsideCount; ++s)
+    {
+        const TStereoStretch& stretch = alongside[s];
+        if (common < stretch.Count)
+        {
+            FKernels.Stereo(*stretch.Left, *stretch.Right, stretch.LeftSamples + common,
+                            stretch.RightSamples + common, stretch.Count - common);
         }
     }
 }
 
-void TOrvoChain::ProcessRun(std::int32_t pos, std::int32_t length, float inputGain) noexcept
+void TOrvoChain::ProcessRun(std::int32_t pos, std::int32_t length, float inputGain,
+                            const TStereoStretch* alongside, int alongsideCount) noexcept
 {
     float* workL = FWorkL.get() + pos;
     float* workR = FWorkR.get() + pos;
@@ -473,13 +582,7 @@ void TOrvoChain::ProcessRun(std::int32_t pos, std::int32_t length, float inputGa
         }
     }
 
-    FKernels.Crossovers({&FFilters[0].Core(), &FFilters[1].Core(), &FFilters[2].Core(),
-                         &FFilters[3].Core(), &FFilters[4].Core(), &FFilters[5].Core(),
-                         &FFilters[6].Core(), &FFilters[7].Core()},
-                        {FBandBufL[0].data(), FBandBufL[1].data(), FBandBufL[2].data(),
-                         FBandBufL[3].data(), FBandBufR[0].data(), FBandBufR[1].data(),
-                         FBandBufR[2].data(), FBandBufR[3].data()},
-                        length);
+    FilterCrossovers(length, alongside, alongsideCount);
 
     const bool anyDispersion =
         std::find(FBandDispersionOn.begin(), FBandDispersionOn.end(), true) != FBandDispersionOn.end();

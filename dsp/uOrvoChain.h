@@ -160,7 +160,23 @@ private:
     template <bool Adding>
     void ProcessOversampled(const float* inL, const float* inR, float* outL, float* outR,
                             std::int32_t frames, IMidiClock* midi) noexcept;
-    void ProcessRun(std::int32_t pos, std::int32_t length, float inputGain) noexcept;
+    /// One filter per channel over a stretch of the work buffers, run alongside a run's
+    /// crossovers.
+    struct TStereoStretch
+    {
+        TBiquadCore* Left;
+        TBiquadCore* Right;
+        float* LeftSamples;
+        float* RightSamples;
+        std::int32_t Count;
+    };
+
+    void ProcessRun(std::int32_t pos, std::int32_t length, float inputGain,
+                    const TStereoStretch* alongside = nullptr, int alongsideCount = 0) noexcept;
+    void FilterCrossovers(std::int32_t length, const TStereoStretch* alongside,
+                          int alongsideCount) noexcept;
+    void ProcessDoubledRuns(std::int32_t doubled, IMidiClock* midi) noexcept;
+    void ProcessDoubledPipelined(std::int32_t doubled) noexcept;
     void SplitBands(const float* workL, const float* workR, std::int32_t length,
                     float inputGain) noexcept;
     void ProcessDispersion(std::int32_t length) noexcept;

@@ -381,5 +381,39 @@ void RunLanes(TBiquadCore* const* cores, float* const* buffers, int count) noexc
     }
 }
 
+/// Runs `count` (at most PaddedRunMax) samples of laneCount <= Groups x V::Width lanes in one
+/// lockstep loop, so that the feedback chains of all of them overlap; the lanes beyond
+/// laneCount are idle filters (zero coefficients) on silent scratch buffers.
+inline constexpr int PaddedRunMax = 64;
+
+template <class V, int Groups>
+void RunLanesPadded(TBiquadCore* const* cores, float* const* buffers, int laneCount,
+                    int count) noexcept
+{
+    constexpr int Lanes = V::Width * Groups;
+    TBiquadCore idle[Lanes];
+    alignas(16) float silence[Lanes][PaddedRunMax];
+    TBiquadCore* allCores[Lanes];
+    float* allBuffers[Lanes];
+    for (int lane = 0; lane < Lanes; ++lane)
+    {
+        if (lane < laneCount)
+        {
+            allCores[lane] = cores[lane];
+            allBuffers[lane] = buffers[lane];
+        }
+        else
+        {
+            for (int i = 0; i < count; ++i)
+            {
+                silence[lane][i] = 0.0f;
+            }
+            allCores[lane] = &idle[lane];
+            allBuffers[lane] = silence[lane];
+        }
+    }
+    RunLanes<V, Groups>(allCores, allBuffers, count);
+}
+
 } // namespace
 } // namespace orvo::simd_kernel

@@ -73,6 +73,22 @@ struct TAvx2
     }
 };
 
+/// The same lanes with the feedback rounded and flushed by the conversion instructions
+/// themselves, which are exact for every value (NaN and infinities included, so the slow
+/// path never runs). Longer per sample than the bit path but fewer instructions: the better
+/// choice where several vectors' chains share the processor (RunLanesTogetherAvx2).
+struct TAvx2Converting : TAvx2
+{
+    static D RoundAndFlush(D y, bool& unusual) noexcept
+    {
+        unusual = false;
+        const __m128 rounded = _mm256_cvtpd_ps(y);
+        const __m128 magnitude = _mm_and_ps(rounded, _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff)));
+        const __m128 keep = _mm_cmpgt_ps(magnitude, _mm_set1_ps(FlushThreshold));
+        return _mm256_cvtps_pd(_mm_and_ps(rounded, keep));
+    }
+};
+
 } // namespace
 
 void RunLanesAvx2(TBiquadCore* const* cores, float* const* buffers, int laneCount,
@@ -96,6 +112,12 @@ void RunLanesAvx2(TBiquadCore* const* cores, float* const* buffers, int laneCoun
     {
         RunLanesSse2(cores, buffers, laneCount, count);
     }
+}
+
+void RunLanesTogetherAvx2(TBiquadCore* const* cores, float* const* buffers, int laneCount,
+                       int count) noexcept
+{
+    simd_kernel::RunLanesPadded<TAvx2Converting, 3>(cores, buffers, laneCount, count);
 }
 
 } // namespace orvo::simd

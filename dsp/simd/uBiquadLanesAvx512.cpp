@@ -81,6 +81,23 @@ struct TAvx512
     }
 };
 
+/// The same lanes with the feedback rounded and flushed by the conversion instructions
+/// themselves, which are exact for every value (NaN and infinities included, so the slow
+/// path never runs). Longer per sample than the bit path but fewer instructions: the better
+/// choice where several vectors' chains share the processor (RunLanesTogetherAvx512).
+struct TAvx512Converting : TAvx512
+{
+    static D RoundAndFlush(D y, bool& unusual) noexcept
+    {
+        unusual = false;
+        const __m256 rounded = _mm512_maskz_cvtpd_ps(AllLanes, y);
+        const __m256 magnitude =
+            _mm256_and_ps(rounded, _mm256_castsi256_ps(_mm256_set1_epi32(0x7fffffff)));
+        const __m256 keep = _mm256_cmp_ps(magnitude, _mm256_set1_ps(FlushThreshold), _CMP_GT_OQ);
+        return _mm512_maskz_cvtps_pd(AllLanes, _mm256_and_ps(rounded, keep));
+    }
+};
+
 } // namespace
 
 void RunLanesAvx512(TBiquadCore* const* cores, float* const* buffers, int laneCount,
@@ -97,6 +114,12 @@ void RunLanesAvx512(TBiquadCore* const* cores, float* const* buffers, int laneCo
     {
         RunLanesAvx2(cores, buffers, laneCount, count);
     }
+}
+
+void RunLanesTogetherAvx512(TBiquadCore* const* cores, float* const* buffers, int laneCount,
+                         int count) noexcept
+{
+    simd_kernel::RunLanesPadded<TAvx512Converting, 2>(cores, buffers, laneCount, count);
 }
 
 } // namespace orvo::simd

@@ -15,4 +15,13 @@ void RunLanesAvx2(TBiquadCore* const* cores, float* const* buffers, int laneCoun
 void RunLanesAvx512(TBiquadCore* const* cores, float* const* buffers, int laneCount,
                     int count) noexcept;
 
+/// Up to 12 lanes of at most 64 samples in one lockstep loop, whatever the width: their
+/// feedback waits overlap instead of adding up (TLockstepKernel).
+void RunLanesTogetherSse2(TBiquadCore* const* cores, float* const* buffers, int laneCount,
+                          int count) noexcept;
+void RunLanesTogetherAvx2(TBiquadCore* const* cores, float* const* buffers, int laneCount,
+                          int count) noexcept;
+void RunLanesTogetherAvx512(TBiquadCore* const* cores, float* const* buffers, int laneCount,
+                            int count) noexcept;
+
 } // namespace orvo::simd

@@ -1,4 +1,5 @@
 #include "dsp/simd/uBiquadLanes.h"
+#include "dsp/simd/uVectorFilterKernels.h"
 #include "dsp/uRBJFilter.h"
 
 #include <gtest/gtest.h>
@@ -85,6 +86,9 @@ class TLaneBank
     }
 
     int Lanes() const { return static_cast<int>(FReference.size()); }
+    /// Runs the lanes through the level's lockstep kernel (at most 12 lanes of 64 samples)
+    /// instead of ProcessBiquadLanes.
+    void UseLockstep() { FLockstep = true; }
     void SetCore(int lane, const TBiquadCore& core)
     {
         FReference[lane] = core;
@@ -106,7 +110,14 @@ class TLaneBank
             cores.push_back(&FUnderTest[lane]);
             buffers.push_back(FTestBuffers[lane].data());
         }
-        ProcessBiquadLanes(cores.data(), buffers.data(), Lanes(), count, level);
+        if (FLockstep)
+        {
+            orvo::FilterKernelsFor(level).Lockstep(cores.data(), buffers.data(), Lanes(), count);
+        }
+        else
+        {
+            ProcessBiquadLanes(cores.data(), buffers.data(), Lanes(), count, level);
+        }
         for (int lane = 0; lane < Lanes(); ++lane)
         {
             for (int i = 0; i < count; ++i)
@@ -133,6 +144,7 @@ class TLaneBank
     std::vector<TBiquadCore> FUnderTest;
     std::vector<std::vector<float>> FReferenceBuffers;
     std::vector<std::vector<float>> FTestBuffers;
+    bool FLockstep = false;
 };
 
 // Settled low-pass coefficients of a real filter, optionally with a glide towards another
@@ -278,17 +290,31 @@ TEST(BiquadLanes, FeedbackFlushIsDecidedOnTheRoundedValue)
     core.FCoefTarget = core.FCoef;
     for (TSimdLevel level : SupportedLevels())
     {
-        for (std::size_t first = 0; first < cases.size(); first += 8)
+        // Through the lanes and, on vector levels, through the lockstep kernel (which rounds
+        // the feedback another way), twelve lanes at a time.
+        for (const bool lockstep : {false, true})
         {
-            TLaneBank bank(8, 2);
-            for (int lane = 0; lane < 8; ++lane)
+            if (lockstep && level == orvo::slScalar)
             {
-                bank.SetCore(lane, core);
-                const auto& pair = cases[(first + lane) % cases.size()];
-                bank.Input(lane)[0] = pair[0];
-                bank.Input(lane)[1] = pair[1];
+                continue;
             }
-            ASSERT_TRUE(bank.Run(2, level)) << "cases from " << first;
+            const int lanes = lockstep ? 12 : 8;
+            for (std::size_t first = 0; first < cases.size(); first += 8)
+            {
+                TLaneBank bank(lanes, 2);
+                if (lockstep)
+                {
+                    bank.UseLockstep();
+                }
+                for (int lane = 0; lane < lanes; ++lane)
+                {
+                    bank.SetCore(lane, core);
+                    const auto& pair = cases[(first + lane) % cases.size()];
+                    bank.Input(lane)[0] = pair[0];
+                    bank.Input(lane)[1] = pair[1];
+                }
+                ASSERT_TRUE(bank.Run(2, level)) << "cases from " << first << ", lockstep " << lockstep;
+            }
         }
     }
 }
@@ -322,6 +348,52 @@ TEST(BiquadLanes, BrokenAndTinyInputsMatchTheScalarStep)
                 }
             }
             ASSERT_TRUE(bank.Run(count, level)) << "run " << run;
+        }
+    }
+}
+
+TEST(BiquadLanes, LockstepKernelsMatchTheScalarStepOnEveryValue)
+{
+    // The lockstep kernels round the feedback with the conversion instructions instead of
+    // on the bits; every lane count they take, with real and unstable coefficients, broken,
+    // tiny and threshold-straddling inputs.
+    constexpr float Infinity = std::numeric_limits<float>::infinity();
+    const float threshold = orvo::FlushThreshold;
+    const float specials[] = {0.0f,      -0.0f,     threshold, -threshold, std::nextafter(threshold, 1.0f),
+                              1.0e-30f,  -1.0e-45f, 3.0e38f,   -3.4e38f,   Infinity,
+                              -Infinity, std::nanf(""), 1.0f,  -1.0f,      1.0e-20f};
+    for (TSimdLevel level : {orvo::slSse2, orvo::slAvx2, orvo::slAvx512})
+    {
+        if (!orvo::SimdLevelSupported(level))
+        {
+            continue;
+        }
+        std::mt19937 random(91 + level);
+        for (int lanes = 1; lanes <= 12; ++lanes)
+        {
+            TLaneBank bank(lanes, 64);
+            bank.UseLockstep();
+            for (int run = 0; run < 60; ++run)
+            {
+                const int count = run % 4 == 0 ? 64 : 1 + static_cast<int>(random() % 64);
+                for (int lane = 0; lane < lanes; ++lane)
+                {
+                    if (run % 10 == 0)
+                    {
+                        bank.SetCore(lane, run % 20 == 0 ? RandomCore(random)
+                                                         : LowPassCore(random, 88200.0f));
+                    }
+                    FillAudio(random, bank.Input(lane), count);
+                    for (int i = 0; i < count; ++i)
+                    {
+                        if (random() % 8 == 0)
+                        {
+                            bank.Input(lane)[i] = specials[random() % std::size(specials)];
+                        }
+                    }
+                }
+                ASSERT_TRUE(bank.Run(count, level)) << lanes << " lanes, run " << run;
+            }
         }
     }
 }
