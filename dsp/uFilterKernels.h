@@ -6,6 +6,7 @@
 #pragma once
 
 #include "dsp/uRBJFilter.h"
+#include "dsp/uTransientDispersion.h"
 
 #include <array>
 #include <cstdint>
@@ -71,6 +72,7 @@ struct TFilterKernels
     TSoftClipKernel SoftClip;
     /// Null: the oversampled path runs its three filter stages one after another.
     TLockstepKernel Lockstep;
+    TDispersionKernel Dispersion;
 };
 
 inline void FilterCrossoversScalar(const std::array<TBiquadCore*, 8>& cores,
@@ -95,6 +97,7 @@ void MixBaseline(const TMixJob& job) noexcept;
 void SoftClipBaseline(const float* in, float* out, std::int32_t count, bool adding) noexcept;
 
 inline constexpr TFilterKernels ScalarFilterKernels{&FilterCrossoversScalar, &FilterStereoScalar,
-                                                    &MixBaseline, &SoftClipBaseline, nullptr};
+                                                    &MixBaseline, &SoftClipBaseline, nullptr,
+                                                    &DispersionBaseline};
 
 } // namespace orvo

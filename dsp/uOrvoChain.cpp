@@ -651,7 +651,8 @@ void TOrvoChain::ProcessDispersion(std::int32_t length) noexcept
             ++active;
         }
     }
-    TTransientDispersion::ProcessBands(processors.data(), left.data(), right.data(), active, length);
+    TTransientDispersion::ProcessBands(processors.data(), left.data(), right.data(), active, length,
+                                       FKernels.Dispersion);
 }
 
 void TOrvoChain::UpdateMuteRamps(std::int32_t length) noexcept

@@ -7,6 +7,29 @@
 namespace orvo
 {
 
+/// The transient processing of up to five bands in one go, as plain data so that copies of
+/// the loops for wider instruction sets can run it (dsp/uDispersionLoops.h). Envelope and
+/// Gain are updated in place: on entry where the previous run ended, on return where this
+/// one ends.
+struct TDispersionJob
+{
+    static constexpr int MaxBands = 5;
+    int Bands;
+    std::int32_t Count;
+    float* Left[MaxBands];
+    float* Right[MaxBands];
+    double Envelope[MaxBands];
+    double Attack[MaxBands];
+    double Release[MaxBands];
+    double Gain[MaxBands];
+    double Scale[MaxBands];
+};
+
+using TDispersionKernel = void (*)(TDispersionJob& job) noexcept;
+
+/// The loops compiled for the baseline instruction set.
+void DispersionBaseline(TDispersionJob& job) noexcept;
+
 /// Scales a stereo band by (envelope + 0.5) x 1.5 x (1 + amount): 0.75 x (1 + amount) for
 /// silence, 2.25 x (1 + amount) at full scale. The envelope follows the larger of the two
 /// channels with a 5 ms attack and a 20 ms release; the gain moves once per run, linearly
@@ -29,8 +52,9 @@ public:
     /// ProcessSamples would (the envelopes of several bands advance side by side instead of
     /// one after another).
     static void ProcessBands(TTransientDispersion* const* processors, float* const* left,
-                             float* const* right, int bandCount, std::int32_t count) noexcept;
-    static constexpr int MaxBands = 5;
+                             float* const* right, int bandCount, std::int32_t count,
+                             TDispersionKernel kernel = &DispersionBaseline) noexcept;
+    static constexpr int MaxBands = TDispersionJob::MaxBands;
 
     float SampleRate() const noexcept
     {
@@ -58,10 +82,6 @@ public:
     }
 
 private:
-    template <int Bands>
-    static void ProcessTogether(TTransientDispersion* const* processors, float* const* left,
-                                float* const* right, std::int32_t count) noexcept;
-
     float FSampleRate = 0.0f;
     float FSamplesPerMs = 0.0f;
     double FAttack = 0.0;

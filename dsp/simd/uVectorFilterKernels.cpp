@@ -52,10 +52,10 @@ void Lockstep(TBiquadCore* const* cores, float* const* buffers, std::int32_t lan
 
 // Two channels fill only an SSE2 vector; wider sets gain nothing there.
 template <TLanesEntry Crossovers, TMixKernel Mix, TSoftClipKernel SoftClip,
-          TLanesEntry Together>
+          TLanesEntry Together, TDispersionKernel Dispersion>
 constexpr TFilterKernels KernelsWith{&FilterCrossovers<Crossovers>,
                                      &FilterStereo<&simd::RunLanesSse2>, Mix, SoftClip,
-                                     &Lockstep<Together, Crossovers>};
+                                     &Lockstep<Together, Crossovers>, Dispersion};
 
 } // namespace
 
@@ -72,13 +72,13 @@ TFilterKernels FilterKernelsFor(TSimdLevel level) noexcept
         // Twelve lockstep lanes as three AVX2 vectors beat two AVX-512 ones (a third of the
         // wider lanes idle) on processors that split 512-bit operations in two.
         return KernelsWith<&simd::RunLanesAvx512, &simd::MixAvx512, &simd::SoftClipAvx512,
-                           &simd::RunLanesTogetherAvx2>;
+                           &simd::RunLanesTogetherAvx2, &simd::DispersionAvx512>;
     case slAvx2:
         return KernelsWith<&simd::RunLanesAvx2, &simd::MixAvx2, &simd::SoftClipAvx2,
-                           &simd::RunLanesTogetherAvx2>;
+                           &simd::RunLanesTogetherAvx2, &simd::DispersionAvx2>;
     case slSse2:
         return KernelsWith<&simd::RunLanesSse2, &MixBaseline, &SoftClipBaseline,
-                           &simd::RunLanesTogetherSse2>;
+                           &simd::RunLanesTogetherSse2, &DispersionBaseline>;
     case slScalar:
         break;
     }
