@@ -109,10 +109,12 @@ class TChainRun
             FChain->SetParameter(change.Index, change.Value);
         }
         TScriptedMidiClock clock;
-        for (const auto& [pos, change] : step.MidiChanges)
+        for (const auto& [pos, midiChange] : step.MidiChanges)
         {
             TOrvoChain* chain = FChain.get();
             const auto previous = clock.Events[pos];
+            // A copy: clang before 16 cannot capture a structured binding.
+            const auto change = midiChange;
             clock.Events[pos] = [chain, previous, change]()
             {
                 if (previous)
