@@ -184,10 +184,25 @@ void TCustomDIBContainer::SetHovered(TCustomDIBControl* control)
             }
             else
             {
-                FHintTimer.SetInterval(FHintPause);
-                FHintTimer.SetEnabled(true);
+                StartHintTimer();
             }
         }
+    }
+}
+
+void TCustomDIBContainer::StartHintTimer()
+{
+    // Runs inside mouse handling, which the window system calls: when it has no timer
+    // left, this entry shows no hint and the mouse event goes on as usual.
+    try
+    {
+        FHintTimer.SetInterval(FHintPause);
+        FHintTimer.SetEnabled(true);
+    }
+    catch (const EDIBError&)
+    {
+        FHintTimer.SetEnabled(false);
+        FHintControl = nullptr;
     }
 }
 

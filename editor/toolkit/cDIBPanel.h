@@ -97,6 +97,8 @@ private:
     void RemoveControl(TCustomDIBControl* control);
     void ControlHidden(TCustomDIBControl* control);
     void SetHovered(TCustomDIBControl* control);
+    /// Starts the hint pause for FHintControl; without a free timer there is no hint.
+    void StartHintTimer();
     void ShowHintFor(TCustomDIBControl& control);
 
     // IUIWindowListener

@@ -222,6 +222,30 @@ TEST_F(DIBContainer, HintIsOfferedOncePerEntryAfterThePause)
     EXPECT_EQ(shown.size(), 2u);
 }
 
+TEST_F(DIBContainer, WithoutAFreeTimerTheHintIsSkippedAndTheMouseMoveGoesOn)
+{
+    auto picture = MakePicture(TRect{0, 0, 10, 10}, TPixel{});
+    std::vector<std::string> shown;
+    std::int32_t moves = 0;
+    Container.ShowHint = true;
+    Container.SetHintPause(1);
+    Container.OnShowHint = [&](std::string& text, TCustomDIBControl&) { shown.push_back(text); };
+    picture->Hint = "0.00dB";
+    picture->OnMouseMove = [&](TDIBComponent&, TShiftState, std::int32_t, std::int32_t) { ++moves; };
+    Platform.SetTimerLimit(Platform.RunningTimers());
+    EXPECT_NO_THROW(Window().MouseMove(1, 1));
+    EXPECT_EQ(Container.HoveredControl(), picture.get());
+    EXPECT_EQ(moves, 1);
+    Platform.Advance(100);
+    EXPECT_TRUE(shown.empty());
+    // With a timer free again the next entry shows its hint.
+    Platform.SetTimerLimit(static_cast<std::size_t>(-1));
+    Window().MouseMove(15, 1);
+    Window().MouseMove(2, 2);
+    Platform.Advance(1);
+    EXPECT_EQ(shown, (std::vector<std::string>{"0.00dB"}));
+}
+
 TEST(ControlOwnership, ControlNeedsAnOwnerHoldingAContainer)
 {
     THeadlessPlatform platform;
