@@ -53,9 +53,17 @@ void Lockstep(TBiquadCore* const* cores, float* const* buffers, std::int32_t lan
 // Two channels fill only an SSE2 vector; wider sets gain nothing there.
 template <TLanesEntry Crossovers, TMixKernel Mix, TSoftClipKernel SoftClip,
           TLanesEntry Together, TDispersionKernel Dispersion>
-constexpr TFilterKernels KernelsWith{&FilterCrossovers<Crossovers>,
-                                     &FilterStereo<&simd::RunLanesSse2>, Mix, SoftClip,
-                                     &Lockstep<Together, Crossovers>, Dispersion};
+constexpr TFilterKernels KernelsWith{
+    &FilterCrossovers<Crossovers>, &FilterStereo<&simd::RunLanesSse2>, Mix, SoftClip,
+    Together != nullptr ? &Lockstep<Together, Crossovers> : nullptr, Dispersion};
+
+#if defined(__i386__)
+// Eight vector registers: twelve SSE2 lanes would live in memory, so the oversampled path's
+// filter stages run one after another.
+constexpr TLanesEntry Sse2Together = nullptr;
+#else
+constexpr TLanesEntry Sse2Together = &simd::RunLanesTogetherSse2;
+#endif
 
 } // namespace
 
@@ -78,7 +86,7 @@ TFilterKernels FilterKernelsFor(TSimdLevel level) noexcept
                            &simd::RunLanesTogetherAvx2, &simd::DispersionAvx2>;
     case slSse2:
         return KernelsWith<&simd::RunLanesSse2, &MixBaseline, &SoftClipBaseline,
-                           &simd::RunLanesTogetherSse2, &DispersionBaseline>;
+                           Sse2Together, &DispersionBaseline>;
     case slScalar:
         break;
     }
