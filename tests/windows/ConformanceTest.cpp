@@ -438,6 +438,7 @@ void CheckMidi(AEffect* effect)
     Dispatch(effect, effSetBlockSize, 0, 256);
     Dispatch(effect, effMainsChanged, 0, 1);
     effect->setParameter(effect, 14, 0.0f);
+    effect->setParameter(effect, 13, 0.5f); // OutGain at 0 dB: the text checks left it silent
 
     std::vector<VstMidiEvent> events = {
         MidiEvent(0, 0x93, 60, 0),    // note-on, velocity 0: leaves as a note-off
