@@ -17,7 +17,9 @@ TSimdLevel DetectSimdLevel() noexcept
 {
 #if defined(__x86_64__) || defined(__i386__)
     __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx512f"))
+    // The AVX-512 kernels also use its 256-bit forms (VL), which every AVX-512 processor
+    // but the first Xeon Phi has.
+    if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl"))
     {
         return slAvx512;
     }

@@ -21,7 +21,7 @@ enum TSimdLevel : std::uint8_t
     slScalar, // one filter at a time, ProcessBiquad itself
     slSse2,   // 2 doubles per vector: the baseline of every x86 build, 32-bit Windows included
     slAvx2,   // 4 doubles per vector
-    slAvx512, // 8 doubles per vector
+    slAvx512, // 8 doubles per vector (AVX-512F and VL)
 };
 
 /// The widest level this processor and operating system support (detected once).

@@ -16,80 +16,13 @@
 
 #include "dsp/simd/uBiquadKernel.h"
 
+#include "dsp/simd/uBiquadAvx2Ops.h"
+
 namespace orvo::simd
 {
-namespace
-{
 
-namespace r = simd_rounding;
-
-__m256i Broadcast(std::uint64_t bits) noexcept
-{
-    return _mm256_set1_epi64x(static_cast<long long>(bits));
-}
-
-struct TAvx2
-{
-    static constexpr int Width = 4;
-    using D = __m256d;
-
-    static D Set1(double v) noexcept { return _mm256_set1_pd(v); }
-    static D Load(const double* p) noexcept { return _mm256_load_pd(p); }
-    static void Store(double* p, D v) noexcept { _mm256_store_pd(p, v); }
-    static D Add(D a, D b) noexcept { return _mm256_add_pd(a, b); }
-    static D Sub(D a, D b) noexcept { return _mm256_sub_pd(a, b); }
-    static D Mul(D a, D b) noexcept { return _mm256_mul_pd(a, b); }
-    static D LessThan(D a, D b) noexcept { return _mm256_cmp_pd(a, b, _CMP_LT_OQ); }
-    static D Equal(D a, D b) noexcept { return _mm256_cmp_pd(a, b, _CMP_EQ_OQ); }
-    static D Select(D mask, D a, D b) noexcept { return _mm256_blendv_pd(b, a, mask); }
-
-    static D LoadLanes(const __m128* quads, int first) noexcept
-    {
-        return _mm256_cvtps_pd(quads[first / 4]);
-    }
-    static void StoreLanes(__m128* quads, int first, D y) noexcept
-    {
-        quads[first / 4] = _mm256_cvtpd_ps(y);
-    }
-
-    static D FlushInput(D x) noexcept
-    {
-        const D magnitude = _mm256_and_pd(x, _mm256_castsi256_pd(Broadcast(r::MagnitudeBits)));
-        return _mm256_and_pd(
-            x, _mm256_cmp_pd(magnitude, _mm256_set1_pd(r::FlushThresholdD), _CMP_GT_OQ));
-    }
-    static D RoundAndFlush(D y, bool& unusual) noexcept
-    {
-        const __m256i bits = _mm256_castpd_si256(y);
-        const __m256i magnitude = _mm256_and_si256(bits, Broadcast(r::MagnitudeBits));
-        const __m256i keep = _mm256_cmpgt_epi64(magnitude, Broadcast(r::FlushLimitBits));
-        const __m256i overflow = _mm256_cmpgt_epi64(magnitude, Broadcast(r::OverflowBits - 1));
-        unusual = _mm256_testz_si256(overflow, overflow) == 0;
-        const __m256i lowestKept = _mm256_and_si256(_mm256_srli_epi64(bits, 29), Broadcast(1));
-        const __m256i rounded =
-            _mm256_add_epi64(_mm256_add_epi64(bits, Broadcast(r::RoundingBias)), lowestKept);
-        const __m256i kept = _mm256_and_si256(keep, Broadcast(r::KeptBits));
-        return _mm256_castsi256_pd(_mm256_and_si256(rounded, kept));
-    }
-};
-
-/// The same lanes with the feedback rounded and flushed by the conversion instructions
-/// themselves, which are exact for every value (NaN and infinities included, so the slow
-/// path never runs). Longer per sample than the bit path but fewer instructions: the better
-/// choice where several vectors' chains share the processor (RunLanesTogetherAvx2).
-struct TAvx2Converting : TAvx2
-{
-    static D RoundAndFlush(D y, bool& unusual) noexcept
-    {
-        unusual = false;
-        const __m128 rounded = _mm256_cvtpd_ps(y);
-        const __m128 magnitude = _mm_and_ps(rounded, _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff)));
-        const __m128 keep = _mm_cmpgt_ps(magnitude, _mm_set1_ps(FlushThreshold));
-        return _mm256_cvtps_pd(_mm_and_ps(rounded, keep));
-    }
-};
-
-} // namespace
+using avx2_ops::TAvx2;
+using avx2_ops::TAvx2Converting;
 
 void RunLanesAvx2(TBiquadCore* const* cores, float* const* buffers, int laneCount,
                   int count) noexcept
@@ -115,7 +48,7 @@ void RunLanesAvx2(TBiquadCore* const* cores, float* const* buffers, int laneCoun
 }
 
 void RunLanesTogetherAvx2(TBiquadCore* const* cores, float* const* buffers, int laneCount,
-                       int count) noexcept
+                          int count) noexcept
 {
     simd_kernel::RunLanesPadded<TAvx2Converting, 3>(cores, buffers, laneCount, count);
 }

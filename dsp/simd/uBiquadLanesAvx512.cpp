@@ -1,6 +1,6 @@
 // The lockstep biquads with AVX-512: eight doubles per vector, the whole crossover bank of a
 // run in one register per value, with mask registers for the flush and the glide. Compiled
-// for AVX-512F by the target switch below; called only on processors that have it.
+// for AVX-512F and VL by the target switch below; called only on processors that have them.
 #include "dsp/simd/uBiquadLanesIsa.h"
 #include "dsp/simd/uBiquadRounding.h"
 #include "dsp/uRBJFilter.h"
@@ -8,13 +8,15 @@
 #include <immintrin.h>
 
 #if defined(__clang__)
-#pragma clang attribute push(__attribute__((target("avx512f"))), apply_to = function)
+#pragma clang attribute push(__attribute__((target("avx512f,avx512vl"))), apply_to = function)
 #else
 #pragma GCC push_options
-#pragma GCC target("avx512f")
+#pragma GCC target("avx512f,avx512vl")
 #endif
 
 #include "dsp/simd/uBiquadKernel.h"
+
+#include "dsp/simd/uBiquadAvx2Ops.h"
 
 namespace orvo::simd
 {
@@ -81,23 +83,6 @@ struct TAvx512
     }
 };
 
-/// The same lanes with the feedback rounded and flushed by the conversion instructions
-/// themselves, which are exact for every value (NaN and infinities included, so the slow
-/// path never runs). Longer per sample than the bit path but fewer instructions: the better
-/// choice where several vectors' chains share the processor (RunLanesTogetherAvx512).
-struct TAvx512Converting : TAvx512
-{
-    static D RoundAndFlush(D y, bool& unusual) noexcept
-    {
-        unusual = false;
-        const __m256 rounded = _mm512_maskz_cvtpd_ps(AllLanes, y);
-        const __m256 magnitude =
-            _mm256_and_ps(rounded, _mm256_castsi256_ps(_mm256_set1_epi32(0x7fffffff)));
-        const __m256 keep = _mm256_cmp_ps(magnitude, _mm256_set1_ps(FlushThreshold), _CMP_GT_OQ);
-        return _mm512_maskz_cvtps_pd(AllLanes, _mm256_and_ps(rounded, keep));
-    }
-};
-
 } // namespace
 
 void RunLanesAvx512(TBiquadCore* const* cores, float* const* buffers, int laneCount,
@@ -117,9 +102,12 @@ void RunLanesAvx512(TBiquadCore* const* cores, float* const* buffers, int laneCo
 }
 
 void RunLanesTogetherAvx512(TBiquadCore* const* cores, float* const* buffers, int laneCount,
-                         int count) noexcept
+                            int count) noexcept
 {
-    simd_kernel::RunLanesPadded<TAvx512Converting, 2>(cores, buffers, laneCount, count);
+    // Three 256-bit vectors, whose twelve lanes fit the 32 registers that AVX-512 gives
+    // 256-bit code; two 512-bit vectors would leave a third of their lanes idle on
+    // processors that split 512-bit operations in two.
+    simd_kernel::RunLanesPadded<avx2_ops::TAvx2Converting, 3>(cores, buffers, laneCount, count);
 }
 
 } // namespace orvo::simd

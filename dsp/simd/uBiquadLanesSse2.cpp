@@ -122,7 +122,7 @@ void RunLanesSse2(TBiquadCore* const* cores, float* const* buffers, int laneCoun
 }
 
 void RunLanesTogetherSse2(TBiquadCore* const* cores, float* const* buffers, int laneCount,
-                       int count) noexcept
+                          int count) noexcept
 {
     simd_kernel::RunLanesPadded<TSse2Converting, 6>(cores, buffers, laneCount, count);
 }

@@ -77,10 +77,8 @@ TFilterKernels FilterKernelsFor(TSimdLevel level) noexcept
     switch (level)
     {
     case slAvx512:
-        // Twelve lockstep lanes as three AVX2 vectors beat two AVX-512 ones (a third of the
-        // wider lanes idle) on processors that split 512-bit operations in two.
         return KernelsWith<&simd::RunLanesAvx512, &simd::MixAvx512, &simd::SoftClipAvx512,
-                           &simd::RunLanesTogetherAvx2, &simd::DispersionAvx512>;
+                           &simd::RunLanesTogetherAvx512, &simd::DispersionAvx512>;
     case slAvx2:
         return KernelsWith<&simd::RunLanesAvx2, &simd::MixAvx2, &simd::SoftClipAvx2,
                            &simd::RunLanesTogetherAvx2, &simd::DispersionAvx2>;
