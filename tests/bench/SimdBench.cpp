@@ -1,10 +1,14 @@
 // ns per stereo frame of the filter work of one processing call, per instruction set:
+//   OversampledRun: the twelve filters of one oversampled run of 64 doubled samples (eight
+//     crossovers, the interpolation and the decimation pair), one stage after another or in
+//     one lockstep call; one host frame is two doubled samples.
 //   CrossoverBank: the eight crossover low-passes (four per channel) over runs of 64 (or
 //     fewer) samples, as the chain calls them; one frame is one sample of each lane.
 //   OversamplingPair: the interpolation and the decimation low-pass of both channels over a
 //     whole doubled block; one host frame is two doubled samples through both pairs.
 // Report with --benchmark_counters_tabular=true; "ns/frame" is the figure to read.
 #include "dsp/simd/uBiquadLanes.h"
+#include "dsp/simd/uVectorFilterKernels.h"
 #include "dsp/uRBJFilter.h"
 
 #include <benchmark/benchmark.h>
@@ -141,6 +145,59 @@ void OversamplingPair(benchmark::State& state)
                                                         benchmark::Counter::kInvert);
 }
 
+// Arguments: level, 1 for the lockstep call.
+void OversampledRun(benchmark::State& state)
+{
+    const auto level = static_cast<TSimdLevel>(state.range(0));
+    const bool lockstep = state.range(1) != 0;
+    const orvo::TFilterKernels kernels = orvo::FilterKernelsFor(level);
+    if (!orvo::SimdLevelSupported(level) || (lockstep && kernels.Lockstep == nullptr))
+    {
+        state.SkipWithError("not available here");
+        return;
+    }
+    constexpr int Run = 64;
+    constexpr std::array<float, 4> Corners{120.0f, 480.0f, 2000.0f, 8000.0f};
+    std::array<TBiquadCore, 12> cores;
+    std::array<std::vector<float>, 12> buffers;
+    std::array<TBiquadCore*, 12> corePointers;
+    std::array<float*, 12> bufferPointers;
+    for (int lane = 0; lane < 12; ++lane)
+    {
+        cores[lane] = lane < 8 ? LowPass(88200.0f, Corners[lane % 4]) : LowPass(88200.0f, 22050.0f);
+        buffers[lane].resize(Run);
+        FillAudio(buffers[lane], 11 + static_cast<unsigned>(lane));
+        corePointers[lane] = &cores[lane];
+        bufferPointers[lane] = buffers[lane].data();
+    }
+    const std::array<std::vector<float>, 12> input = buffers;
+    std::array<TBiquadCore*, 8> crossoverCores;
+    std::array<float*, 8> crossoverBuffers;
+    std::copy_n(corePointers.begin(), 8, crossoverCores.begin());
+    std::copy_n(bufferPointers.begin(), 8, crossoverBuffers.begin());
+    for (auto _ : state)
+    {
+        for (int lane = 0; lane < 12; ++lane)
+        {
+            std::copy_n(input[lane].data(), Run, buffers[lane].data());
+        }
+        if (lockstep)
+        {
+            kernels.Lockstep(corePointers.data(), bufferPointers.data(), 12, Run);
+        }
+        else
+        {
+            kernels.Stereo(cores[8], cores[9], buffers[8].data(), buffers[9].data(), Run);
+            kernels.Crossovers(crossoverCores, crossoverBuffers, Run);
+            kernels.Stereo(cores[10], cores[11], buffers[10].data(), buffers[11].data(), Run);
+        }
+        benchmark::ClobberMemory();
+    }
+    state.SetLabel(orvo::SimdLevelName(level));
+    state.counters["ns/frame"] = benchmark::Counter(
+        Run / 2.0, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
 void LevelsAndRuns(benchmark::internal::Benchmark* b)
 {
     for (int level = orvo::slScalar; level <= orvo::slAvx512; ++level)
@@ -166,5 +223,8 @@ void LevelsAndBlocks(benchmark::internal::Benchmark* b)
 
 BENCHMARK(CrossoverBank)->Apply(LevelsAndRuns)->ArgNames({"level", "run", "glide"});
 BENCHMARK(OversamplingPair)->Apply(LevelsAndBlocks)->ArgNames({"level", "block"});
+BENCHMARK(OversampledRun)
+    ->ArgsProduct({{orvo::slSse2, orvo::slAvx2, orvo::slAvx512}, {0, 1}})
+    ->ArgNames({"level", "lockstep"});
 
 } // namespace
