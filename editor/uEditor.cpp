@@ -74,7 +74,8 @@ bool IsParameter(std::int32_t index)
 
 TPluginEditorWindow::TPluginEditorWindow(IUIPlatform& platform, std::uintptr_t parent,
                                          TEditorValues& editorValues)
-    : TDIBComponent(nullptr), values(editorValues), FPlatform(platform)
+    : TDIBComponent(nullptr), FPlatform(platform, [this] { DestroyIfClosed(); }),
+      values(editorValues)
 {
     Name = "PluginEditorWindow";
     LoadImages();
@@ -298,17 +299,61 @@ void TPluginEditorWindow::MoveToOrigin()
 
 void TPluginEditorWindow::ShowCurrentValues()
 {
+    // Counted like a call of the window system: a message box about a missing timer may
+    // run a modal loop in which the host closes the editor again.
+    const TCountingPlatform::TScope scope(FPlatform);
     // The refresh runs before the repaint rather than after it, so the first picture the
     // host shows already has the controls at the current values.
     cntBackGround->Invalidate();
     Guarded([&] { Updater->SetEnabled(true); });
+    if (FClosed)
+    {
+        return;
+    }
     UpdaterTimer();
     cntBackGround->Update();
+}
+
+void TPluginEditorWindow::Close(std::unique_ptr<TEditorWindow> self)
+{
+    if (!FPlatform.Busy())
+    {
+        return; // self destroys the window
+    }
+    // The host closed from inside a call into this window, most likely from the modal loop
+    // of a pop-up menu or message box whose handler goes on when that loop returns: the
+    // objects stay until then, unseen and inert. The effect and the glue's values may be
+    // gone before that (effClose), so nothing reads them any more.
+    FClosed = true;
+    effect = nullptr;
+    Updater->SetEnabled(false);
+    tmrAbout->SetEnabled(false);
+    tmrLabelFade->SetEnabled(false);
+    cntBackGround->Window().SetVisible(false);
+    FSelf = std::move(self);
+}
+
+void TPluginEditorWindow::DestroyIfClosed()
+{
+    if (FSelf)
+    {
+        // Destroys this window: nothing of it is touched after.
+        const std::unique_ptr<TEditorWindow> self = std::move(FSelf);
+    }
+}
+
+void TPluginEditorWindow::KeepPlatformAlive(std::shared_ptr<IUIPlatform> platform)
+{
+    FPlatform.KeepAlive(std::move(platform));
 }
 
 template <typename THandler>
 void TPluginEditorWindow::Guarded(THandler&& handler) noexcept
 {
+    if (FClosed)
+    {
+        return;
+    }
     try
     {
         handler();
@@ -321,6 +366,10 @@ void TPluginEditorWindow::Guarded(THandler&& handler) noexcept
 
 void TPluginEditorWindow::ShowMessage(std::string_view text)
 {
+    if (FClosed)
+    {
+        return;
+    }
     try
     {
         FPlatform.ShowMessage(&cntBackGround->Window(), form::MessageCaption, text);
@@ -388,7 +437,11 @@ void TPluginEditorWindow::UpdaterTimer()
 
 void TPluginEditorWindow::SetParameter(std::int32_t index, float value)
 {
-    effect->setParameterAutomated(index, value);
+    // The host may close the editor from inside the automation call it receives.
+    if (effect != nullptr)
+    {
+        effect->setParameterAutomated(index, value);
+    }
 }
 
 std::string TPluginEditorWindow::ValueText(std::int32_t parameter)
@@ -477,7 +530,7 @@ void TPluginEditorWindow::kbInGainMouseDown(TDIBComponent& sender, TMouseButton 
         else if (index != OverSampleParameter && withCtrl)
         {
             // Invert every band's mute.
-            for (std::int32_t k = FirstMute; k <= LastMute; ++k)
+            for (std::int32_t k = FirstMute; k <= LastMute && !FClosed; ++k)
             {
                 const float value = values[static_cast<std::size_t>(k)].load(std::memory_order_relaxed);
                 SetParameter(k, value < 0.5f ? 1.0f : 0.0f);
@@ -616,14 +669,25 @@ void TPluginEditorWindow::tmrAboutTimerFade()
 
 // --- Glue ---
 
+namespace
+{
+
+std::unique_ptr<TPluginEditorWindow> MakeEditorWindow(IUIPlatform& platform, APluginEditor& glue,
+                                                      void* parent)
+{
+    auto window = std::make_unique<TPluginEditorWindow>(
+        platform, reinterpret_cast<std::uintptr_t>(parent), glue.values);
+    window->MoveToOrigin();
+    window->effect = glue.plugin();
+    return window;
+}
+
+} // namespace
+
 TEditorWindowFactory EditorWindowFactory(IUIPlatform& platform)
 {
     return [&platform](APluginEditor& glue, void* parent) -> std::unique_ptr<TEditorWindow> {
-        auto window = std::make_unique<TPluginEditorWindow>(
-            platform, reinterpret_cast<std::uintptr_t>(parent), glue.values);
-        window->MoveToOrigin();
-        window->effect = glue.plugin();
-        return window;
+        return MakeEditorWindow(platform, glue, parent);
     };
 }
 
@@ -636,8 +700,9 @@ TEditorParts MakePluginEditor(APlugin& effect, IUIPlatform* platform)
 
 TEditorParts MakePluginEditorWithPlatform(APlugin& effect, TUIPlatformMaker makePlatform)
 {
-    // The factory lives in the glue and is destroyed after the glue's window, so the
-    // window system outlives every window and timer made on it.
+    // The factory lives in the glue and is destroyed after the glue's window, and every
+    // window keeps the window system too (one closed from its own modal loop may outlive
+    // the glue), so the window system outlives every window and timer made on it.
     std::shared_ptr<IUIPlatform> platform;
     TEditorWindowFactory factory = [makePlatform, platform](APluginEditor& glue,
                                                             void* parent) mutable {
@@ -649,7 +714,9 @@ TEditorParts MakePluginEditorWithPlatform(APlugin& effect, TUIPlatformMaker make
                 throw EDIBError("Could not create the window");
             }
         }
-        return EditorWindowFactory(*platform)(glue, parent);
+        auto window = MakeEditorWindow(*platform, glue, parent);
+        window->KeepPlatformAlive(platform);
+        return std::unique_ptr<TEditorWindow>(std::move(window));
     };
     auto* glue = new APluginEditor(&effect, std::move(factory));
     return {glue, glue};

@@ -22,6 +22,7 @@
 #include "editor/toolkit/cDIBMenu.h"
 #include "editor/toolkit/cDIBPanel.h"
 #include "editor/toolkit/cDIBTimer.h"
+#include "editor/uCountingPlatform.h"
 #include "editor/uEditorForm.h"
 #include "editor/uPluginEditor.h"
 #include "platform/ui/IUIPlatform.h"
@@ -33,6 +34,9 @@ class APlugin;
 
 class TPluginEditorWindow final : public TEditorWindow, public TDIBComponent
 {
+    // Declared first, so destroyed last: every window and timer of the form is made on it.
+    TCountingPlatform FPlatform;
+
 public:
     /// Creates the form as a borderless child of the native window parent, loads its
     /// images and runs FormCreate. Throws EDIBError when the window or an image cannot be
@@ -46,6 +50,16 @@ public:
     /// Repaints at once, enables Updater and runs one refresh, so the controls show values
     /// before the first tick.
     void ShowCurrentValues() override;
+    /// Destroys the window, or, while one of its handlers runs (the host closed the editor
+    /// or the effect from a modal menu or message box of the window), hides it, stops its
+    /// timers, lets go of the effect and of the glue's values, and destroys it when the
+    /// window system's call into it returns. No handler does anything from then on.
+    void Close(std::unique_ptr<TEditorWindow> self) override;
+    /// True once Close has let the window outlive its glue.
+    bool Closed() const { return FClosed; }
+
+    /// Keeps the window system alive as long as this window (which may outlive the glue).
+    void KeepPlatformAlive(std::shared_ptr<IUIPlatform> platform);
 
     /// Moves the window to 0, 0 inside its parent, keeping its size.
     void MoveToOrigin();
@@ -112,8 +126,12 @@ private:
     template <typename THandler>
     void Guarded(THandler&& handler) noexcept;
     void ShowMessage(std::string_view text);
+    /// Runs when the window system's last running call into the window has returned.
+    void DestroyIfClosed();
 
-    IUIPlatform& FPlatform;
+    // Set by Close: the window owns itself until its running handler returns.
+    std::unique_ptr<TEditorWindow> FSelf;
+    bool FClosed = false;
     std::vector<std::unique_ptr<TCustomDIBControl>> FControls;
     std::array<TDIBKnob*, ParameterCount> FKnobs{};
     std::array<TDIBGlyphButton*, ParameterCount> FButtons{};

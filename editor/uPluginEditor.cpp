@@ -19,9 +19,7 @@ APluginEditor::~APluginEditor()
 {
     if (window)
     {
-        typedEffect->FEditorClosed.store(1, std::memory_order_release);
-        window.reset();
-        parentWindow = nullptr;
+        closeWindow();
     }
 }
 
@@ -77,10 +75,22 @@ void APluginEditor::close()
     {
         return;
     }
+    closeWindow();
+}
+
+void APluginEditor::closeWindow()
+{
     // The flag goes first: a parameter change after this point copies nothing.
     typedEffect->FEditorClosed.store(1, std::memory_order_release);
-    window.reset();
     parentWindow = nullptr;
+    // The glue forgets the window before it ends: one that lives on until its running
+    // handler returns is no longer the glue's, and a reopen makes a new one.
+    std::unique_ptr<TEditorWindow> closing = std::move(window);
+    if (closing)
+    {
+        TEditorWindow& closingWindow = *closing;
+        closingWindow.Close(std::move(closing));
+    }
 }
 
 void APluginEditor::idle()

@@ -35,6 +35,15 @@ public:
     /// Repaints at once, enables the refresh timer and runs one refresh, so the controls
     /// show APluginEditor::values before the first timer tick.
     virtual void ShowCurrentValues() = 0;
+    /// Ends the window that the glue lets go of (self is this window). Here it is destroyed
+    /// at once. A window whose handler is still running (the host closed the editor, or the
+    /// effect, from the modal loop of one of its menus or message boxes) must not go under
+    /// that handler: it may keep itself and go when the handler returns, touching neither
+    /// the effect nor the glue after this call.
+    virtual void Close(std::unique_ptr<TEditorWindow> self)
+    {
+        self.reset();
+    }
 };
 
 /// Makes the window for glue as a child of parent (the host's window handle), placed at
@@ -61,7 +70,8 @@ public:
     /// values. False, with nothing changed, for a null parent or when no window can be
     /// made; a failing window factory's exception leaves the state as it was.
     bool open(void* ptr) override;
-    /// Destroys the window when the last open is matched.
+    /// Destroys the window when the last open is matched (or lets it go at the end of its
+    /// running handler, when the host closes from one of its modal loops).
     void close() override;
     /// Nothing: the window refreshes on its own timer.
     void idle() override;
@@ -94,6 +104,8 @@ public:
 
 private:
     void copyValues() noexcept;
+    /// Sets FEditorClosed and lets go of the window: window none, parentWindow 0.
+    void closeWindow();
 
     APlugin* typedEffect;
     // Declared before window: a window system that the factory holds outlives the window.

@@ -160,7 +160,9 @@ std::int32_t THeadlessPlatform::PopupMenu(IUIWindow*, const TUIMenu& menu, TPoin
     FShownMenus.push_back(THeadlessMenuRecord{menu, screen});
     if (FMenuAnswerer)
     {
-        return FMenuAnswerer(menu, screen);
+        // From a copy: the answerer runs inside the menu's modal call and may replace itself.
+        const TMenuAnswerer answerer = FMenuAnswerer;
+        return answerer(menu, screen);
     }
     if (FMenuAnswers.empty())
     {
@@ -173,7 +175,13 @@ std::int32_t THeadlessPlatform::PopupMenu(IUIWindow*, const TUIMenu& menu, TPoin
 
 void THeadlessPlatform::ShowMessage(IUIWindow*, std::string_view caption, std::string_view text)
 {
-    FMessages.push_back(THeadlessMessageRecord{std::string(caption), std::string(text)});
+    const THeadlessMessageRecord message{std::string(caption), std::string(text)};
+    FMessages.push_back(message);
+    if (FMessageAnswerer)
+    {
+        const TMessageAnswerer answerer = FMessageAnswerer;
+        answerer(message);
+    }
 }
 
 } // namespace orvo

@@ -35,6 +35,7 @@ class THeadlessPlatform : public IUIPlatform
 {
 public:
     using TMenuAnswerer = std::function<std::int32_t(const TUIMenu& menu, TPoint screen)>;
+    using TMessageAnswerer = std::function<void(const THeadlessMessageRecord& message)>;
 
     THeadlessPlatform();
     ~THeadlessPlatform() override;
@@ -79,6 +80,9 @@ public:
     void QueueMenuAnswer(std::vector<std::string> captionPath);
     const std::vector<THeadlessMenuRecord>& ShownMenus() const { return FShownMenus; }
 
+    /// Every message box is recorded, then the answerer (if any) runs inside the call, as
+    /// the user's OK would come from inside the box's modal loop.
+    void SetMessageAnswerer(TMessageAnswerer answerer) { FMessageAnswerer = std::move(answerer); }
     const std::vector<THeadlessMessageRecord>& Messages() const { return FMessages; }
 
     /// Where client point 0, 0 of a window whose bounds start at 0, 0 lies on the screen.
@@ -117,6 +121,7 @@ private:
     TMenuAnswerer FMenuAnswerer;
     std::deque<std::vector<std::string>> FMenuAnswers;
     std::vector<THeadlessMenuRecord> FShownMenus;
+    TMessageAnswerer FMessageAnswerer;
     std::vector<THeadlessMessageRecord> FMessages;
 
     friend class THeadlessWindow;

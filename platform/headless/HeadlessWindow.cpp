@@ -107,8 +107,9 @@ void THeadlessWindow::MouseMove(std::int32_t x, std::int32_t y)
         return;
     }
     FPointerInside = inside;
+    THeadlessPlatform& platform = FPlatform;
     FListener.HandleMouseMove(MakeEvent(mbLeft, x, y));
-    FPlatform.DeliverPaints();
+    platform.DeliverPaints();
 }
 
 void THeadlessWindow::MouseDown(TMouseButton button, std::int32_t x, std::int32_t y,
@@ -122,16 +123,18 @@ void THeadlessWindow::MouseDown(TMouseButton button, std::int32_t x, std::int32_
     {
         event.Shift = event.Shift | ssDouble;
     }
+    THeadlessPlatform& platform = FPlatform;
     FListener.HandleMouseDown(event);
-    FPlatform.DeliverPaints();
+    platform.DeliverPaints();
 }
 
 void THeadlessWindow::MouseUp(TMouseButton button, std::int32_t x, std::int32_t y)
 {
     FPlatform.SetPointerFromInput(ClientToScreen(TPoint{x, y}));
     FPlatform.SetHeldButtons(FPlatform.HeldButtons() & ~ButtonShift(button));
+    THeadlessPlatform& platform = FPlatform;
     FListener.HandleMouseUp(MakeEvent(button, x, y));
-    FPlatform.DeliverPaints();
+    platform.DeliverPaints();
 }
 
 void THeadlessWindow::Click(TMouseButton button, std::int32_t x, std::int32_t y)
@@ -145,8 +148,9 @@ void THeadlessWindow::MouseLeave()
     if (FPointerInside)
     {
         FPointerInside = false;
+        THeadlessPlatform& platform = FPlatform;
         FListener.HandleMouseLeave();
-        FPlatform.DeliverPaints();
+        platform.DeliverPaints();
     }
 }
 

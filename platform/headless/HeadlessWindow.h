@@ -32,7 +32,9 @@ public:
     // Synthetic input in client pixels. Each call moves the platform's pointer there,
     // reports the event with the platform's modifier keys and the held buttons, then lets
     // the platform deliver pending paints. A move outside the client area while the mouse
-    // is not captured reports a leave instead (once).
+    // is not captured reports a leave instead (once). The listener may destroy the window
+    // (as a real window system allows): the call touches nothing of it afterwards; Click
+    // then must not be used.
     void MouseMove(std::int32_t x, std::int32_t y);
     void MouseDown(TMouseButton button, std::int32_t x, std::int32_t y, bool doubleClick = false);
     void MouseUp(TMouseButton button, std::int32_t x, std::int32_t y);

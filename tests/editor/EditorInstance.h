@@ -86,8 +86,18 @@ public:
     }
     ~TEditorInstance()
     {
-        Effect->dispatcher(Effect, effClose, 0, 0, nullptr, 0.0f);
-        FHost->Detach(Effect);
+        Close();
+    }
+    /// effClose, once: the effect is destroyed.
+    void Close()
+    {
+        if (Effect != nullptr)
+        {
+            AEffect* effect = Effect;
+            Effect = nullptr;
+            effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
+            FHost->Detach(effect);
+        }
     }
     TEditorInstance(const TEditorInstance&) = delete;
     TEditorInstance& operator=(const TEditorInstance&) = delete;

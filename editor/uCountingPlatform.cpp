@@ -1,0 +1,80 @@
+#include "editor/uCountingPlatform.h"
+
+namespace orvo
+{
+
+/// Passes a window's events on to its listener, each counted while it runs.
+class TCountingPlatform::TCountingListener final : public IUIWindowListener
+{
+public:
+    TCountingListener(TCountingPlatform& counter, IUIWindowListener& listener)
+        : FCounter(counter), FListener(listener)
+    {
+    }
+
+    // The scope's end may destroy this object: each call ends with it.
+    void HandlePaint(const TRect& invalid) override
+    {
+        const TScope scope(FCounter);
+        FListener.HandlePaint(invalid);
+    }
+    void HandleMouseDown(const TUIMouseEvent& event) override
+    {
+        const TScope scope(FCounter);
+        FListener.HandleMouseDown(event);
+    }
+    void HandleMouseMove(const TUIMouseEvent& event) override
+    {
+        const TScope scope(FCounter);
+        FListener.HandleMouseMove(event);
+    }
+    void HandleMouseUp(const TUIMouseEvent& event) override
+    {
+        const TScope scope(FCounter);
+        FListener.HandleMouseUp(event);
+    }
+    void HandleMouseLeave() override
+    {
+        const TScope scope(FCounter);
+        FListener.HandleMouseLeave();
+    }
+
+private:
+    TCountingPlatform& FCounter;
+    IUIWindowListener& FListener;
+};
+
+TCountingPlatform::TCountingPlatform(IUIPlatform& platform, std::function<void()> onIdle)
+    : FPlatform(platform), FOnIdle(std::move(onIdle))
+{
+}
+
+TCountingPlatform::~TCountingPlatform() = default;
+
+std::unique_ptr<IUIWindow> TCountingPlatform::CreateChildWindow(std::uintptr_t parent,
+                                                                const TRect& bounds,
+                                                                IUIWindowListener& listener)
+{
+    FListeners.push_back(std::make_unique<TCountingListener>(*this, listener));
+    return FPlatform.CreateChildWindow(parent, bounds, *FListeners.back());
+}
+
+std::unique_ptr<IUITimer> TCountingPlatform::CreateTimer(std::function<void()> onTick)
+{
+    return FPlatform.CreateTimer([this, onTick = std::move(onTick)] {
+        const TScope scope(*this);
+        onTick();
+    });
+}
+
+void TCountingPlatform::Leave()
+{
+    if (--FDepth == 0 && FOnIdle)
+    {
+        // Run from a copy: the handler may destroy this object, FOnIdle with it.
+        const std::function<void()> onIdle = FOnIdle;
+        onIdle();
+    }
+}
+
+} // namespace orvo
