@@ -139,11 +139,12 @@ private:
 };
 
 /// Builds TPluginEditorWindow on platform for the glue: a child of the host's window at
-/// 0, 0, talking to the glue's effect and showing the glue's values.
+/// 0, 0, talking to the glue's effect and showing the glue's values. platform must outlive
+/// every window made (one closed from its own modal loop may outlive the glue).
 TEditorWindowFactory EditorWindowFactory(IUIPlatform& platform);
 
-/// The editor glue for effect with its windows on platform, which must outlive the glue;
-/// without a platform the editor reports its size but opens no window.
+/// The editor glue for effect with its windows on platform, which must outlive the glue
+/// and its windows; without a platform the editor reports its size but opens no window.
 TEditorParts MakePluginEditor(APlugin& effect, IUIPlatform* platform);
 
 /// Makes a window system for one editor.
