@@ -52,17 +52,18 @@ void Lockstep(TBiquadCore* const* cores, float* const* buffers, std::int32_t lan
 
 // Two channels fill only an SSE2 vector; wider sets gain nothing there.
 template <TLanesEntry Crossovers, TMixKernel Mix, TSoftClipKernel SoftClip,
-          TLanesEntry Together, TDispersionKernel Dispersion>
-constexpr TFilterKernels KernelsWith{
-    &FilterCrossovers<Crossovers>, &FilterStereo<&simd::RunLanesSse2>, Mix, SoftClip,
-    Together != nullptr ? &Lockstep<Together, Crossovers> : nullptr, Dispersion};
+          TLockstepKernel Together, TDispersionKernel Dispersion>
+constexpr TFilterKernels KernelsWith{&FilterCrossovers<Crossovers>,
+                                     &FilterStereo<&simd::RunLanesSse2>, Mix, SoftClip, Together,
+                                     Dispersion};
 
 #if defined(__i386__)
 // Eight vector registers: twelve SSE2 lanes would live in memory, so the oversampled path's
 // filter stages run one after another.
-constexpr TLanesEntry Sse2Together = nullptr;
+constexpr TLockstepKernel Sse2Together = nullptr;
 #else
-constexpr TLanesEntry Sse2Together = &simd::RunLanesTogetherSse2;
+constexpr TLockstepKernel Sse2Together =
+    &Lockstep<&simd::RunLanesTogetherSse2, &simd::RunLanesSse2>;
 #endif
 
 } // namespace
@@ -78,10 +79,12 @@ TFilterKernels FilterKernelsFor(TSimdLevel level) noexcept
     {
     case slAvx512:
         return KernelsWith<&simd::RunLanesAvx512, &simd::MixAvx512, &simd::SoftClipAvx512,
-                           &simd::RunLanesTogetherAvx512, &simd::DispersionAvx512>;
+                           &Lockstep<&simd::RunLanesTogetherAvx512, &simd::RunLanesAvx512>,
+                           &simd::DispersionAvx512>;
     case slAvx2:
         return KernelsWith<&simd::RunLanesAvx2, &simd::MixAvx2, &simd::SoftClipAvx2,
-                           &simd::RunLanesTogetherAvx2, &simd::DispersionAvx2>;
+                           &Lockstep<&simd::RunLanesTogetherAvx2, &simd::RunLanesAvx2>,
+                           &simd::DispersionAvx2>;
     case slSse2:
         return KernelsWith<&simd::RunLanesSse2, &MixBaseline, &SoftClipBaseline,
                            Sse2Together, &DispersionBaseline>;
