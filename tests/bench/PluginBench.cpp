@@ -1,6 +1,6 @@
-// The effect's own share of a processing call: walking the block, queueing and dispatching
-// MIDI, thru to the host and mapped controllers (pass-through audio, so this is the cost
-// the MIDI side adds around the processing chain).
+// A whole processing call of the effect through its record: the oversampled chain of
+// "Flat", and what queueing and dispatching MIDI, thru to the host and mapped controllers
+// (each of which cuts a run) add to it.
 #include "editor/uPluginEditor.h"
 #include "platform/posix/TEmbeddedResources.h"
 #include "platform/posix/TPosixFileSystem.h"

@@ -1,5 +1,5 @@
-# The MIDI side of a processing call: queueing, sample-accurate dispatch, thru and mapped
-# controllers around the pass-through block walk.
+# A processing call with the real chain, with and without MIDI: queueing, sample-accurate
+# dispatch, thru and mapped controllers.
 if(TARGET orvo_platform_posix)
     orvo_add_benchmark(orvo_plugin_bench SOURCES "${CMAKE_CURRENT_LIST_DIR}/PluginBench.cpp"
                        LIBS orvo_editor orvo_plugin orvo_platform_posix orvo_resources)
