@@ -1,5 +1,7 @@
 #include "platform/posix/TPosixFileSystem.h"
 
+#include "platform/TLineSplitter.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -87,8 +89,7 @@ bool TPosixFileSystem::ReadLines(const std::string& path, std::vector<std::strin
     {
         return false;
     }
-    std::string line;
-    bool lineOpen = false;
+    TLineSplitter splitter(lines);
     char buffer[4096];
     for (;;)
     {
@@ -106,29 +107,9 @@ bool TPosixFileSystem::ReadLines(const std::string& path, std::vector<std::strin
         {
             break;
         }
-        for (ssize_t i = 0; i < count; ++i)
-        {
-            if (buffer[i] == '\n')
-            {
-                if (!line.empty() && line.back() == '\r')
-                {
-                    line.pop_back();
-                }
-                lines.push_back(std::move(line));
-                line.clear();
-                lineOpen = false;
-            }
-            else
-            {
-                line.push_back(buffer[i]);
-                lineOpen = true;
-            }
-        }
+        splitter.Add(std::string_view(buffer, static_cast<std::size_t>(count)));
     }
-    if (lineOpen)
-    {
-        lines.push_back(std::move(line));
-    }
+    splitter.Finish();
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "platform/win32/TWin32FileSystem.h"
 
+#include "platform/TLineSplitter.h"
 #include "platform/win32/uWin32Text.h"
 
 #include <windows.h>
@@ -101,8 +102,7 @@ bool TWin32FileSystem::ReadLines(const std::string& path, std::vector<std::strin
     {
         return false;
     }
-    std::string line;
-    bool lineOpen = false;
+    TLineSplitter splitter(lines);
     std::string buffer(ChunkSize, '\0');
     for (;;)
     {
@@ -116,29 +116,9 @@ bool TWin32FileSystem::ReadLines(const std::string& path, std::vector<std::strin
         {
             break;
         }
-        for (DWORD i = 0; i < count; ++i)
-        {
-            if (buffer[i] == '\n')
-            {
-                if (!line.empty() && line.back() == '\r')
-                {
-                    line.pop_back();
-                }
-                lines.push_back(std::move(line));
-                line.clear();
-                lineOpen = false;
-            }
-            else
-            {
-                line.push_back(buffer[i]);
-                lineOpen = true;
-            }
-        }
+        splitter.Add(std::string_view(buffer.data(), static_cast<std::size_t>(count)));
     }
-    if (lineOpen)
-    {
-        lines.push_back(std::move(line));
-    }
+    splitter.Finish();
     return true;
 }
 
