@@ -297,11 +297,33 @@ TDD ReduceHalfPi(double x, int& quadrant) noexcept
     return Add(r, TDD{-nd * HalfPi3, 0.0});
 }
 
+// sin(r + q pi/2) for the reduced argument r: one series, its sign set by the quadrant.
+// cos(x) = sin(x + pi/2), so a cosine is the sine one quadrant further on.
+double SineInQuadrant(TDD r, int quadrant) noexcept
+{
+    switch (quadrant & 3)
+    {
+    case 0:
+        return SinReduced(r).Hi;
+    case 1:
+        return CosReduced(r).Hi;
+    case 2:
+        return -SinReduced(r).Hi;
+    default:
+        return -CosReduced(r).Hi;
+    }
+}
+
+bool InTrigRange(double x) noexcept
+{
+    return x > -TrigLimit && x < TrigLimit;
+}
+
 } // namespace
 
 void SinCos(double x, double& sine, double& cosine) noexcept
 {
-    if (!(x > -TrigLimit && x < TrigLimit))
+    if (!InTrigRange(x))
     {
         sine = Quiet;
         cosine = Quiet;
@@ -309,69 +331,30 @@ void SinCos(double x, double& sine, double& cosine) noexcept
     }
     int quadrant = 0;
     const TDD r = ReduceHalfPi(x, quadrant);
-    const double s = SinReduced(r).Hi;
-    const double c = CosReduced(r).Hi;
-    switch (quadrant)
-    {
-    case 0:
-        sine = s;
-        cosine = c;
-        break;
-    case 1:
-        sine = c;
-        cosine = -s;
-        break;
-    case 2:
-        sine = -s;
-        cosine = -c;
-        break;
-    default:
-        sine = -c;
-        cosine = s;
-        break;
-    }
+    sine = SineInQuadrant(r, quadrant);
+    cosine = SineInQuadrant(r, quadrant + 1);
 }
 
 double Sin(double x) noexcept
 {
-    if (!(x > -TrigLimit && x < TrigLimit))
+    if (!InTrigRange(x))
     {
         return Quiet;
     }
     int quadrant = 0;
     const TDD r = ReduceHalfPi(x, quadrant);
-    switch (quadrant)
-    {
-    case 0:
-        return SinReduced(r).Hi;
-    case 1:
-        return CosReduced(r).Hi;
-    case 2:
-        return -SinReduced(r).Hi;
-    default:
-        return -CosReduced(r).Hi;
-    }
+    return SineInQuadrant(r, quadrant);
 }
 
 double Cos(double x) noexcept
 {
-    if (!(x > -TrigLimit && x < TrigLimit))
+    if (!InTrigRange(x))
     {
         return Quiet;
     }
     int quadrant = 0;
     const TDD r = ReduceHalfPi(x, quadrant);
-    switch (quadrant)
-    {
-    case 0:
-        return CosReduced(r).Hi;
-    case 1:
-        return -SinReduced(r).Hi;
-    case 2:
-        return -CosReduced(r).Hi;
-    default:
-        return SinReduced(r).Hi;
-    }
+    return SineInQuadrant(r, quadrant + 1);
 }
 
 double Sinh(double x) noexcept
