@@ -10,8 +10,8 @@
 #include "editor/uEditor.h"
 #include "editor/uPluginEditor.h"
 #include "platform/headless/HeadlessPlatform.h"
+#include "platform/headless/HeadlessServices.h"
 #include "plugin/uPlugin.h"
-#include "resources/uFactoryBank.h"
 #include "tests/support/TestHost.h"
 
 namespace orvo::test
@@ -42,24 +42,6 @@ public:
     std::string ModulePath() const override { return "/plugins/Orvo.so"; }
 };
 
-class TBankResources final : public IResources
-{
-public:
-    std::string_view FactoryBank() const override { return resources::FactoryBankText(); }
-};
-
-class TPointLocale final : public ILocale
-{
-public:
-    char DecimalSeparator() const override { return '.'; }
-};
-
-class TSilentMessageBox final : public IMessageBox
-{
-public:
-    void ShowMessage(std::string_view) const noexcept override {}
-};
-
 /// The platform the next effect's editor is built on (the effect's editor factory is a
 /// plain function).
 inline THeadlessPlatform* EditorPlatform = nullptr;
@@ -77,7 +59,8 @@ public:
     TEditorInstance(THeadlessPlatform* platform, TestHost& host)
     {
         EditorPlatform = platform;
-        const TPluginServices services{ModuleFile, Resources, Files, Locale, Messages};
+        const TPluginServices services{ModuleFile, Headless.Resources, Files, Headless.Locale,
+                                       Headless.MessageBox};
         auto* plugin = new APlugin(&TestHost::Callback, services, &MakeHeadlessEditor);
         EditorPlatform = nullptr;
         Effect = plugin->getAeffect();
@@ -117,11 +100,11 @@ public:
     AEffect* Effect = nullptr;
 
 private:
+    // The built-in bank, '.' and no messages; the map file is kept in memory beside a module
+    // path of its own.
+    THeadlessServices Headless;
     TNoModuleFile ModuleFile;
-    TBankResources Resources;
     TMemoryFileSystem Files;
-    TPointLocale Locale;
-    TSilentMessageBox Messages;
     TestHost* FHost = nullptr;
 };
 

@@ -13,8 +13,8 @@
 
 #include "editor/uEditor.h"
 #include "platform/headless/HeadlessPlatform.h"
+#include "platform/headless/HeadlessServices.h"
 #include "plugin/uPlugin.h"
-#include "resources/uFactoryBank.h"
 #include "tests/windows-editor/uWineDesktop.h"
 #include "tests/windows/uChecks.h"
 #include "tools/render/uVstHost.h"
@@ -45,39 +45,6 @@ constexpr std::int32_t TuningMax = 600;
 
 // ---- the headless reference: the same editor in this process, on the headless platform ----
 
-class TNoFiles final : public IFileSystem
-{
-public:
-    bool FileExists(const std::string&) const override { return false; }
-    bool DeleteFile(const std::string&) const override { return false; }
-    bool ReadLines(const std::string&, std::vector<std::string>& lines) const override
-    {
-        lines.clear();
-        return false;
-    }
-    bool WriteFileAtomically(const std::string&, std::string_view) const override { return true; }
-};
-class TNoModuleFile final : public IModuleFile
-{
-public:
-    std::string ModulePath() const override { return "C:\\reference\\Orvo.dll"; }
-};
-class TBank final : public IResources
-{
-public:
-    std::string_view FactoryBank() const override { return resources::FactoryBankText(); }
-};
-class TPointLocale final : public ILocale
-{
-public:
-    char DecimalSeparator() const override { return '.'; }
-};
-class TQuiet final : public IMessageBox
-{
-public:
-    void ShowMessage(std::string_view) const noexcept override {}
-};
-
 THeadlessPlatform* ReferencePlatform = nullptr;
 
 TEditorParts MakeReferenceEditor(APlugin& effect)
@@ -96,7 +63,9 @@ public:
     THeadlessReference()
     {
         ReferencePlatform = &FPlatform;
-        const TPluginServices services{FModuleFile, FBank, FFiles, FLocale, FQuiet};
+        const TPluginServices services{FServices.ModuleFile, FServices.Resources,
+                                       FServices.FileSystem, FServices.Locale,
+                                       FServices.MessageBox};
         FEffect = (new APlugin(&ReferenceHost, services, &MakeReferenceEditor))->getAeffect();
         ReferencePlatform = nullptr;
         FEffect->dispatcher(FEffect, effEditOpen, 0, 0, &FParentStandIn, 0.0f);
@@ -118,11 +87,7 @@ public:
 
 private:
     THeadlessPlatform FPlatform;
-    TNoFiles FFiles;
-    TNoModuleFile FModuleFile;
-    TBank FBank;
-    TPointLocale FLocale;
-    TQuiet FQuiet;
+    THeadlessServices FServices;
     AEffect* FEffect = nullptr;
     int FParentStandIn = 0;
 };

@@ -2,8 +2,8 @@
 
 #include "editor/uEditor.h"
 #include "platform/headless/HeadlessPlatform.h"
+#include "platform/headless/HeadlessServices.h"
 #include "plugin/uPlugin.h"
-#include "resources/uFactoryBank.h"
 #include "tools/render/uPluginSetup.h"
 #include "tools/render/uVstHost.h"
 
@@ -17,45 +17,6 @@ namespace
 {
 
 constexpr VstInt32 OrvoUniqueId = ('O' << 24) | ('r' << 16) | ('v' << 8) | 'o';
-
-// The effect behind the picture lives only in this process for a moment: it reads no
-// files and writes none (no MIDI map beside anything), and tells nobody anything.
-class TNoFiles final : public IFileSystem
-{
-public:
-    bool FileExists(const std::string&) const override { return false; }
-    bool DeleteFile(const std::string&) const override { return false; }
-    bool ReadLines(const std::string&, std::vector<std::string>& lines) const override
-    {
-        lines.clear();
-        return false;
-    }
-    bool WriteFileAtomically(const std::string&, std::string_view) const override { return true; }
-};
-
-class TNoModuleFile final : public IModuleFile
-{
-public:
-    std::string ModulePath() const override { return {}; }
-};
-
-class TBuiltInBank final : public IResources
-{
-public:
-    std::string_view FactoryBank() const override { return resources::FactoryBankText(); }
-};
-
-class TPointDecimal final : public ILocale
-{
-public:
-    char DecimalSeparator() const override { return '.'; }
-};
-
-class TNoMessages final : public IMessageBox
-{
-public:
-    void ShowMessage(std::string_view) const noexcept override {}
-};
 
 VstIntPtr VSTCALL SilentHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
 {
@@ -75,12 +36,12 @@ TEditorParts MakePictureEditor(APlugin& effect)
 
 TRGBAImage RenderEditorPicture(const std::array<float, 16>& values)
 {
-    static const TNoModuleFile moduleFile;
-    static const TBuiltInBank bank;
-    static const TNoFiles files;
-    static const TPointDecimal locale;
-    static const TNoMessages messages;
-    static const TPluginServices services{moduleFile, bank, files, locale, messages};
+    // The effect behind the picture lives only in this process for a moment: it reads no
+    // files and writes none (no MIDI map beside anything), and tells nobody anything.
+    static const THeadlessServices headless;
+    static const TPluginServices services{headless.ModuleFile, headless.Resources,
+                                          headless.FileSystem, headless.Locale,
+                                          headless.MessageBox};
 
     THeadlessPlatform platform;
     PicturePlatform = &platform;
