@@ -79,14 +79,15 @@ private:
     std::int32_t FOffset;
 };
 
-/// Doubled-rate position of a host-rate MIDI position; never when it does not fit.
-std::int32_t DoubledMidiPos(std::int32_t hostPos) noexcept
+/// Work-buffer position of a host-rate MIDI position, workPerHost work samples to a host
+/// sample; never (NoMidiDue) when it lies before the block or does not fit.
+std::int32_t WorkMidiPos(std::int32_t hostPos, std::int32_t workPerHost) noexcept
 {
-    if (hostPos < 0 || hostPos > NoMidiDue / 2)
+    if (hostPos < 0 || hostPos > NoMidiDue / workPerHost)
     {
         return NoMidiDue;
     }
-    return hostPos * 2;
+    return hostPos * workPerHost;
 }
 
 } // namespace
@@ -285,7 +286,9 @@ void TOrvoChain::GrowWork(std::int32_t samples)
     FWorkCapacity = samples;
 }
 
-bool TOrvoChain::TryGrowWork(std::int32_t samples) noexcept
+template <bool Adding>
+bool TOrvoChain::TryGrowWork(std::int32_t samples, float* outL, float* outR,
+                             std::int32_t frames) noexcept
 {
     try
     {
@@ -294,6 +297,11 @@ bool TOrvoChain::TryGrowWork(std::int32_t samples) noexcept
     }
     catch (...)
     {
+        if constexpr (!Adding)
+        {
+            std::fill_n(outL, frames, 0.0f); // out of memory: silence
+            std::fill_n(outR, frames, 0.0f);
+        }
         return false;
     }
 }
@@ -346,13 +354,8 @@ template <bool Adding>
 void TOrvoChain::ProcessHostRate(const float* inL, const float* inR, float* outL, float* outR,
                                  std::int32_t frames, IMidiClock* midi) noexcept
 {
-    if (!TryGrowWork(frames))
+    if (!TryGrowWork<Adding>(frames, outL, outR, frames))
     {
-        if constexpr (!Adding)
-        {
-            std::fill_n(outL, frames, 0.0f); // out of memory: silence
-            std::fill_n(outR, frames, 0.0f);
-        }
         return;
     }
     float* workL = FWorkL.get();
@@ -363,24 +366,7 @@ void TOrvoChain::ProcessHostRate(const float* inL, const float* inR, float* outL
         workR[i] = SanitisedInput(inR[i]);
     }
 
-    for (std::int32_t pos = 0; pos < frames;)
-    {
-        std::int32_t due = midi != nullptr ? midi->NextMidiPos() : NoMidiDue;
-        if (pos == due)
-        {
-            midi->DispatchMidiAt(pos);
-            due = midi->NextMidiPos();
-        }
-        std::int32_t end = std::min(frames - pos, RunLength) + pos;
-        // An event due before pos (a negative offset from a host) can never be reached; it
-        // must not cut the run, or the loop would not advance.
-        if (due > pos && due < end)
-        {
-            end = due;
-        }
-        ProcessRun(pos, end - pos, FInGain);
-        pos = end;
-    }
+    ProcessRunsBetweenEvents(frames, 1, 1.0f, midi);
 
     FKernels.SoftClip(workL, outL, frames, Adding);
     FKernels.SoftClip(workR, outR, frames, Adding);
@@ -391,13 +377,8 @@ void TOrvoChain::ProcessOversampled(const float* inL, const float* inR, float* o
                                     float* outR, std::int32_t frames, IMidiClock* midi) noexcept
 {
     const std::int32_t doubled = frames * 2;
-    if (!TryGrowWork(doubled))
+    if (!TryGrowWork<Adding>(doubled, outL, outR, frames))
     {
-        if constexpr (!Adding)
-        {
-            std::fill_n(outL, frames, 0.0f); // out of memory: silence
-            std::fill_n(outR, frames, 0.0f);
-        }
         return;
     }
     float* workL = FWorkL.get();
@@ -413,7 +394,7 @@ void TOrvoChain::ProcessOversampled(const float* inL, const float* inR, float* o
     // until it ends, and the three filter stages can overlap; otherwise they run one after
     // another, as a dispatch in the middle may reset the filters.
     const bool noEventDue =
-        midi == nullptr || DoubledMidiPos(midi->NextMidiPos()) >= doubled;
+        midi == nullptr || WorkMidiPos(midi->NextMidiPos(), 2) >= doubled;
     if (noEventDue && FKernels.Lockstep != nullptr)
     {
         ProcessDoubledPipelined(doubled);
@@ -446,27 +427,37 @@ void TOrvoChain::ProcessDoubledRuns(std::int32_t doubled, IMidiClock* midi) noex
 
     // The zero-stuffing halves the level; the band copies restore it. In 32-bit, w x (2 g)
     // rounds exactly like w x g x 2 rounded once, 2 g being exact.
-    for (std::int32_t pos = 0; pos < doubled;)
-    {
-        std::int32_t due = midi != nullptr ? DoubledMidiPos(midi->NextMidiPos()) : NoMidiDue;
-        if (pos == due)
-        {
-            midi->DispatchMidiAt(midi->NextMidiPos());
-            due = DoubledMidiPos(midi->NextMidiPos());
-        }
-        std::int32_t end = std::min(doubled - pos, RunLength) + pos;
-        if (due > pos && due < end)
-        {
-            end = due;
-        }
-        ProcessRun(pos, end - pos, FInGain * 2.0f);
-        pos = end;
-    }
+    ProcessRunsBetweenEvents(doubled, 2, 2.0f, midi);
 
     FKernels.SoftClip(workL, workL, doubled, false);
     FKernels.SoftClip(workR, workR, doubled, false);
     FKernels.Stereo(FFilters[FirstDecimationFilter].Core(),
                     FFilters[FirstDecimationFilter + 1].Core(), workL, workR, doubled);
+}
+
+void TOrvoChain::ProcessRunsBetweenEvents(std::int32_t length, std::int32_t workPerHost,
+                                          float inputGainScale, IMidiClock* midi) noexcept
+{
+    // An event due before the block (a negative offset from a host) is never due here: it
+    // must not cut a run, or the loop would not advance.
+    for (std::int32_t pos = 0; pos < length;)
+    {
+        std::int32_t due =
+            midi != nullptr ? WorkMidiPos(midi->NextMidiPos(), workPerHost) : NoMidiDue;
+        if (pos == due)
+        {
+            midi->DispatchMidiAt(midi->NextMidiPos());
+            due = WorkMidiPos(midi->NextMidiPos(), workPerHost);
+        }
+        std::int32_t end = std::min(length - pos, RunLength) + pos;
+        if (due > pos && due < end)
+        {
+            end = due;
+        }
+        // FInGain is read per run: an event dispatched just now may have changed it.
+        ProcessRun(pos, end - pos, FInGain * inputGainScale);
+        pos = end;
+    }
 }
 
 void TOrvoChain::ProcessDoubledPipelined(std::int32_t doubled) noexcept

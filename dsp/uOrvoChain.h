@@ -176,13 +176,22 @@ private:
     void FilterCrossovers(std::int32_t length, const TStereoStretch* alongside,
                           int alongsideCount) noexcept;
     void ProcessDoubledRuns(std::int32_t doubled, IMidiClock* midi) noexcept;
+    /// Runs of at most RunLength work samples over length, cut where a MIDI event is due and
+    /// the event dispatched there; workPerHost work samples per host sample (1 or 2), the
+    /// input gain times inputGainScale (2 restores the level the zero-stuffing halves).
+    void ProcessRunsBetweenEvents(std::int32_t length, std::int32_t workPerHost,
+                                  float inputGainScale, IMidiClock* midi) noexcept;
     void ProcessDoubledPipelined(std::int32_t doubled) noexcept;
     void SplitBands(const float* workL, const float* workR, std::int32_t length,
                     float inputGain) noexcept;
     void ProcessDispersion(std::int32_t length) noexcept;
     void UpdateMuteRamps(std::int32_t length) noexcept;
     void GrowWork(std::int32_t samples);
-    bool TryGrowWork(std::int32_t samples) noexcept;
+    /// GrowWork without throwing; on failure a replacing call leaves silence in the frames
+    /// of outL and outR, an adding one leaves them as they were.
+    template <bool Adding>
+    bool TryGrowWork(std::int32_t samples, float* outL, float* outR,
+                     std::int32_t frames) noexcept;
     void ApplyProcessingRate() noexcept;
     float ProcessingRate() const noexcept;
 
