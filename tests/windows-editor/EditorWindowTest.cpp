@@ -192,29 +192,6 @@ std::int32_t PositionOf(float value, std::int32_t maximum)
     return static_cast<std::int32_t>(std::nearbyint(static_cast<double>(maximum) * value));
 }
 
-/// Answers the next pop-up menu with keys posted to the thread's queue, where the menu's
-/// own loop reads them.
-std::thread AnswerMenu(HWND target, std::vector<WPARAM> keys)
-{
-    return std::thread([target, keys] {
-        for (int wait = 0; wait < 300; ++wait)
-        {
-            HWND menu = FindWindowW(L"#32768", nullptr);
-            if (menu != nullptr && IsWindowVisible(menu))
-            {
-                break;
-            }
-            Sleep(10);
-        }
-        Sleep(50);
-        for (const WPARAM key : keys)
-        {
-            PostMessageW(target, WM_KEYDOWN, key, 0);
-            Sleep(30);
-        }
-    });
-}
-
 struct TMessageBoxSeen
 {
     std::atomic<bool> Found{false};

@@ -351,28 +351,6 @@ void TestPointer(TWin32UIPlatform& platform)
     CHECK(showing());
 }
 
-// Posts keys to the thread's queue once a menu is on the screen; the menu's own loop reads them.
-std::thread AnswerMenu(HWND target, std::vector<WPARAM> keys)
-{
-    return std::thread([target, keys] {
-        for (int wait = 0; wait < 200; ++wait)
-        {
-            HWND menu = FindWindowW(L"#32768", nullptr);
-            if (menu != nullptr && IsWindowVisible(menu))
-            {
-                break;
-            }
-            Sleep(10);
-        }
-        Sleep(50);
-        for (const WPARAM key : keys)
-        {
-            PostMessageW(target, WM_KEYDOWN, key, 0);
-            Sleep(30);
-        }
-    });
-}
-
 void TestMenus(TWin32UIPlatform& platform, HWND host)
 {
     TChecks::Instance().Group("pop-up menu with a submenu returns the command chosen");

@@ -277,4 +277,25 @@ bool WritePng(const wchar_t* path, const std::vector<std::uint8_t>& pixels, int 
     const bool written = std::fwrite(file.data(), 1, file.size(), out) == file.size();
     return std::fclose(out) == 0 && written;
 }
+
+std::thread AnswerMenu(HWND target, std::vector<WPARAM> keys)
+{
+    return std::thread([target, keys] {
+        for (int wait = 0; wait < 300; ++wait)
+        {
+            HWND menu = FindWindowW(L"#32768", nullptr);
+            if (menu != nullptr && IsWindowVisible(menu))
+            {
+                break;
+            }
+            Sleep(10);
+        }
+        Sleep(50);
+        for (const WPARAM key : keys)
+        {
+            PostMessageW(target, WM_KEYDOWN, key, 0);
+            Sleep(30);
+        }
+    });
+}
 } // namespace orvo::wine

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <thread>
 #include <vector>
 
 namespace orvo::wine
@@ -26,6 +27,11 @@ void SendPointerMove(POINT screen);
 void SendButton(int button, bool down);
 /// Presses or releases a key (VK_SHIFT, VK_CONTROL, ...).
 void SendKey(WORD key, bool down);
+
+/// Answers the next pop-up menu of this process: once a menu shows (or after three seconds),
+/// posts keys (VK_DOWN, VK_RETURN, ...) to target's thread, where the menu's own loop reads
+/// them. Start it before the call that opens the menu; join it afterwards.
+std::thread AnswerMenu(HWND target, std::vector<WPARAM> keys);
 
 /// The client area of window as the screen shows it: top-down rows, 4 bytes per pixel
 /// (blue, green, red, 0). Empty when it cannot be read.
