@@ -2,9 +2,9 @@
 // "Flat", and what queueing and dispatching MIDI, thru to the host and mapped controllers
 // (each of which cuts a run) add to it.
 #include "editor/uPluginEditor.h"
-#include "platform/posix/TEmbeddedResources.h"
-#include "platform/posix/TPosixFileSystem.h"
+#include "platform/headless/HeadlessServices.h"
 #include "plugin/uPlugin.h"
+#include "tests/support/TEventList.h"
 
 #include <benchmark/benchmark.h>
 
@@ -14,30 +14,6 @@ namespace
 {
 using namespace orvo;
 
-class TNoModuleFile final : public IModuleFile
-{
-public:
-    std::string ModulePath() const override
-    {
-        return {};
-    }
-};
-class TPointLocale final : public ILocale
-{
-public:
-    char DecimalSeparator() const override
-    {
-        return '.';
-    }
-};
-class TSilentMessageBox final : public IMessageBox
-{
-public:
-    void ShowMessage(std::string_view) const noexcept override
-    {
-    }
-};
-
 VstIntPtr VSTCALL QuietHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
 {
     return opcode == audioMasterVersion ? 2400 : 0;
@@ -46,12 +22,10 @@ VstIntPtr VSTCALL QuietHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void
 /// One 512-frame block with range(0) events spread over it (every fourth a mapped CC).
 void ProcessBlockWithEvents(benchmark::State& state)
 {
-    const TNoModuleFile moduleFile;
-    const TEmbeddedResources resources;
-    const TPosixFileSystem fileSystem;
-    const TPointLocale locale;
-    const TSilentMessageBox messageBox;
-    auto* plugin = new APlugin(&QuietHost, {moduleFile, resources, fileSystem, locale, messageBox},
+    const THeadlessServices headless;
+    auto* plugin = new APlugin(&QuietHost,
+                               {headless.ModuleFile, headless.Resources, headless.FileSystem,
+                                headless.Locale, headless.MessageBox},
                                &MakePluginEditor);
     AEffect* effect = plugin->getAeffect();
 
@@ -64,14 +38,8 @@ void ProcessBlockWithEvents(benchmark::State& state)
                                  {static_cast<char>(cc ? 0xB0 : 0x90), static_cast<char>(cc ? 30 : 60), 64, 0},
                                  0, 0, 0, 0};
     }
-    std::vector<char> storage(sizeof(VstEvents) + count * sizeof(VstEvent*));
-    auto* list = reinterpret_cast<VstEvents*>(storage.data());
-    list->numEvents = static_cast<VstInt32>(count);
-    VstEvent** slots = list->events;
-    for (std::size_t i = 0; i < count; ++i)
-    {
-        slots[i] = reinterpret_cast<VstEvent*>(&events[i]);
-    }
+    test::TEventList eventList(events);
+    VstEvents* list = eventList.Get();
     std::vector<float> left(512, 0.5f);
     std::vector<float> right(512, 0.5f);
     float* channels[] = {left.data(), right.data()};

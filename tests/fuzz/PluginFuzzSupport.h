@@ -1,10 +1,9 @@
 // An APlugin for fuzz targets: the real factory bank, no module folder (so no files are
-// read or written), and a host callback that checks every message the effect sends.
+// read or written; see THeadlessServices), and a host callback that checks every message the effect sends.
 #pragma once
 
 #include "editor/uPluginEditor.h"
-#include "platform/posix/TEmbeddedResources.h"
-#include "platform/posix/TPosixFileSystem.h"
+#include "platform/headless/HeadlessServices.h"
 #include "plugin/uPlugin.h"
 
 #include <cstdint>
@@ -12,40 +11,12 @@
 
 namespace orvo::fuzz
 {
-class TNoModuleFile final : public IModuleFile
-{
-public:
-    std::string ModulePath() const override
-    {
-        return {};
-    }
-};
-
-class TPointLocale final : public ILocale
-{
-public:
-    char DecimalSeparator() const override
-    {
-        return '.';
-    }
-};
-
-class TSilentMessageBox final : public IMessageBox
-{
-public:
-    void ShowMessage(std::string_view) const noexcept override
-    {
-    }
-};
-
 inline const TPluginServices& Services()
 {
-    static const TNoModuleFile moduleFile;
-    static const TEmbeddedResources resources;
-    static const TPosixFileSystem fileSystem;
-    static const TPointLocale locale;
-    static const TSilentMessageBox messageBox;
-    static const TPluginServices services{moduleFile, resources, fileSystem, locale, messageBox};
+    static const THeadlessServices headless;
+    static const TPluginServices services{headless.ModuleFile, headless.Resources,
+                                          headless.FileSystem, headless.Locale,
+                                          headless.MessageBox};
     return services;
 }
 

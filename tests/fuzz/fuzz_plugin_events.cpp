@@ -2,6 +2,7 @@
 // Every thru message must be stamped inside its block, and no event may outlive the
 // processing call after its delivery: at the end the whole queue is free again.
 #include "tests/fuzz/PluginFuzzSupport.h"
+#include "tests/support/TEventList.h"
 
 #include <vector>
 
@@ -12,16 +13,8 @@ namespace
 {
 void Deliver(AEffect* effect, std::vector<VstMidiEvent>& events)
 {
-    std::vector<char> storage(sizeof(VstEvents) + events.size() * sizeof(VstEvent*));
-    auto* list = reinterpret_cast<VstEvents*>(storage.data());
-    list->numEvents = static_cast<VstInt32>(events.size());
-    // The list holds as many pointers as were allocated, beyond the two declared.
-    VstEvent** slots = list->events;
-    for (std::size_t i = 0; i < events.size(); ++i)
-    {
-        slots[i] = reinterpret_cast<VstEvent*>(&events[i]);
-    }
-    effect->dispatcher(effect, effProcessEvents, 0, 0, list, 0.0f);
+    test::TEventList list(events);
+    effect->dispatcher(effect, effProcessEvents, 0, 0, list.Get(), 0.0f);
 }
 
 void Process(AEffect* effect, std::int32_t frames, std::vector<float>& buffer)

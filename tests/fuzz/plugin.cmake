@@ -1,6 +1,6 @@
 # Fuzz targets of the effect: the dispatcher, MIDI delivery and processing, the factory
 # bank reader and the map file reader.
-set(plugin_fuzz_libs orvo_editor orvo_plugin orvo_platform_posix orvo_resources)
+set(plugin_fuzz_libs orvo_editor orvo_plugin orvo_platform_headless)
 set(plugin_corpus "${CMAKE_CURRENT_SOURCE_DIR}/corpus")
 orvo_add_fuzzer(plugin_dispatcher SOURCES fuzz_plugin_dispatcher.cpp LIBS ${plugin_fuzz_libs}
                 CORPUS "${plugin_corpus}/plugin_dispatcher")

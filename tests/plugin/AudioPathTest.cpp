@@ -79,14 +79,8 @@ TEST(AudioPath, ProcessingAllocatesNothing)
         events.push_back(MidiEvent(i * 37 - 20, static_cast<std::uint8_t>(0x80 + (i % 7) * 0x10),
                                    static_cast<std::uint8_t>(20 + i % 16), static_cast<std::uint8_t>(i)));
     }
-    std::vector<char> storage(sizeof(VstEvents) + events.size() * sizeof(VstEvent*));
-    auto* list = reinterpret_cast<VstEvents*>(storage.data());
-    list->numEvents = static_cast<VstInt32>(events.size());
-    VstEvent** slots = list->events;
-    for (std::size_t i = 0; i < events.size(); ++i)
-    {
-        slots[i] = reinterpret_cast<VstEvent*>(&events[i]);
-    }
+    test::TEventList eventList(events);
+    VstEvents* list = eventList.Get();
     std::vector<float> in(1024, 0.5f);
     std::vector<float> out(1024, 0.0f);
     float* inputs[] = {in.data(), in.data()};

@@ -7,6 +7,7 @@
 #include "plugin/uPlugin.h"
 #include "resources/uFactoryBank.h"
 #include "tests/support/TestHost.h"
+#include "tests/support/TEventList.h"
 
 #include <gtest/gtest.h>
 
@@ -183,16 +184,8 @@ protected:
 
     void SendEvents(std::vector<VstMidiEvent> events)
     {
-        std::vector<char> storage(sizeof(VstEvents) + events.size() * sizeof(VstEvent*));
-        auto* list = reinterpret_cast<VstEvents*>(storage.data());
-        list->numEvents = static_cast<VstInt32>(events.size());
-        // The list holds as many pointers as were allocated, beyond the two declared.
-        VstEvent** slots = list->events;
-        for (std::size_t i = 0; i < events.size(); ++i)
-        {
-            slots[i] = reinterpret_cast<VstEvent*>(&events[i]);
-        }
-        Dispatch(effProcessEvents, 0, 0, list);
+        test::TEventList list(events);
+        Dispatch(effProcessEvents, 0, 0, list.Get());
     }
 
     /// One processReplacing call of frames samples on separate input and output buffers.

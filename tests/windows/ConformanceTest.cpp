@@ -8,6 +8,7 @@
 // SEPARATOR is the decimal separator the user's locale should give ("." or ","). The
 // scratch folder must exist and be empty; the program writes its plug-in folders there.
 #include "host/DAEffect.h"
+#include "tests/support/TEventList.h"
 #include "tests/windows/uChecks.h"
 
 #include <windows.h>
@@ -226,14 +227,8 @@ VstMidiEvent MidiEvent(VstInt32 deltaFrames, unsigned char status, unsigned char
 /// Hands the events to the effect in one effProcessEvents call.
 VstIntPtr SendEvents(AEffect* effect, std::vector<VstMidiEvent>& events)
 {
-    std::vector<char> storage(sizeof(VstEvents) + events.size() * sizeof(VstEvent*));
-    auto* list = reinterpret_cast<VstEvents*>(storage.data());
-    list->numEvents = static_cast<VstInt32>(events.size());
-    for (std::size_t i = 0; i < events.size(); ++i)
-    {
-        list->events[i] = reinterpret_cast<VstEvent*>(&events[i]);
-    }
-    return Dispatch(effect, effProcessEvents, 0, 0, list);
+    orvo::test::TEventList list(events);
+    return Dispatch(effect, effProcessEvents, 0, 0, list.Get());
 }
 
 void Process(AEffect* effect, std::vector<float>& left, std::vector<float>& right,
