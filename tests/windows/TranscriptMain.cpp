@@ -1,8 +1,8 @@
 // orvo-transcript: drives a module through its record and prints everything it answers
 // (identity, record fields, dispatcher answers, every parameter's value and texts over a
 // sweep of values, programs, MIDI thru and automation while processing, the map file it
-// leaves). Built for Linux and for Windows from this one source; scripts/test-windows
-// runs both against their own module and requires the two transcripts to be identical.
+// leaves). Built for Linux and for Windows from this one source; the wine tests
+// run both against their own module and requires the two transcripts to be identical.
 //
 //   orvo-transcript MODULE
 //
