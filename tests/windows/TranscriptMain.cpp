@@ -2,7 +2,7 @@
 // (identity, record fields, dispatcher answers, every parameter's value and texts over a
 // sweep of values, programs, MIDI thru and automation while processing, the map file it
 // leaves). Built for Linux and for Windows from this one source; the wine tests
-// run both against their own module and requires the two transcripts to be identical.
+// run both against their own module and require the two transcripts to be identical.
 //
 //   orvo-transcript MODULE
 //
