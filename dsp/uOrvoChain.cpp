@@ -271,6 +271,16 @@ void TOrvoChain::Suspend() noexcept
     }
 }
 
+void TOrvoChain::SettleMutes() noexcept
+{
+    for (std::size_t k = 0; k < FMuteState.size(); ++k)
+    {
+        const bool open = FMuteState[k] == msFadingIn || FMuteState[k] == msOpen;
+        FMuteState[k] = open ? msOpen : msMuted;
+        FMuteGain[k] = open ? 1.0f : 0.0f;
+    }
+}
+
 // ---- Processing ------------------------------------------------------------------------
 
 void TOrvoChain::GrowWork(std::int32_t samples)

@@ -66,6 +66,9 @@ public:
     void SetSampleRate(float hostRate) noexcept;
     /// Clears the memory of every filter and envelope.
     void Suspend() noexcept;
+    /// Ends every mute fade at once: each band's gain takes its target (1 open, 0 muted).
+    /// For the start of playing, when nothing sounded before that a fade could lead from.
+    void SettleMutes() noexcept;
 
     /// Stores into outputs[0..1][0..frames-1]; inputs and outputs may be the same buffers.
     void ProcessReplacing(const float* const* inputs, float* const* outputs, std::int32_t frames,

@@ -76,6 +76,11 @@ void TOrvoEngine::Suspend() noexcept
     MarkPending(SuspendPending);
 }
 
+void TOrvoEngine::Resume() noexcept
+{
+    FSettleMutes.store(true, std::memory_order_release);
+}
+
 void TOrvoEngine::ApplyPendingChanges() noexcept
 {
     if (FPending.load(std::memory_order_relaxed) == 0)
@@ -102,6 +107,16 @@ void TOrvoEngine::ApplyPendingChanges() noexcept
     }
 }
 
+void TOrvoEngine::StartCall() noexcept
+{
+    ApplyPendingChanges();
+    if (FSettleMutes.load(std::memory_order_relaxed) &&
+        FSettleMutes.exchange(false, std::memory_order_acquire))
+    {
+        FChain.SettleMutes();
+    }
+}
+
 void TOrvoEngine::ProcessReplacing(const float* const* inputs, float* const* outputs,
                                    std::int32_t frames, IMidiClock* midi) noexcept
 {
@@ -109,7 +124,7 @@ void TOrvoEngine::ProcessReplacing(const float* const* inputs, float* const* out
     {
         return;
     }
-    ApplyPendingChanges();
+    StartCall();
     TApplyingMidiClock clock(*this, midi);
     FChain.ProcessReplacing(inputs, outputs, frames, midi != nullptr ? &clock : nullptr);
 }
@@ -121,7 +136,7 @@ void TOrvoEngine::ProcessAdding(const float* const* inputs, float* const* output
     {
         return;
     }
-    ApplyPendingChanges();
+    StartCall();
     TApplyingMidiClock clock(*this, midi);
     FChain.ProcessAdding(inputs, outputs, frames, midi != nullptr ? &clock : nullptr);
 }

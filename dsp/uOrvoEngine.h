@@ -30,6 +30,10 @@ public:
     void ApplyParameter(std::int32_t index, float value) noexcept;
     void SetSampleRate(float hostRate) noexcept;
     void Suspend() noexcept;
+    /// Playing starts (again): the next processing call begins with every mute gain at its
+    /// target, after the changes pending by then, since nothing sounded before that a fade
+    /// could lead from. A mute changed from then on fades. The engine starts this way.
+    void Resume() noexcept;
 
     // Any thread: what the display texts show, from the latest values given.
     bool BandDispersionOn(int band) const noexcept;
@@ -66,12 +70,16 @@ private:
     static constexpr std::uint32_t SuspendPending = 1u << 17;
 
     float Value(int index) const noexcept;
+    /// Start of a processing call: the pending changes, then the mutes if playing starts.
+    void StartCall() noexcept;
     void MarkPending(std::uint32_t bits) noexcept;
 
     std::array<std::atomic<float>, TOrvoChain::ParameterCount> FParamValues;
     std::atomic<float> FHostRate{44100.0f};
     /// Bits 0..15: parameter changed; SampleRatePending; SuspendPending.
     std::atomic<std::uint32_t> FPending{0};
+    /// Set at construction and by Resume; the next processing call settles the mutes.
+    std::atomic<bool> FSettleMutes{true};
     TOrvoChain FChain;
 
     static_assert(std::atomic<float>::is_always_lock_free);

@@ -283,12 +283,12 @@ void AudioEffect::setParameterAutomated(VstInt32 index, float value) noexcept
 
 VstInt32 AudioEffect::getProgram() noexcept
 {
-    return curProgram;
+    return curProgram.load();
 }
 
 void AudioEffect::setProgram(VstInt32 program) noexcept
 {
-    curProgram = program;
+    curProgram.store(program);
 }
 
 void AudioEffect::setProgramName(char* /*name*/) noexcept {}

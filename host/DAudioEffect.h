@@ -5,6 +5,8 @@
 
 #include "host/DAEffect.h"
 
+#include <atomic>
+
 namespace orvo
 {
 
@@ -93,7 +95,8 @@ protected:
     VstInt32 blockSize = 1024;
     VstInt32 numPrograms;
     VstInt32 numParams;
-    VstInt32 curProgram = 0;
+    /// Written by program selection on the host's thread, read on any thread.
+    std::atomic<VstInt32> curProgram{0};
 };
 
 } // namespace orvo

@@ -48,6 +48,13 @@ constexpr bool IsParameterIndex(std::int32_t index)
     return index >= 0 && index < ParameterCount;
 }
 
+/// A parameter value as the effect keeps it: above 1 gives 1; negative or not a number
+/// gives 0.
+constexpr float ClampedParameterValue(float value)
+{
+    return !(value >= 0.0f) ? 0.0f : (value > 1.0f ? 1.0f : value);
+}
+
 constexpr bool IsProgramIndex(std::int32_t index)
 {
     return index >= 0 && index < ProgramCount;

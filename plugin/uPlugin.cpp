@@ -85,7 +85,7 @@ APlugin::APlugin(audioMasterCallback host, const TPluginServices& services,
     setUniqueID(UniqueId);
 
     curProgram = 0;
-    setProgram(0);
+    loadProgram(0);
 }
 
 APlugin::~APlugin()
@@ -108,30 +108,44 @@ void APlugin::setBlockSizeAndSampleRate(VstInt32 newBlockSize, float newSampleRa
 
 void APlugin::setParameter(VstInt32 index, float value) noexcept
 {
-    if (!(value >= 0.0f))
-    {
-        value = 0.0f; // negative, or not a number
-    }
-    else if (value > 1.0f)
-    {
-        value = 1.0f;
-    }
+    value = ClampedParameterValue(value);
     if (!IsParameterIndex(index))
     {
         return;
     }
-    FParamValues[static_cast<std::size_t>(index)].store(value, std::memory_order_relaxed);
-    if (IsProgramIndex(curProgram))
-    {
-        FPrograms[static_cast<std::size_t>(curProgram)]->SetValue(index, value);
-    }
+    // The current values are the current program's values (see setProgram), so this one
+    // store edits the program as well.
+    FParamValues[static_cast<std::size_t>(index)].exchange(value);
+    applyStoredValue(index, value);
+}
+
+void APlugin::applyStoredValue(VstInt32 index, float value) noexcept
+{
     if (FEditorListener != nullptr)
     {
         FEditorListener->parametersChanged();
     }
     // The engine takes the value over on the processing thread between runs; the display
-    // texts below reflect it at once.
-    FEngine.ApplyParameter(index, value);
+    // texts reflect it at once. Another thread may store a different value meanwhile (a
+    // controller on the processing thread during a program change, say), and the value
+    // stored last is the one that stays: so after handing a value to the engine, the
+    // caller checks that it is still the stored one and hands over the stored one if not.
+    // The engine thus ends with the value stored last. This repeats only while another
+    // thread keeps storing new values, and never waits. Every write of a value is a
+    // read-modify-write (the exchanges of setParameter and setProgram, and this
+    // compare-exchange, which rewrites the same value), so a later writer has seen the
+    // engine hand-over of an earlier one.
+    std::atomic<float>& stored = FParamValues[static_cast<std::size_t>(index)];
+    for (;;)
+    {
+        FEngine.ApplyParameter(index, value);
+        float expected = value;
+        if (stored.compare_exchange_strong(expected, value))
+        {
+            break;
+        }
+        value = expected;
+    }
 }
 
 float APlugin::getParameter(VstInt32 index) noexcept

@@ -38,6 +38,7 @@ void APlugin::suspend() noexcept
 
 void APlugin::resume() noexcept
 {
+    FEngine.Resume();
     wantEvents(1);
 }
 

@@ -3,15 +3,17 @@
 namespace orvo
 {
 static_assert(std::atomic<float>::is_always_lock_free);
+static_assert(std::atomic<char>::is_always_lock_free);
 
-APluginProgram::APluginProgram() : FName("Quorvane")
+APluginProgram::APluginProgram() noexcept
 {
     for (std::int32_t i = 0; i < ParameterCount; ++i)
     {
         const bool centred = i <= prHi || (i >= prTube && i <= prOutGain);
         FValues[static_cast<std::size_t>(i)].store(centred ? 0.5f : 0.0f, std::memory_order_relaxed);
     }
-    FName.reserve(MaxNameLength);
+    FName.back().store('\0', std::memory_order_relaxed);
+    SetName("Quorvane");
 }
 
 float APluginProgram::Value(std::int32_t index) const noexcept
@@ -28,8 +30,27 @@ void APluginProgram::SetValue(std::int32_t index, float value) noexcept
     }
 }
 
-void APluginProgram::SetName(std::string_view name)
+APluginProgram::TName APluginProgram::Name() const noexcept
 {
-    FName.assign(name.substr(0, MaxNameLength));
+    TName name{};
+    for (std::size_t i = 0; i < MaxNameLength; ++i)
+    {
+        name[i] = FName[i].load(std::memory_order_relaxed);
+        if (name[i] == '\0')
+        {
+            break;
+        }
+    }
+    return name;
+}
+
+void APluginProgram::SetName(std::string_view name) noexcept
+{
+    const std::size_t length = name.size() < MaxNameLength ? name.size() : MaxNameLength;
+    for (std::size_t i = 0; i < length; ++i)
+    {
+        FName[i].store(name[i], std::memory_order_relaxed);
+    }
+    FName[length].store('\0', std::memory_order_relaxed);
 }
 } // namespace orvo

@@ -5,7 +5,6 @@
 
 #include <array>
 #include <atomic>
-#include <string>
 #include <string_view>
 
 namespace orvo
@@ -15,27 +14,27 @@ class APluginProgram
 public:
     /// Longest program name kept; longer names are cut.
     static constexpr std::size_t MaxNameLength = 50;
+    /// A name as read: zero-terminated, at most MaxNameLength characters.
+    using TName = std::array<char, MaxNameLength + 1>;
 
     /// 0.5 for the band knobs and Tube, Tuning, InGain, OutGain; 0.0 for the mutes,
     /// OverSample and the reserved parameter; the name "Quorvane".
-    APluginProgram();
+    APluginProgram() noexcept;
 
     float Value(std::int32_t index) const noexcept;
     /// Stores value as given (the effect clamps before it stores). Any thread.
     void SetValue(std::int32_t index, float value) noexcept;
 
-    const std::string& Name() const noexcept
-    {
-        return FName;
-    }
-    /// Keeps the first 50 characters. Host and editor threads only, never processing.
-    void SetName(std::string_view name);
+    /// Any thread. A read that meets a rename of this program on another thread may give a
+    /// mix of both names, but always a terminated text of at most 50 characters.
+    TName Name() const noexcept;
+    /// Keeps the first 50 characters. Any thread.
+    void SetName(std::string_view name) noexcept;
 
 private:
-    // Written by whichever thread changes a parameter (the host's, the editor's, or the
-    // processing thread for a mapped MIDI controller), read by the others: each value is
-    // one 32-bit float, written and read whole.
+    // Each value is one 32-bit float and each name character one byte, written and read
+    // whole, so that any thread may read a program while another changes it.
     std::array<std::atomic<float>, ParameterCount> FValues;
-    std::string FName;
+    std::array<std::atomic<char>, MaxNameLength + 1> FName;
 };
 } // namespace orvo

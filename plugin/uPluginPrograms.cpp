@@ -78,12 +78,8 @@ void APlugin::loadFactoryBank()
     }
 }
 
-void APlugin::setProgram(VstInt32 program) noexcept
+void APlugin::loadProgram(VstInt32 program) noexcept
 {
-    if (!IsProgramIndex(program))
-    {
-        return;
-    }
     curProgram = program;
     const APluginProgram& selected = *FPrograms[static_cast<std::size_t>(program)];
     for (std::int32_t i = 0; i < ParameterCount; ++i)
@@ -93,30 +89,65 @@ void APlugin::setProgram(VstInt32 program) noexcept
     tellEditor();
 }
 
+void APlugin::setProgram(VstInt32 program) noexcept
+{
+    if (!IsProgramIndex(program))
+    {
+        return;
+    }
+    const VstInt32 previous = curProgram;
+    if (!IsProgramIndex(previous))
+    {
+        loadProgram(program);
+        return;
+    }
+    if (program == previous)
+    {
+        // The values in force are this program's: they are applied again as they stand.
+        for (std::int32_t i = 0; i < ParameterCount; ++i)
+        {
+            applyStoredValue(i, FParamValues[static_cast<std::size_t>(i)].load());
+        }
+        tellEditor();
+        return;
+    }
+    // Hand-over, without a lock: one exchange per parameter puts the selected program's
+    // value in force and gives the value it replaces to the program left. A change that
+    // another thread (a controller on the processing thread) stores before the exchange
+    // is kept by the program left; one stored after it stays in force, as an edit of the
+    // selected program. Neither thread ever waits for the other.
+    curProgram = program;
+    APluginProgram& left = *FPrograms[static_cast<std::size_t>(previous)];
+    const APluginProgram& selected = *FPrograms[static_cast<std::size_t>(program)];
+    for (std::int32_t i = 0; i < ParameterCount; ++i)
+    {
+        const float value = ClampedParameterValue(selected.Value(i));
+        left.SetValue(i, FParamValues[static_cast<std::size_t>(i)].exchange(value));
+        applyStoredValue(i, value);
+    }
+    tellEditor();
+}
+
 void APlugin::setProgramName(char* name) noexcept
 {
-    if (name == nullptr || !IsProgramIndex(curProgram))
+    const VstInt32 program = curProgram;
+    if (name == nullptr || !IsProgramIndex(program))
     {
         return;
     }
-    try
-    {
-        // Read no further than the 50 characters that are kept.
-        const std::size_t length = strnlen(name, APluginProgram::MaxNameLength);
-        FPrograms[static_cast<std::size_t>(curProgram)]->SetName(std::string_view(name, length));
-    }
-    catch (...)
-    {
-        return;
-    }
+    // Read no further than the 50 characters that are kept.
+    const std::size_t length = strnlen(name, APluginProgram::MaxNameLength);
+    FPrograms[static_cast<std::size_t>(program)]->SetName(std::string_view(name, length));
     tellEditor();
 }
 
 void APlugin::getProgramName(char* name) noexcept
 {
-    if (IsProgramIndex(curProgram))
+    const VstInt32 program = curProgram;
+    if (IsProgramIndex(program))
     {
-        copyHostText(name, FPrograms[static_cast<std::size_t>(curProgram)]->Name(), ProgramNameCapacity);
+        copyHostText(name, FPrograms[static_cast<std::size_t>(program)]->Name().data(),
+                     ProgramNameCapacity);
     }
 }
 
@@ -126,7 +157,7 @@ bool APlugin::getProgramNameIndexed(VstInt32 /*category*/, VstInt32 index, char*
     {
         return false;
     }
-    copyHostText(text, FPrograms[static_cast<std::size_t>(index)]->Name(), ProgramNameCapacity);
+    copyHostText(text, FPrograms[static_cast<std::size_t>(index)]->Name().data(), ProgramNameCapacity);
     return true;
 }
 } // namespace orvo

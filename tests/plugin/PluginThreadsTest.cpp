@@ -1,5 +1,6 @@
 // Cross-thread use as hosts do it: a user-interface thread sets and reads parameters and
-// rewrites the MIDI map while the processing thread runs blocks full of controllers.
+// rewrites the MIDI map, and another thread changes and renames programs, while the
+// processing thread runs blocks full of controllers.
 // Run under ThreadSanitizer by scripts/test.
 #include "tests/plugin/TPluginFixture.h"
 
@@ -35,9 +36,23 @@ TEST_F(PluginThreads, UserInterfaceAndProcessingThreadsShareTheEffect)
         processingDone = true;
     });
 
+    std::thread programs([&] {
+        for (int round = 0; !processingDone; ++round)
+        {
+            Dispatch(effSetProgram, 0, round % 16);
+            std::string name = "Take " + std::to_string(round % 100);
+            Dispatch(effSetProgramName, 0, 0, name.data());
+            char text[64] = {};
+            Dispatch(effGetProgramName, 0, 0, text);
+            EXPECT_LE(std::strlen(text), 24u);
+        }
+    });
+
     int round = 0;
     while (!processingDone)
     {
+        EXPECT_LT(Dispatch(effGetProgram), 16);
+        EXPECT_LE(Text(effGetProgramNameIndexed, round % 16).size(), 24u);
         SetParameter(round % 16, static_cast<float>(round % 10) / 10.0f);
         EXPECT_GE(GetParameter((round + 3) % 16), 0.0f);
         Display(round % 16);
@@ -59,14 +74,28 @@ TEST_F(PluginThreads, UserInterfaceAndProcessingThreadsShareTheEffect)
         ++round;
     }
     processing.join();
+    programs.join();
 
     Plugin().restoreDefaultMidiMap();
     Process(1);
     EXPECT_EQ(Plugin().midiMap(), TMidiMap::Default());
+    // The values in force are the current program's, and the sound and the display texts
+    // follow the value stored last.
+    const auto current = static_cast<VstInt32>(Dispatch(effGetProgram));
+    std::vector<float> values;
+    std::vector<std::string> displays;
     for (int i = 0; i < 16; ++i)
     {
-        const float value = GetParameter(i);
-        EXPECT_TRUE(value >= 0.0f && value <= 1.0f);
+        values.push_back(GetParameter(i));
+        displays.push_back(Display(i));
+        EXPECT_TRUE(values.back() >= 0.0f && values.back() <= 1.0f);
+    }
+    Dispatch(effSetProgram, 0, (current + 1) % 16);
+    Dispatch(effSetProgram, 0, current);
+    for (int i = 0; i < 16; ++i)
+    {
+        EXPECT_EQ(GetParameter(i), values[static_cast<std::size_t>(i)]) << i;
+        EXPECT_EQ(Display(i), displays[static_cast<std::size_t>(i)]) << i;
     }
 }
 } // namespace

@@ -3,6 +3,8 @@
 #include "plugin/uNumberText.h"
 #include "tests/plugin/TPluginFixture.h"
 
+#include <functional>
+
 namespace orvo::test
 {
 namespace
@@ -36,6 +38,33 @@ const TFactoryProgram FactoryPrograms[16] = {
 };
 
 using Programs = TPluginFixture;
+
+/// An editor object whose parameter listener runs Meddle once, at its Nth call: a way to
+/// change a parameter in the middle of a program change, as a controller on the
+/// processing thread may.
+class TMeddlingEditor final : public AEffEditor, public TParameterListener
+{
+public:
+    using AEffEditor::AEffEditor;
+    void parametersChanged() noexcept override
+    {
+        if (++Calls == MeddleAt)
+        {
+            Meddle();
+        }
+    }
+    int Calls = 0;
+    int MeddleAt = 0;
+    std::function<void()> Meddle;
+};
+
+TMeddlingEditor* Meddler = nullptr;
+
+TEditorParts MakeMeddlingEditor(APlugin& effect)
+{
+    Meddler = new TMeddlingEditor(&effect);
+    return {Meddler, Meddler};
+}
 
 TEST_F(Programs, HoldTheFactoryBankAndStartInFlat)
 {
@@ -88,6 +117,33 @@ TEST_F(Programs, RenameOnlyTheCurrentProgramAndCutLongNames)
     Dispatch(effGetProgramName, 0, 0, text);
     EXPECT_EQ(std::string(text), std::string(24, 'n'));
     EXPECT_EQ(text[25], 'x');
+}
+
+TEST_F(Programs, KeepEveryEditInExactlyOneProgramDuringAChange)
+{
+    Create(nullptr, &MakeMeddlingEditor);
+    Dispatch(effSetProgram, 0, 2); // "AirBourne"
+    SetParameter(prLo, 0.9f);      // an edit of the current program
+    // Changing to "MiddleAgeSpread", each parameter is handed over in index order and the
+    // editor told after each: the 4th call comes after "HiMid" was handed over.
+    Meddler->Calls = 0;
+    Meddler->MeddleAt = 4;
+    Meddler->Meddle = [this] {
+        SetParameter(prLoMid, 0.125f); // already handed over: an edit of the program selected
+        SetParameter(prTuning, 0.25f); // not yet: an edit of the program left
+    };
+    Dispatch(effSetProgram, 0, 5);
+    EXPECT_EQ(GetParameter(prLoMid), 0.125f);
+    EXPECT_EQ(GetParameter(prTuning), 0.64f);
+    Dispatch(effSetProgram, 0, 2);
+    EXPECT_EQ(GetParameter(prLo), 0.9f);
+    EXPECT_EQ(GetParameter(prLoMid), 0.5f);
+    EXPECT_EQ(GetParameter(prTuning), 0.25f);
+    Dispatch(effSetProgram, 0, 5);
+    EXPECT_EQ(GetParameter(prLoMid), 0.125f);
+    EXPECT_EQ(GetParameter(prTuning), 0.64f);
+    Dispatch(effSetProgram, 0, 5); // selecting the current program keeps its edits
+    EXPECT_EQ(GetParameter(prLoMid), 0.125f);
 }
 
 TEST_F(Programs, ReadMissingAndMalformedValuesAsZero)

@@ -160,6 +160,55 @@ TEST_F(Sound, MuteFadesLastTenMillisecondsOfTheHostsRate)
     }
 }
 
+TEST_F(Sound, MutedBandsAreSilentFromTheFirstSampleOfPlayingAndFadeWhileItPlays)
+{
+    // A muted band whose fade has ended adds exactly nothing, just as an open band with its
+    // knob at silence. So an instance that mutes bands must sound bit for bit like one that
+    // silences their knobs instead, from the first sample after construction and after
+    // every resume; a mute set while audio plays must fade, and so sound different.
+    const auto input = Noise(512);
+    for (VstInt32 program = 0; program < 16; ++program)
+    {
+        std::vector<std::vector<float>> runs[2];
+        for (const bool silencedKnobs : {false, true})
+        {
+            auto& out = runs[silencedKnobs];
+            const auto select = [&](VstInt32 selected) {
+                Dispatch(effSetProgram, 0, selected);
+                for (int band = 0; band < 5 && silencedKnobs; ++band)
+                {
+                    if (GetParameter(prLoMute + band) >= 0.5f)
+                    {
+                        SetParameter(prLo + band, 0.0f);
+                        SetParameter(prLoMute + band, 0.0f);
+                    }
+                }
+            };
+            Close();
+            Create();
+            select(program); // muting bands while nothing played yet
+            Dispatch(effMainsChanged, 0, 1);
+            out.push_back(Run(input)[0]);
+            Dispatch(effMainsChanged, 0, 0);
+            select(0); // "Flat" opens every band while suspended
+            Dispatch(effMainsChanged, 0, 1);
+            out.push_back(Run(input)[0]);
+            Dispatch(effMainsChanged, 0, 0);
+            select(program); // and mutes them again
+            Dispatch(effMainsChanged, 0, 1);
+            out.push_back(Run(input)[0]);
+            const int open = GetParameter(prLoMute) < 0.5f ? 0 : 2; // no program mutes both
+            SetParameter(silencedKnobs ? prLo + open : prLoMute + open, silencedKnobs ? 0.0f : 1.0f);
+            out.push_back(Run(input)[0]);
+        }
+        for (std::size_t run = 0; run < 3; ++run)
+        {
+            EXPECT_EQ(runs[0][run], runs[1][run]) << "program " << program << ", run " << run;
+        }
+        EXPECT_NE(runs[0][3], runs[1][3]) << "program " << program << ": a mute while playing fades";
+    }
+}
+
 TEST_F(Sound, MissingChannelBuffersGiveSilenceAndKeepMidiInPlace)
 {
     std::vector<float> left(16, 0.5f);
