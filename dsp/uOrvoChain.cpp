@@ -16,8 +16,10 @@ namespace
 
 constexpr float HostRateAtStart = 44100.0f;
 constexpr float ButterworthQ = 0.70710677f;
-/// Corner of the interpolation and decimation low-passes, Hz, whatever the rate.
-constexpr float OversamplingCorner = 22050.0f;
+/// Corner of the interpolation and decimation low-passes as a fraction of the host rate:
+/// half of it, a quarter of the doubled rate. There the pair passes every frequency below the
+/// host's Nyquist frequency at unity gain once decimation folds the images back, at any rate.
+constexpr float OversamplingCornerRatio = 0.5f;
 /// Samples a mute fade takes, per Hz of processing rate: 10 ms.
 constexpr float FadeSeconds = 0.01f;
 constexpr int FirstInterpolationFilter = 8;
@@ -110,7 +112,8 @@ TOrvoChain::TOrvoChain()
     {
         FFilters[k].SetFilter(ftLowPass, CrossoverFrequencies[k], ButterworthQ, 1.0f);
         FFilters[k + 4].SetFilter(ftLowPass, CrossoverFrequencies[k], ButterworthQ, 1.0f);
-        FFilters[k + 8].SetFilter(ftLowPass, OversamplingCorner, ButterworthQ, 1.0f);
+        FFilters[k + 8].SetFilter(ftLowPass, OversamplingCornerRatio * HostRateAtStart,
+                                  ButterworthQ, 1.0f);
     }
     FBandValue.fill(0.5f);
     FBandGain.fill(1.0f);
@@ -238,9 +241,16 @@ void TOrvoChain::ApplyProcessingRate() noexcept
     // Choice: a fade moves the gain by 1 / FFadeRate per sample, so it lasts 10 ms at every
     // rate; the clamp to 0..1 makes it end exactly on 0 or 1.
     FFadeStep = 1.0f / FFadeRate;
-    for (TRBJFilter& filter : FFilters)
+    for (std::size_t i = 0; i < FFilters.size(); ++i)
     {
+        TRBJFilter& filter = FFilters[i];
         filter.SetSampleRate(rate);
+        if (i >= static_cast<std::size_t>(FirstInterpolationFilter))
+        {
+            // After the rate, so that the corner is clamped against the new rate; the same
+            // corner as before (as at 44.1 kHz always) computes nothing anew.
+            filter.SetParam(0, OversamplingCornerRatio * FHostRate);
+        }
         filter.Reset();
     }
     for (TTransientDispersion& dispersion : FDispersion)
