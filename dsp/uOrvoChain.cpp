@@ -120,6 +120,8 @@ TOrvoChain::TOrvoChain()
     FMuteGain.fill(1.0f);
     FMuteState.fill(msOpen);
     FTubeLimit = TubeSettingFor(0.5f).Limit;
+    // Builds the level table for controller values here, not on the audio thread.
+    static_cast<void>(LevelCurve(1.0f));
     GrowWork(512);
     Suspend();
 }
