@@ -3,11 +3,16 @@
 #include "dsp/uDetMath.h"
 
 #include <algorithm>
+#include <array>
+#include <cstddef>
 
 namespace orvo
 {
 
-float LevelCurve(float x) noexcept
+namespace
+{
+
+float ComputedLevelCurve(float x) noexcept
 {
     float decibels = 0.0f;
     if (x > 0.5f)
@@ -27,6 +32,36 @@ float LevelCurve(float x) noexcept
         }
     }
     return static_cast<float>(detmath::Exp(static_cast<double>(decibels) * DecibelToExponent));
+}
+
+/// The curve at the 128 values a MIDI controller sets (k / 127), worked out once: the
+/// exponential costs more than the audio between two controllers sent every 64 samples.
+const std::array<float, 128>& ControllerLevels() noexcept
+{
+    static const std::array<float, 128> levels = [] {
+        std::array<float, 128> table{};
+        for (std::size_t k = 0; k < table.size(); ++k)
+        {
+            table[k] = ComputedLevelCurve(static_cast<float>(static_cast<double>(k) / 127.0));
+        }
+        return table;
+    }();
+    return levels;
+}
+
+} // namespace
+
+float LevelCurve(float x) noexcept
+{
+    if (x >= 0.0f && x <= 1.0f)
+    {
+        const auto k = static_cast<std::size_t>(x * 127.0f + 0.5f);
+        if (static_cast<float>(static_cast<double>(k) / 127.0) == x)
+        {
+            return ControllerLevels()[k];
+        }
+    }
+    return ComputedLevelCurve(x);
 }
 
 TTubeSetting TubeSettingFor(float x) noexcept

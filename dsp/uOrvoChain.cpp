@@ -16,8 +16,10 @@ namespace
 
 constexpr float HostRateAtStart = 44100.0f;
 constexpr float ButterworthQ = 0.70710677f;
-/// Corner of the interpolation and decimation low-passes, Hz, whatever the rate.
-constexpr float OversamplingCorner = 22050.0f;
+/// Corner of the interpolation and decimation low-passes as a fraction of the host rate:
+/// half of it, a quarter of the doubled rate. There the pair passes every frequency below the
+/// host's Nyquist frequency at unity gain once decimation folds the images back, at any rate.
+constexpr float OversamplingCornerRatio = 0.5f;
 /// Samples a mute fade takes, per Hz of processing rate: 10 ms.
 constexpr float FadeSeconds = 0.01f;
 constexpr int FirstInterpolationFilter = 8;
@@ -110,13 +112,16 @@ TOrvoChain::TOrvoChain()
     {
         FFilters[k].SetFilter(ftLowPass, CrossoverFrequencies[k], ButterworthQ, 1.0f);
         FFilters[k + 4].SetFilter(ftLowPass, CrossoverFrequencies[k], ButterworthQ, 1.0f);
-        FFilters[k + 8].SetFilter(ftLowPass, OversamplingCorner, ButterworthQ, 1.0f);
+        FFilters[k + 8].SetFilter(ftLowPass, OversamplingCornerRatio * HostRateAtStart,
+                                  ButterworthQ, 1.0f);
     }
     FBandValue.fill(0.5f);
     FBandGain.fill(1.0f);
     FMuteGain.fill(1.0f);
     FMuteState.fill(msOpen);
     FTubeLimit = TubeSettingFor(0.5f).Limit;
+    // Builds the level table for controller values here, not on the audio thread.
+    static_cast<void>(LevelCurve(1.0f));
     GrowWork(512);
     Suspend();
 }
@@ -233,14 +238,22 @@ float TOrvoChain::ProcessingRate() const noexcept
 
 void TOrvoChain::ApplyProcessingRate() noexcept
 {
+    ++FFilterResets;
     const float rate = ProcessingRate();
     FFadeRate = FadeSeconds * rate;
     // Choice: a fade moves the gain by 1 / FFadeRate per sample, so it lasts 10 ms at every
     // rate; the clamp to 0..1 makes it end exactly on 0 or 1.
     FFadeStep = 1.0f / FFadeRate;
-    for (TRBJFilter& filter : FFilters)
+    for (std::size_t i = 0; i < FFilters.size(); ++i)
     {
+        TRBJFilter& filter = FFilters[i];
         filter.SetSampleRate(rate);
+        if (i >= static_cast<std::size_t>(FirstInterpolationFilter))
+        {
+            // After the rate, so that the corner is clamped against the new rate; the same
+            // corner as before (as at 44.1 kHz always) computes nothing anew.
+            filter.SetParam(0, OversamplingCornerRatio * FHostRate);
+        }
         filter.Reset();
     }
     for (TTransientDispersion& dispersion : FDispersion)
@@ -261,6 +274,7 @@ void TOrvoChain::SetSampleRate(float hostRate) noexcept
 
 void TOrvoChain::Suspend() noexcept
 {
+    ++FFilterResets;
     for (TRBJFilter& filter : FFilters)
     {
         filter.Reset();
@@ -400,19 +414,16 @@ void TOrvoChain::ProcessOversampled(const float* inL, const float* inR, float* o
         workR[2 * i] = SanitisedInput(inR[i]);
         workR[2 * i + 1] = 0.0f;
     }
-    // Without a MIDI event due in this call nothing changes the chain's settings or filters
-    // until it ends, and the three filter stages can overlap; otherwise they run one after
-    // another, as a dispatch in the middle may reset the filters.
-    const bool noEventDue =
-        midi == nullptr || WorkMidiPos(midi->NextMidiPos(), 2) >= doubled;
-    if (noEventDue && FKernels.Lockstep != nullptr)
+    // The pipelined path overlaps the three filter stages and writes the outputs itself. It
+    // handles MIDI events too, except when adding onto the outputs: a dispatch that resets
+    // the filters makes it decimate the whole call again, which only storing can repeat.
+    const bool eventDue = midi != nullptr && WorkMidiPos(midi->NextMidiPos(), 2) < doubled;
+    if (FKernels.Lockstep != nullptr && !(Adding && eventDue))
     {
-        ProcessDoubledPipelined(doubled);
+        ProcessDoubledPipelined<Adding>(doubled, eventDue ? midi : nullptr, outL, outR);
+        return;
     }
-    else
-    {
-        ProcessDoubledRuns(doubled, midi);
-    }
+    ProcessDoubledRuns(doubled, midi);
     for (std::int32_t i = 0; i < frames; ++i)
     {
         if constexpr (Adding)
@@ -470,46 +481,117 @@ void TOrvoChain::ProcessRunsBetweenEvents(std::int32_t length, std::int32_t work
     }
 }
 
-void TOrvoChain::ProcessDoubledPipelined(std::int32_t doubled) noexcept
+template <bool Adding>
+void TOrvoChain::ProcessDoubledPipelined(std::int32_t doubled, IMidiClock* midi, float* outL,
+                                         float* outR) noexcept
 {
     // The same work as ProcessDoubledRuns in another order: the interpolation runs one
-    // stretch ahead of the runs and the decimation one run behind, both in the same lockstep
-    // call as the run's crossovers. Each filter still sees its samples in order, and each
-    // sample passes interpolation, run, soft clip and decimation in that order.
+    // run length ahead of the runs and the decimation one run behind, both in the same
+    // lockstep call as the run's crossovers. Each filter still sees its samples in order, and
+    // each sample passes interpolation, run, soft clip and decimation in that order. The
+    // decimation filters a copy of each stretch, so the work buffers keep what it reads.
     float* workL = FWorkL.get();
     float* workR = FWorkR.get();
     TBiquadCore& interpolationL = FFilters[FirstInterpolationFilter].Core();
     TBiquadCore& interpolationR = FFilters[FirstInterpolationFilter + 1].Core();
     TBiquadCore& decimationL = FFilters[FirstDecimationFilter].Core();
     TBiquadCore& decimationR = FFilters[FirstDecimationFilter + 1].Core();
+    float* decimatingL = FDecimationBufL.data();
+    float* decimatingR = FDecimationBufR.data();
+    const auto emit = [&](std::int32_t from, std::int32_t count) {
+        for (std::int32_t i = 0; i < count; i += 2) // stretches start on even samples
+        {
+            const std::int32_t host = (from + i) / 2;
+            if constexpr (Adding)
+            {
+                outL[host] += decimatingL[i];
+                outR[host] += decimatingR[i];
+            }
+            else
+            {
+                outL[host] = decimatingL[i];
+                outR[host] = decimatingR[i];
+            }
+        }
+    };
+
+    const std::uint32_t resetsAtStart = FFilterResets;
+    // The four oversampling filters as the last reset in this call left them.
+    std::array<TBiquadCore, 4> afterReset{};
     std::int32_t interpolated = std::min(doubled, RunLength);
     FKernels.Stereo(interpolationL, interpolationR, workL, workR, interpolated);
     std::int32_t decimated = 0;
     for (std::int32_t pos = 0; pos < doubled;)
     {
-        const std::int32_t length = std::min(doubled - pos, RunLength);
+        std::int32_t due = midi != nullptr ? WorkMidiPos(midi->NextMidiPos(), 2) : NoMidiDue;
+        if (pos == due)
+        {
+            const std::array<TBiquadCore, 2> running{interpolationL, interpolationR};
+            const std::uint32_t resets = FFilterResets;
+            midi->DispatchMidiAt(midi->NextMidiPos());
+            if (FFilterResets != resets)
+            {
+                // In ProcessDoubledRuns the interpolation of the whole call comes before
+                // this reset and the decimation after it: the interpolation goes on as it
+                // was, and the decimation is done again at the end.
+                afterReset = {interpolationL, interpolationR, decimationL, decimationR};
+                interpolationL = running[0];
+                interpolationR = running[1];
+            }
+            due = WorkMidiPos(midi->NextMidiPos(), 2);
+        }
+        std::int32_t end = std::min(doubled - pos, RunLength) + pos;
+        if (due > pos && due < end)
+        {
+            end = due;
+        }
         std::array<TStereoStretch, 2> alongside{};
         int alongsideCount = 0;
-        const std::int32_t ahead = std::min(doubled - interpolated, RunLength);
+        const std::int32_t ahead = std::min(doubled, end + RunLength) - interpolated;
         if (ahead > 0)
         {
             alongside[alongsideCount++] = {&interpolationL, &interpolationR,
                                            workL + interpolated, workR + interpolated, ahead};
         }
-        if (pos > decimated)
+        const std::int32_t behind = pos - decimated;
+        if (behind > 0)
         {
-            alongside[alongsideCount++] = {&decimationL, &decimationR, workL + decimated,
-                                           workR + decimated, pos - decimated};
+            std::copy_n(workL + decimated, behind, decimatingL);
+            std::copy_n(workR + decimated, behind, decimatingR);
+            alongside[alongsideCount++] = {&decimationL, &decimationR, decimatingL, decimatingR,
+                                           behind};
         }
-        ProcessRun(pos, length, FInGain * 2.0f, alongside.data(), alongsideCount);
-        FKernels.SoftClip(workL + pos, workL + pos, length, false);
-        FKernels.SoftClip(workR + pos, workR + pos, length, false);
-        interpolated += ahead;
+        // FInGain is read per run: an event dispatched just now may have changed it.
+        ProcessRun(pos, end - pos, FInGain * 2.0f, alongside.data(), alongsideCount);
+        FKernels.SoftClip(workL + pos, workL + pos, end - pos, false);
+        FKernels.SoftClip(workR + pos, workR + pos, end - pos, false);
+        emit(decimated, behind);
+        if (ahead > 0)
+        {
+            interpolated += ahead;
+        }
         decimated = pos;
-        pos += length;
+        pos = end;
     }
-    FKernels.Stereo(decimationL, decimationR, workL + decimated, workR + decimated,
-                    doubled - decimated);
+    const std::int32_t rest = doubled - decimated;
+    std::copy_n(workL + decimated, rest, decimatingL);
+    std::copy_n(workR + decimated, rest, decimatingR);
+    FKernels.Stereo(decimationL, decimationR, decimatingL, decimatingR, rest);
+    emit(decimated, rest);
+
+    if (FFilterResets != resetsAtStart)
+    {
+        interpolationL = afterReset[0];
+        interpolationR = afterReset[1];
+        decimationL = afterReset[2];
+        decimationR = afterReset[3];
+        FKernels.Stereo(decimationL, decimationR, workL, workR, doubled);
+        for (std::int32_t i = 0; i < doubled / 2; ++i) // only reached when storing
+        {
+            outL[i] = workL[2 * i];
+            outR[i] = workR[2 * i];
+        }
+    }
 }
 
 void TOrvoChain::FilterCrossovers(std::int32_t length, const TStereoStretch* alongside,

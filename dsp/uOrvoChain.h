@@ -184,7 +184,11 @@ private:
     /// input gain times inputGainScale (2 restores the level the zero-stuffing halves).
     void ProcessRunsBetweenEvents(std::int32_t length, std::int32_t workPerHost,
                                   float inputGainScale, IMidiClock* midi) noexcept;
-    void ProcessDoubledPipelined(std::int32_t doubled) noexcept;
+    /// ProcessDoubledRuns with the filter stages overlapped, ending with the outputs written
+    /// (added when Adding, which comes with no MIDI clock).
+    template <bool Adding>
+    void ProcessDoubledPipelined(std::int32_t doubled, IMidiClock* midi, float* outL,
+                                 float* outR) noexcept;
     void SplitBands(const float* workL, const float* workR, std::int32_t length,
                     float inputGain) noexcept;
     void ProcessDispersion(std::int32_t length) noexcept;
@@ -227,6 +231,9 @@ private:
     alignas(64) TBandBuffers FBandBufR{};
     alignas(64) std::array<std::array<float, RunLength>, BandCount> FMuteRamp{};
     std::uint32_t FFadingBands = 0; // bit k: band k fades during the current run
+    std::uint32_t FFilterResets = 0; // counts the resets of every filter's memory
+    alignas(64) std::array<float, RunLength> FDecimationBufL{};
+    alignas(64) std::array<float, RunLength> FDecimationBufR{};
     std::int32_t FWorkCapacity = 0;
     std::unique_ptr<float[]> FWorkL;
     std::unique_ptr<float[]> FWorkR;

@@ -2,6 +2,10 @@
 
 #include "dsp/simd/uBiquadLanesIsa.h"
 
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
 namespace orvo
 {
 namespace
@@ -40,6 +44,22 @@ TSimdLevel BestSimdLevel() noexcept
     // Detected on first use; thread-safe static initialisation, no lock afterwards.
     static const TSimdLevel best = DetectSimdLevel();
     return best;
+}
+
+TSimdLevel ChosenSimdLevel() noexcept
+{
+    static const TSimdLevel chosen = [] {
+        const char* asked = std::getenv("ORVO_SIMD");
+        for (TSimdLevel level : {slScalar, slSse2, slAvx2, slAvx512})
+        {
+            if (asked != nullptr && std::strcmp(asked, SimdLevelName(level)) == 0)
+            {
+                return std::min(level, BestSimdLevel());
+            }
+        }
+        return BestSimdLevel();
+    }();
+    return chosen;
 }
 
 bool SimdLevelSupported(TSimdLevel level) noexcept

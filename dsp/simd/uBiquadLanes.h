@@ -26,6 +26,10 @@ enum TSimdLevel : std::uint8_t
 
 /// The widest level this processor and operating system support (detected once).
 TSimdLevel BestSimdLevel() noexcept;
+/// The level the effect runs at: BestSimdLevel(), or a lower one that the environment
+/// variable ORVO_SIMD names ("scalar", "sse2", "avx2", "avx512"), so that each path can be
+/// measured and compared in a host. Read once.
+TSimdLevel ChosenSimdLevel() noexcept;
 /// Whether `level` can run here.
 bool SimdLevelSupported(TSimdLevel level) noexcept;
 /// "scalar", "sse2", "avx2" or "avx512".

@@ -3,16 +3,12 @@
 // processors that have it (BestSimdLevel).
 #include "dsp/simd/uBiquadLanesIsa.h"
 #include "dsp/simd/uBiquadRounding.h"
+#include "dsp/simd/uSimdTarget.h"
 #include "dsp/uRBJFilter.h"
 
 #include <immintrin.h>
 
-#if defined(__clang__)
-#pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
-#else
-#pragma GCC push_options
-#pragma GCC target("avx2")
-#endif
+ORVO_SIMD_TARGET_BEGIN
 
 #include "dsp/simd/uBiquadKernel.h"
 
@@ -55,8 +51,4 @@ void RunLanesTogetherAvx2(TBiquadCore* const* cores, float* const* buffers, int 
 
 } // namespace orvo::simd
 
-#if defined(__clang__)
-#pragma clang attribute pop
-#else
-#pragma GCC pop_options
-#endif
+ORVO_SIMD_TARGET_END

@@ -3,16 +3,12 @@
 // for AVX-512F and VL by the target switch below; called only on processors that have them.
 #include "dsp/simd/uBiquadLanesIsa.h"
 #include "dsp/simd/uBiquadRounding.h"
+#include "dsp/simd/uSimdTarget.h"
 #include "dsp/uRBJFilter.h"
 
 #include <immintrin.h>
 
-#if defined(__clang__)
-#pragma clang attribute push(__attribute__((target("avx512f,avx512vl"))), apply_to = function)
-#else
-#pragma GCC push_options
-#pragma GCC target("avx512f,avx512vl")
-#endif
+ORVO_SIMD_TARGET_BEGIN
 
 #include "dsp/simd/uBiquadKernel.h"
 
@@ -112,8 +108,4 @@ void RunLanesTogetherAvx512(TBiquadCore* const* cores, float* const* buffers, in
 
 } // namespace orvo::simd
 
-#if defined(__clang__)
-#pragma clang attribute pop
-#else
-#pragma GCC pop_options
-#endif
+ORVO_SIMD_TARGET_END

@@ -12,10 +12,10 @@ namespace orvo
 /// slScalar gives ScalarFilterKernels.
 TFilterKernels FilterKernelsFor(TSimdLevel level) noexcept;
 
-/// Kernels at BestSimdLevel().
+/// Kernels at ChosenSimdLevel(): the best level, unless the environment asks for a lower one.
 inline TFilterKernels BestFilterKernels() noexcept
 {
-    return FilterKernelsFor(BestSimdLevel());
+    return FilterKernelsFor(ChosenSimdLevel());
 }
 
 } // namespace orvo

@@ -22,6 +22,20 @@ TEST(LevelCurve, FollowsTheDecibelLaw)
     EXPECT_EQ(LevelCurve(0.0f), 0.0f);
 }
 
+TEST(LevelCurve, ControllerValuesLieOnTheCurveOfTheirNeighbours)
+{
+    // The 128 controller values come from a table; their neighbours are worked out.
+    for (int k = 1; k < 127; ++k)
+    {
+        const float x = static_cast<float>(k / 127.0);
+        const float below = LevelCurve(std::nextafter(x, 0.0f));
+        const float above = LevelCurve(std::nextafter(x, 1.0f));
+        EXPECT_LE(below, LevelCurve(x)) << k;
+        EXPECT_GE(above, LevelCurve(x)) << k;
+        EXPECT_LE(above - below, 2e-6f * above) << k;
+    }
+}
+
 TEST(SoftClip, MatchesTheReferenceValues)
 {
     EXPECT_NEAR(SoftClip(0.5f), 0.46208f, 1e-5f);

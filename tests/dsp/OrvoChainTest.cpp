@@ -231,6 +231,7 @@ TEST(TOrvoChainMapping, SampleRateAndSuspendClearTheMemory)
     chain.SetSampleRate(48000.0f);
     EXPECT_TRUE(MemoryCleared(chain));
     EXPECT_EQ(chain.Filter(0).SampleRate(), 96000.0f);
+    EXPECT_EQ(chain.Filter(11).Frequency(), 24000.0f); // the oversampling corner follows
     EXPECT_EQ(chain.FadeRate(), 960.0f);
     chain.SetSampleRate(0.25f);
     EXPECT_EQ(chain.HostRate(), 1.0f);
@@ -577,10 +578,61 @@ TEST(TOrvoChain, NonFiniteOrHugeInputLeavesTheStateClean)
     }
 }
 
+/// Level in dB of a sine of the given period count in window samples after it has passed
+/// the chain (-26 dBFS, both channels, settled for a quarter of the window first).
+double SineLevel(TOrvoChain& chain, std::int32_t cycles, std::int32_t window)
+{
+    const std::int32_t settle = window / 4;
+    std::vector<float> input(static_cast<std::size_t>(settle + window));
+    for (std::size_t i = 0; i < input.size(); ++i)
+    {
+        const double phase = 2.0 * 3.14159265358979323846 * cycles * static_cast<double>(i) / window;
+        input[i] = static_cast<float>(0.05 * std::sin(phase));
+    }
+    chain.Suspend();
+    const TStereo out = Render(chain, input, input);
+    double sum = 0.0;
+    for (std::size_t i = static_cast<std::size_t>(settle); i < input.size(); ++i)
+    {
+        sum += static_cast<double>(out.L[i]) * out.L[i];
+    }
+    return 10.0 * std::log10(sum / window);
+}
+
+TEST(TOrvoChain, OversampledResponseMatchesTheHostRateChainAtEveryRate)
+{
+    // One pair of chains whose rate changes through the table, so the corner of the
+    // oversampling filters has to follow every change.
+    TOrvoChain doubled;
+    TOrvoChain host;
+    SetMiddle(doubled, true);
+    SetMiddle(host, false);
+    constexpr std::int32_t Window = 8192;
+    for (float rate : {22050.0f, 32000.0f, 44100.0f, 48000.0f, 88200.0f, 96000.0f, 192000.0f})
+    {
+        doubled.SetSampleRate(rate);
+        host.SetSampleRate(rate);
+        // Whole periods in the window from 20 Hz up to 0.9 of the Nyquist frequency, a
+        // two thirds of an octave apart.
+        const auto highest = static_cast<std::int32_t>(0.45 * Window);
+        for (double f = 20.0;; f *= 1.6)
+        {
+            const auto cycles = std::min(
+                highest, std::max<std::int32_t>(1, static_cast<std::int32_t>(f * Window / rate)));
+            EXPECT_NEAR(SineLevel(doubled, cycles, Window), SineLevel(host, cycles, Window), 0.1)
+                << rate << " Hz, " << cycles * rate / Window << " Hz";
+            if (cycles == highest)
+            {
+                break;
+            }
+        }
+    }
+}
+
 TEST(TOrvoChain, TuningSweepAtLowRatesStaysBoundedAndQuiet)
 {
-    // Crossovers at 16000 Hz meet a processing rate of 22050 Hz (and the 22050 Hz
-    // oversampling corner a doubled rate of 44100 Hz): their corners sit at half the rate.
+    // Crossovers at 16000 Hz meet a processing rate of 22050 Hz: their corners sit at half
+    // the rate.
     for (bool overSample : {false, true})
     {
         TOrvoChain chain;

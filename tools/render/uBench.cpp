@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <span>
 
 namespace orvo
 {
@@ -22,22 +24,41 @@ struct TContender
     TVstPlugin* Plugin;
     std::function<void()> Prepare; // puts the plug-in into this chain's state
     TBenchSubject Subject;
+    std::int32_t CcEvery = 0; // frames between controllers; 0: no MIDI
 };
+
+/// The controller a host automating OutGain sends (CC 33 drives it in the default map),
+/// moving it by one step either way around its middle.
+constexpr std::uint8_t BenchController = 33;
 
 /// Processes the material once from a clean start; returns thread CPU ns per frame.
 double TimeOnce(TVstPlugin& plugin, const TStereoAudio& material, std::int32_t block,
-                TStereoAudio& output)
+                TStereoAudio& output, std::int32_t ccEvery = 0)
 {
     plugin.Start(material.SampleRate, block, plRealtime);
     const float* inputs[2] = {material.Left.data(), material.Right.data()};
     float* outputs[2] = {output.Left.data(), output.Right.data()};
+    // Made before the timing starts; each block gets the controllers that fall inside it.
+    std::vector<TMidiMessage> events;
+    for (std::int64_t frame = 0; ccEvery > 0 && frame < material.Frames(); frame += ccEvery)
+    {
+        const auto value = static_cast<std::uint8_t>(64 + (frame / ccEvery) % 2);
+        events.push_back({frame, {0xB0, BenchController, value}});
+    }
+    std::size_t next = 0;
     const double start = ThreadCpuSeconds();
     for (std::int64_t done = 0; done < material.Frames(); done += block)
     {
         const std::int64_t count = std::min<std::int64_t>(block, material.Frames() - done);
         const float* in[2] = {inputs[0] + done, inputs[1] + done};
         float* out[2] = {outputs[0] + done, outputs[1] + done};
-        plugin.Process(in, out, count);
+        std::size_t last = next;
+        while (last < events.size() && events[last].Frame < done + count)
+        {
+            events[last++].Frame -= done;
+        }
+        plugin.Process(in, out, count, std::span<const TMidiMessage>(events).subspan(next, last - next));
+        next = last;
     }
     const double seconds = ThreadCpuSeconds() - start;
     plugin.Stop();
@@ -132,17 +153,56 @@ TBenchReport MeasureBench(const TOptions& options)
     std::vector<TContender> contenders;
     const std::string mainName = main->EffectName();
     const std::int32_t overSample = main->FindParameter("OverSample");
-    if (overSample >= 0)
+    // Each program asked for (or the --program setting) at both rates, each once more with
+    // controllers when asked; all of them interleaved with the other module.
+    std::vector<std::optional<std::string>> programs(options.BenchPrograms.begin(),
+                                                     options.BenchPrograms.end());
+    if (programs.empty())
+    {
+        programs.push_back(std::nullopt);
+    }
+    for (const std::optional<std::string>& program : programs)
     {
         TVstPlugin* plugin = main.get();
-        contenders.push_back({plugin, [plugin, overSample] { plugin->SetParameter(overSample, 0.0f); },
-                              {mainName + " host rate", plugin->Path().string(), {}}});
-        contenders.push_back({plugin, [plugin, overSample] { plugin->SetParameter(overSample, 1.0f); },
-                              {mainName + " oversampled", plugin->Path().string(), {}}});
-    }
-    else
-    {
-        contenders.push_back({main.get(), [] {}, {mainName, main->Path().string(), {}}});
+        const std::string name = mainName + (program ? " " + *program : std::string());
+        auto settings = [plugin, program, &options] {
+            if (program)
+            {
+                ApplySettings(*plugin, program, options.Parameters);
+            }
+        };
+        std::vector<std::int32_t> ccSpacings{0};
+        if (options.BenchCcEvery > 0)
+        {
+            ccSpacings.push_back(options.BenchCcEvery);
+        }
+        for (const std::int32_t ccEvery : ccSpacings)
+        {
+            const std::string midi =
+                ccEvery > 0 ? ", CC every " + std::to_string(ccEvery) : std::string();
+            if (overSample >= 0)
+            {
+                contenders.push_back({plugin,
+                                      [plugin, overSample, settings] {
+                                          settings();
+                                          plugin->SetParameter(overSample, 0.0f);
+                                      },
+                                      {name + " host rate" + midi, plugin->Path().string(), {}},
+                                      ccEvery});
+                contenders.push_back({plugin,
+                                      [plugin, overSample, settings] {
+                                          settings();
+                                          plugin->SetParameter(overSample, 1.0f);
+                                      },
+                                      {name + " oversampled" + midi, plugin->Path().string(), {}},
+                                      ccEvery});
+            }
+            else
+            {
+                contenders.push_back(
+                    {plugin, settings, {name + midi, plugin->Path().string(), {}}, ccEvery});
+            }
+        }
     }
     if (versus)
     {
@@ -155,7 +215,8 @@ TBenchReport MeasureBench(const TOptions& options)
     for (auto& contender : contenders)
     {
         contender.Prepare();
-        static_cast<void>(TimeOnce(*contender.Plugin, material, options.BlockSize, output));
+        static_cast<void>(
+            TimeOnce(*contender.Plugin, material, options.BlockSize, output, contender.CcEvery));
     }
     // Interleaved repeats: slow drifts of the machine touch every contender alike.
     for (std::int32_t repeat = 0; repeat < options.BenchRepeats; ++repeat)
@@ -163,8 +224,8 @@ TBenchReport MeasureBench(const TOptions& options)
         for (auto& contender : contenders)
         {
             contender.Prepare();
-            contender.Subject.NsPerFrame.push_back(
-                TimeOnce(*contender.Plugin, material, options.BlockSize, output));
+            contender.Subject.NsPerFrame.push_back(TimeOnce(
+                *contender.Plugin, material, options.BlockSize, output, contender.CcEvery));
         }
     }
     for (auto& contender : contenders)
@@ -201,11 +262,13 @@ std::string BenchText(const TBenchReport& report)
     if (HasVersus(report))
     {
         const TBenchSubject& other = report.Subjects.back();
-        text += "\ncost of " + other.Name + " relative to each chain (its ns/frame over theirs):\n";
+        text += "\ncost of each chain relative to " + other.Name +
+                " (medians; its over theirs in brackets):\n";
         for (std::size_t i = 0; i + 1 < report.Subjects.size(); ++i)
         {
             const TBenchSubject& own = report.Subjects[i];
-            text += "  " + pad(own.Name, width) + "   " + FormatFixed(Ratio(other, own), 2) + "\n";
+            text += "  " + pad(own.Name, width) + "   " + FormatFixed(Ratio(own, other), 3) +
+                    " (" + FormatFixed(Ratio(other, own), 2) + ")\n";
         }
     }
     return text;
@@ -237,7 +300,8 @@ std::string BenchJson(const TBenchReport& report)
         {
             const auto& own = report.Subjects[i];
             json += "    {\"chain\": " + JsonText(own.Name) + ", \"other_over_own\": " +
-                    FormatFixed(Ratio(other, own), 3) + "}" +
+                    FormatFixed(Ratio(other, own), 3) + ", \"own_over_other\": " +
+                    FormatFixed(Ratio(own, other), 4) + "}" +
                     (i + 2 < report.Subjects.size() ? "," : "") + "\n";
         }
         json += "  ]";

@@ -225,6 +225,15 @@ TOptions ParseOptions(const std::vector<std::string>& arguments)
         {
             options.VersusParameters.push_back(Assignment(option, args.Value(option)));
         }
+        else if (option == "--bench-program")
+        {
+            options.BenchPrograms.push_back(args.Value(option));
+        }
+        else if (option == "--bench-cc-every")
+        {
+            options.BenchCcEvery =
+                static_cast<std::int32_t>(Integer(option, args.Value(option), 1, MaxBlockSize));
+        }
         else if (option == "--json")
         {
             options.Json = true;
@@ -299,6 +308,9 @@ Options:
   --repeats N               benchmark repeats (default 5)
   --vs PATH                 benchmark another VST 2 module on the same material, interleaved
   --vs-param NAME=VALUE     set a parameter of the --vs module (repeatable)
+  --bench-program N|NAME    benchmark this program (repeatable; all interleaved), instead
+                            of the --program setting
+  --bench-cc-every N        also time each Orvo case with a controller every N frames
   --json                    benchmark results as JSON
 )";
 }

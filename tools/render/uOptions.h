@@ -61,6 +61,8 @@ struct TOptions
     std::int32_t BenchRepeats = 5;
     std::string VersusPlugin;
     std::vector<TParameterAssignment> VersusParameters;
+    std::vector<std::string> BenchPrograms; // --bench-program: the programs to time, in turn
+    std::int32_t BenchCcEvery = 0;          // --bench-cc-every: frames between controllers
     bool Json = false;
 };
 
