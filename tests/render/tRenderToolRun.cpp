@@ -285,6 +285,31 @@ TEST(RenderToolOrvo, ListsDefaultControllersAndTakesDisplayNumbers)
     EXPECT_THAT(result.Output, HasSubstr("  0.00 dB\n"));
     EXPECT_THAT(result.Output, HasSubstr("OutGain                   CC 33  norm:0.0000     -oo   dB"));
 }
+
+// The README's example: --cc 2.5:29=127 leaves the sound as it is before 2.5 s and mutes
+// the Hi band after it (once the mute's fade has ended).
+TEST_F(RenderToolRun, TheReadmesControlChangeExampleMutesTheHiBand)
+{
+    test::WriteFloatWav(Folder / "in.wav", test::Noise(4 * 44100));
+    const auto render = [&](std::vector<std::string> options) {
+        options.insert(options.begin(), {"--plugin", ORVO_MODULE, "--quiet", In(),
+                                         (Folder / "out.wav").string()});
+        const auto result = RunTool(options);
+        EXPECT_EQ(result.ExitCode, 0) << result.Output;
+        return ReadAudioFile(Folder / "out.wav");
+    };
+    const TStereoAudio example = render({"--cc", "2.5:29=127"});
+    const TStereoAudio open = render({});
+    const TStereoAudio muted = render({"--param", "HiMute=Muted"});
+    const auto at = [](const TStereoAudio& audio, std::size_t from, std::size_t to) {
+        return std::vector<float>(audio.Left.begin() + static_cast<std::ptrdiff_t>(from),
+                                  audio.Left.begin() + static_cast<std::ptrdiff_t>(to));
+    };
+    constexpr std::size_t Change = 110250;
+    EXPECT_EQ(at(example, 0, Change), at(open, 0, Change));
+    EXPECT_EQ(at(example, Change + 4410, example.Left.size()), at(muted, Change + 4410, muted.Left.size()));
+    EXPECT_NE(at(open, Change + 4410, open.Left.size()), at(muted, Change + 4410, muted.Left.size()));
+}
 #endif
 
 } // namespace
