@@ -75,16 +75,12 @@ public:
     {
         if (FShown)
         {
-            FLastPercent = -1;
-            FStart -= std::chrono::hours(1);
-            Update(1, 1);
+            Draw(100);
             std::fputs("\n", stderr);
             std::fflush(stderr);
             FShown = false;
         }
     }
-    TProgressBar(const TProgressBar&) = delete;
-    TProgressBar& operator=(const TProgressBar&) = delete;
 
     void Update(std::int64_t done, std::int64_t total)
     {
@@ -101,15 +97,23 @@ public:
         }
         FLastPercent = percent;
         FShown = true;
+        Draw(percent);
+    }
+
+private:
+    void Draw(int percent)
+    {
         const int filled = ProgressBarWidth * percent / 100;
-        std::string bar = "\r[" + std::string(static_cast<std::size_t>(filled), '#') +
-                          std::string(static_cast<std::size_t>(ProgressBarWidth - filled), '-') +
-                          "] " + std::to_string(percent) + "%";
+        std::string bar = "\r[";
+        bar.append(static_cast<std::size_t>(filled), '#');
+        bar.append(static_cast<std::size_t>(ProgressBarWidth - filled), '-');
+        bar += "] ";
+        bar += std::to_string(percent);
+        bar += "%";
         std::fputs(bar.c_str(), stderr);
         std::fflush(stderr);
     }
 
-private:
     bool FEnabled;
     bool FShown = false;
     int FLastPercent = -1;
@@ -160,6 +164,7 @@ int Render(const TOptions& options)
     settings.Midi.insert(settings.Midi.end(), options.ControlChanges.begin(),
                          options.ControlChanges.end());
 
+    CatchEndSignals();
     const auto start = std::chrono::steady_clock::now();
     TProgressBar bar(!options.Quiet && IsTerminal(stderr));
     const TFileRenderReport report =
@@ -253,7 +258,6 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "orvo-render: %s\n", error.what());
         return ExitUsage;
     }
-    CatchEndSignals();
     try
     {
         switch (options.Mode)

@@ -215,7 +215,12 @@ TAudioWriter::TAudioWriter(const std::filesystem::path& path, double sampleRate,
                          std::to_string(info.samplerate) + " Hz");
     }
 
-    FPartialPath = path.parent_path() / ("." + path.filename().string() + ".partial");
+    // Built by appending: GCC 12 at -O3 misreports std::string's operator+ on a literal
+    // (a -Wrestrict false positive).
+    std::string partialName = ".";
+    partialName += path.filename().string();
+    partialName += ".partial";
+    FPartialPath = path.parent_path() / partialName;
     FFile = sf_open(FPartialPath.string().c_str(), SFM_WRITE, &info);
     if (FFile == nullptr)
     {

@@ -105,7 +105,10 @@ std::string Html(const std::string& text)
 
 std::string TwoDigits(std::int32_t n)
 {
-    return (n < 10 ? "0" : "") + std::to_string(n);
+    // Appended, not operator+ on a literal (a GCC 12 -O3 -Wrestrict false positive).
+    std::string text = n < 10 ? "0" : "";
+    text += std::to_string(n);
+    return text;
 }
 
 /// Highest and lowest sample of both channels over frames [first, last).
@@ -657,7 +660,10 @@ TDemoFiles WriteDemo(TVstPlugin& plugin, const std::filesystem::path& folder, do
             std::printf("program %d/%d %s\n", program + 1, plugin.NumPrograms(), result.Name.c_str());
             std::fflush(stdout);
         }
-        render(*fresh, result, TwoDigits(program) + "-" + FileSafe(result.Name));
+        std::string stem = TwoDigits(program);
+        stem += "-";
+        stem += FileSafe(result.Name);
+        render(*fresh, result, stem);
     }
     if (plugin.NumPrograms() == 0)
     {
