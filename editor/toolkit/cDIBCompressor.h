@@ -48,7 +48,8 @@ public:
 
     /// Decodes `data` into `block`, writing at most block.size() bytes and never reading
     /// outside `data`. Returns how many bytes of `block` it filled: fewer than
-    /// block.size() when the data describes a shorter block. Throws EDIBError only when
+    /// block.size() when the data describes a shorter block or ends before the block is
+    /// complete. Throws EDIBError only when
     /// its working tables cannot be allocated.
     virtual std::size_t Decompress(std::span<const std::uint8_t> data,
                                    std::span<std::uint8_t> block) const = 0;

@@ -286,11 +286,23 @@ public:
     {
         while (count <= 56)
         {
-            const std::uint64_t byte = next < end ? *next++ : 0;
+            std::uint64_t byte = 0;
+            if (next < end)
+            {
+                byte = *next++;
+            }
+            else
+            {
+                ++padding;
+            }
             buffer |= byte << (56 - count);
             count += 8;
         }
     }
+
+    /// Whether a bit beyond the end of the bytes has been consumed (not merely peeked at):
+    /// the zero bytes fed in past the end are the last ones in the buffer.
+    bool PastEnd() const { return padding * 8 > static_cast<std::size_t>(count); }
 
     unsigned Bit()
     {
@@ -317,6 +329,7 @@ private:
     const std::uint8_t* end;
     std::uint64_t buffer = 0;
     int count = 0;
+    std::size_t padding = 0; // zero bytes fed in past the end
 };
 
 struct TDecoder
@@ -355,8 +368,11 @@ void CopyMatch(std::uint8_t* to, std::size_t period, std::size_t length, std::si
     }
 }
 
+/// Decodes into output and returns the bytes produced; `*complete` becomes the bytes
+/// produced before the first symbol that needed bits beyond the end of the stream (all of
+/// them when none did).
 std::size_t DecodeStream(TDecoder& decoder, std::span<const std::uint8_t> stream,
-                         std::span<std::uint8_t> output)
+                         std::span<std::uint8_t> output, std::size_t* complete)
 {
     const std::size_t stated = LZHStatedLength(stream);
     const std::size_t wanted = std::min(stated, output.size());
@@ -368,9 +384,19 @@ std::size_t DecodeStream(TDecoder& decoder, std::span<const std::uint8_t> stream
     TBitReader bits(stream.size() > 4 ? stream.subspan(4) : std::span<const std::uint8_t>());
     std::uint8_t* const out = output.data();
     std::size_t produced = 0;
+    std::size_t symbolStart = 0; // produced when the last symbol began
+    *complete = SIZE_MAX;
+    const auto notePastEnd = [&] {
+        if (*complete == SIZE_MAX && bits.PastEnd())
+        {
+            *complete = symbolStart;
+        }
+    };
 
     while (produced < wanted)
     {
+        notePastEnd();
+        symbolStart = produced;
         bits.Refill();
         const int symbol = tree.Decode(bits);
 
@@ -420,6 +446,8 @@ std::size_t DecodeStream(TDecoder& decoder, std::span<const std::uint8_t> stream
             }
         }
     }
+    notePastEnd();
+    *complete = std::min(*complete, produced);
     return produced;
 }
 
@@ -788,14 +816,21 @@ std::uint32_t LZHStatedLength(std::span<const std::uint8_t> stream)
     return length;
 }
 
-std::size_t LZHDecode(std::span<const std::uint8_t> stream, std::span<std::uint8_t> output)
+std::size_t LZHDecode(std::span<const std::uint8_t> stream, std::span<std::uint8_t> output,
+                      std::size_t* complete)
 {
+    std::size_t whole = 0;
+    if (complete == nullptr)
+    {
+        complete = &whole;
+    }
+    *complete = 0;
     if (LZHStatedLength(stream) == 0 || output.empty())
     {
         return 0;
     }
     const auto decoder = AllocateTables<TDecoder>();
-    return DecodeStream(*decoder, stream, output);
+    return DecodeStream(*decoder, stream, output, complete);
 }
 
 std::vector<std::uint8_t> TLZHDIBCompressor::Compress(std::span<const std::uint8_t> block) const
@@ -811,7 +846,11 @@ std::vector<std::uint8_t> TLZHDIBCompressor::Compress(std::span<const std::uint8
 std::size_t TLZHDIBCompressor::Decompress(std::span<const std::uint8_t> data,
                                           std::span<std::uint8_t> block) const
 {
-    return LZHDecode(data, block);
+    // A stream that ends before the block is complete counts only the bytes its own bits
+    // gave: the zero bits read beyond its end decode to made-up pixels.
+    std::size_t complete = 0;
+    static_cast<void>(LZHDecode(data, block, &complete));
+    return complete;
 }
 
 void RegisterStandardDIBCompressors(std::vector<std::unique_ptr<TAbstractDIBCompressor>>& registry)

@@ -38,10 +38,15 @@ std::uint32_t LZHStatedLength(std::span<const std::uint8_t> stream);
 /// Decodes an LZHUF stream into `output` until the stream's stated length has been
 /// produced or `output` is full, whichever comes first; a final match is cut at the end of
 /// `output`. Bits beyond the end of `stream` read as zeros. Returns the bytes produced.
+/// `complete`, when given, receives how many of them were decoded before the first symbol
+/// that needed bits beyond the end of `stream`: the return value for a whole stream, fewer
+/// for one that ends early.
 /// Throws EDIBError(LZHNoMemoryText) when the decoder's tables cannot be allocated.
-std::size_t LZHDecode(std::span<const std::uint8_t> stream, std::span<std::uint8_t> output);
+std::size_t LZHDecode(std::span<const std::uint8_t> stream, std::span<std::uint8_t> output,
+                      std::size_t* complete = nullptr);
 
-/// "DIB LZH": the block compressed with LZHEncode. Gives up with "Compressed file is larger
+/// "DIB LZH": the block compressed with LZHEncode. Decompress counts only the bytes that the
+/// stream's own bits describe, so a stream cut short fills less than its block. Gives up with "Compressed file is larger
 /// than the original." when the stream would be longer than the block.
 class TLZHDIBCompressor final : public TAbstractDIBCompressor
 {

@@ -81,7 +81,7 @@ std::string_view StoredImageDefectText(TStoredImageDefect defect)
     case sdSizeMismatch:
         return "the stated size does not match the image's width and height";
     case sdDataTruncated:
-        return "the compressed data is shorter than the stated size";
+        return "the compressed data ends early";
     }
     return "unknown defect";
 }

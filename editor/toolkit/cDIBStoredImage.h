@@ -41,7 +41,7 @@ enum TStoredImageDefect : std::uint8_t
     sdTooShort,      // fewer than 4 bytes, or fewer pixel bytes than width x height x 4
     sdSizeTooLarge,  // the stated uncompressed size is above 64 MiB
     sdSizeMismatch,  // the stated size is not width x height x 4 + 4
-    sdDataTruncated, // the compressed data describes fewer bytes than the stated size
+    sdDataTruncated, // the compressed data ends before the stated size is complete
 };
 std::string_view StoredImageDefectText(TStoredImageDefect defect);
 

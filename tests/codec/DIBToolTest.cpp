@@ -105,6 +105,27 @@ TEST_F(DIBTool, ReportsDamagedBlocksAndBadUsage)
     EXPECT_NE(err.str().find("damaged image block"), std::string::npos) << err.str();
     EXPECT_FALSE(fs::exists(PathOf("out.png")));
 
+    // Cut short anywhere, the compressed data ends before the image is complete.
+    block = test::ReadVector("img32x32.dibcmp");
+    for (const std::size_t cut : {std::size_t{100}, block.size() / 2, block.size() - 1})
+    {
+        {
+            std::ofstream file(PathOf("cut.dibcmp"), std::ios::binary | std::ios::trunc);
+            file.write(reinterpret_cast<const char*>(block.data()), static_cast<std::streamsize>(cut));
+        }
+        EXPECT_EQ(Run({"unpack", PathOf("cut.dibcmp"), PathOf("out.png")}), 1) << cut;
+        EXPECT_NE(err.str().find("damaged image block: the compressed data ends early"),
+                  std::string::npos) << err.str();
+        EXPECT_FALSE(fs::exists(PathOf("out.png")));
+    }
+
+    // A PNG is named as what it is, not as a damaged block.
+    WritePNGFile(PathOf("in.png"), Picture());
+    EXPECT_EQ(Run({"info", PathOf("in.png")}), 1);
+    EXPECT_NE(err.str().find("a PNG file, not a stored image"), std::string::npos) << err.str();
+
+    EXPECT_EQ(Run({"--help"}), 0);
+    EXPECT_NE(out.str().find("usage:"), std::string::npos);
     EXPECT_EQ(Run({"pack", PathOf("missing.png"), PathOf("x.dibcmp")}), 1);
     EXPECT_EQ(Run({}), 2);
     EXPECT_EQ(Run({"pack", PathOf("in.png")}), 2);

@@ -180,6 +180,25 @@ TEST(LZHDecoder, ReadsZeroBitsBeyondTheEndOfATruncatedStream)
     EXPECT_EQ(LZHDecode(std::vector<std::uint8_t>{0x10}, output), 0x10u); // prefix cut short
 }
 
+// Every cut of a stream needs bits from beyond its end: the bytes decoded before that
+// point are counted as complete, the zero-bit rest is not.
+TEST(LZHDecoder, CountsOnlyTheBytesAStreamCutShortDescribes)
+{
+    const std::vector<std::uint8_t> stream = ReadVector("text.lzh");
+    const std::vector<std::uint8_t> input = ReadVector("text.in");
+    std::vector<std::uint8_t> output(input.size());
+    std::size_t complete = 0;
+    EXPECT_EQ(LZHDecode(stream, output, &complete), input.size());
+    EXPECT_EQ(complete, input.size());
+    for (std::size_t cut = 4; cut < stream.size(); ++cut)
+    {
+        EXPECT_EQ(LZHDecode(std::span(stream).first(cut), output, &complete), input.size());
+        ASSERT_LT(complete, input.size()) << "cut to " << cut << " bytes";
+        ASSERT_TRUE(std::equal(output.begin(), output.begin() + static_cast<std::ptrdiff_t>(complete),
+                               input.begin())) << "cut to " << cut << " bytes";
+    }
+}
+
 TEST(LZHDecoder, TrailingZeroBytesCanBeCutOff)
 {
     std::vector<std::uint8_t> stream = ReadVector("run10000-zero.lzh");

@@ -199,6 +199,21 @@ TEST(StoredImage, LeavesTheImageEmptyForDamagedCompressedBlocks)
     }
 }
 
+// A stored block cut anywhere after its header, as a truncated file is, reads as an empty
+// image that says so; the zero bits beyond the cut would decode to a made-up picture.
+TEST(StoredImage, ReportsCompressedDataThatEndsEarly)
+{
+    const Bytes block = ReadVector("img16x8.dibcmp");
+    ASSERT_TRUE(ReadStoredBlockHeader(block).Compressed);
+    for (std::size_t cut = StoredBlockHeaderSize; cut < block.size(); ++cut)
+    {
+        TStoredImageDefect defect = sdNone;
+        EXPECT_TRUE(ReadStoredImage(std::span(block).first(cut), &defect).Empty()) << cut;
+        ASSERT_EQ(defect, sdDataTruncated) << "cut to " << cut << " bytes";
+    }
+    EXPECT_EQ(StoredImageDefectText(sdDataTruncated), "the compressed data ends early");
+}
+
 // A stated size of 64 MiB whose image header says otherwise is refused before the big
 // buffer is allocated; a confirmed size gets exactly its own buffer.
 TEST(StoredImage, AllocatesNoMoreThanAConfirmedSize)

@@ -35,11 +35,14 @@ std::string Shown(TVstPlugin& plugin, std::int32_t index, std::string_view text)
     return plugin.ParameterDisplay(index);
 }
 
-TEST(ResolveParameterValue, ReadsPlainNumbersFromZeroToOneAsNormalised)
+TEST(ResolveParameterValue, TakesNormalisedPositionsOnlyWhenAskedFor)
 {
     auto plugin = TVstPlugin::Load(TEST_GAIN_MODULE);
-    EXPECT_FLOAT_EQ(ResolveParameterValue(*plugin, 0, "0.25"), 0.25f);
-    EXPECT_FLOAT_EQ(ResolveParameterValue(*plugin, 0, "1"), 1.0f);
+    EXPECT_FLOAT_EQ(ResolveParameterValue(*plugin, 0, "norm:0.25"), 0.25f);
+    EXPECT_FLOAT_EQ(ResolveParameterValue(*plugin, 0, "NORM: 1"), 1.0f);
+    EXPECT_EQ(Shown(*plugin, 0, "0.25"), "0.25") << "a bare number is what the display shows";
+    EXPECT_EQ(Shown(*plugin, 0, "0"), "0.00");
+    EXPECT_THAT(Failure(*plugin, 0, "norm:1.5"), HasSubstr("a number from 0 to 1"));
 }
 
 TEST(ResolveParameterValue, FindsNumbersInDisplayUnits)
@@ -49,15 +52,15 @@ TEST(ResolveParameterValue, FindsNumbersInDisplayUnits)
     EXPECT_EQ(Shown(*plugin, 0, "-7.5 dB"), "-7.50");
     EXPECT_EQ(Shown(*plugin, 0, "-12"), "-12.00") << "a sign means display units";
     EXPECT_EQ(Shown(*plugin, 0, "+1"), "1.00");
-    EXPECT_EQ(Shown(*plugin, 0, "20"), "20.00") << "beyond 1 means display units";
+    EXPECT_EQ(Shown(*plugin, 0, "20"), "20.00");
 }
 
 TEST(ResolveParameterValue, ExplainsValuesOutOfReach)
 {
     auto plugin = TVstPlugin::Load(TEST_GAIN_MODULE);
-    EXPECT_THAT(Failure(*plugin, 0, "+30dB"), HasSubstr("-24 to 24 dB"));
-    EXPECT_THAT(Failure(*plugin, 0, "3Hz"), HasSubstr("no number in that unit"));
-    EXPECT_THAT(Failure(*plugin, 1, "Sideways"), HasSubstr("never shows that text"));
+    EXPECT_THAT(Failure(*plugin, 0, "+30dB"), HasSubstr("Gain shows -24 to 24 dB"));
+    EXPECT_THAT(Failure(*plugin, 0, "3Hz"), HasSubstr("Gain shows -24 to 24 dB"));
+    EXPECT_THAT(Failure(*plugin, 1, "Sideways"), HasSubstr("Polarity shows Normal, Inverted"));
 }
 
 TEST(ResolveParameterValue, MatchesDisplayTextsAndOnOff)
@@ -104,12 +107,24 @@ TEST(ResolveParameterValue, SpeaksOrvosDisplayUnits)
 {
     auto orvo = TVstPlugin::Load(ORVO_MODULE);
     const auto index = [&](const char* name) { return ResolveParameter(*orvo, name); };
-    EXPECT_EQ(Shown(*orvo, index("InGain"), "+3dB"), "3.00");
-    EXPECT_EQ(Shown(*orvo, index("Tuning"), "-2"), "-2.00");
-    EXPECT_EQ(Shown(*orvo, index("Lo"), "-6dB"), "-6.00dB") << "band knob, level half";
-    EXPECT_EQ(Shown(*orvo, index("Mid"), "50"), "50.00%TD") << "band knob, transient half";
-    EXPECT_EQ(Shown(*orvo, index("HiMute"), "Muted"), "Muted");
-    EXPECT_EQ(Shown(*orvo, index("Tube"), "-40%"), "-40.00");
+    // Every text --list shows, in any spacing, and bare numbers in display units.
+    const std::pair<const char*, const char*> cases[] = {
+        {"InGain=+3dB", "3.00"},         {"InGain=0", "0.00"},           {"Tuning=0", "0.00"},
+        {"Tuning=-2", "-2.00"},          {"Lo=-6dB", "-6.00dB"},         {"Mid=50", "50.00%TD"},
+        {"Lo=50%", "50.00%TD"},          {"Lo=50.00%TD", "50.00%TD"},    {"Lo= 50.00 %TD", "50.00%TD"},
+        {"Lo=-oo", "-oodB"},             {"Lo=-oo dB", "-oodB"},         {"OutGain=-oo", "   -oo  "},
+        {"OutGain=-oo dB", "   -oo  "},  {"OutGain=-oodB", "   -oo  "},  {"HiMute=Muted", "Muted"},
+        {"Tube=-40%", "-40.00"},         {"OverSample=Host Rate Processing", "Host Rate Processing"},
+    };
+    for (const auto& [assignment, display] : cases)
+    {
+        const std::string text(assignment);
+        const auto equals = text.find('=');
+        EXPECT_EQ(Shown(*orvo, index(text.substr(0, equals).c_str()), text.substr(equals + 1)), display)
+            << assignment;
+    }
+    EXPECT_THAT(Failure(*orvo, index("InGain"), "+20"), HasSubstr("InGain shows -oo dB, "));
+    EXPECT_THAT(Failure(*orvo, index("Tuning"), "13"), HasSubstr("Tuning shows -12 to 12 SemiTones"));
     EXPECT_EQ(ResolveProgram(*orvo, "DeftFunk"), 12);
     EXPECT_EQ(ResolveProgram(*orvo, "Spare"), 14) << "the first of two equal names";
 }

@@ -281,8 +281,8 @@ TEST_F(RenderTool, OrvoTakesMidiFileControlChangesAtTheirSample)
     // 480 ticks per beat at 120 bpm: tick 720 is 0.75 s, frame 33075.
     TMidiFileBuilder(1, 480).Track().Tempo(0, 500000).Track().Event(720, {0xB3, 33, 0}).Save(Folder / "out.mid");
     const TStereoAudio input = test::Noise(40000, 0.5f);
-    const TStereoAudio silenced = Render(input, {"--param", "OutGain=0", "--oversample", "off"}, ORVO_MODULE);
-    ASSERT_EQ(silenced.Left, std::vector<float>(input.Left.size(), 0.0f)) << "OutGain at 0 must silence";
+    const TStereoAudio silenced = Render(input, {"--param", "OutGain=-oo", "--oversample", "off"}, ORVO_MODULE);
+    ASSERT_EQ(silenced.Left, std::vector<float>(input.Left.size(), 0.0f)) << "OutGain at -oo must silence";
     const TStereoAudio output = Render(input,
         {"--midi", (Folder / "out.mid").string(), "--oversample", "off", "--block", "512"}, ORVO_MODULE);
     EXPECT_NE(output.Left[33074], 0.0f);

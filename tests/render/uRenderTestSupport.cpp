@@ -2,8 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <csignal>
 #include <cstdio>
+#include <fcntl.h>
 #include <fstream>
+#include <iterator>
+#include <thread>
 #include <unistd.h>
 #include <sys/wait.h>
 
@@ -29,9 +34,9 @@ TScratchFolder::~TScratchFolder()
     std::filesystem::remove_all(FPath, ec);
 }
 
-TToolResult RunTool(const std::vector<std::string>& arguments)
+TToolResult RunTool(const std::vector<std::string>& arguments, const std::string& environment)
 {
-    std::string command = "'" ORVO_RENDER_TOOL "'";
+    std::string command = environment + " '" ORVO_RENDER_TOOL "'";
     for (const std::string& argument : arguments)
     {
         std::string quoted = "'";
@@ -57,6 +62,89 @@ TToolResult RunTool(const std::vector<std::string>& arguments)
     const int status = ::pclose(pipe);
     result.ExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
+}
+
+TToolProcess::TToolProcess(const std::vector<std::string>& arguments,
+                           std::filesystem::path outputFile)
+    : FOutputFile(std::move(outputFile))
+{
+    std::vector<std::string> words{ORVO_RENDER_TOOL};
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& word : words)
+    {
+        argv.push_back(word.data());
+    }
+    argv.push_back(nullptr);
+    const std::string output = FOutputFile.string();
+    FPid = ::fork();
+    if (FPid == 0)
+    {
+        const int file = ::open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ::dup2(file, 1);
+        ::dup2(file, 2);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+}
+
+TToolProcess::~TToolProcess()
+{
+    if (FPid > 0)
+    {
+        ::kill(FPid, SIGKILL);
+        ::waitpid(FPid, nullptr, 0);
+    }
+}
+
+void TToolProcess::Signal(int signal) const
+{
+    ::kill(FPid, signal);
+}
+
+TToolResult TToolProcess::Wait()
+{
+    TToolResult result;
+    siginfo_t info{};
+    // Wait without reaping, so that the ended process's I/O counts can still be read.
+    if (::waitid(P_PID, static_cast<id_t>(FPid), &info, WEXITED | WNOWAIT) == 0)
+    {
+        std::ifstream io("/proc/" + std::to_string(FPid) + "/io");
+        std::string key;
+        std::int64_t value = 0;
+        while (io >> key >> value)
+        {
+            if (key == "syscr:")
+            {
+                FReadCalls = value;
+            }
+            else if (key == "syscw:")
+            {
+                FWriteCalls = value;
+            }
+        }
+    }
+    int status = 0;
+    ::waitpid(FPid, &status, 0);
+    FPid = -1;
+    result.ExitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    std::ifstream in(FOutputFile);
+    result.Output.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return result;
+}
+
+bool WaitForFile(const std::filesystem::path& path, double timeout)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeout);
+    while (!std::filesystem::exists(path))
+    {
+        if (std::chrono::steady_clock::now() > end)
+        {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
 }
 
 TStereoAudio Noise(std::int64_t frames, float level, double rate)

@@ -33,8 +33,37 @@ struct TToolResult
     std::string Output; // standard output and error together
 };
 
-/// Runs the orvo-render program with these arguments.
-[[nodiscard]] TToolResult RunTool(const std::vector<std::string>& arguments);
+/// Runs the orvo-render program with these arguments, and environment settings
+/// ("NAME=value ...") before them when given.
+[[nodiscard]] TToolResult RunTool(const std::vector<std::string>& arguments,
+                                  const std::string& environment = "");
+
+/// orvo-render running beside the test: to signal it while it works, and to count the
+/// system calls it made.
+class TToolProcess
+{
+public:
+    /// Starts the program; its output goes to outputFile.
+    TToolProcess(const std::vector<std::string>& arguments, std::filesystem::path outputFile);
+    ~TToolProcess();
+    TToolProcess(const TToolProcess&) = delete;
+    TToolProcess& operator=(const TToolProcess&) = delete;
+
+    void Signal(int signal) const;
+    /// Waits for the end; ReadCalls and WriteCalls are then the system calls it made.
+    TToolResult Wait();
+    [[nodiscard]] std::int64_t ReadCalls() const { return FReadCalls; }
+    [[nodiscard]] std::int64_t WriteCalls() const { return FWriteCalls; }
+
+private:
+    int FPid = -1;
+    std::filesystem::path FOutputFile;
+    std::int64_t FReadCalls = -1;
+    std::int64_t FWriteCalls = -1;
+};
+
+/// Waits up to timeout seconds for a file to appear.
+[[nodiscard]] bool WaitForFile(const std::filesystem::path& path, double timeout);
 
 /// Deterministic white noise at level (peak), stereo, the channels differing.
 [[nodiscard]] TStereoAudio Noise(std::int64_t frames, float level = 0.5f, double rate = 44100.0);

@@ -38,14 +38,17 @@ void WritePNG(const std::filesystem::path& path, int width, int height,
     orvo::WritePNGFile(path, image);
 }
 
-int Usage()
+/// The usage text: on standard output with status 0 when asked for, else on the error
+/// stream with status 2.
+int Usage(bool asked = false)
 {
     std::fputs("usage: orvo-artwork [--images DIR] [--preview DIR] [--fonts DIR]\n"
                "  --images DIR   write the eleven stored images (<Name>.dibcmp) into DIR\n"
                "  --preview DIR  write PNGs of every image and of the composed editor into DIR\n"
-               "  --fonts DIR    folder holding DejaVuSans.ttf and DejaVuSans-Bold.ttf\n",
-               stderr);
-    return 2;
+               "  --fonts DIR    folder holding DejaVuSans.ttf and DejaVuSans-Bold.ttf\n"
+               "  --help         show this text\n",
+               asked ? stdout : stderr);
+    return asked ? 0 : 2;
 }
 
 } // namespace
@@ -58,6 +61,10 @@ int main(int argc, char** argv)
     for (int i = 1; i < argc; ++i)
     {
         const std::string_view option = argv[i];
+        if (option == "--help" || option == "-h")
+        {
+            return Usage(true);
+        }
         if (i + 1 >= argc)
         {
             return Usage();

@@ -19,7 +19,8 @@ namespace
 
 constexpr const char* Usage = "usage: orvo-dib pack IN.png OUT.dibcmp [--no-mask]\n"
                               "       orvo-dib unpack IN.dibcmp OUT.png\n"
-                              "       orvo-dib info FILE\n";
+                              "       orvo-dib info FILE\n"
+                              "       orvo-dib --help\n";
 
 /// A failure that ends the command with status 1 and its text on the error stream.
 class EToolError : public std::runtime_error
@@ -55,10 +56,23 @@ std::string CompressorName(const TGUID& guid)
     return compressor ? std::string(compressor->GetName()) : std::string("unregistered");
 }
 
+/// A file that is no stored image at all, though it could be read as an uncompressed one.
+void RefuseOtherFiles(const std::filesystem::path& path, const std::vector<std::uint8_t>& block)
+{
+    constexpr std::uint8_t PNGSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    if (block.size() >= sizeof PNGSignature &&
+        std::equal(std::begin(PNGSignature), std::end(PNGSignature), block.begin()))
+    {
+        throw EToolError(path.string() +
+                         ": a PNG file, not a stored image (orvo-dib pack makes one from it)");
+    }
+}
+
 /// Reads a stored block, turning a damaged one into an error that says why.
 TStoredImage ReadBlockOrFail(const std::filesystem::path& path,
                              const std::vector<std::uint8_t>& block)
 {
+    RefuseOtherFiles(path, block);
     TStoredImageDefect defect = sdNone;
     TStoredImage image = ReadStoredImage(block, &defect);
     if (defect != sdNone)
@@ -111,6 +125,7 @@ int Unpack(const std::filesystem::path& in, const std::filesystem::path& out, st
 int Info(const std::filesystem::path& path, std::ostream& log)
 {
     const std::vector<std::uint8_t> block = ReadFileBytes(path);
+    RefuseOtherFiles(path, block);
     const TStoredBlockHeader header = ReadStoredBlockHeader(block);
     log << "file: " << path.string() << "\n";
     log << "block: " << block.size() << " bytes\n";
@@ -151,6 +166,11 @@ int RunDIBTool(std::span<const std::string> args, std::ostream& out, std::ostrea
     bool keepMask = true;
     for (const std::string& arg : args)
     {
+        if (arg == "--help" || arg == "-h")
+        {
+            out << Usage;
+            return 0;
+        }
         if (arg == "--no-mask")
         {
             keepMask = false;

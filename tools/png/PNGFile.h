@@ -30,8 +30,9 @@ public:
 inline constexpr std::uint32_t MaxPNGSide = 65535;
 inline constexpr std::size_t MaxPNGBytes = std::size_t{1} << 30;
 
-/// Decodes any PNG (palette, grey, 16-bit, with or without alpha) to 8-bit RGBA. Pixel
-/// values pass through unchanged for 8-bit RGB(A) files without a gamma other than sRGB.
+/// Decodes any PNG that libpng reads (palette, grey, grey with alpha, 1 to 16 bits,
+/// interlaced or not) to 8-bit RGBA through libpng's own transforms; 16-bit samples are
+/// scaled to 8 bits, no gamma correction is applied.
 TRGBAImage DecodePNG(std::span<const std::uint8_t> bytes);
 TRGBAImage ReadPNGFile(const std::filesystem::path& path);
 

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <exception>
@@ -27,17 +28,34 @@ using namespace orvo;
 
 constexpr int ExitFailure = 1;
 constexpr int ExitUsage = 2;
-constexpr int ExitCancelled = 130;
+/// A cancelled run ends as a shell reports a program ended by that signal: 128 + its number.
+constexpr int ExitSignalBase = 128;
 
 /// The progress bar appears only when a render has run this long (wall time).
 constexpr double ProgressDelaySeconds = 0.3;
 constexpr int ProgressBarWidth = 40;
 
-std::atomic<bool> gCancel{false};
+/// Orvo's VST unique ID ('Orvo') and the CC of parameter 0 in its default MIDI map.
+constexpr std::int32_t OrvoUniqueId = fourCharCode('O', 'r', 'v', 'o');
+constexpr std::int32_t OrvoFirstCc = 20;
 
-extern "C" void OnInterrupt(int)
+std::atomic<bool> gCancel{false};
+std::atomic<int> gSignal{SIGINT};
+
+/// Ctrl-C, a terminal hang-up and a request to end all stop the render between two blocks,
+/// so that the partial output is removed as for any failed render.
+extern "C" void OnEndSignal(int signal)
 {
+    gSignal.store(signal, std::memory_order_relaxed);
     gCancel.store(true, std::memory_order_relaxed);
+}
+
+void CatchEndSignals()
+{
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP})
+    {
+        std::signal(signal, OnEndSignal);
+    }
 }
 
 class TProgressBar
@@ -48,11 +66,21 @@ public:
     {
         if (FShown)
         {
-            std::fputs("\r\033[K", stderr);
+            std::fputs("\r\033[K", stderr); // an interrupted bar is cleared away
         }
     }
-    TProgressBar(const TProgressBar&) = delete;
-    TProgressBar& operator=(const TProgressBar&) = delete;
+
+    /// Ends the bar's line (at 100 %), so that what follows starts on a line of its own.
+    void Finish()
+    {
+        if (FShown)
+        {
+            Draw(100);
+            std::fputs("\n", stderr);
+            std::fflush(stderr);
+            FShown = false;
+        }
+    }
 
     void Update(std::int64_t done, std::int64_t total)
     {
@@ -69,15 +97,23 @@ public:
         }
         FLastPercent = percent;
         FShown = true;
+        Draw(percent);
+    }
+
+private:
+    void Draw(int percent)
+    {
         const int filled = ProgressBarWidth * percent / 100;
-        std::string bar = "\r[" + std::string(static_cast<std::size_t>(filled), '#') +
-                          std::string(static_cast<std::size_t>(ProgressBarWidth - filled), '-') +
-                          "] " + std::to_string(percent) + "%";
+        std::string bar = "\r[";
+        bar.append(static_cast<std::size_t>(filled), '#');
+        bar.append(static_cast<std::size_t>(ProgressBarWidth - filled), '-');
+        bar += "] ";
+        bar += std::to_string(percent);
+        bar += "%";
         std::fputs(bar.c_str(), stderr);
         std::fflush(stderr);
     }
 
-private:
     bool FEnabled;
     bool FShown = false;
     int FLastPercent = -1;
@@ -89,6 +125,29 @@ void Print(const std::string& text)
     std::fputs(text.c_str(), stdout);
 }
 
+void Warn(const std::string& text)
+{
+    std::fputs(("orvo-render: warning: " + text + "\n").c_str(), stderr);
+}
+
+std::string Seconds(double seconds)
+{
+    return FormatFixed(seconds, 2) + " s";
+}
+
+/// Peak level in dBFS for the summary.
+std::string PeakText(float peak)
+{
+    if (peak <= 0.0f)
+    {
+        return "silent";
+    }
+    std::string text = "peak ";
+    text += FormatFixed(20.0 * std::log10(static_cast<double>(peak)), 2);
+    text += " dBFS";
+    return text;
+}
+
 int Render(const TOptions& options)
 {
     auto plugin = LoadPlugin(options.Plugin);
@@ -97,6 +156,7 @@ int Render(const TOptions& options)
     TRenderSettings settings;
     settings.BlockSize = options.BlockSize;
     settings.TailSeconds = options.TailSeconds;
+    settings.Bits = options.Bits;
     if (!options.MidiFile.empty())
     {
         settings.Midi = LoadMidiFile(options.MidiFile);
@@ -104,17 +164,51 @@ int Render(const TOptions& options)
     settings.Midi.insert(settings.Midi.end(), options.ControlChanges.begin(),
                          options.ControlChanges.end());
 
-    std::signal(SIGINT, OnInterrupt);
+    CatchEndSignals();
+    const auto start = std::chrono::steady_clock::now();
     TProgressBar bar(!options.Quiet && IsTerminal(stderr));
-    RenderFile(*plugin, options.Input, options.Output, settings,
-               [&bar](std::int64_t done, std::int64_t total) { bar.Update(done, total); },
-               &gCancel);
-    if (!options.Quiet)
+    const TFileRenderReport report =
+        RenderFile(*plugin, options.Input, options.Output, settings,
+                   [&bar](std::int64_t done, std::int64_t total) { bar.Update(done, total); },
+                   &gCancel);
+    bar.Finish();
+    const double took =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+
+    const double heldSeconds = static_cast<double>(report.InputFrames) / report.SampleRate;
+    if (report.InputFrames == 0)
     {
-        Print(options.Input + " -> " + options.Output + " through " + plugin->EffectName() +
-              ", program " + std::to_string(plugin->Program()) + " \"" + plugin->ProgramName() +
-              "\"\n");
+        Warn(options.Input + " holds no audio" +
+             (report.OutputFrames > 0 ? "; the output holds only the tail" : "; the output is empty"));
     }
+    else if (report.InputCutShort)
+    {
+        Warn(options.Input + " ends early: its header promises more audio than the file holds "
+                             "(a cut-short copy?); rendered the " + Seconds(heldSeconds) + " it holds");
+    }
+    if (options.Quiet)
+    {
+        return 0;
+    }
+    std::string summary = options.Input + " -> " + options.Output + " through " +
+                          plugin->EffectName() + ", program " + std::to_string(plugin->Program()) +
+                          " \"" + plugin->ProgramName() + "\"\n";
+    summary += "  " + Seconds(static_cast<double>(report.OutputFrames) / report.SampleRate) +
+               " of audio (" + report.OutputEncoding + ") in " + Seconds(took) + "; " +
+               PeakText(report.Peak);
+    if (report.IntegerOutput)
+    {
+        summary += report.Clipped == 0
+                       ? std::string(", no samples clipped")
+                       : "; " + std::to_string(report.Clipped) +
+                             " samples clipped at full scale (lower OutGain, or --bits float)";
+    }
+    summary += "\n";
+    if (report.InputChannels == 1)
+    {
+        summary += "  the mono input was fed to both inputs; the output is stereo\n";
+    }
+    Print(summary);
     return 0;
 }
 
@@ -122,13 +216,21 @@ int List(const TOptions& options)
 {
     auto plugin = LoadPlugin(options.Plugin);
     ApplySettings(*plugin, options.Program, options.Parameters, options.OverSample);
-    Print(plugin->EffectName() + " (" + plugin->Path().string() + ")\n\nParameters:\n");
+    // Orvo's default MIDI map: CC 20 + i drives parameter i.
+    const bool orvo = plugin->UniqueId() == OrvoUniqueId;
+    Print(plugin->EffectName() + " (" + plugin->Path().string() + ")\n\nParameters" +
+          (orvo ? " (CC: the MIDI controller that drives it in the default map)" : "") +
+          ":\n");
     for (std::int32_t i = 0; i < plugin->NumParameters(); ++i)
     {
         std::string line = "  " + std::to_string(i) + (i < 10 ? "   " : "  ") +
                            plugin->ParameterName(i);
         line.resize(std::max<std::size_t>(line.size() + 1, 32), ' ');
-        line += FormatFixed(plugin->Parameter(i), 4) + "  " + plugin->ParameterDisplay(i);
+        if (orvo)
+        {
+            line += "CC " + std::to_string(OrvoFirstCc + i) + "  ";
+        }
+        line += "norm:" + FormatFixed(plugin->Parameter(i), 4) + "  " + plugin->ParameterDisplay(i);
         const std::string label = plugin->ParameterLabel(i);
         Print(line + (label.empty() ? "" : " " + label) + "\n");
     }
@@ -163,6 +265,9 @@ int main(int argc, char** argv)
         case rmHelp:
             Print(UsageText());
             return 0;
+        case rmVersion:
+            Print(VersionText() + "\n");
+            return 0;
         case rmList:
             return List(options);
         case rmDemo:
@@ -178,7 +283,7 @@ int main(int argc, char** argv)
     catch (const ECancelled&)
     {
         std::fprintf(stderr, "orvo-render: cancelled; %s was not written\n", options.Output.c_str());
-        return ExitCancelled;
+        return ExitSignalBase + gSignal.load(std::memory_order_relaxed);
     }
     catch (const EUsage& error)
     {

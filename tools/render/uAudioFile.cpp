@@ -88,6 +88,22 @@ TAudioReader::TAudioReader(const std::filesystem::path& path) : FPath(path)
     }
     FSampleRate = info.samplerate;
     FFrames = info.frames;
+    // libsndfile reads what a cut-short file holds and notes the size its header states
+    // in its log: "data : 2646000 (should be 50272)" (WAV) or "SSND : ..." (AIFF).
+    std::array<char, 8192> log{};
+    sf_command(File(FFile), SFC_GET_LOG_INFO, log.data(), static_cast<int>(log.size()));
+    const std::string_view logText(log.data());
+    for (std::size_t line = 0; line < logText.size();)
+    {
+        const std::size_t end = std::min(logText.find('\n', line), logText.size());
+        const std::string_view text = logText.substr(line, end - line);
+        if ((text.rfind("data", 0) == 0 || text.rfind("SSND", 0) == 0) &&
+            text.find("(should be") != std::string_view::npos)
+        {
+            FCutShort = true;
+        }
+        line = end + 1;
+    }
     FChannels = info.channels;
     FFormat = info.format;
     if (FChannels < 1 || FChannels > 2)
@@ -115,23 +131,55 @@ TAudioReader::~TAudioReader()
 
 std::int64_t TAudioReader::Read(float* left, float* right, std::int64_t count)
 {
-    FInterleaved.resize(static_cast<std::size_t>(count * FChannels));
-    const sf_count_t read = sf_readf_float(File(FFile), FInterleaved.data(), count);
-    if (read < 0)
+    std::int64_t done = 0;
+    while (done < count)
     {
-        throw EAudioFile("error reading " + FPath.string() + ": " + sf_strerror(File(FFile)));
+        if (FChunkNext == FChunkFrames)
+        {
+            FInterleaved.resize(static_cast<std::size_t>(AudioChunkFrames * FChannels));
+            const sf_count_t read = sf_readf_float(File(FFile), FInterleaved.data(), AudioChunkFrames);
+            if (read < 0 || (read == 0 && sf_error(File(FFile)) != SF_ERR_NO_ERROR))
+            {
+                throw EAudioFile("error reading " + FPath.string() + ": " +
+                                 sf_strerror(File(FFile)));
+            }
+            FChunkFrames = read;
+            FChunkNext = 0;
+            if (read == 0)
+            {
+                break;
+            }
+        }
+        const std::int64_t n = std::min(count - done, FChunkFrames - FChunkNext);
+        for (std::int64_t i = 0; i < n; ++i)
+        {
+            const auto frame = static_cast<std::size_t>((FChunkNext + i) * FChannels);
+            left[done + i] = FInterleaved[frame];
+            right[done + i] = FInterleaved[frame + static_cast<std::size_t>(FChannels - 1)];
+        }
+        FChunkNext += n;
+        done += n;
     }
-    for (sf_count_t i = 0; i < read; ++i)
+    return done;
+}
+
+int SampleEncodingForBits(int bits)
+{
+    switch (bits)
     {
-        const auto frame = static_cast<std::size_t>(i * FChannels);
-        left[i] = FInterleaved[frame];
-        right[i] = FInterleaved[frame + static_cast<std::size_t>(FChannels - 1)];
+    case 16:
+        return SF_FORMAT_PCM_16;
+    case 24:
+        return SF_FORMAT_PCM_24;
+    case 32:
+        return SF_FORMAT_PCM_32;
+    default:
+        return SF_FORMAT_FLOAT;
     }
-    return read;
 }
 
 TAudioWriter::TAudioWriter(const std::filesystem::path& path, double sampleRate,
-                           int sourceFormat)
+                           int sourceFormat, bool required)
     : FPath(path)
 {
     const std::string extension = LowerExtension(path);
@@ -148,8 +196,19 @@ TAudioWriter::TAudioWriter(const std::filesystem::path& path, double sampleRate,
     info.format = format->Major | (sourceFormat & SF_FORMAT_SUBMASK);
     if ((sourceFormat & SF_FORMAT_SUBMASK) == 0 || sf_format_check(&info) == 0)
     {
+        if (required && (sourceFormat & SF_FORMAT_SUBMASK) != 0)
+        {
+            FSubtype = sourceFormat & SF_FORMAT_SUBMASK;
+            throw EAudioFile(extension + " files cannot hold " + EncodingName() + " samples");
+        }
         info.format = format->Major | format->DefaultSubtype;
     }
+    FSubtype = info.format & SF_FORMAT_SUBMASK;
+    FIntegerBits = FSubtype == SF_FORMAT_PCM_16   ? 16
+                   : FSubtype == SF_FORMAT_PCM_24 ? 24
+                   : FSubtype == SF_FORMAT_PCM_32 ? 32
+                   : FSubtype == SF_FORMAT_PCM_S8 || FSubtype == SF_FORMAT_PCM_U8 ? 8
+                                                                                  : 0;
     if (sf_format_check(&info) == 0)
     {
         throw EAudioFile("cannot write " + extension + " files at " +
@@ -169,6 +228,54 @@ TAudioWriter::TAudioWriter(const std::filesystem::path& path, double sampleRate,
     }
     // Integer encodings: samples beyond full scale are clipped instead of wrapping round.
     sf_command(File(FFile), SFC_SET_CLIPPING, nullptr, SF_TRUE);
+    FInterleaved.reserve(static_cast<std::size_t>(2 * AudioChunkFrames));
+}
+
+std::string TAudioWriter::EncodingName() const
+{
+    switch (FSubtype)
+    {
+    case SF_FORMAT_PCM_S8:
+    case SF_FORMAT_PCM_U8:
+        return "8-bit";
+    case SF_FORMAT_PCM_16:
+        return "16-bit";
+    case SF_FORMAT_PCM_24:
+        return "24-bit";
+    case SF_FORMAT_PCM_32:
+        return "32-bit";
+    case SF_FORMAT_FLOAT:
+        return "32-bit float";
+    case SF_FORMAT_DOUBLE:
+        return "64-bit float";
+    case SF_FORMAT_VORBIS:
+        return "Vorbis";
+    default:
+        return "compressed";
+    }
+}
+
+void TAudioWriter::CheckRoomFor(std::int64_t frames) const
+{
+    // Uncompressed sizes; FLAC stores no more than that, Vorbis far less (2 bytes a frame
+    // is above any of its bit rates).
+    const double bytesPerFrame = FSubtype == SF_FORMAT_VORBIS ? 2.0
+                                 : FIntegerBits > 0           ? 2.0 * FIntegerBits / 8.0
+                                 : FSubtype == SF_FORMAT_DOUBLE ? 16.0
+                                                                : 8.0;
+    const double needed = bytesPerFrame * static_cast<double>(frames);
+    std::error_code ec;
+    const std::filesystem::path folder =
+        FPartialPath.parent_path().empty() ? std::filesystem::path(".") : FPartialPath.parent_path();
+    const std::filesystem::space_info space = std::filesystem::space(folder, ec);
+    if (!ec && needed > static_cast<double>(space.available))
+    {
+        constexpr double MiB = 1024.0 * 1024.0;
+        throw EAudioFile(FPath.string() + " would take about " + std::to_string(std::llround(needed / MiB)) +
+                         " MiB, but its file system has only " +
+                         std::to_string(std::llround(static_cast<double>(space.available) / MiB)) +
+                         " MiB free");
+    }
 }
 
 TAudioWriter::~TAudioWriter()
@@ -183,20 +290,35 @@ TAudioWriter::~TAudioWriter()
 
 void TAudioWriter::Write(const float* left, const float* right, std::int64_t count)
 {
-    FInterleaved.resize(static_cast<std::size_t>(count * 2));
     for (std::int64_t i = 0; i < count; ++i)
     {
-        FInterleaved[static_cast<std::size_t>(2 * i)] = left[i];
-        FInterleaved[static_cast<std::size_t>(2 * i + 1)] = right[i];
+        for (const float sample : {left[i], right[i]})
+        {
+            const float magnitude = std::fabs(sample);
+            FPeak = std::max(FPeak, magnitude);
+            FOverFullScale += magnitude > 1.0f ? 1 : 0;
+            FInterleaved.push_back(sample);
+        }
+        if (static_cast<std::int64_t>(FInterleaved.size()) >= 2 * AudioChunkFrames)
+        {
+            Flush();
+        }
     }
-    if (sf_writef_float(File(FFile), FInterleaved.data(), count) != count)
+}
+
+void TAudioWriter::Flush()
+{
+    const auto frames = static_cast<sf_count_t>(FInterleaved.size() / 2);
+    if (frames > 0 && sf_writef_float(File(FFile), FInterleaved.data(), frames) != frames)
     {
         throw EAudioFile("error writing " + FPath.string() + ": " + sf_strerror(File(FFile)));
     }
+    FInterleaved.clear();
 }
 
 void TAudioWriter::Commit()
 {
+    Flush();
     sf_write_sync(File(FFile));
     const int closed = sf_close(File(FFile));
     FFile = nullptr;

@@ -14,7 +14,9 @@
 #include <cmath>
 #include <complex>
 #include <cstdio>
+#include <cctype>
 #include <fstream>
+#include <optional>
 
 namespace orvo
 {
@@ -31,10 +33,12 @@ constexpr TColour Ink{60, 60, 60};
 constexpr TColour Processed{42, 111, 219, 190};
 constexpr TColour DryOutline{30, 30, 30};
 
-// Waveform picture: the whole piece above, a half-second zoom on a snare and a kick below.
+// Waveform picture: the whole piece above, a half-second zoom on a snare and a kick below;
+// the amplitude scale in the wider left margin.
 constexpr int WaveWidth = 960;
 constexpr int WavePanelHeight = 150;
 constexpr int WaveMargin = 14;
+constexpr int WaveScaleMargin = 36;
 constexpr double ZoomStart = 0.48;
 constexpr double ZoomSeconds = 0.5;
 
@@ -55,8 +59,13 @@ constexpr float ImpulseLevel = 0.1f;
 constexpr std::array<const char*, 5> BandNames{"Lo", "LoMid", "Mid", "HiMid", "Hi"};
 constexpr std::array<const char*, 5> MuteNames{"LoMute", "LoMidMute", "MidMute", "HiMidMute",
                                                "HiMute"};
+/// The editor's band colours (its artwork palette), low band to high.
 constexpr std::array<TColour, 5> BandColours{
-    {{220, 60, 50}, {235, 150, 40}, {60, 170, 70}, {50, 110, 220}, {150, 70, 200}}};
+    {{0xe8, 0x70, 0x4e}, {0xe9, 0xa6, 0x40}, {0xc8, 0xd2, 0x5c}, {0x5c, 0xc6, 0xb2}, {0x64, 0xa2, 0xea}}};
+constexpr TColour SumColour{0, 0, 0};
+/// Silence rendered before the piece and dropped, so that each program starts from rest:
+/// the fades and glides of a program change end inside it.
+constexpr std::int64_t ProgramPreRollFrames = 4410;
 struct TTuningSetting
 {
     float Value;
@@ -96,7 +105,10 @@ std::string Html(const std::string& text)
 
 std::string TwoDigits(std::int32_t n)
 {
-    return (n < 10 ? "0" : "") + std::to_string(n);
+    // Appended, not operator+ on a literal (a GCC 12 -O3 -Wrestrict false positive).
+    std::string text = n < 10 ? "0" : "";
+    text += std::to_string(n);
+    return text;
 }
 
 /// Highest and lowest sample of both channels over frames [first, last).
@@ -116,19 +128,23 @@ std::pair<float, float> Extent(const TStereoAudio& audio, std::int64_t first, st
 void DrawWavePanel(TCanvas& canvas, int top, const TStereoAudio& dry, const TStereoAudio& wet,
                    double startSeconds, double seconds, double labelEvery)
 {
-    const int left = WaveMargin;
-    const int width = canvas.Width() - 2 * WaveMargin;
+    const int left = WaveScaleMargin;
+    const int width = canvas.Width() - WaveScaleMargin - WaveMargin;
     const int middle = top + WavePanelHeight / 2;
     const double half = WavePanelHeight / 2.0 - 1.0;
     const auto row = [&](float sample) {
         return middle - static_cast<int>(std::lround(std::clamp(sample, -1.0f, 1.0f) * half));
     };
     canvas.FillRect(left, top, width, WavePanelHeight, {250, 250, 250});
-    for (const float level : {0.5f, -0.5f})
+    // The amplitude scale: full scale at the panel's edges, half scale between.
+    for (const float level : {1.0f, 0.5f, 0.0f, -0.5f, -1.0f})
     {
-        canvas.FillRect(left, row(level), width, 1, Grid);
+        canvas.FillRect(left, row(level), width, 1, level == 0.0f ? Frame : Grid);
+        const std::string label = FormatNumber(level, 1);
+        canvas.FillRect(left - 4, row(level), 4, 1, Ink);
+        canvas.Text(left - 6 - TCanvas::TextWidth(label), std::clamp(row(level) - 3, top, top + WavePanelHeight - 7),
+                    label, Ink);
     }
-    canvas.FillRect(left, middle, width, 1, Frame);
 
     const double rate = dry.SampleRate;
     const double framesPerColumn = seconds * rate / width;
@@ -169,7 +185,7 @@ void DrawWavePanel(TCanvas& canvas, int top, const TStereoAudio& dry, const TSte
 void WriteWaveformPicture(const std::filesystem::path& path, const TStereoAudio& dry,
                           const TStereoAudio& wet)
 {
-    TCanvas canvas(WaveWidth, 3 * WaveMargin + 2 * WavePanelHeight, White);
+    TCanvas canvas(WaveWidth + WaveScaleMargin - WaveMargin, 3 * WaveMargin + 2 * WavePanelHeight, White);
     const double seconds = static_cast<double>(dry.Frames()) / dry.SampleRate;
     DrawWavePanel(canvas, WaveMargin, dry, wet, 0.0, seconds, seconds > 2.0 ? 1.0 : 0.25);
     const double zoomStart = std::min(ZoomStart, std::max(0.0, seconds - ZoomSeconds));
@@ -270,7 +286,7 @@ void DrawResponsePanel(TCanvas& canvas, int top, const char* title,
     for (double db = TopDb; db >= BottomDb; db -= 6.0)
     {
         const int row = static_cast<int>(std::lround(y(db)));
-        canvas.FillRect(left, row, right - left, 1, db == 0.0 ? Frame : Grid);
+        canvas.FillRect(left, row, right - left, 1, Grid);
         if (static_cast<int>(db) % 12 == 0)
         {
             const std::string label = FormatNumber(db, 0);
@@ -312,12 +328,15 @@ void DrawResponsePanel(TCanvas& canvas, int top, const char* title,
     {
         curve(bands[b], BandColours[b], 2);
     }
-    curve(sum, {20, 20, 20, 200}, 1);
+    // The sum last and thickest: where the bands add back to the input it lies along 0 dB.
+    curve(sum, SumColour, 3);
 }
 
-/// Measures each band alone and all together at three Tuning settings and draws them.
-/// Returns false (and writes nothing) when the effect lacks the parameters.
-bool WriteResponsePicture(TVstPlugin& plugin, const std::filesystem::path& path, double rate)
+/// Measures each band alone and all together at three Tuning settings, through the
+/// host-rate or the oversampled chain, and draws them. Returns false (and writes nothing)
+/// when the effect lacks the parameters.
+bool WriteResponsePicture(TVstPlugin& plugin, const std::filesystem::path& path, double rate,
+                          bool oversampled)
 {
     TSplitParameters p;
     if (!FindSplitParameters(plugin, p))
@@ -328,7 +347,7 @@ bool WriteResponsePicture(TVstPlugin& plugin, const std::filesystem::path& path,
     int top = 0;
     for (const auto& tuning : TuningSettings)
     {
-        // Level mode at 0 dB for every band, neutral Tube and gains, host-rate chain.
+        // Level mode at 0 dB for every band, neutral Tube and gains, the chosen chain.
         const auto setup = [&](int soloBand) {
             for (std::size_t b = 0; b < BandNames.size(); ++b)
             {
@@ -338,7 +357,7 @@ bool WriteResponsePicture(TVstPlugin& plugin, const std::filesystem::path& path,
             plugin.SetParameter(p.Tube, 0.5f);
             plugin.SetParameter(p.InGain, 0.5f);
             plugin.SetParameter(p.OutGain, 0.5f);
-            plugin.SetParameter(p.OverSample, 0.0f);
+            plugin.SetParameter(p.OverSample, oversampled ? 1.0f : 0.0f);
             plugin.SetParameter(p.Tuning, tuning.Value);
         };
         std::vector<std::vector<double>> bands;
@@ -358,34 +377,159 @@ bool WriteResponsePicture(TVstPlugin& plugin, const std::filesystem::path& path,
 
 struct TProgramResult
 {
-    std::int32_t Number;
+    std::int32_t Number = 0;
     std::string Name;
     std::string Sound;
+    std::string Matched; // the sound at the dry piece's RMS level, for listening
+    double MatchGainDb = 0.0;
     std::string Picture;
+    std::string Summary; // what the program does, in one line
     TSignalStats Stats;
 };
 
+/// The number a display shows, when it shows one.
+std::optional<double> DisplayNumber(const std::string& display)
+{
+    const auto number = LeadingNumber(display);
+    return number ? std::optional<double>(number->Value) : std::nullopt;
+}
+
+/// One line on what the current settings do, from the parameters' displays: which bands
+/// punch (transient mode), which are raised, cut or muted, Tube, Tuning and the gains.
+/// Empty for an effect without Orvo's parameters.
+std::string DescribeSettings(TVstPlugin& plugin)
+{
+    TSplitParameters p;
+    if (!FindSplitParameters(plugin, p))
+    {
+        return {};
+    }
+    std::vector<std::string> punch;
+    std::vector<std::string> raised;
+    std::vector<std::string> cut;
+    std::vector<std::string> muted;
+    for (std::size_t b = 0; b < BandNames.size(); ++b)
+    {
+        const std::string name = BandNames[b];
+        const std::string display = std::string(Trim(plugin.ParameterDisplay(p.Bands[b])));
+        const auto number = DisplayNumber(display);
+        if (plugin.ParameterDisplay(p.Mutes[b]) == "Muted")
+        {
+            muted.push_back(name);
+        }
+        else if (display.find("%TD") != std::string::npos)
+        {
+            punch.push_back(name + " " + FormatNumber(number.value_or(0.0), 0) + " %");
+        }
+        else if (!number)
+        {
+            cut.push_back(name + " to silence");
+        }
+        else if (*number >= 0.05)
+        {
+            raised.push_back(name + " +" + FormatNumber(*number, 1) + " dB");
+        }
+        else if (*number <= -0.05)
+        {
+            cut.push_back(name + " " + FormatNumber(*number, 1) + " dB");
+        }
+    }
+    std::vector<std::string> parts;
+    const auto list = [&](const char* verb, const std::vector<std::string>& items) {
+        if (items.empty())
+        {
+            return;
+        }
+        std::string part = verb;
+        for (std::size_t i = 0; i < items.size(); ++i)
+        {
+            part += (i == 0 ? " " : (i + 1 == items.size() ? " and " : ", ")) + items[i];
+        }
+        parts.push_back(part);
+    };
+    list("punches", punch);
+    list("raises", raised);
+    list("cuts", cut);
+    list("mutes", muted);
+    const auto signedValue = [&](std::int32_t index, const char* what, const char* unit) {
+        const auto number = DisplayNumber(plugin.ParameterDisplay(index));
+        if (number && std::fabs(*number) >= 0.05)
+        {
+            parts.push_back(std::string(what) + " " + (*number > 0 ? "+" : "") +
+                            FormatNumber(*number, 1) + unit);
+        }
+        else if (!number)
+        {
+            parts.push_back(std::string(what) + " " + std::string(Trim(plugin.ParameterDisplay(index))) + unit);
+        }
+    };
+    signedValue(p.Tube, "Tube", " %");
+    signedValue(p.Tuning, "Tuning", " semitones");
+    signedValue(p.InGain, "input", " dB");
+    signedValue(p.OutGain, "output", " dB");
+    if (parts.empty())
+    {
+        return "Leaves the sound as it is: every band at 0 dB, no Tube, no Tuning";
+    }
+    std::string line;
+    for (const std::string& part : parts)
+    {
+        line += (line.empty() ? "" : "; ") + part;
+    }
+    line[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(line[0])));
+    return line;
+}
+
+/// Renders the piece through the current settings from rest: a short silence first lets
+/// the glides from the instance's first settings to the program's end, and is then dropped.
+TStereoAudio RenderFromRest(TVstPlugin& plugin, const TStereoAudio& dry, const TRenderSettings& settings)
+{
+    TStereoAudio input;
+    input.SampleRate = dry.SampleRate;
+    input.Resize(ProgramPreRollFrames + dry.Frames());
+    std::copy(dry.Left.begin(), dry.Left.end(), input.Left.begin() + ProgramPreRollFrames);
+    std::copy(dry.Right.begin(), dry.Right.end(), input.Right.begin() + ProgramPreRollFrames);
+    TStereoAudio output = RenderAudio(plugin, input, settings);
+    output.Left.erase(output.Left.begin(), output.Left.begin() + ProgramPreRollFrames);
+    output.Right.erase(output.Right.begin(), output.Right.begin() + ProgramPreRollFrames);
+    return output;
+}
+
+/// The dry piece's RMS level over the processed sound's, in dB (0 for silence).
+double LoudnessMatchDb(const TSignalStats& dry, const TSignalStats& wet)
+{
+    return wet.Rms > 0.0 && dry.Rms > 0.0 ? dry.RmsDb() - wet.RmsDb() : 0.0;
+}
+
+TStereoAudio Scaled(const TStereoAudio& audio, double gainDb)
+{
+    TStereoAudio scaled = audio;
+    const auto gain = static_cast<float>(std::pow(10.0, gainDb / 20.0));
+    for (auto* channel : {&scaled.Left, &scaled.Right})
+    {
+        for (float& sample : *channel)
+        {
+            sample *= gain;
+        }
+    }
+    return scaled;
+}
+
 void WriteIndex(const std::filesystem::path& path, const std::string& effect, double seconds,
                 const TSignalStats& dryStats, const std::vector<TProgramResult>& results,
-                const std::string& response, const std::string& editor)
+                const std::string& response, const std::string& responseOversampled,
+                const std::string& editor)
 {
     std::ofstream html(path);
-    const auto row = [&](const std::string& number, const std::string& name,
-                         const std::string& sound, const std::string& picture,
-                         const TSignalStats& stats) {
-        html << "<tr><td>" << number << "</td><td>" << Html(name) << "</td><td>"
-             << FormatFixed(stats.PeakDb(), 1) << "</td><td>" << FormatFixed(stats.RmsDb(), 1)
-             << "</td><td>" << FormatFixed(stats.CrestDb(), 1)
-             << "</td><td><audio controls preload=\"none\" src=\"" << Html(sound)
-             << "\"></audio></td><td>"
-             << (picture.empty() ? "" : "<a href=\"#" + Html(picture) + "\">waveform</a>")
-             << "</td></tr>\n";
+    const auto player = [](const std::string& sound) {
+        return "<audio controls preload=\"none\" src=\"" + Html(sound) + "\"></audio>";
     };
     html << "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
          << "<title>" << Html(effect) << " demo</title>\n<style>\n"
-         << "body{font-family:sans-serif;max-width:1000px;margin:2em auto;padding:0 1em;color:#222}\n"
-         << "table{border-collapse:collapse}td,th{padding:4px 10px;border-bottom:1px solid #ddd;"
-            "text-align:right}td:nth-child(2),th:nth-child(2){text-align:left}\n"
+         << "body{font-family:sans-serif;max-width:1040px;margin:2em auto;padding:0 1em;color:#222}\n"
+         << "table{border-collapse:collapse}td,th{padding:4px 8px;border-bottom:1px solid #ddd;"
+            "text-align:right;vertical-align:top}td:nth-child(2),th:nth-child(2){text-align:left}\n"
+         << ".what{display:block;font-size:85%;color:#555;max-width:20em}\n"
          << "img{max-width:100%;border:1px solid #ddd}audio{height:28px}\n"
          << ".key span{display:inline-block;width:1.5em;height:0.6em;margin:0 0.3em 0 1em}\n"
          << "</style>\n</head>\n<body>\n"
@@ -393,8 +537,9 @@ void WriteIndex(const std::filesystem::path& path, const std::string& effect, do
          << "<p>A synthesised piece of " << FormatNumber(seconds, 2)
          << " seconds (drums with sharp transients, a bass line and a pad, 44100 Hz) rendered "
             "through each of the "
-         << results.size() << " programs of " << Html(effect) << ".</p>\n"
-         << "<h2>Dry</h2>\n<p><audio controls preload=\"none\" src=\"dry.wav\"></audio></p>\n";
+         << results.size() << " programs of " << Html(effect)
+         << ", each from rest (no sound of the program before).</p>\n"
+         << "<h2>Dry</h2>\n<p>" << player("dry.wav") << "</p>\n";
     if (!editor.empty())
     {
         html << "<h2>The editor</h2>\n<p><img src=\"" << Html(editor)
@@ -402,32 +547,64 @@ void WriteIndex(const std::filesystem::path& path, const std::string& effect, do
     }
     if (!response.empty())
     {
-        html << "<h2>The five-band split</h2>\n<p><img src=\"" << response
-             << "\" alt=\"Frequency response of the five bands at three Tuning settings\"></p>\n"
-             << "<p class=\"key\">Each band measured alone (the other four muted), all bands at "
-                "0 dB, Tuning at -12, 0 and +12 semitones, host-rate processing:";
+        html << "<h2>The five-band split</h2>\n"
+             << "<p class=\"key\">Each band measured alone (the other four muted) and all bands "
+                "together, every band at 0 dB, Tuning at -12, 0 and +12 semitones:";
         for (std::size_t b = 0; b < BandNames.size(); ++b)
         {
             const TColour c = BandColours[b];
             html << "<span style=\"background:rgb(" << int{c.R} << "," << int{c.G} << ","
                  << int{c.B} << ")\"></span>" << BandNames[b];
         }
-        html << "<span style=\"background:#222;height:2px\"></span>all bands together</p>\n";
+        html << "<span style=\"background:#000;height:3px\"></span>all bands together (along "
+                "0 dB where they add back to the input)</p>\n";
+        if (!responseOversampled.empty())
+        {
+            html << "<h3>Oversampled 2x (the default)</h3>\n<p><img src=\"" << Html(responseOversampled)
+                 << "\" alt=\"Frequency response of the five bands, oversampled chain\"></p>\n";
+        }
+        html << "<h3>At the host rate</h3>\n<p><img src=\"" << Html(response)
+             << "\" alt=\"Frequency response of the five bands, host-rate chain\"></p>\n";
     }
-    html << "<h2>Programs</h2>\n<table>\n<tr><th>#</th><th>Program</th><th>Peak dBFS</th>"
-            "<th>RMS dBFS</th><th>Crest dB</th><th>Listen</th><th></th></tr>\n";
-    row("", "dry", "dry.wav", "", dryStats);
+    html << "<h2>Programs</h2>\n"
+         << "<p>The players play each program level-matched to the dry piece (same RMS level; "
+            "the gain applied is in the table), so that a comparison hears the processing, not "
+            "the loudness. The program's own output, as it leaves " << Html(effect)
+         << ", is the download link.</p>\n<table>\n<tr><th>#</th><th>Program</th><th>Peak dBFS</th>"
+            "<th>RMS dBFS</th><th>Crest dB</th><th>Matched by</th><th>Listen (matched)</th>"
+            "<th>As rendered</th><th></th></tr>\n";
+    html << "<tr><td></td><td>dry</td><td>" << FormatFixed(dryStats.PeakDb(), 1) << "</td><td>"
+         << FormatFixed(dryStats.RmsDb(), 1) << "</td><td>" << FormatFixed(dryStats.CrestDb(), 1)
+         << "</td><td></td><td>" << player("dry.wav") << "</td><td><a href=\"dry.wav\" download>"
+         << "dry.wav</a></td><td></td></tr>\n";
     for (const auto& result : results)
     {
-        row(std::to_string(result.Number), result.Name, result.Sound, result.Picture, result.Stats);
+        html << "<tr><td>" << result.Number << "</td><td>" << Html(result.Name);
+        if (!result.Summary.empty())
+        {
+            html << "<span class=\"what\">" << Html(result.Summary) << "</span>";
+        }
+        html << "</td><td>" << FormatFixed(result.Stats.PeakDb(), 1) << "</td><td>"
+             << FormatFixed(result.Stats.RmsDb(), 1) << "</td><td>"
+             << FormatFixed(result.Stats.CrestDb(), 1) << "</td><td>"
+             << (result.MatchGainDb >= 0.0 ? "+" : "") << FormatFixed(result.MatchGainDb, 1)
+             << " dB</td><td>" << player(result.Matched) << "</td><td><a href=\""
+             << Html(result.Sound) << "\" download>" << Html(result.Sound) << "</a></td><td><a href=\"#"
+             << Html(result.Picture) << "\">waveform</a></td></tr>\n";
     }
     html << "</table>\n<h2>Before and after</h2>\n"
-         << "<p>Blue: the processed sound; black outline: the dry piece. Above the whole piece, "
+         << "<p>Blue: the processed sound as rendered (not level-matched); black outline: the dry "
+            "piece; the scale is the sample value, 1 being full scale. Above the whole piece, "
             "below half a second around a snare and a kick.</p>\n";
     for (const auto& result : results)
     {
         html << "<h3 id=\"" << Html(result.Picture) << "\">" << result.Number << " "
-             << Html(result.Name) << "</h3>\n<p><img src=\"" << Html(result.Picture)
+             << Html(result.Name) << "</h3>\n";
+        if (!result.Summary.empty())
+        {
+            html << "<p>" << Html(result.Summary) << "</p>\n";
+        }
+        html << "<p><img src=\"" << Html(result.Picture)
              << "\" alt=\"Waveform of " << Html(result.Name) << " against the dry piece\"></p>\n";
     }
     html << "</body>\n</html>\n";
@@ -451,10 +628,30 @@ TDemoFiles WriteDemo(TVstPlugin& plugin, const std::filesystem::path& folder, do
 
     TRenderSettings settings;
     settings.BlockSize = DemoBlockSize;
+    const TSignalStats dryStats = MeasureSignal(dry);
     std::vector<TProgramResult> results;
+    const auto render = [&](TVstPlugin& instance, TProgramResult& result, const std::string& stem) {
+        result.Sound = stem + ".wav";
+        result.Matched = stem + "-matched.wav";
+        result.Picture = stem + ".png";
+        result.Summary = DescribeSettings(instance);
+        const TStereoAudio wet = RenderFromRest(instance, dry, settings);
+        result.Stats = MeasureSignal(wet);
+        result.MatchGainDb = LoudnessMatchDb(dryStats, result.Stats);
+        WriteAudioFile(folder / result.Sound, wet, AudioPcm16);
+        // Float samples: a quiet program raised to the dry level may pass full scale.
+        WriteAudioFile(folder / result.Matched, Scaled(wet, result.MatchGainDb), AudioFloat);
+        WriteWaveformPicture(folder / result.Picture, dry, wet);
+        files.Programs.push_back(result.Sound);
+        files.Matched.push_back(result.Matched);
+        files.Waveforms.push_back(result.Picture);
+        results.push_back(result);
+    };
     for (std::int32_t program = 0; program < plugin.NumPrograms(); ++program)
     {
-        plugin.SetProgram(program);
+        // A new instance for each program: nothing of the program before carries over.
+        const auto fresh = TVstPlugin::Load(plugin.Path());
+        fresh->SetProgram(program);
         TProgramResult result;
         result.Number = program;
         result.Name = plugin.ProgramNameIndexed(program);
@@ -463,32 +660,26 @@ TDemoFiles WriteDemo(TVstPlugin& plugin, const std::filesystem::path& folder, do
             std::printf("program %d/%d %s\n", program + 1, plugin.NumPrograms(), result.Name.c_str());
             std::fflush(stdout);
         }
-        const std::string stem = TwoDigits(program) + "-" + FileSafe(result.Name);
-        result.Sound = stem + ".wav";
-        result.Picture = stem + ".png";
-        const TStereoAudio wet = RenderAudio(plugin, dry, settings);
-        WriteAudioFile(folder / result.Sound, wet, AudioPcm16);
-        WriteWaveformPicture(folder / result.Picture, dry, wet);
-        result.Stats = MeasureSignal(wet);
-        files.Programs.push_back(result.Sound);
-        files.Waveforms.push_back(result.Picture);
-        results.push_back(result);
+        std::string stem = TwoDigits(program);
+        stem += "-";
+        stem += FileSafe(result.Name);
+        render(*fresh, result, stem);
     }
     if (plugin.NumPrograms() == 0)
     {
         // An effect without programs: its current settings stand in for one.
-        const TStereoAudio wet = RenderAudio(plugin, dry, settings);
-        TProgramResult result{0, "current settings", "00-current.wav", "00-current.png", MeasureSignal(wet)};
-        WriteAudioFile(folder / result.Sound, wet, AudioPcm16);
-        WriteWaveformPicture(folder / result.Picture, dry, wet);
-        files.Programs.push_back(result.Sound);
-        files.Waveforms.push_back(result.Picture);
-        results.push_back(result);
+        TProgramResult result;
+        result.Name = "current settings";
+        render(plugin, result, "00-current");
     }
 
-    if (WriteResponsePicture(plugin, folder / "crossover.png", dry.SampleRate))
+    if (WriteResponsePicture(plugin, folder / "crossover.png", dry.SampleRate, false))
     {
         files.Response = "crossover.png";
+        if (WriteResponsePicture(plugin, folder / "crossover-oversampled.png", dry.SampleRate, true))
+        {
+            files.ResponseOversampled = "crossover-oversampled.png";
+        }
     }
     if (IsOrvo(plugin) && plugin.NumPrograms() > 0)
     {
@@ -497,8 +688,8 @@ TDemoFiles WriteDemo(TVstPlugin& plugin, const std::filesystem::path& folder, do
         WriteEditorPicture(plugin, folder / files.Editor);
     }
     files.Index = "index.html";
-    WriteIndex(folder / files.Index, plugin.EffectName(), seconds, MeasureSignal(dry), results,
-               files.Response, files.Editor);
+    WriteIndex(folder / files.Index, plugin.EffectName(), seconds, dryStats, results,
+               files.Response, files.ResponseOversampled, files.Editor);
     return files;
 }
 

@@ -1,7 +1,9 @@
-// The demo folder: a synthesised piece rendered through every program of the effect,
-// with the dry and processed sound files, a before/after waveform picture per program,
-// the five-band split's frequency response at three Tuning settings, and an index.html
-// that shows them with a table of peak, RMS and crest factor per program.
+// The demo folder: a synthesised piece rendered through every program of the effect (each
+// from rest), with the dry and processed sound files, the processed sounds level-matched
+// to the dry piece for listening, a before/after waveform picture per program, the
+// five-band split's frequency response at three Tuning settings through both chains, and
+// an index.html that shows them with a line on what each program does and a table of
+// peak, RMS, crest factor and matching gain per program.
 #pragma once
 
 #include "tools/render/uOptions.h"
@@ -19,9 +21,11 @@ class TVstPlugin;
 struct TDemoFiles
 {
     std::string Dry;
-    std::vector<std::string> Programs;  // one sound file per program
+    std::vector<std::string> Programs;  // one sound file per program, as rendered
+    std::vector<std::string> Matched;   // the same at the dry piece's RMS level
     std::vector<std::string> Waveforms; // one picture per program
-    std::string Response;               // empty when the effect has no five-band split
+    std::string Response;               // host-rate chain; empty without a five-band split
+    std::string ResponseOversampled;    // the oversampled chain; empty as Response
     std::string Editor;                 // Orvo's editor at the first program; empty for others
     std::string Index;
 };

@@ -1,6 +1,9 @@
 #include "tools/render/uOptions.h"
 
+#include "tools/render/uAudioFile.h"
 #include "tools/render/uTextNumbers.h"
+
+#include <CLI/CLI.hpp>
 
 #include <cmath>
 
@@ -11,53 +14,6 @@ namespace
 {
 
 constexpr std::uint8_t ControlChangeStatus = 0xB0;
-
-class TArguments
-{
-public:
-    explicit TArguments(const std::vector<std::string>& arguments) : FArguments(arguments) {}
-
-    [[nodiscard]] bool AtEnd() const { return FNext >= FArguments.size(); }
-
-    /// The next argument; for "--name=value" the name, with the value kept for Value.
-    std::string Take()
-    {
-        std::string argument = FArguments[FNext++];
-        FAttached.reset();
-        if (argument.rfind("--", 0) == 0)
-        {
-            const auto equals = argument.find('=');
-            if (equals != std::string::npos)
-            {
-                FAttached = argument.substr(equals + 1);
-                argument.resize(equals);
-            }
-        }
-        return argument;
-    }
-
-    std::string Value(const std::string& option)
-    {
-        if (FAttached)
-        {
-            std::string value = *FAttached;
-            FAttached.reset();
-            return value;
-        }
-        if (AtEnd())
-        {
-            throw EUsage(option + " needs a value");
-        }
-        return FArguments[FNext++];
-    }
-
-    [[nodiscard]] bool HasAttachedValue() const { return FAttached.has_value(); }
-
-private:
-    const std::vector<std::string>& FArguments;
-    std::size_t FNext = 0;
-    std::optional<std::string> FAttached;
-};
 
 double Seconds(const std::string& option, const std::string& text, double lowest)
 {
@@ -129,143 +85,293 @@ TTimedMidi ParseControlChange(const std::string& text)
     return event;
 }
 
+namespace
+{
+
+int Bits(const std::string& text)
+{
+    if (text == "16" || text == "24" || text == "32")
+    {
+        return std::stoi(text);
+    }
+    if (SameText(text, "float"))
+    {
+        return OutputFloatBits;
+    }
+    throw EUsage("--bits needs 16, 24, 32 or float, not \"" + text + "\"");
+}
+
+/// The command line as CLI11 sees it: every value is taken as text and checked afterwards,
+/// so that each error names the option and what it needs.
+struct TCommandLine
+{
+    CLI::App App{"orvo-render: runs audio through the Orvo VST 2 plug-in (or another VST 2 "
+                 "effect)\n\n" + std::string(Forms),
+                 "orvo-render"};
+    std::string Input;
+    std::string Output;
+    std::string Program;
+    std::vector<std::string> Parameters;
+    std::string OverSample;
+    std::string Block;
+    std::vector<std::string> ControlChanges;
+    std::string Tail;
+    std::string Bits;
+    std::string DemoSeconds;
+    std::string BenchSeconds;
+    std::string Repeats;
+    std::vector<std::string> VersusParameters;
+    std::string BenchCcEvery;
+    bool List = false;
+    bool Bench = false;
+
+    explicit TCommandLine(TOptions& options)
+    {
+        App.set_help_flag("-h,--help", "show this text");
+        App.set_version_flag("--version", VersionText(), "show the version");
+        Declare(options);
+    }
+
+    static constexpr const char* Forms =
+            "  orvo-render [options] IN OUT     render the audio file IN into OUT\n"
+            "  orvo-render --list [options]     show the parameters (display texts, MIDI CCs)\n"
+            "                                   and the programs\n"
+            "  orvo-render --demo DIR           synthesise a demo piece, render it through every\n"
+            "                                   program, write sound files, pictures and\n"
+            "                                   index.html into DIR\n"
+            "  orvo-render --bench [options]    time both processing chains on synthesised\n"
+            "                                   material\n"
+            "  orvo-render --editor-shot FILE.png [options]\n"
+            "                                   draw Orvo's editor, in the state that --program,\n"
+            "                                   --param and --oversample give, into a PNG\n";
+
+    void Declare(TOptions& options)
+    {
+        App.footer(
+            "IN is any file libsndfile reads (WAV, FLAC, Ogg, AIFF, ...), mono or stereo (mono\n"
+            "is fed to both inputs); OUT gets the input's sample rate and a format from its\n"
+            "extension (" + WritableExtensions() + ").\n\n"
+            "Parameter values (--param NAME=VALUE) are what the parameter shows in --list:\n"
+            "  InGain=0 is 0 dB, InGain=+3dB, Tuning=-2 (semitones), Lo=50% or Lo=50.00%TD,\n"
+            "  OutGain=-oo, LoMute=Muted, OverSample=on. A number counts in the units the\n"
+            "  display shows; norm:X sets the normalised position X (0 to 1) instead.");
+        App.option_defaults()->always_capture_default(false);
+        App.add_option("IN", Input, "the audio file to render")->type_name("");
+        App.add_option("OUT", Output, "the audio file to write")->type_name("");
+        App.add_option("--plugin", options.Plugin,
+                       "the VST 2 module: a path, or a name looked up in VST_PATH, ~/.vst,\n"
+                       "~/.lxvst, /usr/lib/vst, /usr/lib/lxvst, /usr/local/lib/vst,\n"
+                       "/usr/local/lib/lxvst (default: Orvo, beside this tool)")
+            ->type_name("PATH|NAME");
+        App.add_option("--program", Program, "select a program by number (from 0) or name")
+            ->type_name("N|NAME");
+        App.add_option("--param", Parameters,
+                       "set a parameter (repeatable), see below, e.g. --param InGain=+3dB")
+            ->type_name("NAME|INDEX=VALUE")
+            ->allow_extra_args(false);
+        App.add_option("--oversample", OverSample, "switch the OverSample parameter")
+            ->type_name("on|off");
+        App.add_option("--block", Block, "frames per processing call (default 512)")
+            ->type_name("N");
+        App.add_option("--midi", options.MidiFile,
+                       "send a Standard MIDI File's channel messages at their times")
+            ->type_name("FILE.mid");
+        App.add_option("--cc", ControlChanges,
+                       "send a control change at TIME seconds (repeatable); --list shows\n"
+                       "each parameter's CC, e.g. 2.5:31=64 moves Tuning to its middle")
+            ->type_name("TIME:CC=VALUE")
+            ->allow_extra_args(false);
+        App.add_option("--tail", Tail,
+                       "process this much silence after the input (default 0, at most 3600)")
+            ->type_name("SECONDS");
+        App.add_option("--bits", Bits,
+                       "sample format of OUT: 16, 24 or 32-bit integers, or 32-bit float\n"
+                       "(default: the input's where OUT's format has it, else 24)")
+            ->type_name("16|24|32|float");
+        App.add_flag("-q,--quiet", options.Quiet, "no progress bar and no summary")
+            ->disable_flag_override();
+        App.add_flag("--list", List, "show the parameters and programs")->disable_flag_override();
+        App.add_option("--demo", options.DemoFolder, "write the demo into DIR")->type_name("DIR");
+        App.add_option("--demo-seconds", DemoSeconds,
+                       "length of the demo piece (default 8; 1 to 3 s for a quick check)")
+            ->type_name("S");
+        App.add_option("--editor-shot", options.EditorShot, "draw the editor into FILE.png")
+            ->type_name("FILE.png");
+        App.add_flag("--bench", Bench, "run the benchmark")->disable_flag_override();
+        App.add_option("--seconds", BenchSeconds, "benchmark material length (default 20)")
+            ->type_name("S");
+        App.add_option("--repeats", Repeats, "benchmark repeats (default 5)")->type_name("N");
+        App.add_option("--vs", options.VersusPlugin,
+                       "benchmark another VST 2 module on the same material, interleaved")
+            ->type_name("PATH");
+        App.add_option("--vs-param", VersusParameters,
+                       "set a parameter of the --vs module (repeatable)")
+            ->type_name("NAME=VALUE")
+            ->allow_extra_args(false);
+        App.add_option("--bench-program", options.BenchPrograms,
+                       "benchmark this program (repeatable; all interleaved), instead of the "
+                       "--program setting")
+            ->type_name("N|NAME")
+            ->allow_extra_args(false);
+        App.add_option("--bench-cc-every", BenchCcEvery,
+                       "also time each Orvo case with a controller every N frames")
+            ->type_name("N");
+        App.add_flag("--json", options.Json, "benchmark results as JSON")->disable_flag_override();
+        // An option with one value given twice takes the last, as a later word on a
+        // command line overrides an earlier one (scripts add to a user's options).
+        for (CLI::Option* option : App.get_options())
+        {
+            if (option->get_expected_max() == 1 && option->get_type_size() > 0 &&
+                option->get_items_expected_max() == 1 && !option->get_positional())
+            {
+                option->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+            }
+        }
+    }
+};
+
+/// CLI11's own messages in this tool's words, pointing at the help.
+std::string UsageMessage(const CLI::ParseError& error)
+{
+    std::string message = error.what();
+    for (const std::string unexpected : {"The following argument was not expected: ",
+                                         "The following arguments were not expected: "})
+    {
+        if (message.rfind(unexpected, 0) == 0)
+        {
+            const std::string first = message.substr(unexpected.size());
+            message = (first.size() > 1 && first.front() == '-' ? "unknown option "
+                                                                : "unexpected argument ") +
+                      first;
+        }
+    }
+    if (const auto at = message.find(" was given a disallowed flag override");
+        at != std::string::npos)
+    {
+        message = "--" + message.substr(0, at) + " takes no value";
+    }
+    if (const auto at = message.find(": 1 required "); at != std::string::npos)
+    {
+        const std::string what = message.substr(at + 13);
+        message = message.substr(0, at) + " needs a value (" +
+                  what.substr(0, what.rfind(" missing")) + ")";
+    }
+    return message + " (see orvo-render --help)";
+}
+
+} // namespace
+
 TOptions ParseOptions(const std::vector<std::string>& arguments)
 {
     TOptions options;
-    std::vector<std::string> positional;
-    TArguments args(arguments);
-    while (!args.AtEnd())
+    TCommandLine line(options);
+    try
     {
-        const std::string option = args.Take();
-        if (option == "--help" || option == "-h")
+        std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
+        line.App.parse(reversed);
+    }
+    catch (const CLI::CallForHelp&)
+    {
+        options.Mode = rmHelp;
+        return options;
+    }
+    catch (const CLI::CallForVersion&)
+    {
+        options.Mode = rmVersion;
+        return options;
+    }
+    catch (const CLI::ParseError& error)
+    {
+        throw EUsage(UsageMessage(error));
+    }
+
+    const auto given = [&](const char* name) { return line.App.count(name) > 0; };
+    const int modes = (line.List ? 1 : 0) + (given("--demo") ? 1 : 0) + (line.Bench ? 1 : 0) +
+                      (given("--editor-shot") ? 1 : 0);
+    if (modes > 1)
+    {
+        throw EUsage("--list, --demo, --bench and --editor-shot cannot be combined");
+    }
+    options.Mode = line.List ? rmList
+                   : given("--demo") ? rmDemo
+                   : line.Bench      ? rmBench
+                   : given("--editor-shot") ? rmEditorShot
+                                            : rmRender;
+    if (given("--program"))
+    {
+        options.Program = line.Program;
+    }
+    for (const std::string& text : line.Parameters)
+    {
+        options.Parameters.push_back(Assignment("--param", text));
+    }
+    if (given("--oversample"))
+    {
+        options.OverSample = OnOff("--oversample", line.OverSample);
+    }
+    if (given("--block"))
+    {
+        options.BlockSize = static_cast<std::int32_t>(Integer("--block", line.Block, 1, MaxBlockSize));
+    }
+    for (const std::string& text : line.ControlChanges)
+    {
+        options.ControlChanges.push_back(ParseControlChange(text));
+    }
+    if (given("--tail"))
+    {
+        options.TailSeconds = Seconds("--tail", line.Tail, 0.0);
+        if (options.TailSeconds > MaxTailSeconds)
         {
-            options.Mode = rmHelp;
-            return options;
+            throw EUsage("--tail is at most 3600 seconds (one hour), not \"" + line.Tail + "\"");
         }
-        else if (option == "--plugin")
+    }
+    if (given("--bits"))
+    {
+        options.Bits = Bits(line.Bits);
+    }
+    if (given("--demo-seconds"))
+    {
+        options.DemoSeconds = Seconds("--demo-seconds", line.DemoSeconds, 0.0);
+        if (options.DemoSeconds <= 0.0 || options.DemoSeconds > 60.0)
         {
-            options.Plugin = args.Value(option);
+            throw EUsage("--demo-seconds needs a number of seconds from above 0 to 60");
         }
-        else if (option == "--program")
+    }
+    if (given("--seconds"))
+    {
+        options.BenchSeconds = Seconds("--seconds", line.BenchSeconds, 0.0);
+        if (options.BenchSeconds <= 0.0)
         {
-            options.Program = args.Value(option);
+            throw EUsage("--seconds needs a number of seconds above 0");
         }
-        else if (option == "--param")
-        {
-            options.Parameters.push_back(Assignment(option, args.Value(option)));
-        }
-        else if (option == "--oversample")
-        {
-            options.OverSample = OnOff(option, args.Value(option));
-        }
-        else if (option == "--block")
-        {
-            options.BlockSize =
-                static_cast<std::int32_t>(Integer(option, args.Value(option), 1, MaxBlockSize));
-        }
-        else if (option == "--midi")
-        {
-            options.MidiFile = args.Value(option);
-        }
-        else if (option == "--cc")
-        {
-            options.ControlChanges.push_back(ParseControlChange(args.Value(option)));
-        }
-        else if (option == "--tail")
-        {
-            options.TailSeconds = Seconds(option, args.Value(option), 0.0);
-        }
-        else if (option == "--quiet" || option == "-q")
-        {
-            options.Quiet = true;
-        }
-        else if (option == "--list")
-        {
-            options.Mode = rmList;
-        }
-        else if (option == "--demo")
-        {
-            options.Mode = rmDemo;
-            options.DemoFolder = args.Value(option);
-        }
-        else if (option == "--demo-seconds")
-        {
-            options.DemoSeconds = Seconds(option, args.Value(option), 0.0);
-            if (options.DemoSeconds <= 0.0 || options.DemoSeconds > 60.0)
-            {
-                throw EUsage("--demo-seconds needs a number of seconds from above 0 to 60");
-            }
-        }
-        else if (option == "--editor-shot")
-        {
-            options.Mode = rmEditorShot;
-            options.EditorShot = args.Value(option);
-        }
-        else if (option == "--bench")
-        {
-            options.Mode = rmBench;
-        }
-        else if (option == "--seconds")
-        {
-            options.BenchSeconds = Seconds(option, args.Value(option), 0.0);
-            if (options.BenchSeconds <= 0.0)
-            {
-                throw EUsage("--seconds needs a number of seconds above 0");
-            }
-        }
-        else if (option == "--repeats")
-        {
-            options.BenchRepeats = static_cast<std::int32_t>(Integer(option, args.Value(option), 1, 1000));
-        }
-        else if (option == "--vs")
-        {
-            options.VersusPlugin = args.Value(option);
-        }
-        else if (option == "--vs-param")
-        {
-            options.VersusParameters.push_back(Assignment(option, args.Value(option)));
-        }
-        else if (option == "--bench-program")
-        {
-            options.BenchPrograms.push_back(args.Value(option));
-        }
-        else if (option == "--bench-cc-every")
-        {
-            options.BenchCcEvery =
-                static_cast<std::int32_t>(Integer(option, args.Value(option), 1, MaxBlockSize));
-        }
-        else if (option == "--json")
-        {
-            options.Json = true;
-        }
-        else if (option.size() > 1 && option.front() == '-')
-        {
-            throw EUsage("unknown option " + option + " (see orvo-render --help)");
-        }
-        else
-        {
-            positional.push_back(option);
-        }
-        if (args.HasAttachedValue())
-        {
-            throw EUsage(option + " takes no value");
-        }
+    }
+    if (given("--repeats"))
+    {
+        options.BenchRepeats = static_cast<std::int32_t>(Integer("--repeats", line.Repeats, 1, 1000));
+    }
+    for (const std::string& text : line.VersusParameters)
+    {
+        options.VersusParameters.push_back(Assignment("--vs-param", text));
+    }
+    if (given("--bench-cc-every"))
+    {
+        options.BenchCcEvery = static_cast<std::int32_t>(
+            Integer("--bench-cc-every", line.BenchCcEvery, 1, MaxBlockSize));
     }
 
     if (options.Mode == rmRender)
     {
-        if (positional.size() != 2)
+        if (!given("OUT"))
         {
-            throw EUsage(positional.empty()
-                             ? "no input and output file given (see orvo-render --help)"
-                             : "orvo-render needs exactly one input and one output file");
+            throw EUsage(!given("IN") ? "no input and output file given (see orvo-render --help)"
+                                      : "orvo-render needs exactly one input and one output file");
         }
-        options.Input = positional[0];
-        options.Output = positional[1];
+        options.Input = line.Input;
+        options.Output = line.Output;
     }
-    else if (!positional.empty())
+    else if (given("IN"))
     {
-        throw EUsage("unexpected argument \"" + positional.front() + "\"");
+        throw EUsage("unexpected argument \"" + line.Input + "\"");
     }
     if (!options.VersusParameters.empty() && options.VersusPlugin.empty())
     {
@@ -276,43 +382,14 @@ TOptions ParseOptions(const std::vector<std::string>& arguments)
 
 std::string UsageText()
 {
-    return R"(orvo-render: runs audio through the Orvo VST 2 plug-in (or another VST 2 effect)
+    TOptions options;
+    TCommandLine line(options);
+    return line.App.help();
+}
 
-  orvo-render [options] IN OUT     render the audio file IN into OUT
-  orvo-render --list [options]     show the parameters (with their display texts) and programs
-  orvo-render --demo DIR           synthesise a demo piece, render it through every program and
-                                   write sound files, pictures and index.html into DIR
-  orvo-render --bench [options]    time both processing chains on synthesised material
-  orvo-render --editor-shot FILE.png [options]
-                                   draw Orvo's editor window, in the state that --program,
-                                   --param and --oversample give, into a PNG picture
-
-IN is any file libsndfile reads (WAV, FLAC, Ogg, AIFF, ...), mono or stereo; OUT gets the
-input's sample rate and a format from its extension (.wav, .flac, .ogg, .aiff, ...).
-
-Options:
-  --plugin PATH             the VST 2 module to load (default: Orvo, beside this tool)
-  --program N|NAME          select a program by number (from 0) or name
-  --param NAME|INDEX=VALUE  set a parameter (repeatable). VALUE is normalised (0 to 1), a text
-                            the parameter shows (LoMute=Muted), on/off, or a number in the
-                            units it shows: InGain=+3dB, Tuning=-2. A number with a sign, a
-                            unit or outside 0..1 counts in display units.
-  --oversample on|off       switch the OverSample parameter
-  --block N                 frames per processing call (default 512)
-  --midi FILE.mid           send a Standard MIDI File's channel messages at their times
-  --cc TIME:CC=VALUE        send a control change at TIME seconds (repeatable), e.g. 2.5:33=0
-  --tail SECONDS            process this much silence after the input (default 0)
-  --quiet                   no progress bar and no summary
-  --demo-seconds S          length of the demo piece (default 8)
-  --seconds S               benchmark material length (default 20)
-  --repeats N               benchmark repeats (default 5)
-  --vs PATH                 benchmark another VST 2 module on the same material, interleaved
-  --vs-param NAME=VALUE     set a parameter of the --vs module (repeatable)
-  --bench-program N|NAME    benchmark this program (repeatable; all interleaved), instead
-                            of the --program setting
-  --bench-cc-every N        also time each Orvo case with a controller every N frames
-  --json                    benchmark results as JSON
-)";
+std::string VersionText()
+{
+    return std::string("orvo-render ") + ORVO_VERSION;
 }
 
 } // namespace orvo

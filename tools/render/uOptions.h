@@ -28,6 +28,7 @@ enum TRunMode : std::uint8_t
     rmBench,
     rmEditorShot,
     rmHelp,
+    rmVersion,
 };
 
 /// NAME|INDEX=VALUE, split at the first '='.
@@ -50,6 +51,9 @@ struct TOptions
     std::string MidiFile;
     std::vector<TTimedMidi> ControlChanges; // from --cc
     double TailSeconds = 0.0;
+    /// --bits: 16, 24 or 32 for integer samples, OutputFloatBits for 32-bit float; 0 keeps
+    /// the input's encoding where the output format allows it.
+    int Bits = 0;
     bool Quiet = false;
 
     std::string EditorShot; // --editor-shot: the picture file
@@ -68,10 +72,15 @@ struct TOptions
 
 /// Largest --block: far beyond any host's block, small enough for every buffer.
 constexpr std::int32_t MaxBlockSize = 65536;
+/// Longest --tail: one hour of silence is more than any effect needs to ring out.
+constexpr double MaxTailSeconds = 3600.0;
+/// TOptions::Bits for 32-bit float samples.
+constexpr int OutputFloatBits = -32;
 
 [[nodiscard]] TOptions ParseOptions(const std::vector<std::string>& arguments);
 /// TIME:CC=VALUE, with TIME in seconds, CC and VALUE 0..127; sent on MIDI channel 1.
 [[nodiscard]] TTimedMidi ParseControlChange(const std::string& text);
 [[nodiscard]] std::string UsageText();
+[[nodiscard]] std::string VersionText();
 
 } // namespace orvo

@@ -22,11 +22,14 @@ public:
 [[nodiscard]] std::int32_t ResolveParameter(TVstPlugin& plugin, std::string_view nameOrIndex);
 
 /// The normalised value (0..1) for a text, in this order:
-/// - a plain number from 0 to 1 without sign or unit: the normalised value itself;
-/// - a text the parameter displays ("Muted"), letter case ignored;
-/// - "on"/"off" (also "yes"/"no", "true"/"false"): 1 and 0;
-/// - any other number, with an optional unit ("+3dB", "-2", "50%TD"): the value whose
-///   display shows that number, when exactly one setting does.
+/// - "norm:X" with X from 0 to 1: the normalised position itself;
+/// - a text the parameter displays ("Muted", "-oo"), letter case and blanks ignored, with
+///   or without the unit shown beside its numbers or as its label ("-oo dB");
+/// - for a parameter that shows no numbers (a switch): "on"/"off" (also "yes"/"no",
+///   "true"/"false") and a plain 0 or 1 for its two ends;
+/// - a number, with an optional unit ("0", "+3dB", "-2", "50%", "50.00%TD"): the value
+///   whose display shows that number, when exactly one setting does. Otherwise the error
+///   names what the parameter can show.
 /// The search moves the parameter and puts it back afterwards.
 [[nodiscard]] float ResolveParameterValue(TVstPlugin& plugin, std::int32_t index,
                                           std::string_view text);

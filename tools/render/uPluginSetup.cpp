@@ -3,6 +3,10 @@
 #include "tools/render/uParameterValue.h"
 #include "tools/render/uSystem.h"
 
+#include <algorithm>
+#include <cstdlib>
+#include <string_view>
+
 namespace orvo
 {
 
@@ -32,11 +36,71 @@ std::filesystem::path DefaultPluginPath()
     return {};
 }
 
+std::vector<std::filesystem::path> PluginFolders()
+{
+    std::vector<std::filesystem::path> folders;
+    if (const char* list = std::getenv("VST_PATH"); list != nullptr)
+    {
+        std::string_view rest(list);
+        while (!rest.empty())
+        {
+            const std::size_t colon = std::min(rest.find(':'), rest.size());
+            if (colon > 0)
+            {
+                folders.emplace_back(rest.substr(0, colon));
+            }
+            rest.remove_prefix(std::min(colon + 1, rest.size()));
+        }
+    }
+    if (const char* home = std::getenv("HOME"); home != nullptr && *home != 0)
+    {
+        folders.push_back(std::filesystem::path(home) / ".vst");
+        folders.push_back(std::filesystem::path(home) / ".lxvst");
+    }
+    for (const char* folder : {"/usr/lib/vst", "/usr/lib/lxvst", "/usr/local/lib/vst",
+                               "/usr/local/lib/lxvst"})
+    {
+        folders.emplace_back(folder);
+    }
+    return folders;
+}
+
+std::filesystem::path FindPlugin(const std::string& nameOrPath)
+{
+    const std::filesystem::path given(nameOrPath);
+    std::error_code ec;
+    if (nameOrPath.find('/') != std::string::npos || std::filesystem::exists(given, ec))
+    {
+        return given;
+    }
+    // A bare name: NAME as it is, then with the module extension, in every plug-in folder.
+    std::vector<std::string> files{nameOrPath};
+    const std::string withExtension = ModuleFileName(nameOrPath);
+    if (!given.has_extension() || given.extension() != std::filesystem::path(withExtension).extension())
+    {
+        files.push_back(withExtension);
+    }
+    std::string searched;
+    for (const auto& folder : PluginFolders())
+    {
+        for (const std::string& file : files)
+        {
+            if (std::filesystem::is_regular_file(folder / file, ec))
+            {
+                return folder / file;
+            }
+        }
+        searched += (searched.empty() ? "" : ", ") + folder.string();
+    }
+    throw EVstHost("no plug-in \"" + nameOrPath + "\" in the current folder nor in " + searched +
+                   " (VST_PATH, then the usual plug-in folders)");
+}
+
 std::unique_ptr<TVstPlugin> LoadPlugin(const std::string& path)
 {
     if (!path.empty())
     {
-        return TVstPlugin::Load(path);
+        return TVstPlugin::Load(FindPlugin(path));
     }
     const std::filesystem::path fallback = DefaultPluginPath();
     if (fallback.empty())

@@ -18,7 +18,16 @@ namespace orvo
 /// where the build put it. Empty when none is found.
 [[nodiscard]] std::filesystem::path DefaultPluginPath();
 
-/// Loads path, or the default module when path is empty.
+/// Where a bare plug-in name is looked for: each folder of VST_PATH (colon-separated),
+/// ~/.vst, ~/.lxvst, /usr/lib/vst, /usr/lib/lxvst, /usr/local/lib/vst, /usr/local/lib/lxvst.
+[[nodiscard]] std::vector<std::filesystem::path> PluginFolders();
+
+/// A --plugin argument as a file: a path (or a file in the current folder) as it is; a
+/// bare name, with or without the module extension, in PluginFolders(). Throws EVstHost
+/// naming the folders searched when none holds it.
+[[nodiscard]] std::filesystem::path FindPlugin(const std::string& nameOrPath);
+
+/// Loads path (found as FindPlugin finds it), or the default module when path is empty.
 [[nodiscard]] std::unique_ptr<TVstPlugin> LoadPlugin(const std::string& path);
 
 /// Selects the program, then sets each parameter in order, then OverSample (an effect

@@ -106,12 +106,22 @@ TStereoAudio RenderAudio(TVstPlugin& plugin, const TStereoAudio& input,
     return output;
 }
 
-void RenderFile(TVstPlugin& plugin, const std::filesystem::path& input,
-                const std::filesystem::path& output, const TRenderSettings& settings,
-                const TProgress& progress, const std::atomic<bool>* cancel)
+TFileRenderReport RenderFile(TVstPlugin& plugin, const std::filesystem::path& input,
+                             const std::filesystem::path& output, const TRenderSettings& settings,
+                             const TProgress& progress, const std::atomic<bool>* cancel)
 {
     TAudioReader reader(input);
-    TAudioWriter writer(output, reader.SampleRate(), reader.Format());
+    TAudioWriter writer(output, reader.SampleRate(),
+                        settings.Bits != 0 ? SampleEncodingForBits(settings.Bits) : reader.Format(),
+                        settings.Bits != 0);
+    TFileRenderReport report;
+    report.SampleRate = reader.SampleRate();
+    report.InputChannels = reader.Channels();
+    report.InputCutShort = reader.CutShort();
+    report.OutputFrames =
+        reader.Frames() +
+        static_cast<std::int64_t>(std::llround(std::max(0.0, settings.TailSeconds) * reader.SampleRate()));
+    writer.CheckRoomFor(report.OutputFrames);
     const TSource source = [&](float* left, float* right, std::int64_t count) {
         std::int64_t got = 0;
         while (got < count)
@@ -123,6 +133,7 @@ void RenderFile(TVstPlugin& plugin, const std::filesystem::path& input,
             }
             got += n;
         }
+        report.InputFrames += got;
         return got;
     };
     const TSink sink = [&](const float* left, const float* right, std::int64_t count) {
@@ -131,6 +142,13 @@ void RenderFile(TVstPlugin& plugin, const std::filesystem::path& input,
     RenderStream(plugin, reader.SampleRate(), reader.Frames(), source, sink, settings, progress,
                  cancel);
     writer.Commit();
+    // A file that held fewer frames than it said (a stream cut short) counts as cut short.
+    report.InputCutShort = report.InputCutShort || report.InputFrames < reader.Frames();
+    report.Peak = writer.Peak();
+    report.IntegerOutput = writer.IntegerSamples();
+    report.Clipped = writer.IntegerSamples() ? writer.OverFullScale() : 0;
+    report.OutputEncoding = writer.EncodingName();
+    return report;
 }
 
 } // namespace orvo

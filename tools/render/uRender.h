@@ -10,13 +10,14 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <string>
 #include <stdexcept>
 #include <vector>
 
 namespace orvo
 {
 
-/// A render stopped by the user (Ctrl-C).
+/// A render stopped by the user (Ctrl-C) or by a signal to end the program.
 class ECancelled : public std::runtime_error
 {
 public:
@@ -31,6 +32,23 @@ struct TRenderSettings
     double TailSeconds = 0.0;
     /// Channel messages with their times in seconds; those past the end are not sent.
     std::vector<TTimedMidi> Midi;
+    /// RenderFile's output samples: 0 keeps the input's encoding where the output format
+    /// has it; 16, 24, 32 (integers) or -32 (float) are required of the output format.
+    int Bits = 0;
+};
+
+/// What RenderFile did, for the summary and the warnings.
+struct TFileRenderReport
+{
+    double SampleRate = 0.0;
+    int InputChannels = 0;
+    std::int64_t InputFrames = 0;  // what the input held
+    std::int64_t OutputFrames = 0; // input plus tail
+    bool InputCutShort = false;    // its header promised more than it held
+    float Peak = 0.0f;             // largest output magnitude (1 is full scale)
+    std::int64_t Clipped = 0;      // integer output samples beyond full scale
+    bool IntegerOutput = false;
+    std::string OutputEncoding;    // "24-bit", "32-bit float", ...
 };
 
 /// Called now and then with the frames done and the frames in all.
@@ -46,8 +64,9 @@ using TProgress = std::function<void(std::int64_t done, std::int64_t total)>;
 
 /// Streams a file through the effect into a new file (format by its extension; the
 /// input's sample encoding is kept where the format allows). The output appears under
-/// its name only when complete. cancel, when set, stops the render with ECancelled.
-void RenderFile(TVstPlugin& plugin, const std::filesystem::path& input,
+/// its name only when complete, and never when the free space of its file system cannot
+/// hold it. cancel, when set, stops the render with ECancelled.
+TFileRenderReport RenderFile(TVstPlugin& plugin, const std::filesystem::path& input,
                 const std::filesystem::path& output, const TRenderSettings& settings,
                 const TProgress& progress = {}, const std::atomic<bool>* cancel = nullptr);
 
