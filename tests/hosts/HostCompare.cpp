@@ -1,14 +1,16 @@
 // The host tests' audio helper.
 //
-//   orvo-host-compare --input RATE OUT.wav
-//       writes the test input: 2 seconds of 32-bit float stereo at RATE, different material on
-//       each channel (noise bursts, a chirp and chords), the last quarter second silent so
-//       that whatever a host does at the end of a clip falls on silence.
-//   orvo-host-compare DIRECT.wav HOST.wav DRY.wav
-//       compares a host's output with Orvo's direct render over the direct render's length
-//       (a host may write a tail); fails when any sample differs by more than 1e-6, and when
-//       the host's output is the dry input, which is what a host plays when it could not load
-//       or run the plug-in.
+//   orvo-host-compare --input RATE OUT.wav [LEAD]
+//       writes the test input: LEAD frames of silence (default none), then 2 seconds of
+//       32-bit float stereo at RATE, different material on each channel (noise bursts, a chirp
+//       and chords), the last quarter second silent so that whatever a host does at the end
+//       of a clip falls on silence.
+//   orvo-host-compare [--offset FRAMES] DIRECT.wav DRY.wav HOST.wav [HOST_RIGHT.wav]
+//       compares a host's output, from frame FRAMES on, with Orvo's direct render over the
+//       direct render's length (a host may write a lead-in and a tail); fails when any sample
+//       differs by more than 1e-6, and when the host's output is the dry input, which is what
+//       a host plays when it could not load or run the plug-in. A host that records each
+//       channel to a file of its own gives HOST (left) and HOST_RIGHT.
 #include <sndfile.h>
 
 #include <algorithm>
@@ -29,22 +31,39 @@ struct TAudio
     std::vector<float> Samples; // interleaved stereo
 };
 
-TAudio Read(const char* path)
+TAudio Read(const char* path, int channels = 2)
 {
     SF_INFO info{};
     SNDFILE* file = sf_open(path, SFM_READ, &info);
-    if (file == nullptr || info.channels != 2)
+    if (file == nullptr || info.channels != channels)
     {
-        std::fprintf(stderr, "orvo-host-compare: cannot read %s as a stereo file\n", path);
+        std::fprintf(stderr, "orvo-host-compare: cannot read %s as a file of %d channels\n", path,
+                     channels);
         std::exit(2);
     }
-    TAudio audio{info.samplerate, std::vector<float>(static_cast<std::size_t>(info.frames) * 2)};
+    TAudio audio{info.samplerate,
+                 std::vector<float>(static_cast<std::size_t>(info.frames) * channels)};
     sf_readf_float(file, audio.Samples.data(), info.frames);
     sf_close(file);
     return audio;
 }
 
-int WriteInput(int rate, const char* path)
+/// Two mono files as one interleaved stereo signal (as long as the shorter).
+TAudio ReadPair(const char* leftPath, const char* rightPath)
+{
+    const TAudio left = Read(leftPath, 1);
+    const TAudio right = Read(rightPath, 1);
+    const std::size_t frames = std::min(left.Samples.size(), right.Samples.size());
+    TAudio audio{left.Rate, std::vector<float>(frames * 2)};
+    for (std::size_t i = 0; i < frames; ++i)
+    {
+        audio.Samples[2 * i] = left.Samples[i];
+        audio.Samples[2 * i + 1] = right.Samples[i];
+    }
+    return audio;
+}
+
+int WriteInput(int rate, const char* path, int lead)
 {
     const int frames = 2 * rate;
     const int silent = rate / 4;
@@ -74,6 +93,8 @@ int WriteInput(int rate, const char* path)
         std::fprintf(stderr, "orvo-host-compare: cannot write %s\n", path);
         return 2;
     }
+    const std::vector<float> silence(static_cast<std::size_t>(lead) * 2, 0.0F);
+    sf_writef_float(file, silence.data(), lead);
     sf_writef_float(file, samples.data(), frames);
     sf_close(file);
     return 0;
@@ -90,11 +111,13 @@ double MaxDifference(const TAudio& a, const TAudio& b, std::size_t count)
     return largest;
 }
 
-int Compare(const char* directPath, const char* hostPath, const char* dryPath)
+int Compare(std::size_t offset, const char* directPath, const char* dryPath, TAudio host)
 {
     const TAudio direct = Read(directPath);
-    const TAudio host = Read(hostPath);
     const TAudio dry = Read(dryPath);
+    host.Samples.erase(host.Samples.begin(),
+                       host.Samples.begin() + static_cast<std::ptrdiff_t>(
+                                                  std::min(host.Samples.size(), offset * 2)));
     if (host.Rate != direct.Rate || host.Samples.size() < direct.Samples.size())
     {
         std::printf("FAIL: the host wrote %zu frames at %d Hz, the direct render has %zu at %d Hz\n",
@@ -135,15 +158,28 @@ int Compare(const char* directPath, const char* hostPath, const char* dryPath)
 
 int main(int argc, char** argv)
 {
-    if (argc == 4 && std::string(argv[1]) == "--input")
+    if ((argc == 4 || argc == 5) && std::string(argv[1]) == "--input")
     {
-        return WriteInput(std::atoi(argv[2]), argv[3]);
+        return WriteInput(std::atoi(argv[2]), argv[3], argc == 5 ? std::atoi(argv[4]) : 0);
     }
-    if (argc == 4)
+    std::size_t offset = 0;
+    int first = 1;
+    if (argc > 2 && std::string(argv[1]) == "--offset")
     {
-        return Compare(argv[1], argv[2], argv[3]);
+        offset = static_cast<std::size_t>(std::atol(argv[2]));
+        first = 3;
     }
-    std::fprintf(stderr, "usage: orvo-host-compare --input RATE OUT.wav\n"
-                         "       orvo-host-compare DIRECT.wav HOST.wav DRY.wav\n");
+    if (argc - first == 3)
+    {
+        return Compare(offset, argv[first], argv[first + 1], Read(argv[first + 2]));
+    }
+    if (argc - first == 4)
+    {
+        return Compare(offset, argv[first], argv[first + 1],
+                       ReadPair(argv[first + 2], argv[first + 3]));
+    }
+    std::fprintf(stderr,
+                 "usage: orvo-host-compare --input RATE OUT.wav [LEAD]\n"
+                 "       orvo-host-compare [--offset FRAMES] DIRECT.wav DRY.wav HOST.wav [HOST_RIGHT.wav]\n");
     return 2;
 }

@@ -18,9 +18,10 @@ params=(10=0.7 11=0.4)
 rm -rf "$work"
 mkdir -p "$work"
 
-# direct_render RATE BLOCK: the input at RATE and Orvo.so's render of it in blocks of BLOCK.
+# direct_render RATE BLOCK [LEAD]: the input at RATE (after LEAD frames of silence) and
+# Orvo.so's render of it in blocks of BLOCK.
 direct_render() {
-    "$compare" --input "$1" "$work/input.wav"
+    "$compare" --input "$1" "$work/input.wav" "${3:-0}"
     local args=()
     for p in "${params[@]}"; do args+=(--param "$p"); done
     "$orvo_render" --quiet --plugin "$orvo_so" --program "$program" "${args[@]}" --block "$2" \

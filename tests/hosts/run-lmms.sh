@@ -41,4 +41,4 @@ lmms --allowroot render "$work/project.mmp" -o "$work/host.wav" -f wav -a -s "$r
     >"$work/lmms.log" 2>&1 || { cat "$work/lmms.log"; echo "FAIL: lmms render failed"; exit 1; }
 echo "LMMS $(lmms --allowroot --version 2>/dev/null | head -n 1 | awk '{print $2}') rendered in $((SECONDS - start)) s"
 grep -q "unique ID" "$work/lmms.log" || { cat "$work/lmms.log"; echo "FAIL: LMMS did not load Orvo.dll"; exit 1; }
-"$compare" "$work/direct.wav" "$work/host.wav" "$work/input.wav"
+"$compare" "$work/direct.wav" "$work/input.wav" "$work/host.wav"
