@@ -77,11 +77,13 @@ int WriteInput(int rate, const char* path, int lead)
         const double white = static_cast<double>(noise >> 8) / 8388608.0 - 1.0;
         const double burst = std::fmod(t, 0.25) < 0.03 ? white * 0.6 : 0.0;
         const double chirp = 0.3 * std::sin(2.0 * pi * (40.0 * t + 2000.0 * t * t));
-        const double chord = 0.2 * (std::sin(2.0 * pi * 110.0 * t) + std::sin(2.0 * pi * 138.6 * t) +
-                                    std::sin(2.0 * pi * 164.8 * t));
+        const double chord =
+            0.2 * (std::sin(2.0 * pi * 110.0 * t) + std::sin(2.0 * pi * 138.6 * t) +
+                   std::sin(2.0 * pi * 164.8 * t));
         const double ramp = std::min(1.0, static_cast<double>(frames - silent - i) / (0.01 * rate));
         samples[2 * static_cast<std::size_t>(i)] = static_cast<float>(ramp * (burst + chirp));
-        samples[2 * static_cast<std::size_t>(i) + 1] = static_cast<float>(ramp * (burst * 0.5 + chord));
+        samples[2 * static_cast<std::size_t>(i) + 1] =
+            static_cast<float>(ramp * (burst * 0.5 + chord));
     }
     SF_INFO info{};
     info.samplerate = rate;
@@ -116,12 +118,13 @@ int Compare(std::size_t offset, const char* directPath, const char* dryPath, TAu
     const TAudio direct = Read(directPath);
     const TAudio dry = Read(dryPath);
     host.Samples.erase(host.Samples.begin(),
-                       host.Samples.begin() + static_cast<std::ptrdiff_t>(
-                                                  std::min(host.Samples.size(), offset * 2)));
+                       host.Samples.begin() +
+                           static_cast<std::ptrdiff_t>(std::min(host.Samples.size(), offset * 2)));
     if (host.Rate != direct.Rate || host.Samples.size() < direct.Samples.size())
     {
-        std::printf("FAIL: the host wrote %zu frames at %d Hz, the direct render has %zu at %d Hz\n",
-                    host.Samples.size() / 2, host.Rate, direct.Samples.size() / 2, direct.Rate);
+        std::printf(
+            "FAIL: the host wrote %zu frames at %d Hz, the direct render has %zu at %d Hz\n",
+            host.Samples.size() / 2, host.Rate, direct.Samples.size() / 2, direct.Rate);
         return 1;
     }
     const std::size_t count = direct.Samples.size();
@@ -178,8 +181,8 @@ int main(int argc, char** argv)
         return Compare(offset, argv[first], argv[first + 1],
                        ReadPair(argv[first + 2], argv[first + 3]));
     }
-    std::fprintf(stderr,
-                 "usage: orvo-host-compare --input RATE OUT.wav [LEAD]\n"
-                 "       orvo-host-compare [--offset FRAMES] DIRECT.wav DRY.wav HOST.wav [HOST_RIGHT.wav]\n");
+    std::fprintf(stderr, "usage: orvo-host-compare --input RATE OUT.wav [LEAD]\n"
+                         "       orvo-host-compare [--offset FRAMES] DIRECT.wav DRY.wav HOST.wav "
+                         "[HOST_RIGHT.wav]\n");
     return 2;
 }

@@ -50,7 +50,9 @@ end
 
 -- The frame count, rate and channel count of a WAV file, from its "fmt " and "data" chunks.
 local function wav_shape(data)
-    if data:sub(1, 4) ~= "RIFF" or data:sub(9, 12) ~= "WAVE" then fail(input .. " is no WAV file") end
+    if data:sub(1, 4) ~= "RIFF" or data:sub(9, 12) ~= "WAVE" then
+        fail(input .. " is no WAV file")
+    end
     local at, channels, rate, bits = 13, nil, nil, nil
     while at + 8 <= #data do
         local id, size = data:sub(at, at + 3), string.unpack("<I4", data, at + 4)
@@ -77,7 +79,8 @@ local function create(frames, rate, contents)
     start_engine(rate)
     if not create_session(session_dir, name, rate) then fail("cannot create the session") end
     for _, track in ipairs({ "Orvo", "Capture" }) do
-        local tracks = Session:new_audio_track(2, 2, nil, 1, track, ARDOUR.PresentationInfo.max_order,
+        local tracks = Session:new_audio_track(2, 2, nil, 1, track,
+                                               ARDOUR.PresentationInfo.max_order,
                                                ARDOUR.TrackMode.Normal, false)
         if tracks:size() ~= 1 then fail("cannot add a track") end
     end
@@ -90,7 +93,8 @@ local function create(frames, rate, contents)
     local function region(id, whole)
         return string.format('<Region name="input%s" muted="0" opaque="1" locked="0" '
             .. 'video-locked="0" automatic="0" whole-file="%d" import="1" external="0" '
-            .. 'sync-marked="0" left-of-split="0" right-of-split="0" hidden="0" position-locked="0" '
+            .. 'sync-marked="0" left-of-split="0" right-of-split="0" hidden="0" '
+            .. 'position-locked="0" '
             .. 'valid-transients="0" start="a0" length="a%d@a0" sync-position="a0" '
             .. 'ancestral-start="a0" ancestral-length="a0@a0" stretch="1" shift="1" '
             .. 'layering-index="0" tags="" contents="0" envelope-active="0" default-fade-in="0" '
@@ -99,12 +103,14 @@ local function create(frames, rate, contents)
             .. 'master-source-0="900001" master-source-1="900002" channels="2"/>',
             whole and "" or ".1", whole and 1 or 0, frames * tick, id)
     end
-    local source = '    <Source name="input.wav" type="audio" flags="" id="%d" channel="%d" origin="" gain="1"/>\n'
+    local source = '    <Source name="input.wav" type="audio" flags="" id="%d" channel="%d" '
+        .. 'origin="" gain="1"/>\n'
     local edits = {
         { "<Sources/>", "<Sources>\n" .. string.format(source, 900001, 0)
             .. string.format(source, 900002, 1) .. "  </Sources>" },
         { "<Regions/>", "<Regions>\n    " .. region(900003, true) .. "\n  </Regions>" },
-        { '(<Playlist [^>]*name="Orvo"[^>]*)/>', "%1>\n      " .. region(900004, false) .. "\n    </Playlist>" },
+        { '(<Playlist [^>]*name="Orvo"[^>]*)/>',
+          "%1>\n      " .. region(900004, false) .. "\n    </Playlist>" },
     }
     local path = session_dir .. "/" .. name .. ".ardour"
     local xml = read_file(path)
@@ -145,7 +151,8 @@ local function record(frames, rate)
     end
     local values = {}
     for i = 0, vst:parameter_count() - 1 do
-        values[#values + 1] = string.format("%d=%.4f", i, ARDOUR.LuaAPI.get_processor_param(plugin, i))
+        values[#values + 1] = string.format("%d=%.4f", i,
+                                            ARDOUR.LuaAPI.get_processor_param(plugin, i))
     end
     print("Orvo in Ardour, program " .. preset.label .. ": " .. table.concat(values, " "))
 

@@ -34,7 +34,8 @@ CONFIG
 
 start=$SECONDS
 LD_LIBRARY_PATH=/usr/lib/ardour7 /usr/lib/ardour7/ardour-vst-scanner "$work/vst/Orvo.so" \
-    >"$work/scan.log" 2>&1 || { cat "$work/scan.log"; echo "FAIL: Ardour's VST scanner failed"; exit 1; }
+    >"$work/scan.log" 2>&1 ||
+    { cat "$work/scan.log"; echo "FAIL: Ardour's VST scanner failed"; exit 1; }
 if ! ls "$XDG_CACHE_HOME"/ardour7/vst/*.v2i >/dev/null 2>&1; then
     cat "$work/scan.log"
     echo "FAIL: the scanner wrote no cache entry for Orvo.so"
@@ -50,7 +51,8 @@ run_lua() {
 run_lua create
 run_lua record "$program" "${params[@]}"
 grep "Orvo in Ardour" "$work/record.log"
-echo "$(ardour7-lua --version 2>/dev/null | head -n 1) scanned and recorded in $((SECONDS - start)) s"
+version=$(ardour7-lua --version 2>/dev/null | head -n 1)
+echo "$version: scanned and recorded in $((SECONDS - start)) s"
 
 take=$session/interchange/orvo/audiofiles/Take1_Capture-1
 "$compare" "$work/direct.wav" "$work/input.wav" "$take%L.wav" "$take%R.wav"

@@ -9,7 +9,8 @@ rate=44100 block=256
 direct_render "$rate" "$block"
 
 if [[ ! -f $module ]]; then
-    echo "FAIL: no $module: build it first (cmake --preset win32 && cmake --build --preset win32 --target Orvo)"
+    echo "FAIL: no $module: build it first" \
+        "(cmake --preset win32 && cmake --build --preset win32 --target Orvo)"
     exit 1
 fi
 cp "$module" "$work/Orvo.dll"
@@ -39,6 +40,9 @@ export DISPLAY=:$(cat "$work/display")
 start=$SECONDS
 lmms --allowroot render "$work/project.mmp" -o "$work/host.wav" -f wav -a -s "$rate" -x 1 \
     >"$work/lmms.log" 2>&1 || { cat "$work/lmms.log"; echo "FAIL: lmms render failed"; exit 1; }
-echo "LMMS $(lmms --allowroot --version 2>/dev/null | head -n 1 | awk '{print $2}') rendered in $((SECONDS - start)) s"
-grep -q "unique ID" "$work/lmms.log" || { cat "$work/lmms.log"; echo "FAIL: LMMS did not load Orvo.dll"; exit 1; }
+version=$(lmms --allowroot --version 2>/dev/null | head -n 1)
+echo "$version: rendered in $((SECONDS - start)) s"
+# LMMS's wine server prints the plug-in's unique ID once it has loaded it.
+grep -q "unique ID" "$work/lmms.log" ||
+    { cat "$work/lmms.log"; echo "FAIL: LMMS did not load Orvo.dll"; exit 1; }
 "$compare" "$work/direct.wav" "$work/input.wav" "$work/host.wav"
