@@ -314,6 +314,19 @@ void TPluginEditorWindow::ShowCurrentValues()
     cntBackGround->Update();
 }
 
+void TPluginEditorWindow::Idle()
+{
+    // A handler run from here may end this window and, when the glue is gone too, the last
+    // owner of the window system: the pump runs on a window system kept alive here.
+    const std::shared_ptr<IUIPlatform> keep = FPlatform.Owner();
+    IUIPlatform& platform = FPlatform.Underlying();
+    if (FClosed)
+    {
+        return;
+    }
+    platform.Idle();
+}
+
 void TPluginEditorWindow::Close(std::unique_ptr<TEditorWindow> self)
 {
     if (!FPlatform.Busy())
@@ -711,7 +724,7 @@ TEditorParts MakePluginEditorWithPlatform(APlugin& effect, TUIPlatformMaker make
             platform = makePlatform();
             if (!platform)
             {
-                throw EDIBError("Could not create the window");
+                return std::unique_ptr<TEditorWindow>();
             }
         }
         auto window = MakeEditorWindow(*platform, glue, parent);

@@ -50,6 +50,8 @@ public:
     /// Repaints at once, enables Updater and runs one refresh, so the controls show values
     /// before the first tick.
     void ShowCurrentValues() override;
+    /// Lets the window system run its pending events, timers and paints.
+    void Idle() override;
     /// Destroys the window, or, while one of its handlers runs (the host closed the editor
     /// or the effect from a modal menu or message box of the window), hides it, stops its
     /// timers, lets go of the effect and of the glue's values, and destroys it when the
@@ -152,6 +154,8 @@ using TUIPlatformMaker = std::unique_ptr<IUIPlatform> (*)();
 
 /// The editor glue for effect with its windows on a window system that makePlatform makes
 /// at the first open, on the user-interface thread, and that the glue keeps for its life.
+/// When makePlatform gives none (no display), effEditOpen answers 0 and opens nothing; the
+/// next open tries again.
 TEditorParts MakePluginEditorWithPlatform(APlugin& effect, TUIPlatformMaker makePlatform);
 
 } // namespace orvo
