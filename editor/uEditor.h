@@ -122,6 +122,15 @@ private:
     TCustomDIBControl& CreateComponent(const form::TFormComponent& description);
     TDIBPopupMenu* MenuOf(form::TMenuId menu);
     void SetParameter(std::int32_t index, float value);
+    /// A value set at once by a click or a menu command: setParameterAutomated between
+    /// beginEdit and endEdit, so that hosts in touch mode record it.
+    void SetParameterTouched(std::int32_t index, float value);
+    /// beginEdit and endEdit for a gesture on a parameter (a knob drag, a click); each
+    /// gesture that began ends once.
+    void BeginEdit(std::int32_t index);
+    void EndEdit(std::int32_t index);
+    /// Ends every running drag and gesture (the window is closing).
+    void EndAllEdits();
     void RefreshKnob(std::int32_t parameter);
     /// Runs a handler from the window system's event loop; a toolkit error is shown in a
     /// message box instead of leaving the handler.
@@ -137,6 +146,7 @@ private:
     std::vector<std::unique_ptr<TCustomDIBControl>> FControls;
     std::array<TDIBKnob*, ParameterCount> FKnobs{};
     std::array<TDIBGlyphButton*, ParameterCount> FButtons{};
+    std::array<bool, ParameterCount> FEditing{}; // between beginEdit and endEdit
     std::unique_ptr<char[]> textBuffer;
 };
 
