@@ -214,7 +214,12 @@ bool TX11UIPlatform::ProcessEvents(const std::function<bool()>* finished)
         }
         // The target may be gone (destroyed by an earlier handler) or never have been ours.
         const auto found = FTargets.find(event.xany.window);
-        if (found != FTargets.end())
+        const bool input = event.type == ButtonPress || event.type == ButtonRelease ||
+                           event.type == MotionNotify || event.type == KeyPress ||
+                           event.type == KeyRelease || event.type == EnterNotify ||
+                           event.type == LeaveNotify;
+        if (found != FTargets.end() &&
+            (!input || FModalDepth == 0 || found->second->TakesModalInput()))
         {
             found->second->HandleEvent(event);
         }
@@ -255,6 +260,14 @@ void TX11UIPlatform::Idle()
 
 void TX11UIPlatform::RunModal(const std::function<bool()>& finished)
 {
+    struct TDepth
+    {
+        std::int32_t& Depth;
+        explicit TDepth(std::int32_t& depth) : Depth(depth) { ++Depth; }
+        ~TDepth() { --Depth; }
+        TDepth(const TDepth&) = delete;
+        TDepth& operator=(const TDepth&) = delete;
+    } depth(FModalDepth);
     while (!finished())
     {
         if (ProcessEvents(&finished))
@@ -275,6 +288,31 @@ void TX11UIPlatform::RunModal(const std::function<bool()>& finished)
         }
     }
     XFlush(FDisplay);
+}
+
+Window TX11UIPlatform::TopLevelOf(Window window) const
+{
+    Window current = window;
+    for (;;)
+    {
+        Window root = None;
+        Window parent = None;
+        Window* children = nullptr;
+        unsigned int count = 0;
+        if (XQueryTree(FDisplay, current, &root, &parent, &children, &count) == 0)
+        {
+            return None;
+        }
+        if (children != nullptr)
+        {
+            XFree(children);
+        }
+        if (parent == root || parent == None)
+        {
+            return current;
+        }
+        current = parent;
+    }
 }
 
 TPoint TX11UIPlatform::PointerPosition() const

@@ -29,6 +29,8 @@ public:
     virtual void DeliverPaint() {}
     /// The pointer was hidden or shown (cursor None: the system's arrow).
     virtual void PointerCursorChanged(Cursor /*cursor*/) {}
+    /// While a menu or message box runs its modal loop, only its own windows take input.
+    virtual bool TakesModalInput() const { return false; }
 
 protected:
     ~TX11EventTarget() = default;
@@ -78,6 +80,9 @@ public:
     /// Runs events, timers and paints, waiting for the connection or the next due timer,
     /// until finished() is true (after each event). For the modal menus and message box.
     void RunModal(const std::function<bool()>& finished);
+    /// The top-level window (child of the root) that holds window; window itself when it
+    /// is one, None when it is no window.
+    Window TopLevelOf(Window window) const;
 
 private:
     using TClock = std::chrono::steady_clock;
@@ -110,6 +115,7 @@ private:
     std::int32_t FPointerShowCount = 0;
     Cursor FBlankCursor = None;
     Time FLastEventTime = CurrentTime;
+    std::int32_t FModalDepth = 0; // modal loops running
 };
 
 } // namespace orvo

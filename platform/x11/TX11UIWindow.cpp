@@ -4,9 +4,9 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
 
 #include "platform/x11/uX11Errors.h"
+#include "platform/x11/uX11Image.h"
 
 namespace orvo
 {
@@ -76,17 +76,6 @@ bool ButtonFrom(unsigned int button, TMouseButton& result)
     default:
         return false;
     }
-}
-
-int ShiftOfMask(unsigned long mask)
-{
-    int shift = 0;
-    while (mask != 0 && (mask & 1) == 0)
-    {
-        mask >>= 1;
-        ++shift;
-    }
-    return shift;
 }
 
 } // namespace
@@ -193,48 +182,6 @@ void TX11UIWindow::DeliverPaint()
     FListener.HandlePaint(invalid);
 }
 
-void TX11UIWindow::Convert(const TPixelView& image, const TRect& area)
-{
-    const auto width = static_cast<std::size_t>(area.Width());
-    FPixels.resize(width * static_cast<std::size_t>(area.Height()));
-    const unsigned long redMask = FVisual->red_mask;
-    const unsigned long greenMask = FVisual->green_mask;
-    const unsigned long blueMask = FVisual->blue_mask;
-    // A 32-bit visual with room for alpha (a compositing host) gets opaque pixels.
-    const std::uint32_t alpha =
-        FDepth == 32 ? ~static_cast<std::uint32_t>(redMask | greenMask | blueMask) : 0;
-    const bool native = redMask == 0xFF0000 && greenMask == 0x00FF00 && blueMask == 0x0000FF;
-    const int redShift = ShiftOfMask(redMask);
-    const int greenShift = ShiftOfMask(greenMask);
-    const int blueShift = ShiftOfMask(blueMask);
-    const auto scale = [](std::uint8_t value, unsigned long mask, int shift) {
-        const unsigned long top = mask >> shift;
-        return ((static_cast<unsigned long>(value) * top + 127) / 255) << shift;
-    };
-    for (std::int32_t y = 0; y < area.Height(); ++y)
-    {
-        const std::uint8_t* source = image.Pixel(area.Left, area.Top + y);
-        std::uint32_t* target = FPixels.data() + static_cast<std::size_t>(y) * width;
-        if (native)
-        {
-            // Blue, green, red, mask in memory is 0x..RRGGBB read little-endian.
-            for (std::size_t x = 0; x < width; ++x, source += 4)
-            {
-                target[x] = (static_cast<std::uint32_t>(source[2]) << 16) |
-                            (static_cast<std::uint32_t>(source[1]) << 8) | source[0] | alpha;
-            }
-            continue;
-        }
-        for (std::size_t x = 0; x < width; ++x, source += 4)
-        {
-            target[x] = static_cast<std::uint32_t>(scale(source[2], redMask, redShift) |
-                                                   scale(source[1], greenMask, greenShift) |
-                                                   scale(source[0], blueMask, blueShift)) |
-                        alpha;
-        }
-    }
-}
-
 void TX11UIWindow::Present(const TPixelView& image, const TRect& rect)
 {
     const TRect area =
@@ -243,30 +190,7 @@ void TX11UIWindow::Present(const TPixelView& image, const TRect& rect)
     {
         return;
     }
-    Convert(image, area);
-    XImage* picture = XCreateImage(FDisplay, FVisual, static_cast<unsigned int>(FDepth),
-                                   ZPixmap, 0, reinterpret_cast<char*>(FPixels.data()),
-                                   static_cast<unsigned int>(area.Width()),
-                                   static_cast<unsigned int>(area.Height()), 32,
-                                   area.Width() * 4);
-    if (picture == nullptr)
-    {
-        return;
-    }
-    // The pixels were written as host-order 32-bit values; Xlib swaps them for a server of
-    // the other byte order.
-    const std::uint32_t probe = 1;
-    unsigned char first = 0;
-    std::memcpy(&first, &probe, 1);
-    picture->byte_order = first == 1 ? LSBFirst : MSBFirst;
-    if (picture->bits_per_pixel == 32)
-    {
-        XPutImage(FDisplay, FWindow, DefaultGC(FDisplay, DefaultScreen(FDisplay)), picture, 0, 0,
-                  area.Left, area.Top, static_cast<unsigned int>(area.Width()),
-                  static_cast<unsigned int>(area.Height()));
-    }
-    picture->data = nullptr; // FPixels owns the pixels
-    XDestroyImage(picture);
+    x11::PutImage(FDisplay, FWindow, FVisual, FDepth, image, area, FPixels);
     XFlush(FDisplay);
     // Drawn outside the loop's paint (the editor updating at once): the area is up to date.
     if (!FInvalid.IsEmpty() && area.Intersection(FInvalid) == FInvalid)

@@ -46,8 +46,6 @@ private:
     void PointerCursorChanged(Cursor cursor) override;
     void ButtonEvent(const XButtonEvent& event, bool press);
     void CaptureLost();
-    /// Converts the rows of area into the server's pixel format in FPixels.
-    void Convert(const TPixelView& image, const TRect& area);
     TRect ClientArea() const { return TRect{0, 0, FBounds.Width(), FBounds.Height()}; }
 
     TX11UIPlatform& FPlatform;

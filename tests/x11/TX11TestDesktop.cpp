@@ -3,6 +3,7 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
+#include <algorithm>
 #include <thread>
 
 namespace orvo::test
@@ -119,6 +120,49 @@ std::vector<std::uint32_t> TX11TestDesktop::ScreenPixels(int x, int y, int width
     }
     XDestroyImage(image);
     return pixels;
+}
+
+std::vector<int> TX11TestDesktop::WaitForPopup(bool overrideRedirect,
+                                               const std::vector<Window>& skip,
+                                               Window* found) const
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    while (std::chrono::steady_clock::now() < deadline)
+    {
+        Window root = 0;
+        Window parent = 0;
+        Window* children = nullptr;
+        unsigned int count = 0;
+        XQueryTree(FDisplay, DefaultRootWindow(FDisplay), &root, &parent, &children, &count);
+        std::vector<int> rect;
+        for (unsigned int i = 0; i < count && rect.empty(); ++i)
+        {
+            XWindowAttributes attributes{};
+            if (children[i] == FHostWindow ||
+                std::find(skip.begin(), skip.end(), children[i]) != skip.end() ||
+                XGetWindowAttributes(FDisplay, children[i], &attributes) == 0 ||
+                attributes.map_state != IsViewable ||
+                (attributes.override_redirect != 0) != overrideRedirect)
+            {
+                continue;
+            }
+            rect = {attributes.x, attributes.y, attributes.width, attributes.height};
+            if (found != nullptr)
+            {
+                *found = children[i];
+            }
+        }
+        if (children != nullptr)
+        {
+            XFree(children);
+        }
+        if (!rect.empty())
+        {
+            return rect;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return {0, 0, 0, 0};
 }
 
 bool TX11TestDesktop::PumpUntil(const std::function<void()>& idle,

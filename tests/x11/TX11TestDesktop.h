@@ -41,6 +41,12 @@ public:
     /// 0x00RRGGBB pixels of a screen rectangle, row by row.
     std::vector<std::uint32_t> ScreenPixels(int x, int y, int width, int height) const;
 
+    /// Waits (up to 3 s) for a mapped top-level window other than the host's, an
+    /// override-redirect one (a pop-up menu) or not (a dialog); its screen rectangle as
+    /// x, y, width, height, or all zero. skip: windows already seen.
+    std::vector<int> WaitForPopup(bool overrideRedirect, const std::vector<Window>& skip = {},
+                                  Window* found = nullptr) const;
+
     /// Calls idle every intervalMs until done() is true or timeoutMs have passed; true when
     /// done.
     static bool PumpUntil(const std::function<void()>& idle, const std::function<bool()>& done,

@@ -7,9 +7,12 @@
 #include <X11/XKBlib.h>
 #include <X11/keysym.h>
 
+#include <atomic>
 #include <chrono>
+#include <thread>
 #include <vector>
 
+#include "platform/x11/TFreeTypeTextRenderer.h"
 #include "platform/x11/TX11UIPlatform.h"
 #include "tests/x11/TX11TestDesktop.h"
 
@@ -266,6 +269,110 @@ TEST_F(X11UIBackend, HostWindowDestroyedMidDragEndsTheGrab)
     TX11TestDesktop::PumpFor([&] { Platform->Idle(); }, 30);
     Child.reset();
     Platform->Idle();
+}
+
+TEST_F(X11UIBackend, MenusWithSubmenusReturnTheChosenCommand)
+{
+    const TUIMenu menu{{TUIMenuEntry{"Centre", 7},
+                        TUIMenuEntry{"-"},
+                        TUIMenuEntry{"MIDI", 0, true, false, {{"Learn", 11}, {"Report", 12}}}}};
+    const TPoint at = Screen(40, 30);
+    struct TCase
+    {
+        const char* Name;
+        std::function<void(TX11TestDesktop&)> User; // runs on its own connection
+        std::int32_t Expected;
+    };
+    const auto click = [](TX11TestDesktop& user, int x, int y) {
+        user.MoveTo(x, y);
+        user.Press(Button1);
+        user.Release(Button1);
+    };
+    const std::vector<TCase> cases{
+        {"first item",
+         [&](TX11TestDesktop& user) {
+             const auto r = user.WaitForPopup(true);
+             click(user, r[0] + 20, r[1] + 3 + 8);
+         },
+         7},
+        {"submenu item",
+         [&](TX11TestDesktop& user) {
+             Window first = 0;
+             const auto r = user.WaitForPopup(true, {}, &first);
+             user.MoveTo(r[0] + 20, r[1] + 3 + 17 + 8 + 8); // onto "MIDI": the submenu opens
+             const auto sub = user.WaitForPopup(true, {first});
+             EXPECT_EQ(sub[0], r[0] + r[2] - 3);
+             click(user, sub[0] + 20, sub[1] + 3 + 17 + 8); // "Report"
+         },
+         12},
+        {"press outside",
+         [&](TX11TestDesktop& user) {
+             user.WaitForPopup(true);
+             click(user, 5, 5);
+         },
+         0},
+    };
+    for (const TCase& c : cases)
+    {
+        std::thread user([&] {
+            TX11TestDesktop desktop(10, 10);
+            c.User(desktop);
+        });
+        const std::int32_t chosen = Platform->PopupMenu(Child.get(), menu, at);
+        user.join();
+        EXPECT_EQ(chosen, c.Expected) << c.Name;
+    }
+}
+
+TEST_F(X11UIBackend, MessageBoxRunsTheTimersAndReturnsAfterOk)
+{
+    std::atomic<int> ticks{0};
+    auto timer = Platform->CreateTimer([&] { ++ticks; });
+    timer->Start(10);
+    std::thread user([&ticks, host = Desktop.HostWindow()] {
+        TX11TestDesktop desktop(10, 10);
+        const auto r = desktop.WaitForPopup(false, {host});
+        // The editor's timers keep running inside the box's modal loop.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+        while (ticks < 3 && std::chrono::steady_clock::now() < deadline)
+        {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        // OK: 75 x 23, centred, 12 pixels above the bottom edge.
+        desktop.MoveTo(r[0] + r[2] / 2, r[1] + r[3] - 12 - 11);
+        desktop.Press(Button1);
+        desktop.Release(Button1);
+    });
+    Platform->ShowMessage(Child.get(), "Orvo", "CC 20 -> Lo\nCC 21 -> LoMid");
+    user.join();
+    EXPECT_GE(ticks, 3);
+}
+
+TEST(FreeTypeText, DrawsTheEmbeddedFaceWithItsMetrics)
+{
+    TFreeTypeTextRenderer text;
+    EXPECT_EQ(text.Sizes(), (std::vector<std::int32_t>{11, 13, 16}));
+    // 'A' is 7 pixels wide and 'g' 6 in the 11-pixel face; lines are 13 pixels.
+    EXPECT_EQ(text.MeasureText(TUIFont{}, "Ag", TTextFormat{}, 0), (TSize{13, 13}));
+    EXPECT_EQ(text.MeasureText(TUIFont{}, "A\nA", TTextFormat{}, 0), (TSize{7, 26}));
+    EXPECT_EQ(text.MeasureText(TUIFont{}, "&A", TTextFormat{}, 0).Width, 7);
+    std::vector<std::uint8_t> pixels(8 * 13 * 4, 0);
+    const TPixelView view{pixels.data(), 8 * 4, 8, 13};
+    text.DrawText(view, TRect{0, 0, 8, 13}, TRect{0, 0, 8, 13}, "A", TUIFont{},
+                  MakeColor(255, 0, 0), TTextFormat{});
+    const char* const expected[] = {".......", ".......", "...#...", "...#...", "..#.#..",
+                                    "..#.#..", ".#...#.", ".#####.", "#.....#", "#.....#",
+                                    "#.....#", ".......", "......."};
+    for (int y = 0; y < 13; ++y)
+    {
+        std::string row;
+        for (int x = 0; x < 7; ++x)
+        {
+            const std::uint8_t* p = view.Pixel(x, y);
+            row += p[2] == 255 && p[3] == 255 ? '#' : '.';
+        }
+        EXPECT_EQ(row, expected[y]) << y;
+    }
 }
 
 TEST(X11UIPlatformOpen, RefusesAParentThatIsNoWindow)
