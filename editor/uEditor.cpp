@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <map>
+#include <mutex>
 
 #include "editor/toolkit/EDIBError.h"
 #include "plugin/uPlugin.h"
@@ -70,6 +72,31 @@ bool IsParameter(std::int32_t index)
     return index >= 0 && index < ParameterCount;
 }
 
+/// The stored image of this name, decoded once per process and kept until the module is
+/// unloaded: decoding the eleven images is nearly all of the time effEditOpen takes, and
+/// hosts open and close editors often. The pixels are only ever read; every window's image
+/// lists share them. Editors of several instances may open on different threads.
+const TMemoryDIB& DecodedImage(std::string_view name)
+{
+    static std::mutex lock;
+    static std::map<std::string, TMemoryDIB, std::less<>> decoded;
+    const std::lock_guard guard(lock);
+    const auto [entry, added] = decoded.try_emplace(std::string(name));
+    if (added)
+    {
+        try
+        {
+            entry->second.LoadFromStoredData(resources::EditorImageData(name));
+        }
+        catch (...)
+        {
+            decoded.erase(entry); // the next open tries again
+            throw;
+        }
+    }
+    return entry->second;
+}
+
 } // namespace
 
 TPluginEditorWindow::TPluginEditorWindow(IUIPlatform& platform, std::uintptr_t parent,
@@ -119,7 +146,7 @@ void TPluginEditorWindow::LoadImages()
     {
         TDIBImageList& list = description.List == form::ilKnobs ? imgKnobs : imgBackground;
         TMemoryDIB& image = list.Add(std::string(description.Name)).DIB;
-        image.LoadFromStoredData(resources::EditorImageData(description.Name));
+        image.ShareFrom(DecodedImage(description.Name));
         image.SetMasked(description.Masked);
     }
 }
