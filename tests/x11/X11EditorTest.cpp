@@ -37,6 +37,29 @@ constexpr TPoint InGainCentre{91 + 24, 93 + 57};
 constexpr TPoint LoMuteCentre{237 + 22, 226 + 10};
 constexpr TPoint OverSampleCentre{45 + 36, 269 + 10};
 
+/// What the host does when it hears endEdit: nothing, or close the editor or the effect
+/// from inside that call, as some hosts do when a menu command changes a parameter.
+VstInt32 CloseOnEndEdit = 0;
+/// The effect that ClosingHost closed: the host makes no further calls to it.
+AEffect* ClosedEffect = nullptr;
+
+VstIntPtr VSTCALL ClosingHost(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
+                              void* ptr, float opt)
+{
+    const VstIntPtr answer = TestHost::Callback(effect, opcode, index, value, ptr, opt);
+    if (opcode == audioMasterEndEdit && CloseOnEndEdit != 0 && effect != nullptr)
+    {
+        const VstInt32 close = CloseOnEndEdit;
+        CloseOnEndEdit = 0;
+        if (close == effClose)
+        {
+            ClosedEffect = effect;
+        }
+        effect->dispatcher(effect, close, 0, 0, nullptr, 0.0f);
+    }
+    return answer;
+}
+
 class X11Editor : public ::testing::Test
 {
 protected:
@@ -49,7 +72,7 @@ protected:
         const auto entry = reinterpret_cast<TEntry>(dlsym(Library, "VSTPluginMain"));
         ASSERT_NE(entry, nullptr);
         Host.MakeCurrent();
-        Effect = entry(&TestHost::Callback);
+        Effect = entry(&ClosingHost);
         ASSERT_NE(Effect, nullptr);
         Host.Attach(Effect);
         Desktop.MoveTo(5, 5); // off the editor: no value text
@@ -77,7 +100,13 @@ protected:
     }
     float Parameter(std::int32_t index) { return Effect->getParameter(Effect, index); }
 
-    void Idle() { Dispatch(effEditIdle); }
+    void Idle()
+    {
+        if (Effect != ClosedEffect)
+        {
+            Dispatch(effEditIdle);
+        }
+    }
     bool PumpUntil(const std::function<bool()>& done)
     {
         return TX11TestDesktop::PumpUntil([this] { Idle(); }, done, 3000, IdleInterval);
@@ -294,6 +323,38 @@ TEST_F(X11Editor, MidiReportInAMessageBox)
     Desktop.Press(Button1);
     Desktop.Release(Button1);
     EXPECT_TRUE(PumpUntil([&] { return HostSaw(audioMasterEndEdit); }));
+}
+
+TEST_F(X11Editor, ClosingTheEditorOrTheEffectFromInsideAMenuCommand)
+{
+    for (const VstInt32 close : {effEditClose, effClose})
+    {
+        CloseOnEndEdit = close;
+        const TPoint knob = Screen(InGainCentre);
+        AsUser([&](TX11TestDesktop& user) {
+            user.MoveTo(knob.X, knob.Y);
+            user.Press(Button3);
+            user.Release(Button3);
+            const auto menu = user.WaitForPopup(true);
+            user.MoveTo(menu[0] + 20, menu[1] + 3 + 8); // "Centre"
+            user.Press(Button1);
+            user.Release(Button1);
+        });
+        EXPECT_EQ(CloseOnEndEdit, 0) << "the host heard no endEdit";
+        if (close == effClose)
+        {
+            EXPECT_EQ(ClosedEffect, Effect);
+            Effect = nullptr; // gone: nothing more may reach it
+            ClosedEffect = nullptr;
+            break;
+        }
+        // The editor window went when the menu's handler returned; the host opens it again.
+        EXPECT_EQ(Parameter(12), 0.5f);
+        PumpFor(60);
+        ASSERT_EQ(Dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(Desktop.HostWindow())), 1);
+        PumpFor(100);
+        EXPECT_EQ(DifferencesFromHeadless(), 0);
+    }
 }
 
 TEST_F(X11Editor, CloseAndReopen)
