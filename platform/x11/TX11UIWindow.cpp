@@ -289,10 +289,18 @@ void TX11UIWindow::HandleEvent(const XEvent& event)
         break;
     case MotionNotify:
     {
-        // Only the latest of the moves waiting in the queue counts.
+        // Only the latest of the moves that wait right behind this one counts; a move after
+        // a press or release stays behind it.
         XEvent latest = event;
-        while (XCheckTypedWindowEvent(FDisplay, FWindow, MotionNotify, &latest))
+        while (XEventsQueued(FDisplay, QueuedAlready) > 0)
         {
+            XEvent next{};
+            XPeekEvent(FDisplay, &next);
+            if (next.type != MotionNotify || next.xmotion.window != FWindow)
+            {
+                break;
+            }
+            XNextEvent(FDisplay, &latest);
         }
         FListener.HandleMouseMove(TUIMouseEvent{mbLeft, ShiftFrom(latest.xmotion.state),
                                                 TPoint{latest.xmotion.x, latest.xmotion.y}});
