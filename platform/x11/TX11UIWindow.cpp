@@ -1,9 +1,12 @@
 #include "platform/x11/TX11UIWindow.h"
 
 #include <X11/Xutil.h>
+#include <sys/ipc.h>
+#include <sys/shm.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 #include "platform/x11/uX11Errors.h"
 #include "platform/x11/uX11Image.h"
@@ -122,6 +125,7 @@ TX11UIWindow::~TX11UIWindow()
     }
     // Nothing reaches the listener any more: it may be half destroyed already.
     FPlatform.Unregister(FWindow);
+    ReleaseSharedImage();
     if (FCaptured)
     {
         XUngrabPointer(FDisplay, CurrentTime);
@@ -182,6 +186,84 @@ void TX11UIWindow::DeliverPaint()
     FListener.HandlePaint(invalid);
 }
 
+bool TX11UIWindow::EnsureSharedImage()
+{
+    const auto width = static_cast<unsigned int>(FBounds.Width());
+    const auto height = static_cast<unsigned int>(FBounds.Height());
+    if (FSharedImage != nullptr && FSharedImage->width == static_cast<int>(width) &&
+        FSharedImage->height == static_cast<int>(height))
+    {
+        return true;
+    }
+    ReleaseSharedImage();
+    if (FSharedFailed || width == 0 || height == 0 || XShmQueryExtension(FDisplay) == False)
+    {
+        FSharedFailed = true;
+        return false;
+    }
+    XImage* image = XShmCreateImage(FDisplay, FVisual, static_cast<unsigned int>(FDepth),
+                                    ZPixmap, nullptr, &FSegment, width, height);
+    const std::uint32_t probe = 1;
+    unsigned char first = 0;
+    std::memcpy(&first, &probe, 1);
+    // The pixels are written as host-order 32-bit values.
+    if (image == nullptr || image->bits_per_pixel != 32 ||
+        image->byte_order != (first == 1 ? LSBFirst : MSBFirst))
+    {
+        if (image != nullptr)
+        {
+            XDestroyImage(image);
+        }
+        FSharedFailed = true;
+        return false;
+    }
+    FSegment.shmid = shmget(IPC_PRIVATE,
+                            static_cast<std::size_t>(image->bytes_per_line) * height, IPC_CREAT | 0600);
+    void* memory = FSegment.shmid >= 0 ? shmat(FSegment.shmid, nullptr, 0) : reinterpret_cast<void*>(-1);
+    if (memory == reinterpret_cast<void*>(-1))
+    {
+        if (FSegment.shmid >= 0)
+        {
+            shmctl(FSegment.shmid, IPC_RMID, nullptr);
+        }
+        XDestroyImage(image);
+        FSharedFailed = true;
+        return false;
+    }
+    FSegment.shmaddr = image->data = static_cast<char*>(memory);
+    FSegment.readOnly = False;
+    x11::TErrorTrap trap(FDisplay);
+    const Status attached = XShmAttach(FDisplay, &FSegment);
+    const bool failed = trap.Failed() || attached == 0;
+    // Marked for removal at once: the segment goes when both sides have let go of it.
+    shmctl(FSegment.shmid, IPC_RMID, nullptr);
+    if (failed)
+    {
+        shmdt(FSegment.shmaddr);
+        image->data = nullptr;
+        XDestroyImage(image);
+        FSharedFailed = true; // a server that cannot reach our memory (a remote display)
+        return false;
+    }
+    FSharedImage = image;
+    return true;
+}
+
+void TX11UIWindow::ReleaseSharedImage()
+{
+    if (FSharedImage == nullptr)
+    {
+        return;
+    }
+    XShmDetach(FDisplay, &FSegment);
+    XSync(FDisplay, False);
+    shmdt(FSegment.shmaddr);
+    FSharedImage->data = nullptr;
+    XDestroyImage(FSharedImage);
+    FSharedImage = nullptr;
+    FSharedInUse = false;
+}
+
 void TX11UIWindow::Present(const TPixelView& image, const TRect& rect)
 {
     const TRect area =
@@ -190,7 +272,26 @@ void TX11UIWindow::Present(const TPixelView& image, const TRect& rect)
     {
         return;
     }
-    x11::PutImage(FDisplay, FWindow, FVisual, FDepth, image, area, FPixels);
+    if (EnsureSharedImage())
+    {
+        // The segment is written only after the server has read the last picture from it.
+        if (FSharedInUse)
+        {
+            XSync(FDisplay, False);
+        }
+        const auto stride = static_cast<std::size_t>(FSharedImage->bytes_per_line / 4);
+        auto* pixels = reinterpret_cast<std::uint32_t*>(FSharedImage->data) +
+                       static_cast<std::size_t>(area.Top) * stride + static_cast<std::size_t>(area.Left);
+        x11::ConvertPixels(FVisual, FDepth, image, area, pixels, stride);
+        XShmPutImage(FDisplay, FWindow, DefaultGC(FDisplay, DefaultScreen(FDisplay)), FSharedImage,
+                     area.Left, area.Top, area.Left, area.Top, static_cast<unsigned int>(area.Width()),
+                     static_cast<unsigned int>(area.Height()), False);
+        FSharedInUse = true;
+    }
+    else
+    {
+        x11::PutImage(FDisplay, FWindow, FVisual, FDepth, image, area, FPixels);
+    }
     XFlush(FDisplay);
     // Drawn outside the loop's paint (the editor updating at once): the area is up to date.
     if (!FInvalid.IsEmpty() && area.Intersection(FInvalid) == FInvalid)

@@ -2,12 +2,15 @@
 // without a parent) on the platform's own connection. It collects Expose areas and
 // invalidations into one rectangle that the platform's loop paints, copies presented
 // rectangles to the screen with one XPutImage each, reports the mouse with Shift and Ctrl,
-// reports leave, and grabs the pointer while captured. When the host destroys its window
+// reports leave, and grabs the pointer while captured. Where the server shares memory with
+// the editor (MIT-SHM on a local display) the image goes through one shared segment the size
+// of the window with XShmPutImage instead, which saves copying it through the connection. When the host destroys its window
 // first, the server destroys this one with it: the object then draws nothing and reports
 // nothing until the editor destroys it.
 #pragma once
 
 #include <X11/Xlib.h>
+#include <X11/extensions/XShm.h>
 
 #include <cstdint>
 #include <vector>
@@ -46,6 +49,10 @@ private:
     void PointerCursorChanged(Cursor cursor) override;
     void ButtonEvent(const XButtonEvent& event, bool press);
     void CaptureLost();
+    /// A shared-memory image the size of the client area, made when first needed; false
+    /// when the server offers none (a remote display), which Present then does without.
+    bool EnsureSharedImage();
+    void ReleaseSharedImage();
     TRect ClientArea() const { return TRect{0, 0, FBounds.Width(), FBounds.Height()}; }
 
     TX11UIPlatform& FPlatform;
@@ -58,6 +65,10 @@ private:
     Visual* FVisual = nullptr;
     int FDepth = 0;
     std::vector<std::uint32_t> FPixels; // one presented rectangle in the server's format
+    XShmSegmentInfo FSegment{};
+    XImage* FSharedImage = nullptr;
+    bool FSharedFailed = false;
+    bool FSharedInUse = false; // the server may still be reading the segment
     bool FCaptured = false;
     std::uint8_t FButtonsDown = 0;   // ssLeft | ssRight | ssMiddle pressed in this window
     // The last press, to mark the second press of a double click.

@@ -19,11 +19,12 @@ int ShiftOfMask(unsigned long mask)
     return shift;
 }
 
-void Convert(Visual* visual, int depth, const TPixelView& image, const TRect& area,
-             std::vector<std::uint32_t>& pixels)
+} // namespace
+
+void ConvertPixels(Visual* visual, int depth, const TPixelView& image, const TRect& area,
+                   std::uint32_t* pixels, std::size_t stride)
 {
     const auto width = static_cast<std::size_t>(area.Width());
-    pixels.resize(width * static_cast<std::size_t>(area.Height()));
     const unsigned long redMask = visual->red_mask;
     const unsigned long greenMask = visual->green_mask;
     const unsigned long blueMask = visual->blue_mask;
@@ -41,7 +42,7 @@ void Convert(Visual* visual, int depth, const TPixelView& image, const TRect& ar
     for (std::int32_t y = 0; y < area.Height(); ++y)
     {
         const std::uint8_t* source = image.Pixel(area.Left, area.Top + y);
-        std::uint32_t* target = pixels.data() + static_cast<std::size_t>(y) * width;
+        std::uint32_t* target = pixels + static_cast<std::size_t>(y) * stride;
         for (std::size_t x = 0; x < width; ++x, source += 4)
         {
             // Blue, green, red, mask in memory is 0xMMRRGGBB read little-endian.
@@ -54,7 +55,6 @@ void Convert(Visual* visual, int depth, const TPixelView& image, const TRect& ar
         }
     }
 }
-} // namespace
 
 void PutImage(Display* display, Window window, Visual* visual, int depth,
               const TPixelView& image, const TRect& rect, std::vector<std::uint32_t>& scratch)
@@ -64,7 +64,8 @@ void PutImage(Display* display, Window window, Visual* visual, int depth,
     {
         return;
     }
-    Convert(visual, depth, image, area, scratch);
+    scratch.resize(static_cast<std::size_t>(area.Width()) * static_cast<std::size_t>(area.Height()));
+    ConvertPixels(visual, depth, image, area, scratch.data(), static_cast<std::size_t>(area.Width()));
     XImage* picture = XCreateImage(display, visual, static_cast<unsigned int>(depth), ZPixmap, 0,
                                    reinterpret_cast<char*>(scratch.data()),
                                    static_cast<unsigned int>(area.Width()),

@@ -12,6 +12,11 @@
 
 namespace orvo::x11
 {
+/// Converts the rows of area of image into the visual's 32-bit pixel values, written to
+/// target (stride in pixels between rows) in the host's byte order.
+void ConvertPixels(Visual* visual, int depth, const TPixelView& image, const TRect& area,
+                   std::uint32_t* target, std::size_t stride);
+
 /// Copies rect of image (viewed top-down, in window coordinates) to the same place in
 /// window. scratch holds the converted rows between calls, so repeated paints reuse it.
 void PutImage(Display* display, Window window, Visual* visual, int depth,
