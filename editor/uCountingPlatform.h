@@ -64,6 +64,12 @@ public:
         FPlatform.ShowMessage(owner, caption, text);
     }
     IUITextRenderer& TextRenderer() override { return FPlatform.TextRenderer(); }
+    void Idle() override { FPlatform.Idle(); }
+
+    /// The window system every call is passed on to, and the shared owner of it (null when
+    /// KeepAlive was never called).
+    IUIPlatform& Underlying() const { return FPlatform; }
+    std::shared_ptr<IUIPlatform> Owner() const { return FOwned; }
 
 private:
     class TCountingListener;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <map>
+#include <mutex>
 
 #include "editor/toolkit/EDIBError.h"
 #include "plugin/uPlugin.h"
@@ -70,6 +72,31 @@ bool IsParameter(std::int32_t index)
     return index >= 0 && index < ParameterCount;
 }
 
+/// The stored image of this name, decoded once per process and kept until the module is
+/// unloaded: decoding the eleven images is nearly all of the time effEditOpen takes, and
+/// hosts open and close editors often. The pixels are only ever read; every window's image
+/// lists share them. Editors of several instances may open on different threads.
+const TMemoryDIB& DecodedImage(std::string_view name)
+{
+    static std::mutex lock;
+    static std::map<std::string, TMemoryDIB, std::less<>> decoded;
+    const std::lock_guard guard(lock);
+    const auto [entry, added] = decoded.try_emplace(std::string(name));
+    if (added)
+    {
+        try
+        {
+            entry->second.LoadFromStoredData(resources::EditorImageData(name));
+        }
+        catch (...)
+        {
+            decoded.erase(entry); // the next open tries again
+            throw;
+        }
+    }
+    return entry->second;
+}
+
 } // namespace
 
 TPluginEditorWindow::TPluginEditorWindow(IUIPlatform& platform, std::uintptr_t parent,
@@ -109,6 +136,7 @@ TPluginEditorWindow::TPluginEditorWindow(IUIPlatform& platform, std::uintptr_t p
 
 TPluginEditorWindow::~TPluginEditorWindow()
 {
+    EndAllEdits();
     FormDestroy();
 }
 
@@ -118,7 +146,7 @@ void TPluginEditorWindow::LoadImages()
     {
         TDIBImageList& list = description.List == form::ilKnobs ? imgKnobs : imgBackground;
         TMemoryDIB& image = list.Add(std::string(description.Name)).DIB;
-        image.LoadFromStoredData(resources::EditorImageData(description.Name));
+        image.ShareFrom(DecodedImage(description.Name));
         image.SetMasked(description.Masked);
     }
 }
@@ -208,6 +236,11 @@ TCustomDIBControl& TPluginEditorWindow::CreateComponent(const form::TFormCompone
         knob->OnMouseMove = [this](TDIBComponent& sender, TShiftState, std::int32_t, std::int32_t) {
             Guarded([&] { kbInGainMouseMove(sender); });
         };
+        // A drag is one gesture for the host: automation is recorded between its ends.
+        knob->OnDragStart = [this](TDIBComponent& sender) {
+            Guarded([&] { BeginEdit(sender.Tag); });
+        };
+        knob->OnDragEnd = [this](TDIBComponent& sender) { EndEdit(sender.Tag); };
         FKnobs.at(static_cast<std::size_t>(d.Tag)) = knob.get();
         FControls.push_back(std::move(knob));
         break;
@@ -314,6 +347,19 @@ void TPluginEditorWindow::ShowCurrentValues()
     cntBackGround->Update();
 }
 
+void TPluginEditorWindow::Idle()
+{
+    // A handler run from here may end this window and, when the glue is gone too, the last
+    // owner of the window system: the pump runs on a window system kept alive here.
+    const std::shared_ptr<IUIPlatform> keep = FPlatform.Owner();
+    IUIPlatform& platform = FPlatform.Underlying();
+    if (FClosed)
+    {
+        return;
+    }
+    platform.Idle();
+}
+
 void TPluginEditorWindow::Close(std::unique_ptr<TEditorWindow> self)
 {
     if (!FPlatform.Busy())
@@ -323,7 +369,9 @@ void TPluginEditorWindow::Close(std::unique_ptr<TEditorWindow> self)
     // The host closed from inside a call into this window, most likely from the modal loop
     // of a pop-up menu or message box whose handler goes on when that loop returns: the
     // objects stay until then, unseen and inert. The effect and the glue's values may be
-    // gone before that (effClose), so nothing reads them any more.
+    // gone before that (effClose), so nothing reads them any more. A gesture under way
+    // ends first, while the effect is still there to tell the host.
+    EndAllEdits();
     FClosed = true;
     effect = nullptr;
     Updater->SetEnabled(false);
@@ -444,6 +492,56 @@ void TPluginEditorWindow::SetParameter(std::int32_t index, float value)
     }
 }
 
+void TPluginEditorWindow::BeginEdit(std::int32_t index)
+{
+    if (effect == nullptr || !IsParameter(index) || FEditing[static_cast<std::size_t>(index)])
+    {
+        return;
+    }
+    FEditing[static_cast<std::size_t>(index)] = true;
+    effect->beginEdit(index);
+}
+
+void TPluginEditorWindow::EndEdit(std::int32_t index)
+{
+    if (!IsParameter(index) || !FEditing[static_cast<std::size_t>(index)])
+    {
+        return;
+    }
+    FEditing[static_cast<std::size_t>(index)] = false;
+    // The host may have closed the editor inside the gesture; the effect has then ended it.
+    if (effect != nullptr)
+    {
+        effect->endEdit(index);
+    }
+}
+
+void TPluginEditorWindow::EndAllEdits()
+{
+    if (FClosed)
+    {
+        return;
+    }
+    for (TDIBKnob* knob : FKnobs)
+    {
+        if (knob != nullptr)
+        {
+            knob->CancelDrag();
+        }
+    }
+    for (std::int32_t index = 0; index < ParameterCount; ++index)
+    {
+        EndEdit(index);
+    }
+}
+
+void TPluginEditorWindow::SetParameterTouched(std::int32_t index, float value)
+{
+    BeginEdit(index);
+    SetParameter(index, value);
+    EndEdit(index);
+}
+
 std::string TPluginEditorWindow::ValueText(std::int32_t parameter)
 {
     if (effect == nullptr || textBuffer == nullptr)
@@ -516,7 +614,7 @@ void TPluginEditorWindow::kbInGainMouseDown(TDIBComponent& sender, TMouseButton 
             // Open all five bands.
             for (std::int32_t k = FirstMute; k <= LastMute; ++k)
             {
-                SetParameter(k, 0.0f);
+                SetParameterTouched(k, 0.0f);
             }
         }
         else if (index != OverSampleParameter && withShift)
@@ -524,7 +622,7 @@ void TPluginEditorWindow::kbInGainMouseDown(TDIBComponent& sender, TMouseButton 
             // Solo: the pressed band stays open, the four others are muted.
             for (std::int32_t k = FirstMute; k <= LastMute; ++k)
             {
-                SetParameter(k, ButtonOf(k) == glyph ? 0.0f : 1.0f);
+                SetParameterTouched(k, ButtonOf(k) == glyph ? 0.0f : 1.0f);
             }
         }
         else if (index != OverSampleParameter && withCtrl)
@@ -533,7 +631,7 @@ void TPluginEditorWindow::kbInGainMouseDown(TDIBComponent& sender, TMouseButton 
             for (std::int32_t k = FirstMute; k <= LastMute && !FClosed; ++k)
             {
                 const float value = values[static_cast<std::size_t>(k)].load(std::memory_order_relaxed);
-                SetParameter(k, value < 0.5f ? 1.0f : 0.0f);
+                SetParameterTouched(k, value < 0.5f ? 1.0f : 0.0f);
             }
         }
         else
@@ -542,14 +640,14 @@ void TPluginEditorWindow::kbInGainMouseDown(TDIBComponent& sender, TMouseButton 
             // refresh shows the parameter again.
             const float value = glyph->Down() ? 0.0f : 1.0f;
             values[static_cast<std::size_t>(index)].store(value, std::memory_order_relaxed);
-            SetParameter(index, value);
+            SetParameterTouched(index, value);
             glyph->SetDown(!glyph->Down());
         }
         return;
     }
     if (dynamic_cast<TDIBKnob*>(&control) != nullptr && withShift && withCtrl)
     {
-        SetParameter(control.Tag, 0.5f);
+        SetParameterTouched(control.Tag, 0.5f);
     }
 }
 
@@ -572,7 +670,7 @@ void TPluginEditorWindow::Centre1Click(TDIBComponent& sender)
     switch (sender.Tag)
     {
     case form::mcCentre:
-        SetParameter(target, 0.5f);
+        SetParameterTouched(target, 0.5f);
         break;
     case form::mcMidiLearn:
         effect->startMidiLearn(target);
@@ -586,7 +684,7 @@ void TPluginEditorWindow::Centre1Click(TDIBComponent& sender)
     case form::mcSolo:
         for (std::int32_t k = FirstMute; k <= LastMute; ++k)
         {
-            SetParameter(k, ButtonOf(k) == menuTarget ? 0.0f : 1.0f);
+            SetParameterTouched(k, ButtonOf(k) == menuTarget ? 0.0f : 1.0f);
         }
         break;
     case form::mcRestoreDefaultMidiConfig:
@@ -711,7 +809,7 @@ TEditorParts MakePluginEditorWithPlatform(APlugin& effect, TUIPlatformMaker make
             platform = makePlatform();
             if (!platform)
             {
-                throw EDIBError("Could not create the window");
+                return std::unique_ptr<TEditorWindow>();
             }
         }
         auto window = MakeEditorWindow(*platform, glue, parent);

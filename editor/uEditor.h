@@ -50,6 +50,8 @@ public:
     /// Repaints at once, enables Updater and runs one refresh, so the controls show values
     /// before the first tick.
     void ShowCurrentValues() override;
+    /// Lets the window system run its pending events, timers and paints.
+    void Idle() override;
     /// Destroys the window, or, while one of its handlers runs (the host closed the editor
     /// or the effect from a modal menu or message box of the window), hides it, stops its
     /// timers, lets go of the effect and of the glue's values, and destroys it when the
@@ -120,6 +122,15 @@ private:
     TCustomDIBControl& CreateComponent(const form::TFormComponent& description);
     TDIBPopupMenu* MenuOf(form::TMenuId menu);
     void SetParameter(std::int32_t index, float value);
+    /// A value set at once by a click or a menu command: setParameterAutomated between
+    /// beginEdit and endEdit, so that hosts in touch mode record it.
+    void SetParameterTouched(std::int32_t index, float value);
+    /// beginEdit and endEdit for a gesture on a parameter (a knob drag, a click); each
+    /// gesture that began ends once.
+    void BeginEdit(std::int32_t index);
+    void EndEdit(std::int32_t index);
+    /// Ends every running drag and gesture (the window is closing).
+    void EndAllEdits();
     void RefreshKnob(std::int32_t parameter);
     /// Runs a handler from the window system's event loop; a toolkit error is shown in a
     /// message box instead of leaving the handler.
@@ -135,6 +146,7 @@ private:
     std::vector<std::unique_ptr<TCustomDIBControl>> FControls;
     std::array<TDIBKnob*, ParameterCount> FKnobs{};
     std::array<TDIBGlyphButton*, ParameterCount> FButtons{};
+    std::array<bool, ParameterCount> FEditing{}; // between beginEdit and endEdit
     std::unique_ptr<char[]> textBuffer;
 };
 
@@ -152,6 +164,8 @@ using TUIPlatformMaker = std::unique_ptr<IUIPlatform> (*)();
 
 /// The editor glue for effect with its windows on a window system that makePlatform makes
 /// at the first open, on the user-interface thread, and that the glue keeps for its life.
+/// When makePlatform gives none (no display), effEditOpen answers 0 and opens nothing; the
+/// next open tries again.
 TEditorParts MakePluginEditorWithPlatform(APlugin& effect, TUIPlatformMaker makePlatform);
 
 } // namespace orvo

@@ -53,6 +53,7 @@ bool APluginEditor::open(void* ptr)
             return false;
         }
         window = makeWindow(*this, ptr);
+        // No window system (no display to open): no editor, and nothing written anywhere.
         if (!window)
         {
             return false;
@@ -95,6 +96,12 @@ void APluginEditor::closeWindow()
 
 void APluginEditor::idle()
 {
+    // The window may end inside (the host closes the editor from an automation call made
+    // by a handler): nothing of it is touched afterwards.
+    if (window)
+    {
+        window->Idle();
+    }
 }
 
 void APluginEditor::parametersChanged() noexcept

@@ -35,6 +35,9 @@ public:
     /// Repaints at once, enables the refresh timer and runs one refresh, so the controls
     /// show APluginEditor::values before the first timer tick.
     virtual void ShowCurrentValues() = 0;
+    /// Runs the window system's pending events, timers and paints (effEditIdle). May end
+    /// the window (a handler in which the host closes the editor).
+    virtual void Idle() {}
     /// Ends the window that the glue lets go of (self is this window). Here it is destroyed
     /// at once. A window whose handler is still running (the host closed the editor, or the
     /// effect, from the modal loop of one of its menus or message boxes) must not go under
@@ -73,7 +76,8 @@ public:
     /// Destroys the window when the last open is matched (or lets it go at the end of its
     /// running handler, when the host closes from one of its modal loops).
     void close() override;
-    /// Nothing: the window refreshes on its own timer.
+    /// Lets the window system run its pending events, timers and paints: on X11 the host's
+    /// idle calls are the editor's event loop. The window refreshes on its own timer.
     void idle() override;
 
     /// Copies the effect's 16 current values into values while the editor is not closed.

@@ -1,7 +1,10 @@
 // The composition root: the one place that puts an effect together from the platform's
-// services and the editor glue. The exported entry (host/uVstEntry.cpp) calls it. There is
-// no window-system backend for the editor here yet: the glue reports the editor's size and
-// effEditOpen answers 0 without creating anything.
+// services and the editor glue. The exported entry (host/uVstEntry.cpp) calls it. The
+// editor's windows live on the X11 window system, made at the editor's first open on the
+// host's user-interface thread; when no display can be opened there, effEditOpen answers 0
+// and the next open tries again. A build without X11 reports the editor's size and opens
+// nothing.
+#include "editor/uEditor.h"
 #include "editor/uPluginEditor.h"
 #include "host/uVstEntry.h"
 #include "plugin/uPlugin.h"
@@ -10,6 +13,9 @@
 #include "platform/posix/TPosixLocale.h"
 #include "platform/posix/TPosixMessageBox.h"
 #include "platform/posix/TPosixModuleFile.h"
+#if ORVO_HAVE_X11
+#include "platform/x11/uX11UIFactory.h"
+#endif
 
 namespace orvo
 {
@@ -26,10 +32,19 @@ const TPluginServices& PlatformServices()
     static const TPluginServices services{moduleFile, resources, fileSystem, locale, messageBox};
     return services;
 }
+
+TEditorParts MakeEditor(APlugin& effect)
+{
+#if ORVO_HAVE_X11
+    return MakePluginEditorWithPlatform(effect, &MakeX11UIPlatform);
+#else
+    return MakePluginEditor(effect);
+#endif
+}
 } // namespace
 
 AudioEffect* createEffectInstance(audioMasterCallback audioMaster)
 {
-    return new APlugin(audioMaster, PlatformServices(), &MakePluginEditor);
+    return new APlugin(audioMaster, PlatformServices(), &MakeEditor);
 }
 } // namespace orvo

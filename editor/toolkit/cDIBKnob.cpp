@@ -259,6 +259,10 @@ void TCustomDIBKnob::MouseDown(TMouseButton button, TShiftState shift, std::int3
         FDragging = true;
         FDragOrigin = Platform().PointerPosition();
         Platform().HidePointer();
+        if (OnDragStart)
+        {
+            OnDragStart(*this);
+        }
     }
 }
 
@@ -301,6 +305,14 @@ void TCustomDIBKnob::CaptureLost()
     }
 }
 
+void TCustomDIBKnob::CancelDrag()
+{
+    if (FDragging)
+    {
+        EndDrag();
+    }
+}
+
 void TCustomDIBKnob::EndDrag()
 {
     FDragging = false;
@@ -308,6 +320,10 @@ void TCustomDIBKnob::EndDrag()
     {
         Platform().MovePointer(FDragOrigin);
         Platform().ShowPointer();
+    }
+    if (OnDragEnd)
+    {
+        OnDragEnd(*this);
     }
 }
 

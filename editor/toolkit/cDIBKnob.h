@@ -72,6 +72,13 @@ public:
     /// Set: a drag moves PageSize per pixel, SmallChange with Shift held. Clear: SmallChange.
     bool UseFineTune = false;
     TNotifyEvent OnChange;
+    /// A drag begins (left press, after OnMouseDown) and ends (release, capture lost, or
+    /// CancelDrag): the gesture hosts record automation in.
+    TNotifyEvent OnDragStart;
+    TNotifyEvent OnDragEnd;
+
+    /// Ends a running drag as a release would (the window closes under it).
+    void CancelDrag();
 
     /// The frame shown without tweens.
     std::int32_t FrameIndex() const;

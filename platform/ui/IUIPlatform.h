@@ -45,6 +45,13 @@ public:
     virtual void ShowMessage(IUIWindow* owner, std::string_view caption, std::string_view text) = 0;
 
     virtual IUITextRenderer& TextRenderer() = 0;
+
+    /// Runs the window system's pending work: window events, due timers, then paints. Hosts
+    /// on X11 have no event loop that reaches the editor's own display connection, so they
+    /// drive it through effEditIdle (every 10 to 50 ms); a window system whose events the
+    /// host's loop delivers (Win32, headless) has nothing to do here. Handlers called from
+    /// here may destroy the windows and timers they belong to.
+    virtual void Idle() {}
 };
 
 } // namespace orvo

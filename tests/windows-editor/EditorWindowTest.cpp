@@ -272,6 +272,18 @@ void DragKnob(POINT centre, int pixels, int moves, bool shift = false)
     PumpFor(50);
 }
 
+/// The host's beginEdit ("b2"), automation ("a2") and endEdit ("e2") calls, in order.
+std::string Touches(const TVstPlugin& plugin)
+{
+    std::string words;
+    for (const TTouch& touch : plugin.Touches())
+    {
+        words += (words.empty() ? "" : " ") + std::string(1, touch.Kind) +
+                 std::to_string(touch.Index);
+    }
+    return words;
+}
+
 void Run(const std::filesystem::path& modulePath, const std::filesystem::path& screenshot)
 {
     auto& checks = TChecks::Instance();
@@ -338,11 +350,14 @@ void Run(const std::filesystem::path& modulePath, const std::filesystem::path& s
     CHECK_EQ(plugin->Parameter(5), loMuteToggled);
     CHECK(plugin->Automations().size() == 1 && plugin->Automations()[0].Index == 5 &&
           plugin->Automations()[0].Value == loMuteToggled);
+    CHECK(Touches(*plugin) == "b5 a5 e5"); // recorded by hosts in touch mode
 
     checks.Group("dragging a slider up: 5 positions a pixel, the pointer held in place");
     const std::int32_t midBefore = PositionOf(plugin->Parameter(2), SliderMax);
     const POINT midCentre = ScreenCentre(editor, KbMid);
+    plugin->ClearReceived();
     DragKnob(midCentre, 2, 5);
+    CHECK(Touches(*plugin).starts_with("b2 a2") && Touches(*plugin).ends_with("a2 e2"));
     CHECK_EQ(plugin->Parameter(2), SliderValue(std::min(midBefore + 50, SliderMax), SliderMax));
     POINT pointer{};
     GetCursorPos(&pointer);
@@ -355,11 +370,13 @@ void Run(const std::filesystem::path& modulePath, const std::filesystem::path& s
     CHECK_EQ(plugin->Parameter(11), SliderValue(std::min(tuningBefore + 75, TuningMax), TuningMax));
 
     checks.Group("the menu of a slider: Centre");
+    plugin->ClearReceived();
     std::thread keys = AnswerMenu(host, {VK_DOWN, VK_RETURN});
     RightClickAt(ScreenCentre(editor, KbInGain));
     keys.join();
     PumpFor(100);
     CHECK_EQ(plugin->Parameter(12), 0.5f);
+    CHECK(Touches(*plugin) == "b12 a12 e12");
 
     checks.Group("the MIDI menu shows the CC report in a message box with one button");
     TMessageBoxSeen seen;

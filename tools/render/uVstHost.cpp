@@ -256,6 +256,7 @@ void TVstPlugin::ClearReceived() noexcept
 {
     FMidiReceived.clear();
     FAutomations.clear();
+    FTouches.clear();
 }
 
 void TVstPlugin::Process(const float* const inputs[2], float* const outputs[2],
@@ -398,6 +399,7 @@ VstIntPtr TVstPlugin::Answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, v
             try
             {
                 FAutomations.push_back({FPosition, index, opt});
+                FTouches.push_back({'a', index});
             }
             catch (...)
             {
@@ -461,6 +463,17 @@ VstIntPtr TVstPlugin::Answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, v
         return reinterpret_cast<VstIntPtr>(FDirectory.c_str());
     case audioMasterBeginEdit:
     case audioMasterEndEdit:
+        if (ownThread)
+        {
+            try
+            {
+                FTouches.push_back({opcode == audioMasterBeginEdit ? 'b' : 'e', index});
+            }
+            catch (...)
+            {
+                // Out of memory while recording: the report is lost.
+            }
+        }
         return 1;
     default:
         // Time info, window sizing, file selectors, offline tasks: not offered.

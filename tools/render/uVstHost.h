@@ -50,6 +50,16 @@ struct TAutomation
     float Value = 0.0f;
 };
 
+/// One call of an edit gesture, in the order the effect made them: beginEdit ('b'), an
+/// automation ('a') or endEdit ('e') of a parameter.
+struct TTouch
+{
+    char Kind = 'a';
+    std::int32_t Index = 0;
+
+    friend bool operator==(const TTouch&, const TTouch&) = default;
+};
+
 /// What the host answers to audioMasterGetCurrentProcessLevel while processing.
 enum TProcessLevel : std::int32_t
 {
@@ -128,6 +138,8 @@ public:
     {
         return FAutomations;
     }
+    /// beginEdit, automation and endEdit calls on the host's own thread, in order.
+    [[nodiscard]] const std::vector<TTouch>& Touches() const noexcept { return FTouches; }
     void ClearReceived() noexcept;
 
 private:
@@ -162,6 +174,7 @@ private:
 
     std::vector<TMidiMessage> FMidiReceived;
     std::vector<TAutomation> FAutomations;
+    std::vector<TTouch> FTouches;
 };
 
 } // namespace orvo

@@ -1,0 +1,363 @@
+#include "platform/x11/TX11UIPlatform.h"
+
+#include <poll.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "platform/x11/TX11UIWindow.h"
+#include "platform/x11/uX11Errors.h"
+
+namespace orvo
+{
+
+namespace
+{
+
+class TX11UITimer final : public IUITimer
+{
+public:
+    TX11UITimer(TX11UIPlatform& platform, std::uint64_t id) : FPlatform(platform), FId(id) {}
+    ~TX11UITimer() override { FPlatform.ForgetTimer(FId); }
+    TX11UITimer(const TX11UITimer&) = delete;
+    TX11UITimer& operator=(const TX11UITimer&) = delete;
+
+    bool Start(std::uint32_t interval) override { return FPlatform.StartTimer(FId, interval); }
+    void Stop() override { FPlatform.StopTimer(FId); }
+
+private:
+    TX11UIPlatform& FPlatform;
+    std::uint64_t FId;
+};
+
+// How long a modal loop waits on the connection before it looks at the timers again.
+constexpr int ModalWaitLimit = 50;
+
+} // namespace
+
+std::unique_ptr<TX11UIPlatform> TX11UIPlatform::Open()
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr)
+    {
+        return nullptr;
+    }
+    return std::unique_ptr<TX11UIPlatform>(new TX11UIPlatform(display));
+}
+
+TX11UIPlatform::TX11UIPlatform(Display* display) : FDisplay(display)
+{
+    x11::AdoptDisplay(FDisplay);
+    // An empty 1 x 1 cursor stands for the hidden pointer.
+    static const char empty[1] = {0};
+    Pixmap pixmap = XCreateBitmapFromData(FDisplay, Root(), empty, 1, 1);
+    XColor black{};
+    FBlankCursor = XCreatePixmapCursor(FDisplay, pixmap, pixmap, &black, &black, 0, 0);
+    XFreePixmap(FDisplay, pixmap);
+}
+
+TX11UIPlatform::~TX11UIPlatform()
+{
+    if (FBlankCursor != None)
+    {
+        XFreeCursor(FDisplay, FBlankCursor);
+    }
+    XCloseDisplay(FDisplay);
+    x11::ReleaseDisplay(FDisplay);
+}
+
+std::unique_ptr<IUIWindow> TX11UIPlatform::CreateChildWindow(std::uintptr_t parent,
+                                                             const TRect& bounds,
+                                                             IUIWindowListener& listener)
+{
+    const auto parentWindow = static_cast<Window>(parent);
+    if (parentWindow != None)
+    {
+        // The id comes from the host's connection: it must name a window on this server.
+        x11::TErrorTrap trap(FDisplay);
+        XWindowAttributes attributes{};
+        const Status known = XGetWindowAttributes(FDisplay, parentWindow, &attributes);
+        if (trap.Failed() || known == 0)
+        {
+            return nullptr;
+        }
+    }
+    auto window = std::make_unique<TX11UIWindow>(*this, parentWindow, bounds, listener);
+    if (window->Handle() == None)
+    {
+        return nullptr;
+    }
+    return window;
+}
+
+void TX11UIPlatform::Register(Window window, TX11EventTarget& target)
+{
+    FTargets[window] = &target;
+}
+
+void TX11UIPlatform::Unregister(Window window)
+{
+    FTargets.erase(window);
+}
+
+std::unique_ptr<IUITimer> TX11UIPlatform::CreateTimer(std::function<void()> onTick)
+{
+    const std::uint64_t id = FNextTimerId++;
+    FTimers[id].OnTick = std::move(onTick);
+    return std::make_unique<TX11UITimer>(*this, id);
+}
+
+bool TX11UIPlatform::StartTimer(std::uint64_t id, std::uint32_t interval)
+{
+    const auto found = FTimers.find(id);
+    if (found == FTimers.end())
+    {
+        return false;
+    }
+    TTimerEntry& entry = found->second;
+    entry.Interval = std::max<std::uint32_t>(interval, 1);
+    entry.Running = true;
+    entry.Due = TClock::now() + std::chrono::milliseconds(entry.Interval);
+    entry.Order = FNextOrder++;
+    return true;
+}
+
+void TX11UIPlatform::StopTimer(std::uint64_t id)
+{
+    const auto found = FTimers.find(id);
+    if (found != FTimers.end())
+    {
+        found->second.Running = false;
+    }
+}
+
+void TX11UIPlatform::ForgetTimer(std::uint64_t id)
+{
+    FTimers.erase(id);
+}
+
+void TX11UIPlatform::RunTimers()
+{
+    const TClock::time_point now = TClock::now();
+    // Every timer due now fires once, in order of due time; a period missed because the
+    // host idles more slowly than the timer runs is dropped, as a system timer coalesces
+    // its ticks, and the next one keeps the timer's phase.
+    std::vector<std::pair<TClock::time_point, std::pair<std::uint64_t, std::uint64_t>>> due;
+    for (const auto& [id, entry] : FTimers)
+    {
+        if (entry.Running && entry.Due <= now)
+        {
+            due.push_back({entry.Due, {entry.Order, id}});
+        }
+    }
+    std::sort(due.begin(), due.end());
+    for (const auto& [when, key] : due)
+    {
+        // An earlier tick may have stopped, restarted or destroyed this timer.
+        const auto found = FTimers.find(key.second);
+        if (found == FTimers.end() || !found->second.Running || found->second.Order != key.first)
+        {
+            continue;
+        }
+        TTimerEntry& entry = found->second;
+        const auto period = std::chrono::milliseconds(entry.Interval);
+        entry.Due += period;
+        while (entry.Due <= now)
+        {
+            entry.Due += period;
+        }
+        const std::function<void()> onTick = entry.OnTick;
+        if (onTick)
+        {
+            onTick();
+        }
+    }
+}
+
+int TX11UIPlatform::MillisecondsToNextTimer(int limit) const
+{
+    const TClock::time_point now = TClock::now();
+    int wait = limit;
+    for (const auto& [id, entry] : FTimers)
+    {
+        if (entry.Running)
+        {
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(entry.Due - now).count();
+            wait = std::min<int>(wait, static_cast<int>(std::max<long long>(left, 0)));
+        }
+    }
+    return wait;
+}
+
+bool TX11UIPlatform::ProcessEvents(const std::function<bool()>* finished)
+{
+    while (XPending(FDisplay) > 0)
+    {
+        XEvent event{};
+        XNextEvent(FDisplay, &event);
+        switch (event.type)
+        {
+        case ButtonPress:
+        case ButtonRelease:
+            FLastEventTime = event.xbutton.time;
+            break;
+        case MotionNotify:
+            FLastEventTime = event.xmotion.time;
+            break;
+        case EnterNotify:
+        case LeaveNotify:
+            FLastEventTime = event.xcrossing.time;
+            break;
+        default:
+            break;
+        }
+        // The target may be gone (destroyed by an earlier handler) or never have been ours.
+        const auto found = FTargets.find(event.xany.window);
+        const bool input = event.type == ButtonPress || event.type == ButtonRelease ||
+                           event.type == MotionNotify || event.type == KeyPress ||
+                           event.type == KeyRelease || event.type == EnterNotify ||
+                           event.type == LeaveNotify;
+        if (found != FTargets.end() &&
+            (!input || FModalDepth == 0 || found->second->TakesModalInput()))
+        {
+            found->second->HandleEvent(event);
+        }
+        if (finished != nullptr && (*finished)())
+        {
+            return true;
+        }
+    }
+    return false;
+}
+
+void TX11UIPlatform::DeliverPaints()
+{
+    // A paint may destroy windows: each is looked up again before it paints.
+    std::vector<Window> windows;
+    windows.reserve(FTargets.size());
+    for (const auto& [window, target] : FTargets)
+    {
+        windows.push_back(window);
+    }
+    for (const Window window : windows)
+    {
+        const auto found = FTargets.find(window);
+        if (found != FTargets.end())
+        {
+            found->second->DeliverPaint();
+        }
+    }
+}
+
+void TX11UIPlatform::Idle()
+{
+    ProcessEvents(nullptr);
+    RunTimers();
+    DeliverPaints();
+    XFlush(FDisplay);
+}
+
+void TX11UIPlatform::RunModal(const std::function<bool()>& finished)
+{
+    struct TDepth
+    {
+        std::int32_t& Depth;
+        explicit TDepth(std::int32_t& depth) : Depth(depth) { ++Depth; }
+        ~TDepth() { --Depth; }
+        TDepth(const TDepth&) = delete;
+        TDepth& operator=(const TDepth&) = delete;
+    } depth(FModalDepth);
+    while (!finished())
+    {
+        if (ProcessEvents(&finished))
+        {
+            break;
+        }
+        RunTimers();
+        if (finished())
+        {
+            break;
+        }
+        DeliverPaints();
+        XFlush(FDisplay);
+        if (XPending(FDisplay) == 0)
+        {
+            pollfd connection{ConnectionNumber(FDisplay), POLLIN, 0};
+            poll(&connection, 1, MillisecondsToNextTimer(ModalWaitLimit));
+        }
+    }
+    XFlush(FDisplay);
+}
+
+Window TX11UIPlatform::TopLevelOf(Window window) const
+{
+    Window current = window;
+    for (;;)
+    {
+        Window root = None;
+        Window parent = None;
+        Window* children = nullptr;
+        unsigned int count = 0;
+        if (XQueryTree(FDisplay, current, &root, &parent, &children, &count) == 0)
+        {
+            return None;
+        }
+        if (children != nullptr)
+        {
+            XFree(children);
+        }
+        if (parent == root || parent == None)
+        {
+            return current;
+        }
+        current = parent;
+    }
+}
+
+TPoint TX11UIPlatform::PointerPosition() const
+{
+    Window root = None;
+    Window child = None;
+    int rootX = 0;
+    int rootY = 0;
+    int windowX = 0;
+    int windowY = 0;
+    unsigned int mask = 0;
+    XQueryPointer(FDisplay, Root(), &root, &child, &rootX, &rootY, &windowX, &windowY, &mask);
+    return TPoint{rootX, rootY};
+}
+
+void TX11UIPlatform::MovePointer(TPoint screen)
+{
+    XWarpPointer(FDisplay, None, Root(), 0, 0, 0, 0, screen.X, screen.Y);
+    XFlush(FDisplay);
+}
+
+void TX11UIPlatform::HidePointer()
+{
+    if (--FPointerShowCount == -1)
+    {
+        ApplyCursor();
+    }
+}
+
+void TX11UIPlatform::ShowPointer()
+{
+    if (++FPointerShowCount == 0)
+    {
+        ApplyCursor();
+    }
+}
+
+void TX11UIPlatform::ApplyCursor()
+{
+    const Cursor cursor = CurrentCursor();
+    for (const auto& [window, target] : FTargets)
+    {
+        target->PointerCursorChanged(cursor);
+    }
+    XFlush(FDisplay);
+}
+
+} // namespace orvo

@@ -1,0 +1,197 @@
+#include "tests/x11/TX11TestDesktop.h"
+
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+
+#include <algorithm>
+#include <thread>
+
+namespace orvo::test
+{
+
+TX11TestDesktop::TX11TestDesktop(int width, int height)
+{
+    // The server has just said it is ready; a busy machine may still refuse a moment.
+    for (int attempt = 0; attempt < 50 && FDisplay == nullptr; ++attempt)
+    {
+        FDisplay = XOpenDisplay(nullptr);
+        if (FDisplay == nullptr)
+        {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+    }
+    if (FDisplay == nullptr)
+    {
+        return;
+    }
+    const int screen = DefaultScreen(FDisplay);
+    FHostWindow = XCreateSimpleWindow(FDisplay, RootWindow(FDisplay, screen), 100, 100,
+                                      static_cast<unsigned int>(width),
+                                      static_cast<unsigned int>(height), 0,
+                                      BlackPixel(FDisplay, screen), WhitePixel(FDisplay, screen));
+    XSelectInput(FDisplay, FHostWindow, StructureNotifyMask);
+    XMapWindow(FDisplay, FHostWindow);
+    // No window manager on the test display: the window is mapped once the server says so.
+    XEvent event{};
+    do
+    {
+        XNextEvent(FDisplay, &event);
+    } while (event.type != MapNotify);
+    XSync(FDisplay, False);
+}
+
+TX11TestDesktop::~TX11TestDesktop()
+{
+    if (FDisplay != nullptr)
+    {
+        DestroyHostWindow();
+        XCloseDisplay(FDisplay);
+    }
+}
+
+void TX11TestDesktop::DestroyHostWindow()
+{
+    if (FHostWindow != 0)
+    {
+        XDestroyWindow(FDisplay, FHostWindow);
+        XSync(FDisplay, False);
+        FHostWindow = 0;
+    }
+}
+
+void TX11TestDesktop::MoveTo(int x, int y)
+{
+    XTestFakeMotionEvent(FDisplay, -1, x, y, CurrentTime);
+    XSync(FDisplay, False);
+}
+
+void TX11TestDesktop::Press(unsigned int button)
+{
+    XTestFakeButtonEvent(FDisplay, button, True, CurrentTime);
+    XSync(FDisplay, False);
+}
+
+void TX11TestDesktop::Release(unsigned int button)
+{
+    XTestFakeButtonEvent(FDisplay, button, False, CurrentTime);
+    XSync(FDisplay, False);
+}
+
+void TX11TestDesktop::KeyDown(unsigned long keysym)
+{
+    XTestFakeKeyEvent(FDisplay, XKeysymToKeycode(FDisplay, keysym), True, CurrentTime);
+    XSync(FDisplay, False);
+}
+
+void TX11TestDesktop::KeyUp(unsigned long keysym)
+{
+    XTestFakeKeyEvent(FDisplay, XKeysymToKeycode(FDisplay, keysym), False, CurrentTime);
+    XSync(FDisplay, False);
+}
+
+void TX11TestDesktop::PointerAt(int& x, int& y) const
+{
+    Window root = 0;
+    Window child = 0;
+    int windowX = 0;
+    int windowY = 0;
+    unsigned int mask = 0;
+    XQueryPointer(FDisplay, DefaultRootWindow(FDisplay), &root, &child, &x, &y, &windowX,
+                  &windowY, &mask);
+}
+
+std::vector<std::uint32_t> TX11TestDesktop::ScreenPixels(int x, int y, int width, int height) const
+{
+    std::vector<std::uint32_t> pixels;
+    XImage* image = XGetImage(FDisplay, DefaultRootWindow(FDisplay), x, y,
+                              static_cast<unsigned int>(width), static_cast<unsigned int>(height),
+                              AllPlanes, ZPixmap);
+    if (image == nullptr)
+    {
+        return pixels;
+    }
+    pixels.reserve(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    for (int row = 0; row < height; ++row)
+    {
+        for (int column = 0; column < width; ++column)
+        {
+            pixels.push_back(static_cast<std::uint32_t>(XGetPixel(image, column, row) & 0xFFFFFF));
+        }
+    }
+    XDestroyImage(image);
+    return pixels;
+}
+
+std::vector<int> TX11TestDesktop::WaitForPopup(bool overrideRedirect,
+                                               const std::vector<Window>& skip,
+                                               Window* found) const
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    while (std::chrono::steady_clock::now() < deadline)
+    {
+        Window root = 0;
+        Window parent = 0;
+        Window* children = nullptr;
+        unsigned int count = 0;
+        XQueryTree(FDisplay, DefaultRootWindow(FDisplay), &root, &parent, &children, &count);
+        std::vector<int> rect;
+        for (unsigned int i = 0; i < count && rect.empty(); ++i)
+        {
+            XWindowAttributes attributes{};
+            if (children[i] == FHostWindow ||
+                std::find(skip.begin(), skip.end(), children[i]) != skip.end() ||
+                XGetWindowAttributes(FDisplay, children[i], &attributes) == 0 ||
+                attributes.map_state != IsViewable ||
+                (attributes.override_redirect != 0) != overrideRedirect)
+            {
+                continue;
+            }
+            rect = {attributes.x, attributes.y, attributes.width, attributes.height};
+            if (found != nullptr)
+            {
+                *found = children[i];
+            }
+        }
+        if (children != nullptr)
+        {
+            XFree(children);
+        }
+        if (!rect.empty())
+        {
+            return rect;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return {0, 0, 0, 0};
+}
+
+bool TX11TestDesktop::PumpUntil(const std::function<void()>& idle,
+                                const std::function<bool()>& done, int timeoutMs, int intervalMs)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;)
+    {
+        idle();
+        if (done())
+        {
+            return true;
+        }
+        if (std::chrono::steady_clock::now() >= deadline)
+        {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(intervalMs));
+    }
+}
+
+void TX11TestDesktop::PumpFor(const std::function<void()>& idle, int durationMs, int intervalMs)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(durationMs);
+    while (std::chrono::steady_clock::now() < end)
+    {
+        idle();
+        std::this_thread::sleep_for(std::chrono::milliseconds(intervalMs));
+    }
+}
+
+} // namespace orvo::test

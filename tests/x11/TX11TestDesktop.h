@@ -1,0 +1,62 @@
+// The host's side of an X11 editor test on the Xvfb display of WithXvfb.sh: a connection
+// of its own (as a host has), a top-level host window, real input through the XTest
+// extension, the screen's pixels, and a loop that calls the editor's idle every few
+// milliseconds until something has happened (with a deadline instead of fixed sleeps).
+#pragma once
+
+#include <X11/Xlib.h>
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+namespace orvo::test
+{
+
+class TX11TestDesktop
+{
+public:
+    /// Opens DISPLAY and maps a top-level window at 100, 100 of the given size.
+    TX11TestDesktop(int width = 800, int height = 400);
+    ~TX11TestDesktop();
+    TX11TestDesktop(const TX11TestDesktop&) = delete;
+    TX11TestDesktop& operator=(const TX11TestDesktop&) = delete;
+
+    bool Valid() const { return FDisplay != nullptr; }
+    Display* XDisplay() const { return FDisplay; }
+    Window HostWindow() const { return FHostWindow; }
+    /// Destroys the host window (as a host that closes its frame before the editor).
+    void DestroyHostWindow();
+
+    // Input through XTest, in screen pixels; each is sent at once.
+    void MoveTo(int x, int y);
+    void Press(unsigned int button);
+    void Release(unsigned int button);
+    void KeyDown(unsigned long keysym);
+    void KeyUp(unsigned long keysym);
+    /// Where the pointer is on the screen.
+    void PointerAt(int& x, int& y) const;
+
+    /// 0x00RRGGBB pixels of a screen rectangle, row by row.
+    std::vector<std::uint32_t> ScreenPixels(int x, int y, int width, int height) const;
+
+    /// Waits (up to 3 s) for a mapped top-level window other than the host's, an
+    /// override-redirect one (a pop-up menu) or not (a dialog); its screen rectangle as
+    /// x, y, width, height, or all zero. skip: windows already seen.
+    std::vector<int> WaitForPopup(bool overrideRedirect, const std::vector<Window>& skip = {},
+                                  Window* found = nullptr) const;
+
+    /// Calls idle every intervalMs until done() is true or timeoutMs have passed; true when
+    /// done.
+    static bool PumpUntil(const std::function<void()>& idle, const std::function<bool()>& done,
+                          int timeoutMs = 3000, int intervalMs = 5);
+    /// Calls idle every intervalMs for durationMs.
+    static void PumpFor(const std::function<void()>& idle, int durationMs, int intervalMs = 5);
+
+private:
+    Display* FDisplay = nullptr;
+    Window FHostWindow = 0;
+};
+
+} // namespace orvo::test

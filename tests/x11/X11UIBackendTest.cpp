@@ -1,0 +1,387 @@
+// The X11 window system alone on a real X server (Xvfb), with real input through XTest:
+// the child window and its paint, timers pumped by idle, the mouse with modifiers, leave,
+// the pointer grab, the hidden and warped pointer, a host window destroyed first, menus,
+// the message box and text.
+#include <gtest/gtest.h>
+
+#include <X11/XKBlib.h>
+#include <X11/keysym.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+#include <vector>
+
+#include "platform/x11/TFreeTypeTextRenderer.h"
+#include "platform/x11/TX11UIPlatform.h"
+#include "tests/x11/TX11TestDesktop.h"
+
+namespace orvo::test
+{
+namespace
+{
+
+constexpr int HostX = 100; // where TX11TestDesktop puts the host window
+constexpr int HostY = 100;
+constexpr TRect ChildBounds{10, 20, 210, 120};
+
+struct TRecordedEvent
+{
+    char Kind; // 'd'own, 'm'ove, 'u'p, 'l'eave
+    TUIMouseEvent Mouse;
+};
+
+/// Paints a pattern (red rises to the right, green downwards) and records the mouse.
+class TRecordingListener : public IUIWindowListener
+{
+public:
+    IUIWindow* Window = nullptr;
+    std::vector<TRecordedEvent> Events;
+    std::vector<TRect> Paints;
+    bool CaptureOnPress = false;
+
+    void HandlePaint(const TRect& invalid) override
+    {
+        Paints.push_back(invalid);
+        std::vector<std::uint8_t> pixels(200 * 100 * 4);
+        for (int y = 0; y < 100; ++y)
+        {
+            for (int x = 0; x < 200; ++x)
+            {
+                std::uint8_t* p = &pixels[static_cast<std::size_t>((y * 200 + x) * 4)];
+                p[0] = 40;
+                p[1] = static_cast<std::uint8_t>(y * 2);
+                p[2] = static_cast<std::uint8_t>(x);
+                p[3] = 255;
+            }
+        }
+        Window->Present(TPixelView{pixels.data(), 200 * 4, 200, 100}, invalid);
+    }
+    void HandleMouseDown(const TUIMouseEvent& event) override
+    {
+        Events.push_back({'d', event});
+        if (CaptureOnPress)
+        {
+            Window->SetMouseCapture(true);
+        }
+    }
+    void HandleMouseMove(const TUIMouseEvent& event) override { Events.push_back({'m', event}); }
+    void HandleMouseUp(const TUIMouseEvent& event) override
+    {
+        Events.push_back({'u', event});
+        Window->SetMouseCapture(false);
+    }
+    void HandleMouseLeave() override { Events.push_back({'l', {}}); }
+
+    const TRecordedEvent* Last(char kind) const
+    {
+        for (auto it = Events.rbegin(); it != Events.rend(); ++it)
+        {
+            if (it->Kind == kind)
+            {
+                return &*it;
+            }
+        }
+        return nullptr;
+    }
+};
+
+class X11UIBackend : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(Desktop.Valid()) << "no X display";
+        Platform = TX11UIPlatform::Open();
+        ASSERT_NE(Platform, nullptr);
+        Child = Platform->CreateChildWindow(Desktop.HostWindow(), ChildBounds, Listener);
+        ASSERT_NE(Child, nullptr);
+        Listener.Window = Child.get();
+        ASSERT_TRUE(PumpUntil([&] { return !Listener.Paints.empty(); }));
+        // The server's Expose for the newly mapped window may follow the first paint.
+        TX11TestDesktop::PumpFor([&] { Platform->Idle(); }, 50);
+    }
+    void TearDown() override
+    {
+        Child.reset();
+        Platform.reset();
+    }
+
+    bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 3000)
+    {
+        return TX11TestDesktop::PumpUntil([&] { Platform->Idle(); }, done, timeoutMs);
+    }
+    /// A client point on the screen.
+    static TPoint Screen(int x, int y)
+    {
+        return TPoint{HostX + ChildBounds.Left + x, HostY + ChildBounds.Top + y};
+    }
+    void MoveTo(int x, int y)
+    {
+        const TPoint p = Screen(x, y);
+        Desktop.MoveTo(p.X, p.Y);
+    }
+    std::size_t CountOf(char kind) const
+    {
+        std::size_t count = 0;
+        for (const auto& event : Listener.Events)
+        {
+            count += event.Kind == kind ? 1 : 0;
+        }
+        return count;
+    }
+
+    TX11TestDesktop Desktop;
+    std::unique_ptr<TX11UIPlatform> Platform;
+    TRecordingListener Listener;
+    std::unique_ptr<IUIWindow> Child;
+};
+
+TEST_F(X11UIBackend, ChildOfTheHostWindowShowsThePresentedPixels)
+{
+    EXPECT_EQ(Listener.Paints.front(), (TRect{0, 0, 200, 100}));
+    const auto pixels = Desktop.ScreenPixels(HostX + ChildBounds.Left, HostY + ChildBounds.Top,
+                                             200, 100);
+    ASSERT_EQ(pixels.size(), 200U * 100U);
+    for (const auto& [x, y] : std::vector<std::pair<int, int>>{{0, 0}, {199, 0}, {57, 33}, {199, 99}})
+    {
+        const auto expected = (static_cast<std::uint32_t>(x) << 16) |
+                              (static_cast<std::uint32_t>(y * 2) << 8) | 40U;
+        EXPECT_EQ(pixels[static_cast<std::size_t>(y * 200 + x)], expected) << x << ", " << y;
+    }
+    // Invalidating paints that rectangle again, from the idle loop.
+    Listener.Paints.clear();
+    Child->Invalidate(TRect{5, 6, 20, 30});
+    ASSERT_TRUE(PumpUntil([&] { return !Listener.Paints.empty(); }));
+    EXPECT_EQ(Listener.Paints.front(), (TRect{5, 6, 20, 30}));
+    EXPECT_EQ(Child->ClientToScreen(TPoint{3, 4}), Screen(3, 4));
+}
+
+TEST_F(X11UIBackend, TimersFireFromIdleOnTheirPeriods)
+{
+    using TClock = std::chrono::steady_clock;
+    std::vector<TClock::time_point> ticks;
+    auto timer = Platform->CreateTimer([&] { ticks.push_back(TClock::now()); });
+    const TClock::time_point start = TClock::now();
+    ASSERT_TRUE(timer->Start(50));
+    // The host's idle every 20 ms: each tick comes within one idle interval of its due time.
+    TX11TestDesktop::PumpFor([&] { Platform->Idle(); }, 530, 20);
+    timer->Stop();
+    TX11TestDesktop::PumpFor([&] { Platform->Idle(); }, 80, 20);
+    ASSERT_GE(ticks.size(), 9U);
+    ASSERT_LE(ticks.size(), 10U);
+    for (std::size_t i = 0; i < ticks.size(); ++i)
+    {
+        const auto late = std::chrono::duration_cast<std::chrono::milliseconds>(
+            ticks[i] - start - std::chrono::milliseconds(50 * (i + 1)));
+        EXPECT_GE(late.count(), 0) << i;
+        EXPECT_LE(late.count(), 20 + 15) << i; // an idle interval, and the machine's slack
+    }
+}
+
+TEST_F(X11UIBackend, ReportsButtonsWithShiftAndCtrl)
+{
+    struct TCase
+    {
+        unsigned int XButton;
+        unsigned long Key; // 0: none
+        TMouseButton Button;
+        TShiftState Modifier;
+    };
+    for (const TCase& c : {TCase{Button1, XK_Shift_L, mbLeft, ssShift},
+                           TCase{Button3, XK_Control_L, mbRight, ssCtrl},
+                           TCase{Button2, 0, mbMiddle, ssNone}})
+    {
+        Listener.Events.clear();
+        MoveTo(30, 40);
+        if (c.Key != 0)
+        {
+            Desktop.KeyDown(c.Key);
+        }
+        Desktop.Press(c.XButton);
+        Desktop.Release(c.XButton);
+        if (c.Key != 0)
+        {
+            Desktop.KeyUp(c.Key);
+        }
+        ASSERT_TRUE(PumpUntil([&] { return Listener.Last('u') != nullptr; }));
+        const TRecordedEvent* down = Listener.Last('d');
+        const TRecordedEvent* up = Listener.Last('u');
+        ASSERT_NE(down, nullptr);
+        EXPECT_EQ(down->Mouse.Button, c.Button);
+        EXPECT_EQ(down->Mouse.Position, (TPoint{30, 40}));
+        EXPECT_EQ(down->Mouse.Shift, c.Modifier | ButtonShift(c.Button));
+        EXPECT_EQ(up->Mouse.Button, c.Button);
+        EXPECT_EQ(up->Mouse.Shift, c.Modifier); // the released button is no longer held
+    }
+}
+
+TEST_F(X11UIBackend, ReportsLeaveUnlessCaptured)
+{
+    MoveTo(50, 50);
+    ASSERT_TRUE(PumpUntil([&] { return Listener.Last('m') != nullptr; }));
+    MoveTo(300, 50);
+    ASSERT_TRUE(PumpUntil([&] { return Listener.Last('l') != nullptr; }));
+
+    // Captured on the press: moves outside still arrive, and no leave until the release.
+    Listener.CaptureOnPress = true;
+    Listener.Events.clear();
+    MoveTo(50, 50);
+    Desktop.Press(Button1);
+    ASSERT_TRUE(PumpUntil([&] { return Listener.Last('d') != nullptr; }));
+    MoveTo(260, 150);
+    ASSERT_TRUE(PumpUntil([&] {
+        const TRecordedEvent* move = Listener.Last('m');
+        return move != nullptr && move->Mouse.Position == TPoint{260, 150};
+    }));
+    EXPECT_EQ(CountOf('l'), 0U);
+    Desktop.Release(Button1);
+    ASSERT_TRUE(PumpUntil([&] { return Listener.Last('u') != nullptr; }));
+    EXPECT_EQ(Listener.Last('u')->Mouse.Position, (TPoint{260, 150}));
+}
+
+TEST_F(X11UIBackend, HiddenPointerIsWarpedWhereTheProgramPutsIt)
+{
+    Platform->HidePointer();
+    Platform->MovePointer(Screen(70, 20));
+    int x = 0;
+    int y = 0;
+    Desktop.PointerAt(x, y);
+    EXPECT_EQ((TPoint{x, y}), Screen(70, 20));
+    EXPECT_EQ(Platform->PointerPosition(), Screen(70, 20));
+    EXPECT_TRUE(Platform->PointerHidden());
+    Platform->ShowPointer();
+    EXPECT_FALSE(Platform->PointerHidden());
+}
+
+TEST_F(X11UIBackend, HostWindowDestroyedMidDragEndsTheGrab)
+{
+    Listener.CaptureOnPress = true;
+    MoveTo(50, 50);
+    Desktop.Press(Button1);
+    ASSERT_TRUE(PumpUntil([&] { return Listener.Last('d') != nullptr; }));
+    Desktop.DestroyHostWindow();
+    ASSERT_TRUE(PumpUntil([&] { return Listener.Last('u') != nullptr; }));
+    EXPECT_FALSE(Listener.Last('u')->Mouse.Position.X >= 0);
+    Desktop.Release(Button1);
+    // Drawing into and destroying the dead window is harmless.
+    Child->Invalidate(TRect{0, 0, 10, 10});
+    TX11TestDesktop::PumpFor([&] { Platform->Idle(); }, 30);
+    Child.reset();
+    Platform->Idle();
+}
+
+TEST_F(X11UIBackend, MenusWithSubmenusReturnTheChosenCommand)
+{
+    const TUIMenu menu{{TUIMenuEntry{"Centre", 7},
+                        TUIMenuEntry{"-"},
+                        TUIMenuEntry{"MIDI", 0, true, false, {{"Learn", 11}, {"Report", 12}}}}};
+    const TPoint at = Screen(40, 30);
+    struct TCase
+    {
+        const char* Name;
+        std::function<void(TX11TestDesktop&)> User; // runs on its own connection
+        std::int32_t Expected;
+    };
+    const auto click = [](TX11TestDesktop& user, int x, int y) {
+        user.MoveTo(x, y);
+        user.Press(Button1);
+        user.Release(Button1);
+    };
+    const std::vector<TCase> cases{
+        {"first item",
+         [&](TX11TestDesktop& user) {
+             const auto r = user.WaitForPopup(true);
+             click(user, r[0] + 20, r[1] + 3 + 8);
+         },
+         7},
+        {"submenu item",
+         [&](TX11TestDesktop& user) {
+             Window first = 0;
+             const auto r = user.WaitForPopup(true, {}, &first);
+             user.MoveTo(r[0] + 20, r[1] + 3 + 17 + 8 + 8); // onto "MIDI": the submenu opens
+             const auto sub = user.WaitForPopup(true, {first});
+             EXPECT_EQ(sub[0], r[0] + r[2] - 3);
+             click(user, sub[0] + 20, sub[1] + 3 + 17 + 8); // "Report"
+         },
+         12},
+        {"press outside",
+         [&](TX11TestDesktop& user) {
+             user.WaitForPopup(true);
+             click(user, 5, 5);
+         },
+         0},
+    };
+    for (const TCase& c : cases)
+    {
+        std::thread user([&] {
+            TX11TestDesktop desktop(10, 10);
+            c.User(desktop);
+        });
+        const std::int32_t chosen = Platform->PopupMenu(Child.get(), menu, at);
+        user.join();
+        EXPECT_EQ(chosen, c.Expected) << c.Name;
+    }
+}
+
+TEST_F(X11UIBackend, MessageBoxRunsTheTimersAndReturnsAfterOk)
+{
+    std::atomic<int> ticks{0};
+    auto timer = Platform->CreateTimer([&] { ++ticks; });
+    timer->Start(10);
+    std::thread user([&ticks, host = Desktop.HostWindow()] {
+        TX11TestDesktop desktop(10, 10);
+        const auto r = desktop.WaitForPopup(false, {host});
+        // The editor's timers keep running inside the box's modal loop.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+        while (ticks < 3 && std::chrono::steady_clock::now() < deadline)
+        {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        // OK: 75 x 23, centred, 12 pixels above the bottom edge.
+        desktop.MoveTo(r[0] + r[2] / 2, r[1] + r[3] - 12 - 11);
+        desktop.Press(Button1);
+        desktop.Release(Button1);
+    });
+    Platform->ShowMessage(Child.get(), "Orvo", "CC 20 -> Lo\nCC 21 -> LoMid");
+    user.join();
+    EXPECT_GE(ticks, 3);
+}
+
+TEST(FreeTypeText, DrawsTheEmbeddedFaceWithItsMetrics)
+{
+    TFreeTypeTextRenderer text;
+    EXPECT_EQ(text.Sizes(), (std::vector<std::int32_t>{11, 13, 16}));
+    // 'A' is 7 pixels wide and 'g' 6 in the 11-pixel face; lines are 13 pixels.
+    EXPECT_EQ(text.MeasureText(TUIFont{}, "Ag", TTextFormat{}, 0), (TSize{13, 13}));
+    EXPECT_EQ(text.MeasureText(TUIFont{}, "A\nA", TTextFormat{}, 0), (TSize{7, 26}));
+    EXPECT_EQ(text.MeasureText(TUIFont{}, "&A", TTextFormat{}, 0).Width, 7);
+    std::vector<std::uint8_t> pixels(8 * 13 * 4, 0);
+    const TPixelView view{pixels.data(), 8 * 4, 8, 13};
+    text.DrawText(view, TRect{0, 0, 8, 13}, TRect{0, 0, 8, 13}, "A", TUIFont{},
+                  MakeColor(255, 0, 0), TTextFormat{});
+    const char* const expected[] = {".......", ".......", "...#...", "...#...", "..#.#..",
+                                    "..#.#..", ".#...#.", ".#####.", "#.....#", "#.....#",
+                                    "#.....#", ".......", "......."};
+    for (int y = 0; y < 13; ++y)
+    {
+        std::string row;
+        for (int x = 0; x < 7; ++x)
+        {
+            const std::uint8_t* p = view.Pixel(x, y);
+            row += p[2] == 255 && p[3] == 255 ? '#' : '.';
+        }
+        EXPECT_EQ(row, expected[y]) << y;
+    }
+}
+
+TEST(X11UIPlatformOpen, RefusesAParentThatIsNoWindow)
+{
+    auto platform = TX11UIPlatform::Open();
+    ASSERT_NE(platform, nullptr);
+    TRecordingListener listener;
+    EXPECT_EQ(platform->CreateChildWindow(0x7ffffff0, ChildBounds, listener), nullptr);
+}
+
+} // namespace
+} // namespace orvo::test
