@@ -16,8 +16,9 @@ public:
     /// Longest program name kept; longer names are cut.
     static constexpr std::size_t MaxNameLength = 50;
 
-    /// 0.5 for the band knobs and Tube, Tuning, InGain, OutGain; 0.0 for the mutes,
-    /// OverSample and the reserved parameter; the name "Quorvane".
+    /// The parameter table's defaults (0.5 for the band knobs and Tube, Tuning, InGain,
+    /// OutGain; 0.0 for the mutes, OverSample and the reserved parameter); the name
+    /// "Quorvane".
     APluginProgram();
 
     float Value(std::int32_t index) const noexcept;
