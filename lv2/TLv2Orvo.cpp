@@ -4,13 +4,12 @@
 #include "plugin/uMidiMap.h"
 #include "plugin/uParameterMapping.h"
 
-#include <lv2/atom/util.h>
-#include <lv2/midi/midi.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstring>
+#include <lv2/atom/util.h>
+#include <lv2/midi/midi.h>
 #include <string>
 #include <vector>
 
@@ -77,7 +76,8 @@ TLv2Orvo::TLv2Orvo(double sampleRate, const LV2_Feature* const* features,
     // The ports' defaults are program 0's values, which the effect has just selected.
     for (std::uint32_t i = 0; i < ControlPortCount; ++i)
     {
-        FApplied[i] = PortValue(static_cast<std::int32_t>(i), FEffect->getParameter(FEffect, static_cast<VstInt32>(i)));
+        FApplied[i] = PortValue(static_cast<std::int32_t>(i),
+                                FEffect->getParameter(FEffect, static_cast<VstInt32>(i)));
     }
 }
 
@@ -181,7 +181,8 @@ void TLv2Orvo::queueMidi(std::uint32_t start, std::uint32_t count, bool last) no
 {
     VstInt32 queued = 0;
     const std::int64_t end = static_cast<std::int64_t>(start) + count;
-    for (; FNextIn != nullptr && !lv2_atom_sequence_is_end(&FMidiIn->body, FMidiIn->atom.size, FNextIn);
+    for (; FNextIn != nullptr &&
+           !lv2_atom_sequence_is_end(&FMidiIn->body, FMidiIn->atom.size, FNextIn);
          FNextIn = lv2_atom_sequence_next(FNextIn))
     {
         const LV2_Atom_Event* event = FNextIn;
@@ -264,7 +265,8 @@ void TLv2Orvo::Run(std::uint32_t frames) noexcept
         FForging = lv2_atom_forge_sequence_head(&FForge, &FOutFrame, 0) != 0;
     }
     FLastOutFrame = 0;
-    FNextIn = FMap != nullptr && FMidiIn != nullptr ? lv2_atom_sequence_begin(&FMidiIn->body) : nullptr;
+    FNextIn =
+        FMap != nullptr && FMidiIn != nullptr ? lv2_atom_sequence_begin(&FMidiIn->body) : nullptr;
 
     for (std::uint32_t done = 0; done < frames;)
     {
@@ -275,7 +277,8 @@ void TLv2Orvo::Run(std::uint32_t frames) noexcept
         if (FInputs[0] != nullptr && FInputs[1] != nullptr && FOutputs[0] != nullptr &&
             FOutputs[1] != nullptr)
         {
-            float* inputs[2] = {const_cast<float*>(FInputs[0] + done), const_cast<float*>(FInputs[1] + done)};
+            float* inputs[2] = {const_cast<float*>(FInputs[0] + done),
+                                const_cast<float*>(FInputs[1] + done)};
             float* outputs[2] = {FOutputs[0] + done, FOutputs[1] + done};
             FEffect->processReplacing(FEffect, inputs, outputs, static_cast<VstInt32>(count));
         }
@@ -318,7 +321,8 @@ LV2_State_Status TLv2Orvo::Restore(LV2_State_Retrieve_Function retrieve, LV2_Sta
     {
         return LV2_STATE_ERR_BAD_TYPE;
     }
-    const std::string_view text(static_cast<const char*>(data), strnlen(static_cast<const char*>(data), size));
+    const std::string_view text(static_cast<const char*>(data),
+                                strnlen(static_cast<const char*>(data), size));
     std::vector<std::string> lines;
     for (std::size_t from = 0; from < text.size();)
     {

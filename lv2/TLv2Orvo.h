@@ -6,22 +6,22 @@
 #pragma once
 
 #include "host/DAEffect.h"
-#include "lv2/uLv2Ports.h"
 #include "plugin/uPlugin.h"
 
+#include <array>
+#include <cstdint>
 #include <lv2/atom/forge.h>
 #include <lv2/core/lv2.h>
 #include <lv2/state/state.h>
 #include <lv2/urid/urid.h>
 
-#include <array>
-#include <cstdint>
+#include "lv2/uLv2Ports.h"
 
 namespace orvo::lv2
 {
 class TLv2Orvo
 {
-public:
+  public:
     /// Frames handed to the effect per processing call: the chain's work buffers hold this
     /// many frames, doubled while oversampling, from its construction on, so no call grows
     /// them. Longer runs are cut into calls of this size (a multiple of the chain's 64-sample
@@ -42,12 +42,9 @@ public:
     LV2_State_Status Save(LV2_State_Store_Function store, LV2_State_Handle handle);
     LV2_State_Status Restore(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle);
 
-    APlugin& Plugin() noexcept
-    {
-        return *FPlugin;
-    }
+    APlugin& Plugin() noexcept { return *FPlugin; }
 
-private:
+  private:
     static VstIntPtr VSTCALL HostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index,
                                           VstIntPtr value, void* ptr, float opt);
     VstIntPtr Dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0,

@@ -9,17 +9,11 @@ namespace orvo::lv2
 {
 class TReadOnlyFileSystem final : public IFileSystem
 {
-public:
+  public:
     explicit TReadOnlyFileSystem(const IFileSystem& inner) : FInner(inner) {}
 
-    bool FileExists(const std::string& path) const override
-    {
-        return FInner.FileExists(path);
-    }
-    bool DeleteFile(const std::string& /*path*/) const override
-    {
-        return false;
-    }
+    bool FileExists(const std::string& path) const override { return FInner.FileExists(path); }
+    bool DeleteFile(const std::string& /*path*/) const override { return false; }
     bool ReadLines(const std::string& path, std::vector<std::string>& lines) const override
     {
         return FInner.ReadLines(path, lines);
@@ -29,7 +23,7 @@ public:
         return false;
     }
 
-private:
+  private:
     const IFileSystem& FInner;
 };
 } // namespace orvo::lv2

@@ -1,8 +1,6 @@
 // The LV2 DSP binary's entry: lv2_descriptor, the instance callbacks and the state
 // extension, and the composition root that gives each instance the platform's services
 // (the map file beside the binary is read, never written).
-#include "lv2/TLv2Orvo.h"
-#include "lv2/TReadOnlyFileSystem.h"
 #include "platform/posix/TEmbeddedResources.h"
 #include "platform/posix/TPosixFileSystem.h"
 #include "platform/posix/TPosixLocale.h"
@@ -12,6 +10,9 @@
 #include <cstring>
 #include <new>
 #include <string>
+
+#include "lv2/TLv2Orvo.h"
+#include "lv2/TReadOnlyFileSystem.h"
 
 namespace orvo::lv2
 {
@@ -72,9 +73,8 @@ void Cleanup(LV2_Handle instance)
     delete &Instance(instance);
 }
 
-LV2_State_Status Save(LV2_Handle instance, LV2_State_Store_Function store,
-                      LV2_State_Handle handle, std::uint32_t /*flags*/,
-                      const LV2_Feature* const* /*features*/)
+LV2_State_Status Save(LV2_Handle instance, LV2_State_Store_Function store, LV2_State_Handle handle,
+                      std::uint32_t /*flags*/, const LV2_Feature* const* /*features*/)
 {
     try
     {
@@ -115,8 +115,9 @@ const std::string& UriText()
 
 const LV2_Descriptor& Descriptor()
 {
-    static const LV2_Descriptor descriptor{UriText().c_str(), Instantiate, ConnectPort, Activate,
-                                           Run, Deactivate, Cleanup, ExtensionData};
+    static const LV2_Descriptor descriptor{UriText().c_str(), Instantiate,  ConnectPort,
+                                           Activate,          Run,          Deactivate,
+                                           Cleanup,           ExtensionData};
     return descriptor;
 }
 } // namespace

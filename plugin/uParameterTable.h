@@ -116,7 +116,9 @@ constexpr const TParameterInfo& InfoOf(std::int32_t index)
     return ParameterInfo[static_cast<std::size_t>(index)];
 }
 
-static_assert([] {
+/// Each record sits at its own index.
+constexpr bool RecordsInIndexOrder()
+{
     for (std::int32_t i = 0; i < ParameterCount; ++i)
     {
         if (InfoOf(i).Index != i)
@@ -125,5 +127,6 @@ static_assert([] {
         }
     }
     return true;
-}());
+}
+static_assert(RecordsInIndexOrder());
 } // namespace orvo

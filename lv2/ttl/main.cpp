@@ -3,7 +3,6 @@
 // port comes from the parameter table, and every preset from the effect itself: an
 // instance loads the factory bank as the module does, each program is selected, and its
 // values pass through the table's port mapping.
-#include "lv2/uLv2Ports.h"
 #include "platform/headless/HeadlessServices.h"
 #include "plugin/uParameterMapping.h"
 #include "plugin/uPlugin.h"
@@ -16,6 +15,8 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "lv2/uLv2Ports.h"
 
 namespace orvo::lv2
 {
@@ -116,8 +117,9 @@ std::string Manifest()
         << "> ;\n    rdfs:seeAlso <Orvo.ttl> .\n";
     for (std::int32_t p = 0; p < ProgramCount; ++p)
     {
-        out << "\n" << PresetUri(p) << "\n    a pset:Preset ;\n    lv2:appliesTo "
-            << Uri(PluginUri) << " ;\n    rdfs:seeAlso <presets.ttl> .\n";
+        out << "\n"
+            << PresetUri(p) << "\n    a pset:Preset ;\n    lv2:appliesTo " << Uri(PluginUri)
+            << " ;\n    rdfs:seeAlso <presets.ttl> .\n";
     }
     return out.str();
 }
@@ -206,8 +208,8 @@ std::string Presets(const std::vector<TProgram>& programs)
             << " ;\n    rdfs:label " << Quoted(program.Name) << " ;\n    lv2:port";
         for (std::int32_t i = 0; i < static_cast<std::int32_t>(ControlPortCount); ++i)
         {
-            out << (i == 0 ? " [\n" : " , [\n") << "        lv2:symbol "
-                << Quoted(InfoOf(i).Symbol) << " ;\n        pset:value "
+            out << (i == 0 ? " [\n" : " , [\n") << "        lv2:symbol " << Quoted(InfoOf(i).Symbol)
+                << " ;\n        pset:value "
                 << Number(PortValue(i, program.Values[static_cast<std::size_t>(i)])) << "\n    ]";
         }
         out << " .\n\n";

@@ -60,7 +60,8 @@ using Lv2AudioPath = TLv2HostFixture;
 TEST_F(Lv2AudioPath, RunAllocatesNothing)
 {
     auto instance = Instantiate();
-    const std::vector<TMidiAt> events{{10, {0xB0, 22, 100}}, {900, {0x90, 60, 1}},
+    const std::vector<TMidiAt> events{{10, {0xB0, 22, 100}},
+                                      {900, {0x90, 60, 1}},
                                       {3000, {0xB0, 34, 0}}}; // CC 34: OverSample off
     const std::uint32_t runs[] = {4096, 1, 4096, 333};
     for (std::size_t r = 0; r < std::size(runs); ++r)

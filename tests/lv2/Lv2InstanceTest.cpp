@@ -31,9 +31,9 @@ TEST_F(Lv2Instance, PassesMidiThruAtItsFramesAndMapsControllers)
 {
     auto instance = Instantiate();
     const std::vector<TMidiAt> events{{5, {0x90, 60, 100}},
-                                       {10, {0xB0, 22, 100}}, // CC 22 drives "Mid"
-                                       {700, {0xC3, 7}},      // beyond the first call
-                                       {999, {0xE0, 0, 64}}};
+                                      {10, {0xB0, 22, 100}}, // CC 22 drives "Mid"
+                                      {700, {0xC3, 7}},      // beyond the first call
+                                      {999, {0xE0, 0, 64}}};
     EXPECT_EQ(Run(*instance, 1000, events), events);
     EXPECT_EQ(Parameter(*instance, prMid), 100.0f / 127.0f);
 }
@@ -47,7 +47,8 @@ TEST_F(Lv2Instance, CarriesLearnedBindingsThroughTheState)
 
     std::map<LV2_URID, std::pair<std::string, LV2_URID>> saved;
     const auto store = [](LV2_State_Handle handle, std::uint32_t key, const void* value,
-                          std::size_t size, std::uint32_t type, std::uint32_t) {
+                          std::size_t size, std::uint32_t type, std::uint32_t)
+    {
         (*static_cast<decltype(saved)*>(handle))[key] = {
             std::string(static_cast<const char*>(value), size), type};
         return LV2_STATE_SUCCESS;
@@ -58,7 +59,8 @@ TEST_F(Lv2Instance, CarriesLearnedBindingsThroughTheState)
     auto restored = Instantiate();
     EXPECT_EQ(restored->Plugin().midiMap(), TMidiMap::Default()); // no file: the default map
     const auto retrieve = [](LV2_State_Handle handle, std::uint32_t key, std::size_t* size,
-                             std::uint32_t* type, std::uint32_t* flags) -> const void* {
+                             std::uint32_t* type, std::uint32_t* flags) -> const void*
+    {
         auto& values = *static_cast<decltype(saved)*>(handle);
         const auto found = values.find(key);
         if (found == values.end())

@@ -1,12 +1,13 @@
 // lv2apply (one frame per run call) through the LV2 bundle against orvo-render driving the
 // VST 2 module at one frame per block: the same file, sample for sample, at the defaults
 // and with controls set in the ports' units.
-#include "lv2/uLv2Ports.h"
 #include "tests/render/uRenderTestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+
+#include "lv2/uLv2Ports.h"
 
 namespace orvo::test
 {
@@ -71,8 +72,13 @@ TEST_P(Lv2Render, EqualsTheVstModuleSampleForSample)
     lv2 += " " + Quoted(std::string(lv2::PluginUri));
     ASSERT_EQ(std::system(lv2.c_str()), 0) << lv2;
 
-    std::vector<std::string> render{(folder / "in.wav").string(), (folder / "vst.wav").string(),
-                                    "--plugin", ORVO_MODULE, "--block", "1", "--quiet"};
+    std::vector<std::string> render{(folder / "in.wav").string(),
+                                    (folder / "vst.wav").string(),
+                                    "--plugin",
+                                    ORVO_MODULE,
+                                    "--block",
+                                    "1",
+                                    "--quiet"};
     for (const std::string& parameter : settings.VstParameters)
     {
         render.insert(render.end(), {"--param", parameter});
@@ -93,12 +99,12 @@ TEST_P(Lv2Render, EqualsTheVstModuleSampleForSample)
 
 INSTANTIATE_TEST_SUITE_P(
     Settings, Lv2Render,
-    ::testing::Values(
-        TSettings{"Defaults", {}, {}},
-        TSettings{"InGainAndLo", {"in_gain", "3", "lo", "0.8"}, {"InGain=0.75", "Lo=0.8"}},
-        TSettings{"TuningTubeAndMute",
-                  {"tuning", "-6", "tube", "-40", "mid_mute", "1", "oversample", "0"},
-                  {"Tuning=0.25", "Tube=0.3", "MidMute=1", "OverSample=0"}}),
+    ::testing::Values(TSettings{"Defaults", {}, {}},
+                      TSettings{
+                          "InGainAndLo", {"in_gain", "3", "lo", "0.8"}, {"InGain=0.75", "Lo=0.8"}},
+                      TSettings{"TuningTubeAndMute",
+                                {"tuning", "-6", "tube", "-40", "mid_mute", "1", "oversample", "0"},
+                                {"Tuning=0.25", "Tube=0.3", "MidMute=1", "OverSample=0"}}),
     [](const ::testing::TestParamInfo<TSettings>& settings) { return settings.param.Name; });
 } // namespace
 } // namespace orvo::test

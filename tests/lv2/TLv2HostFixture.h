@@ -2,18 +2,18 @@
 // audio buffers, and one run with atom MIDI in and the MIDI that came out.
 #pragma once
 
-#include "lv2/TLv2Orvo.h"
 #include "platform/headless/HeadlessServices.h"
 #include "plugin/uParameterMapping.h"
 
-#include <lv2/atom/util.h>
-#include <lv2/midi/midi.h>
-
 #include <gtest/gtest.h>
 
+#include <lv2/atom/util.h>
+#include <lv2/midi/midi.h>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "lv2/TLv2Orvo.h"
 
 namespace orvo::test
 {
@@ -27,7 +27,7 @@ struct TMidiAt
 
 class TLv2HostFixture : public ::testing::Test
 {
-protected:
+  protected:
     static LV2_URID Map(LV2_URID_Map_Handle handle, const char* uri)
     {
         auto& uris = *static_cast<std::vector<std::string>*>(handle);
@@ -47,7 +47,8 @@ protected:
         auto instance = std::make_unique<lv2::TLv2Orvo>(48000.0, Features, Services);
         for (std::uint32_t i = 0; i < lv2::ControlPortCount; ++i)
         {
-            Controls[i] = PortValue(static_cast<std::int32_t>(i), InfoOf(static_cast<std::int32_t>(i)).Default);
+            Controls[i] = PortValue(static_cast<std::int32_t>(i),
+                                    InfoOf(static_cast<std::int32_t>(i)).Default);
             instance->Connect(i, &Controls[i]);
         }
         // Program 0's values, the ports' defaults.
@@ -74,12 +75,15 @@ protected:
         for (const TMidiAt& event : events)
         {
             lv2_atom_forge_frame_time(&forge, event.Frame);
-            lv2_atom_forge_atom(&forge, static_cast<std::uint32_t>(event.Bytes.size()), MidiEvent());
-            lv2_atom_forge_write(&forge, event.Bytes.data(), static_cast<std::uint32_t>(event.Bytes.size()));
+            lv2_atom_forge_atom(&forge, static_cast<std::uint32_t>(event.Bytes.size()),
+                                MidiEvent());
+            lv2_atom_forge_write(&forge, event.Bytes.data(),
+                                 static_cast<std::uint32_t>(event.Bytes.size()));
         }
         lv2_atom_forge_pop(&forge, &frame);
         auto* out = reinterpret_cast<LV2_Atom_Sequence*>(OutBuffer.data());
-        out->atom.size = static_cast<std::uint32_t>(OutBuffer.size() * sizeof(OutBuffer[0]) - sizeof(LV2_Atom));
+        out->atom.size =
+            static_cast<std::uint32_t>(OutBuffer.size() * sizeof(OutBuffer[0]) - sizeof(LV2_Atom));
     }
 
     /// The MIDI events in the output port after a run.
@@ -107,10 +111,7 @@ protected:
         return ReceivedMidi();
     }
 
-    LV2_URID MidiEvent()
-    {
-        return UridMap.map(UridMap.handle, LV2_MIDI__MidiEvent);
-    }
+    LV2_URID MidiEvent() { return UridMap.map(UridMap.handle, LV2_MIDI__MidiEvent); }
 
     float Parameter(lv2::TLv2Orvo& instance, TParameter index)
     {
