@@ -123,7 +123,8 @@ const LV2_Descriptor& Descriptor()
 } // namespace
 } // namespace orvo::lv2
 
-extern "C" LV2_SYMBOL_EXPORT const LV2_Descriptor* lv2_descriptor(std::uint32_t index)
+// LV2_SYMBOL_EXPORT gives C linkage and default visibility.
+LV2_SYMBOL_EXPORT const LV2_Descriptor* lv2_descriptor(std::uint32_t index)
 {
     return index == 0 ? &orvo::lv2::Descriptor() : nullptr;
 }
