@@ -99,14 +99,22 @@ std::string Quoted(std::string_view text)
     return quoted + '"';
 }
 
+// Appended piece by piece: GCC 12 at -O3 warns (-Wrestrict) about "<" + std::string(...).
 std::string Uri(std::string_view uri)
 {
-    return "<" + std::string(uri) + ">";
+    std::string text;
+    text.reserve(uri.size() + 2);
+    text += '<';
+    text += uri;
+    text += '>';
+    return text;
 }
 
 std::string PresetUri(std::int32_t program)
 {
-    return Uri(std::string(PresetUriPrefix) + std::to_string(program));
+    std::string uri(PresetUriPrefix);
+    uri += std::to_string(program);
+    return Uri(uri);
 }
 
 std::string Manifest()
