@@ -25,9 +25,17 @@ std::string Quoted(const std::string& text)
     std::string quoted = "'";
     for (const char c : text)
     {
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        if (c == '\'')
+        {
+            quoted += "'\\''";
+        }
+        else
+        {
+            quoted += c;
+        }
     }
-    return quoted + "'";
+    quoted += '\'';
+    return quoted;
 }
 
 TStereoAudio ReadAll(const std::filesystem::path& path)
@@ -62,14 +70,20 @@ TEST_P(Lv2Render, EqualsTheVstModuleSampleForSample)
     }
     WriteFloatWav(folder / "in.wav", input);
 
-    std::string lv2 = "LV2_PATH=" + Quoted(LV2_FOLDER) + " " + Quoted(LV2APPLY) + " -i " +
-                      Quoted((folder / "in.wav").string()) + " -o " +
-                      Quoted((folder / "lv2.wav").string());
+    std::vector<std::string> words{LV2APPLY, "-i", (folder / "in.wav").string(), "-o",
+                                   (folder / "lv2.wav").string()};
     for (std::size_t i = 0; i + 1 < settings.Lv2Controls.size(); i += 2)
     {
-        lv2 += " -c " + Quoted(settings.Lv2Controls[i]) + " " + Quoted(settings.Lv2Controls[i + 1]);
+        words.insert(words.end(), {"-c", settings.Lv2Controls[i], settings.Lv2Controls[i + 1]});
     }
-    lv2 += " " + Quoted(std::string(lv2::PluginUri));
+    words.emplace_back(lv2::PluginUri);
+    std::string lv2 = "LV2_PATH=";
+    lv2 += Quoted(LV2_FOLDER);
+    for (const std::string& word : words)
+    {
+        lv2 += ' ';
+        lv2 += Quoted(word);
+    }
     ASSERT_EQ(std::system(lv2.c_str()), 0) << lv2;
 
     std::vector<std::string> render{(folder / "in.wav").string(),
