@@ -1,4 +1,6 @@
-// The 16 parameters: indices, names and labels as the host and the MIDI report show them.
+// The 16 parameters: one record each (index, name, label, kind, the value a fresh program
+// holds, the LV2 port symbol). The texts and port values that each kind derives from a
+// normalised value are in uParameterMapping.h.
 #pragma once
 
 #include <array>
@@ -32,13 +34,68 @@ enum TParameter : std::int32_t
     prReserved,
 };
 
-constexpr std::array<std::string_view, ParameterCount> ParameterNames = {
-    "Lo",     "LoMid",   "Mid",       "HiMid",    "Hi",      "LoMute",
-    "LoMidMute", "MidMute", "HiMidMute", "HiMute", "Tube",    "Tuning",
-    "InGain", "OutGain", "OverSample", "Reserved for Quorvane"};
+/// What a parameter drives, which decides its display text and its port's unit.
+enum TParameterKind : std::uint8_t
+{
+    pkBand,     // level below the middle, transient emphasis above
+    pkMute,     // a band's mute switch
+    pkGain,     // InGain, OutGain: the level curve with its boost range
+    pkTube,     // the Tube curve, shown as -100..100 %
+    pkTuning,   // crossovers moved by -12..12 semitones
+    pkSwitch,   // OverSample
+    pkReserved, // no effect, no port
+};
 
-constexpr std::array<std::string_view, ParameterCount> ParameterLabels = {
-    "", "", "", "", "", "", "", "", "", "", "%", "SemiTones", "dB", "dB", "", ""};
+struct TParameterInfo
+{
+    TParameter Index;
+    std::string_view Name;
+    std::string_view Label;
+    TParameterKind Kind;
+    /// The value of a program that the factory bank did not fill.
+    float Default;
+    /// The LV2 control port's symbol (empty: no port).
+    std::string_view Symbol;
+};
+
+constexpr std::array<TParameterInfo, ParameterCount> ParameterInfo{{
+    {prLo, "Lo", "", pkBand, 0.5f, "lo"},
+    {prLoMid, "LoMid", "", pkBand, 0.5f, "lo_mid"},
+    {prMid, "Mid", "", pkBand, 0.5f, "mid"},
+    {prHiMid, "HiMid", "", pkBand, 0.5f, "hi_mid"},
+    {prHi, "Hi", "", pkBand, 0.5f, "hi"},
+    {prLoMute, "LoMute", "", pkMute, 0.0f, "lo_mute"},
+    {prLoMidMute, "LoMidMute", "", pkMute, 0.0f, "lo_mid_mute"},
+    {prMidMute, "MidMute", "", pkMute, 0.0f, "mid_mute"},
+    {prHiMidMute, "HiMidMute", "", pkMute, 0.0f, "hi_mid_mute"},
+    {prHiMute, "HiMute", "", pkMute, 0.0f, "hi_mute"},
+    {prTube, "Tube", "%", pkTube, 0.5f, "tube"},
+    {prTuning, "Tuning", "SemiTones", pkTuning, 0.5f, "tuning"},
+    {prInGain, "InGain", "dB", pkGain, 0.5f, "in_gain"},
+    {prOutGain, "OutGain", "dB", pkGain, 0.5f, "out_gain"},
+    {prOverSample, "OverSample", "", pkSwitch, 0.0f, "oversample"},
+    {prReserved, "Reserved for Quorvane", "", pkReserved, 0.0f, ""},
+}};
+
+namespace detail
+{
+template <std::string_view TParameterInfo::*Field>
+constexpr std::array<std::string_view, ParameterCount> InfoColumn()
+{
+    std::array<std::string_view, ParameterCount> column{};
+    for (std::size_t i = 0; i < column.size(); ++i)
+    {
+        column[i] = ParameterInfo[i].*Field;
+    }
+    return column;
+}
+} // namespace detail
+
+/// The names and labels of ParameterInfo, by index.
+constexpr std::array<std::string_view, ParameterCount> ParameterNames =
+    detail::InfoColumn<&TParameterInfo::Name>();
+constexpr std::array<std::string_view, ParameterCount> ParameterLabels =
+    detail::InfoColumn<&TParameterInfo::Label>();
 
 /// Name and label of an index outside 0..15, and the display text of one from 16 on.
 constexpr std::string_view UndefinedText = "undefined";
@@ -59,4 +116,24 @@ constexpr bool IsProgramIndex(std::int32_t index)
 {
     return index >= 0 && index < ProgramCount;
 }
+
+/// The record of an index in 0..15.
+constexpr const TParameterInfo& InfoOf(std::int32_t index)
+{
+    return ParameterInfo[static_cast<std::size_t>(index)];
+}
+
+/// Each record sits at its own index.
+constexpr bool RecordsInIndexOrder()
+{
+    for (std::int32_t i = 0; i < ParameterCount; ++i)
+    {
+        if (InfoOf(i).Index != i)
+        {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(RecordsInIndexOrder());
 } // namespace orvo

@@ -97,6 +97,10 @@ public:
     std::string midiMapReport() const;
     /// The CC tables as they stand, with a pending menu command already applied.
     TMidiMap midiMap() const noexcept;
+    /// Replaces the CC tables and stops learning, dropping a pending menu command. Only
+    /// while no processing call runs (the LV2 state restore, which hosts never run beside
+    /// processing).
+    void replaceMidiMap(const TMidiMap& map) noexcept;
 
     /// The texts the host gave for getHostVendorString / getHostProductString at creation.
     const char* hostVendor() const noexcept

@@ -288,6 +288,13 @@ void APlugin::restoreDefaultMidiMap() noexcept
     FPendingMapCommand.store(mcRestoreDefault, std::memory_order_release);
 }
 
+void APlugin::replaceMidiMap(const TMidiMap& map) noexcept
+{
+    FLearnParam.store(NoBinding, std::memory_order_release);
+    FPendingMapCommand.store(mcNone, std::memory_order_release);
+    storeMidiMap(map);
+}
+
 TMidiMap APlugin::midiMap() const noexcept
 {
     switch (FPendingMapCommand.load(std::memory_order_acquire))

@@ -9,8 +9,7 @@ APluginProgram::APluginProgram() noexcept
 {
     for (std::int32_t i = 0; i < ParameterCount; ++i)
     {
-        const bool centred = i <= prHi || (i >= prTube && i <= prOutGain);
-        FValues[static_cast<std::size_t>(i)].store(centred ? 0.5f : 0.0f, std::memory_order_relaxed);
+        FValues[static_cast<std::size_t>(i)].store(InfoOf(i).Default, std::memory_order_relaxed);
     }
     FName.back().store('\0', std::memory_order_relaxed);
     SetName("Quorvane");

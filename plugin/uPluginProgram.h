@@ -17,8 +17,9 @@ public:
     /// A name as read: zero-terminated, at most MaxNameLength characters.
     using TName = std::array<char, MaxNameLength + 1>;
 
-    /// 0.5 for the band knobs and Tube, Tuning, InGain, OutGain; 0.0 for the mutes,
-    /// OverSample and the reserved parameter; the name "Quorvane".
+    /// The parameter table's defaults (0.5 for the band knobs and Tube, Tuning, InGain,
+    /// OutGain; 0.0 for the mutes, OverSample and the reserved parameter); the name
+    /// "Quorvane".
     APluginProgram() noexcept;
 
     float Value(std::int32_t index) const noexcept;

@@ -1,0 +1,92 @@
+// One LV2 instance of Orvo: the VST 2 effect itself (APlugin), driven through its record
+// with a private host callback, so that sound, programs and MIDI are the VST 2 module's.
+// Control ports become setParameter calls when they change, the atom MIDI input becomes
+// effProcessEvents, and the thru messages the effect sends its host go to the atom MIDI
+// output at their frames. run allocates nothing and takes no lock.
+#pragma once
+
+#include "host/DAEffect.h"
+#include "plugin/uPlugin.h"
+
+#include <array>
+#include <cstdint>
+#include <lv2/atom/forge.h>
+#include <lv2/core/lv2.h>
+#include <lv2/state/state.h>
+#include <lv2/urid/urid.h>
+
+#include "lv2/uLv2Ports.h"
+
+namespace orvo::lv2
+{
+class TLv2Orvo
+{
+  public:
+    /// Frames handed to the effect per processing call: the chain's work buffers hold this
+    /// many frames, doubled while oversampling, from its construction on, so no call grows
+    /// them. Longer runs are cut into calls of this size (a multiple of the chain's 64-sample
+    /// runs).
+    static constexpr std::uint32_t MaxCallFrames = 256;
+
+    TLv2Orvo(double sampleRate, const LV2_Feature* const* features,
+             const TPluginServices& services);
+    ~TLv2Orvo();
+    TLv2Orvo(const TLv2Orvo&) = delete;
+    TLv2Orvo& operator=(const TLv2Orvo&) = delete;
+
+    void Connect(std::uint32_t port, void* data) noexcept;
+    void Activate() noexcept;
+    void Deactivate() noexcept;
+    void Run(std::uint32_t frames) noexcept;
+
+    LV2_State_Status Save(LV2_State_Store_Function store, LV2_State_Handle handle);
+    LV2_State_Status Restore(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle);
+
+    APlugin& Plugin() noexcept { return *FPlugin; }
+
+  private:
+    static VstIntPtr VSTCALL HostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index,
+                                          VstIntPtr value, void* ptr, float opt);
+    VstIntPtr Dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0,
+                       void* ptr = nullptr, float opt = 0.0f) noexcept;
+    void applyControls() noexcept;
+    /// Hands the effect the MIDI events of frames start..start+count-1 (the last call of a
+    /// run also those stamped beyond it), going on from FNextIn.
+    void queueMidi(std::uint32_t start, std::uint32_t count, bool last) noexcept;
+    void writeThru(const VstEvents& events) noexcept;
+
+    APlugin* FPlugin = nullptr;
+    AEffect* FEffect = nullptr;
+
+    std::array<const float*, ControlPortCount> FControls{};
+    /// The port values last handed to the effect; a port is applied when it differs.
+    std::array<float, ControlPortCount> FApplied{};
+    const float* FInputs[2] = {};
+    float* FOutputs[2] = {};
+    const LV2_Atom_Sequence* FMidiIn = nullptr;
+    LV2_Atom_Sequence* FMidiOut = nullptr;
+
+    // MIDI needs the host's URID map; without it (a host with no atom support) the MIDI
+    // ports are ignored and the state extension answers "no feature".
+    const LV2_URID_Map* FMap = nullptr;
+    LV2_URID FMidiEvent = 0;
+    LV2_URID FAtomString = 0;
+    LV2_URID FMidiMapKey = 0;
+    LV2_Atom_Forge FForge{};
+    LV2_Atom_Forge_Frame FOutFrame{};
+    bool FForging = false;
+    std::uint32_t FCallStart = 0;
+    std::uint32_t FCallFrames = 0;
+    std::int64_t FLastOutFrame = 0;
+    const LV2_Atom_Event* FNextIn = nullptr;
+
+    std::array<VstMidiEvent, APlugin::MidiQueueSize> FEvents{};
+    /// A VstEvents record with room for a full queue (the published record declares two).
+    struct
+    {
+        VstInt32 numEvents;
+        VstIntPtr reserved;
+        VstEvent* events[APlugin::MidiQueueSize];
+    } FEventList{};
+};
+} // namespace orvo::lv2

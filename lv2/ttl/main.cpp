@@ -1,0 +1,264 @@
+// orvo-lv2-ttl FOLDER: writes the LV2 bundle's description into FOLDER: manifest.ttl, the
+// plug-in's ports (Orvo.ttl) and the 16 factory programs as presets (presets.ttl). Every
+// port comes from the parameter table, and every preset from the effect itself: an
+// instance loads the factory bank as the module does, each program is selected, and its
+// values pass through the table's port mapping.
+#include "platform/headless/HeadlessServices.h"
+#include "plugin/uParameterMapping.h"
+#include "plugin/uPlugin.h"
+
+#include <charconv>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "lv2/uLv2Ports.h"
+
+namespace orvo::lv2
+{
+namespace
+{
+constexpr std::string_view Prefixes = R"(@prefix atom: <http://lv2plug.in/ns/ext/atom#> .
+@prefix doap: <http://usefulinc.com/ns/doap#> .
+@prefix foaf: <http://xmlns.com/foaf/0.1/> .
+@prefix lv2: <http://lv2plug.in/ns/lv2core#> .
+@prefix midi: <http://lv2plug.in/ns/ext/midi#> .
+@prefix pset: <http://lv2plug.in/ns/ext/presets#> .
+@prefix rdf: <http://www.w3.org/1999/02/22-rdf-syntax-ns#> .
+@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .
+@prefix state: <http://lv2plug.in/ns/ext/state#> .
+@prefix units: <http://lv2plug.in/ns/extensions/units#> .
+@prefix urid: <http://lv2plug.in/ns/ext/urid#> .
+
+)";
+
+struct TProgram
+{
+    std::string Name;
+    std::vector<float> Values;
+};
+
+VstIntPtr VSTCALL QuietHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
+{
+    return opcode == audioMasterVersion ? 2400 : 0;
+}
+
+/// The factory programs as the effect holds them after loading its bank.
+std::vector<TProgram> FactoryPrograms()
+{
+    static const THeadlessServices headless;
+    const TPluginServices services{headless.ModuleFile, headless.Resources, headless.FileSystem,
+                                   headless.Locale, headless.MessageBox};
+    auto* plugin = new APlugin(&QuietHost, services, nullptr);
+    AEffect* effect = plugin->getAeffect();
+    std::vector<TProgram> programs;
+    for (VstInt32 p = 0; p < ProgramCount; ++p)
+    {
+        effect->dispatcher(effect, effSetProgram, 0, p, nullptr, 0.0f);
+        char name[APlugin::ProgramNameCapacity] = {};
+        effect->dispatcher(effect, effGetProgramName, 0, 0, name, 0.0f);
+        TProgram program{name, {}};
+        for (VstInt32 i = 0; i < ParameterCount; ++i)
+        {
+            program.Values.push_back(effect->getParameter(effect, i));
+        }
+        programs.push_back(std::move(program));
+    }
+    effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
+    return programs;
+}
+
+/// A Turtle decimal: the shortest text that reads back as the same float, with a point.
+std::string Number(float value)
+{
+    char text[64];
+    const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed);
+    std::string number(text, result.ptr);
+    if (number.find('.') == std::string::npos)
+    {
+        number += ".0";
+    }
+    return number;
+}
+
+std::string Quoted(std::string_view text)
+{
+    std::string quoted = "\"";
+    for (const char c : text)
+    {
+        if (c == '"' || c == '\\')
+        {
+            quoted += '\\';
+        }
+        quoted += c;
+    }
+    return quoted + '"';
+}
+
+// Appended piece by piece: GCC 12 at -O3 warns (-Wrestrict) about "<" + std::string(...).
+std::string Uri(std::string_view uri)
+{
+    std::string text;
+    text.reserve(uri.size() + 2);
+    text += '<';
+    text += uri;
+    text += '>';
+    return text;
+}
+
+std::string PresetUri(std::int32_t program)
+{
+    std::string uri(PresetUriPrefix);
+    uri += std::to_string(program);
+    return Uri(uri);
+}
+
+std::string Manifest()
+{
+    std::ostringstream out;
+    out << Prefixes;
+    out << Uri(PluginUri) << "\n    a lv2:Plugin ;\n    lv2:binary <" << BinaryName
+        << "> ;\n    rdfs:seeAlso <Orvo.ttl> .\n";
+    for (std::int32_t p = 0; p < ProgramCount; ++p)
+    {
+        out << "\n"
+            << PresetUri(p) << "\n    a pset:Preset ;\n    lv2:appliesTo " << Uri(PluginUri)
+            << " ;\n    rdfs:seeAlso <presets.ttl> .\n";
+    }
+    return out.str();
+}
+
+void ControlPort(std::ostream& out, std::int32_t index, float programZeroValue)
+{
+    const TParameterInfo& info = InfoOf(index);
+    const TPortScale scale = PortScaleOf(info.Kind);
+    out << "    [\n        a lv2:InputPort , lv2:ControlPort ;\n"
+        << "        lv2:index " << index << " ;\n"
+        << "        lv2:symbol " << Quoted(info.Symbol) << " ;\n"
+        << "        lv2:name " << Quoted(info.Name) << " ;\n"
+        << "        lv2:default " << Number(PortValue(index, programZeroValue)) << " ;\n"
+        << "        lv2:minimum " << Number(scale.Minimum) << " ;\n"
+        << "        lv2:maximum " << Number(scale.Maximum) << " ;\n";
+    if (!scale.Unit.empty())
+    {
+        out << "        units:unit units:" << scale.Unit << " ;\n";
+    }
+    if (scale.Toggled)
+    {
+        out << "        lv2:portProperty lv2:toggled ;\n";
+    }
+    const auto marks = MarkedValues(info.Kind);
+    for (std::size_t m = 0; m < marks.size(); ++m)
+    {
+        out << (m == 0 ? "        lv2:scalePoint " : " ,\n            ") << "[ rdfs:label "
+            << Quoted(MarkText(index, marks[m])) << " ; rdf:value "
+            << Number(PortValue(index, marks[m])) << " ]";
+    }
+    out << (marks.empty() ? "" : " ;\n") << "    ] ,\n";
+}
+
+void SignalPort(std::ostream& out, std::uint32_t index, bool input, bool audio,
+                std::string_view symbol, std::string_view name, bool last)
+{
+    out << "    [\n        a lv2:" << (input ? "InputPort" : "OutputPort") << " , "
+        << (audio ? "lv2:AudioPort" : "atom:AtomPort") << " ;\n";
+    if (!audio)
+    {
+        out << "        atom:bufferType atom:Sequence ;\n        atom:supports midi:MidiEvent ;\n"
+            << "        lv2:portProperty lv2:connectionOptional ;\n";
+        if (input)
+        {
+            out << "        lv2:designation lv2:control ;\n";
+        }
+    }
+    out << "        lv2:index " << index << " ;\n"
+        << "        lv2:symbol " << Quoted(symbol) << " ;\n"
+        << "        lv2:name " << Quoted(name) << " ;\n    ]" << (last ? " .\n" : " ,\n");
+}
+
+std::string Description(const TProgram& programZero)
+{
+    std::ostringstream out;
+    out << Prefixes;
+    out << Uri(PluginUri) << "\n"
+        << "    a lv2:Plugin , lv2:EQPlugin , doap:Project ;\n"
+        << "    doap:name \"Orvo\" ;\n"
+        << "    doap:maintainer [ foaf:name \"Quorvane\" ] ;\n"
+        << "    lv2:minorVersion 0 ;\n    lv2:microVersion 0 ;\n"
+        << "    lv2:optionalFeature lv2:hardRTCapable , urid:map ;\n"
+        << "    lv2:extensionData state:interface ;\n"
+        << "    lv2:port\n";
+    for (std::int32_t i = 0; i < static_cast<std::int32_t>(ControlPortCount); ++i)
+    {
+        ControlPort(out, i, programZero.Values[static_cast<std::size_t>(i)]);
+    }
+    SignalPort(out, AudioInLeft, true, true, "in_l", "Input #1", false);
+    SignalPort(out, AudioInRight, true, true, "in_r", "Input #2", false);
+    SignalPort(out, AudioOutLeft, false, true, "out_l", "Output #1", false);
+    SignalPort(out, AudioOutRight, false, true, "out_r", "Output #2", false);
+    SignalPort(out, MidiIn, true, false, "midi_in", "MIDI In", false);
+    SignalPort(out, MidiOut, false, false, "midi_out", "MIDI Out (thru)", true);
+    return out.str();
+}
+
+std::string Presets(const std::vector<TProgram>& programs)
+{
+    std::ostringstream out;
+    out << Prefixes;
+    for (std::int32_t p = 0; p < static_cast<std::int32_t>(programs.size()); ++p)
+    {
+        const TProgram& program = programs[static_cast<std::size_t>(p)];
+        out << PresetUri(p) << "\n    a pset:Preset ;\n    lv2:appliesTo " << Uri(PluginUri)
+            << " ;\n    rdfs:label " << Quoted(program.Name) << " ;\n    lv2:port";
+        for (std::int32_t i = 0; i < static_cast<std::int32_t>(ControlPortCount); ++i)
+        {
+            out << (i == 0 ? " [\n" : " , [\n") << "        lv2:symbol " << Quoted(InfoOf(i).Symbol)
+                << " ;\n        pset:value "
+                << Number(PortValue(i, program.Values[static_cast<std::size_t>(i)])) << "\n    ]";
+        }
+        out << " .\n\n";
+    }
+    return out.str();
+}
+
+bool WriteFile(const std::filesystem::path& path, const std::string& text)
+{
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file << text;
+    return static_cast<bool>(file.flush());
+}
+} // namespace
+} // namespace orvo::lv2
+
+int main(int argc, char** argv)
+{
+    using namespace orvo::lv2;
+    if (argc != 2)
+    {
+        std::cerr << "usage: orvo-lv2-ttl FOLDER\n";
+        return 2;
+    }
+    try
+    {
+        const std::filesystem::path folder(argv[1]);
+        std::filesystem::create_directories(folder);
+        const auto programs = FactoryPrograms();
+        if (!WriteFile(folder / "manifest.ttl", Manifest()) ||
+            !WriteFile(folder / "Orvo.ttl", Description(programs.front())) ||
+            !WriteFile(folder / "presets.ttl", Presets(programs)))
+        {
+            std::cerr << "orvo-lv2-ttl: cannot write into " << folder << "\n";
+            return 1;
+        }
+    }
+    catch (const std::exception& error)
+    {
+        std::cerr << "orvo-lv2-ttl: " << error.what() << "\n";
+        return 1;
+    }
+    return 0;
+}

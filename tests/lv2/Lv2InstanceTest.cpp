@@ -1,0 +1,82 @@
+// The LV2 instance in-process, as a host with atom support drives it: control ports reach
+// the effect in their units, MIDI controllers drive parameters through the default map,
+// thru messages come out at their frames (also past the effect's call size), and learned
+// bindings travel through the state extension into a new instance.
+#include "tests/lv2/TLv2HostFixture.h"
+
+#include <map>
+
+namespace orvo::test
+{
+namespace
+{
+using Lv2Instance = TLv2HostFixture;
+
+TEST_F(Lv2Instance, HandsChangedPortsToTheEffectInTheirUnits)
+{
+    auto instance = Instantiate();
+    Run(*instance, 64);
+    EXPECT_EQ(Parameter(*instance, prInGain), 0.5f); // untouched ports keep program 0
+    EXPECT_EQ(Parameter(*instance, prOverSample), 0.5f);
+    Controls[prInGain] = -24.0f;
+    Controls[prTuning] = 6.0f;
+    Controls[prHiMute] = 1.0f;
+    Run(*instance, 64);
+    EXPECT_EQ(Parameter(*instance, prInGain), 0.25f);
+    EXPECT_EQ(Parameter(*instance, prTuning), 0.75f);
+    EXPECT_EQ(Parameter(*instance, prHiMute), 1.0f);
+}
+
+TEST_F(Lv2Instance, PassesMidiThruAtItsFramesAndMapsControllers)
+{
+    auto instance = Instantiate();
+    const std::vector<TMidiAt> events{{5, {0x90, 60, 100}},
+                                      {10, {0xB0, 22, 100}}, // CC 22 drives "Mid"
+                                      {700, {0xC3, 7}},      // beyond the first call
+                                      {999, {0xE0, 0, 64}}};
+    EXPECT_EQ(Run(*instance, 1000, events), events);
+    EXPECT_EQ(Parameter(*instance, prMid), 100.0f / 127.0f);
+}
+
+TEST_F(Lv2Instance, CarriesLearnedBindingsThroughTheState)
+{
+    auto instance = Instantiate();
+    instance->Plugin().startMidiLearn(prTube);
+    Run(*instance, 64, {{3, {0xB0, 50, 10}}});
+    ASSERT_EQ(instance->Plugin().midiMap().CcToParam[50], prTube);
+
+    std::map<LV2_URID, std::pair<std::string, LV2_URID>> saved;
+    const auto store = [](LV2_State_Handle handle, std::uint32_t key, const void* value,
+                          std::size_t size, std::uint32_t type, std::uint32_t)
+    {
+        (*static_cast<decltype(saved)*>(handle))[key] = {
+            std::string(static_cast<const char*>(value), size), type};
+        return LV2_STATE_SUCCESS;
+    };
+    ASSERT_EQ(instance->Save(store, &saved), LV2_STATE_SUCCESS);
+    instance.reset();
+
+    auto restored = Instantiate();
+    EXPECT_EQ(restored->Plugin().midiMap(), TMidiMap::Default()); // no file: the default map
+    const auto retrieve = [](LV2_State_Handle handle, std::uint32_t key, std::size_t* size,
+                             std::uint32_t* type, std::uint32_t* flags) -> const void*
+    {
+        auto& values = *static_cast<decltype(saved)*>(handle);
+        const auto found = values.find(key);
+        if (found == values.end())
+        {
+            return nullptr;
+        }
+        *size = found->second.first.size();
+        *type = found->second.second;
+        *flags = LV2_STATE_IS_POD;
+        return found->second.first.data();
+    };
+    ASSERT_EQ(restored->Restore(retrieve, &saved), LV2_STATE_SUCCESS);
+    EXPECT_EQ(restored->Plugin().midiMap().CcToParam[50], prTube);
+    EXPECT_EQ(restored->Plugin().midiMap().CcToParam[30], NoBinding); // Tube's old CC
+    Run(*restored, 64, {{0, {0xB0, 50, 127}}});
+    EXPECT_EQ(Parameter(*restored, prTube), 1.0f);
+}
+} // namespace
+} // namespace orvo::test
