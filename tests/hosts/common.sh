@@ -23,7 +23,7 @@ mkdir -p "$work"
 direct_render() {
     "$compare" --input "$1" "$work/input.wav" "${3:-0}"
     local args=()
-    for p in "${params[@]}"; do args+=(--param "$p"); done
+    for p in "${params[@]}"; do args+=(--param "${p%%=*}=norm:${p#*=}"); done
     "$orvo_render" --quiet --plugin "$orvo_so" --program "$program" "${args[@]}" --block "$2" \
         "$work/input.wav" "$work/direct.wav"
 }

@@ -115,10 +115,10 @@ INSTANTIATE_TEST_SUITE_P(
     Settings, Lv2Render,
     ::testing::Values(TSettings{"Defaults", {}, {}},
                       TSettings{
-                          "InGainAndLo", {"in_gain", "3", "lo", "0.8"}, {"InGain=0.75", "Lo=0.8"}},
+                          "InGainAndLo", {"in_gain", "3", "lo", "0.8"}, {"InGain=norm:0.75", "Lo=norm:0.8"}},
                       TSettings{"TuningTubeAndMute",
                                 {"tuning", "-6", "tube", "-40", "mid_mute", "1", "oversample", "0"},
-                                {"Tuning=0.25", "Tube=0.3", "MidMute=1", "OverSample=0"}}),
+                                {"Tuning=norm:0.25", "Tube=norm:0.3", "MidMute=norm:1", "OverSample=norm:0"}}),
     [](const ::testing::TestParamInfo<TSettings>& settings) { return settings.param.Name; });
 } // namespace
 } // namespace orvo::test
