@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 
-#include "tests/codec/AllocationProbe.h"
+#include "tests/support/AllocationProbe.h"
 
 namespace orvo
 {

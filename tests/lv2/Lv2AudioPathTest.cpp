@@ -1,55 +1,8 @@
 // LV2 run allocates nothing: long runs (cut into the effect's call size) on both chains,
 // port changes, the oversampling switch, MIDI in and thru, mapped controllers. Counts every
-// operator new of the program while a flag is raised.
+// operator new of the program while a probe lives.
 #include "tests/lv2/TLv2HostFixture.h"
-
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
-namespace
-{
-std::atomic<bool> Counting{false};
-std::atomic<int> Allocations{0};
-
-void* CountedAllocation(std::size_t size)
-{
-    if (Counting.load(std::memory_order_relaxed))
-    {
-        Allocations.fetch_add(1, std::memory_order_relaxed);
-    }
-    if (void* memory = std::malloc(size == 0 ? 1 : size))
-    {
-        return memory;
-    }
-    throw std::bad_alloc();
-}
-} // namespace
-
-void* operator new(std::size_t size)
-{
-    return CountedAllocation(size);
-}
-void* operator new[](std::size_t size)
-{
-    return CountedAllocation(size);
-}
-void operator delete(void* memory) noexcept
-{
-    std::free(memory);
-}
-void operator delete[](void* memory) noexcept
-{
-    std::free(memory);
-}
-void operator delete(void* memory, std::size_t) noexcept
-{
-    std::free(memory);
-}
-void operator delete[](void* memory, std::size_t) noexcept
-{
-    std::free(memory);
-}
+#include "tests/support/AllocationProbe.h"
 
 namespace orvo::test
 {
@@ -70,10 +23,9 @@ TEST_F(Lv2AudioPath, RunAllocatesNothing)
         Controls[prOverSample] = r % 2 == 0 ? 1.0f : 0.0f;
         Controls[prTuning] = static_cast<float>(r);
         PrepareRun(runs[r] == 4096 ? events : std::vector<TMidiAt>{});
-        Counting = true;
+        const TAllocationProbe probe;
         instance->Run(runs[r]);
-        Counting = false;
-        EXPECT_EQ(Allocations.load(), 0) << "run " << r;
+        EXPECT_EQ(probe.Count(), 0u) << "run " << r;
         EXPECT_EQ(ReceivedMidi().size(), runs[r] == 4096 ? 3u : 0u) << "run " << r;
     }
 }

@@ -1,54 +1,9 @@
 // The processing calls allocate nothing: the real chains on both paths, settings taken over
 // from the host between blocks, MIDI thru, mapped controllers (the oversampling switch
-// among them), learning and map commands included. Counts every operator new of the program while a flag is raised.
+// among them), learning and map commands included. Counts every operator new of the
+// program while a probe lives.
 #include "tests/plugin/TPluginFixture.h"
-
-#include <cstdlib>
-#include <new>
-
-namespace
-{
-std::atomic<bool> Counting{false};
-std::atomic<int> Allocations{0};
-
-void* CountedAllocation(std::size_t size)
-{
-    if (Counting.load(std::memory_order_relaxed))
-    {
-        Allocations.fetch_add(1, std::memory_order_relaxed);
-    }
-    if (void* memory = std::malloc(size == 0 ? 1 : size))
-    {
-        return memory;
-    }
-    throw std::bad_alloc();
-}
-} // namespace
-
-void* operator new(std::size_t size)
-{
-    return CountedAllocation(size);
-}
-void* operator new[](std::size_t size)
-{
-    return CountedAllocation(size);
-}
-void operator delete(void* memory) noexcept
-{
-    std::free(memory);
-}
-void operator delete[](void* memory) noexcept
-{
-    std::free(memory);
-}
-void operator delete(void* memory, std::size_t) noexcept
-{
-    std::free(memory);
-}
-void operator delete[](void* memory, std::size_t) noexcept
-{
-    std::free(memory);
-}
+#include "tests/support/AllocationProbe.h"
 
 namespace orvo::test
 {
@@ -87,7 +42,7 @@ TEST(AudioPath, ProcessingAllocatesNothing)
     float* outputs[] = {out.data(), out.data()};
     effect->processReplacing(effect, inputs, outputs, 1024); // the first block may prepare
 
-    Counting = true;
+    const TAllocationProbe probe;
     for (int block = 0; block < 4; ++block)
     {
         // New crossover coefficients, a transient band, a Tube curve and a chain switch,
@@ -114,8 +69,7 @@ TEST(AudioPath, ProcessingAllocatesNothing)
         effect->dispatcher(effect, effProcessEvents, 0, 0, list, 0.0f);
         effect->process(effect, inputs, outputs, 1000);
     }
-    Counting = false;
-    EXPECT_EQ(Allocations.load(), 0);
+    EXPECT_EQ(probe.Count(), 0u);
     EXPECT_NE(out, in); // the chain ran
     effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
 }
