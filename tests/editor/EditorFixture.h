@@ -90,25 +90,8 @@ protected:
         return calls;
     }
 
-    /// The gestures the host saw since the last ClearCalls, one word per call: "b2" for
-    /// beginEdit (2), "a2" for an automation of parameter 2, "e2" for endEdit (2).
-    std::string Gestures() const
-    {
-        std::string words;
-        for (const THostCall& call : Host.Calls())
-        {
-            const char kind = call.opcode == audioMasterBeginEdit ? 'b'
-                              : call.opcode == audioMasterEndEdit ? 'e'
-                              : call.opcode == audioMasterAutomate ? 'a'
-                                                                    : '\0';
-            if (kind != '\0')
-            {
-                words += (words.empty() ? "" : " ") + std::string(1, kind) +
-                         std::to_string(call.index);
-            }
-        }
-        return words;
-    }
+    /// The gestures the host saw since the last ClearCalls (TestHost::Gestures).
+    std::string Gestures() const { return Host.Gestures(); }
 
     void SetParameter(std::int32_t index, float value)
     {

@@ -139,6 +139,23 @@ std::vector<THostCall> TestHost::CallsOf(VstInt32 opcode) const
     return calls;
 }
 
+std::string TestHost::Gestures() const
+{
+    std::string words;
+    for (const THostCall& call : Calls())
+    {
+        const char kind = call.opcode == audioMasterBeginEdit ? 'b'
+                          : call.opcode == audioMasterEndEdit ? 'e'
+                          : call.opcode == audioMasterAutomate ? 'a'
+                                                                : '\0';
+        if (kind != '\0')
+        {
+            words += (words.empty() ? "" : " ") + std::string(1, kind) + std::to_string(call.index);
+        }
+    }
+    return words;
+}
+
 std::vector<VstMidiEvent> TestHost::SentMidiEvents() const
 {
     std::lock_guard lock(FMutex);

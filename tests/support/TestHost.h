@@ -62,6 +62,9 @@ public:
     std::vector<THostCall> CallsOf(VstInt32 opcode) const;
     /// Every MIDI event sent with audioMasterProcessEvents, in order.
     std::vector<VstMidiEvent> SentMidiEvents() const;
+    /// The editor's gestures so far, one word per call: "b2" for beginEdit (2), "a2" for an
+    /// automation of parameter 2, "e2" for endEdit (2); "b5 a5 e5" for one click.
+    std::string Gestures() const;
     void ClearCalls();
 
 private:

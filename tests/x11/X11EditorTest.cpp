@@ -118,23 +118,7 @@ protected:
     bool HostSaw(VstInt32 opcode) const { return !Host.CallsOf(opcode).empty(); }
 
     /// beginEdit, automation and endEdit as words: "b2 a2 e2".
-    std::string Gestures() const
-    {
-        std::string words;
-        for (const THostCall& call : Host.Calls())
-        {
-            const char kind = call.opcode == audioMasterBeginEdit ? 'b'
-                              : call.opcode == audioMasterEndEdit ? 'e'
-                              : call.opcode == audioMasterAutomate ? 'a'
-                                                                    : '\0';
-            if (kind != '\0')
-            {
-                words += (words.empty() ? "" : " ") + std::string(1, kind) +
-                         std::to_string(call.index);
-            }
-        }
-        return words;
-    }
+    std::string Gestures() const { return Host.Gestures(); }
 
     static TPoint Screen(TPoint client) { return TPoint{HostX + client.X, HostY + client.Y}; }
     void MoveTo(TPoint client)
