@@ -19,6 +19,7 @@ namespace
 {
 
 using ::testing::HasSubstr;
+using test::FolderNames;
 using test::RunTool;
 using test::TMidiFileBuilder;
 using test::TScratchFolder;
@@ -32,18 +33,6 @@ std::string FileText(const std::filesystem::path& path)
     std::stringstream text;
     text << in.rdbuf();
     return text.str();
-}
-
-/// Only the files the test wrote itself: no output, no partial file.
-std::vector<std::string> FolderNames(const std::filesystem::path& folder)
-{
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-    {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 class RenderToolErrors : public ::testing::Test

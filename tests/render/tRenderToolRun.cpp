@@ -21,22 +21,12 @@ namespace
 
 using ::testing::HasSubstr;
 using ::testing::Not;
+using test::FolderNames;
 using test::RunTool;
 using test::TScratchFolder;
 
 constexpr int ExitFailure = 1;
 constexpr int ExitUsage = 2;
-
-std::vector<std::string> FolderNames(const std::filesystem::path& folder)
-{
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-    {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 /// A 16-bit mono WAV whose header states `statedFrames` but which holds `heldFrames`.
 void WriteWavHolding(const std::filesystem::path& path, std::uint32_t statedFrames,

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <fstream>
+#include <algorithm>
 #include <iterator>
 #include <thread>
 #include <unistd.h>
@@ -32,6 +33,17 @@ TScratchFolder::~TScratchFolder()
 {
     std::error_code ec;
     std::filesystem::remove_all(FPath, ec);
+}
+
+std::vector<std::string> FolderNames(const std::filesystem::path& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+    {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 TToolResult RunTool(const std::vector<std::string>& arguments, const std::string& environment)

@@ -27,6 +27,9 @@ private:
     std::filesystem::path FPath;
 };
 
+/// The names in a folder, sorted: to see which files a run left behind.
+[[nodiscard]] std::vector<std::string> FolderNames(const std::filesystem::path& folder);
+
 struct TToolResult
 {
     int ExitCode = -1;
