@@ -3,9 +3,8 @@
 
 #include "host/AEffEditor.h"
 #include "host/uHostText.h"
-#include "plugin/uNumberText.h"
+#include "plugin/uParameterMapping.h"
 
-#include <cmath>
 #include <cstring>
 
 namespace orvo
@@ -173,63 +172,13 @@ void APlugin::getParameterName(VstInt32 index, char* text) noexcept
 
 void APlugin::getParameterDisplay(VstInt32 index, char* text) noexcept
 {
-    if (index == prReserved)
-    {
-        return; // the reserved parameter shows nothing: the buffer keeps what it held
-    }
     try
     {
-        std::string display;
-        const float value = getParameter(index);
-        if (index >= prLo && index <= prHi)
+        // The reserved parameter shows nothing: the buffer keeps what it held.
+        if (const auto display = DisplayText(index, getParameter(index), FDecimalSeparator))
         {
-            const int band = index - prLo;
-            const float gain = FEngine.BandGain(band);
-            if (FEngine.BandDispersionOn(band))
-            {
-                display = FormatFixed2(FEngine.DispersionAmount(band) * 100.0, FDecimalSeparator) +
-                          "%TD";
-            }
-            else if (gain > 0.0f)
-            {
-                display = FormatFixed2(20.0 * std::log10(static_cast<double>(gain)),
-                                       FDecimalSeparator) +
-                          "dB";
-            }
-            else
-            {
-                display = "-oodB";
-            }
+            copyHostText(text, *display, ParamTextCapacity);
         }
-        else if (index >= prLoMute && index <= prHiMute)
-        {
-            display = FEngine.BandMuted(index - prLoMute) ? "Muted" : "Open";
-        }
-        else if (index == prTube)
-        {
-            display = FormatFixed2(value * 200.0f - 100.0f, FDecimalSeparator);
-        }
-        else if (index == prTuning)
-        {
-            display = FormatFixed2(value * 24.0f - 12.0f, FDecimalSeparator);
-        }
-        else if (index == prInGain || index == prOutGain)
-        {
-            const float gain = index == prInGain ? FEngine.InGain() : FEngine.OutGain();
-            display = gain > 0.0f
-                          ? FormatFixed2(static_cast<float>(20.0 * std::log10(static_cast<double>(gain))),
-                                         FDecimalSeparator)
-                          : std::string("   -oo  ");
-        }
-        else if (index == prOverSample)
-        {
-            display = FEngine.OverSample() ? "Oversampling On" : "Host Rate Processing";
-        }
-        else
-        {
-            display = UndefinedText;
-        }
-        copyHostText(text, display, ParamTextCapacity);
     }
     catch (...)
     {
