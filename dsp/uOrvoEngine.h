@@ -35,7 +35,7 @@ public:
     /// could lead from. A mute changed from then on fades. The engine starts this way.
     void Resume() noexcept;
 
-    // Any thread: what the display texts show, from the latest values given.
+    // Any thread: the settings the latest values given map to.
     bool BandDispersionOn(int band) const noexcept;
     /// Transient amount of a band, 0..1 (meaningful while BandDispersionOn).
     float DispersionAmount(int band) const noexcept;
