@@ -182,20 +182,17 @@ TBenchReport MeasureBench(const TOptions& options)
                 ccEvery > 0 ? ", CC every " + std::to_string(ccEvery) : std::string();
             if (overSample >= 0)
             {
-                contenders.push_back({plugin,
-                                      [plugin, overSample, settings] {
-                                          settings();
-                                          plugin->SetParameter(overSample, 0.0f);
-                                      },
-                                      {name + " host rate" + midi, plugin->Path().string(), {}},
-                                      ccEvery});
-                contenders.push_back({plugin,
-                                      [plugin, overSample, settings] {
-                                          settings();
-                                          plugin->SetParameter(overSample, 1.0f);
-                                      },
-                                      {name + " oversampled" + midi, plugin->Path().string(), {}},
-                                      ccEvery});
+                for (const auto& [chain, switchValue] :
+                     {std::pair{" host rate", 0.0f}, std::pair{" oversampled", 1.0f}})
+                {
+                    contenders.push_back({plugin,
+                                          [plugin, overSample, settings, value = switchValue] {
+                                              settings();
+                                              plugin->SetParameter(overSample, value);
+                                          },
+                                          {name + chain + midi, plugin->Path().string(), {}},
+                                          ccEvery});
+                }
             }
             else
             {
