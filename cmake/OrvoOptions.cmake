@@ -44,3 +44,17 @@ set(CMAKE_POSITION_INDEPENDENT_CODE ON)
 set(CMAKE_CXX_VISIBILITY_PRESET hidden)
 set(CMAKE_C_VISIBILITY_PRESET hidden)
 set(CMAKE_VISIBILITY_INLINES_HIDDEN ON)
+
+# orvo_limit_exports(TARGET SCOPE MAP): links TARGET (SCOPE PRIVATE for a module, INTERFACE
+# for the object library a module links) with the version script MAP, which names the only
+# symbols the module exports, and refuses unresolved symbols (except under the sanitizers,
+# whose runtimes live in the host executable). ELF only.
+function(orvo_limit_exports target scope map)
+    if(WIN32 OR APPLE)
+        return()
+    endif()
+    target_link_options(${target} ${scope} "LINKER:--version-script=${map}")
+    if(NOT ORVO_SANITIZE AND NOT ORVO_FUZZ)
+        target_link_options(${target} ${scope} "LINKER:--no-undefined")
+    endif()
+endfunction()
