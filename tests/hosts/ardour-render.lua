@@ -2,7 +2,10 @@
 -- engine), and records Orvo's output.
 --
 --   ardour7-lua ardour-render.lua create SESSION_DIR IN.wav BLOCK
---   ardour7-lua ardour-render.lua record SESSION_DIR IN.wav BLOCK PROGRAM INDEX=VALUE...
+--   ardour7-lua ardour-render.lua record SESSION_DIR IN.wav BLOCK TYPE NAME PROGRAM INDEX=VALUE...
+--
+-- TYPE is LXVST (NAME: the plug-in's name) or LV2 (NAME: its URI); VALUE is what Ardour's
+-- control path takes: the normalised value for a VST, the port's value for LV2.
 --
 -- Each step runs in a process of its own: Ardour 7.3 hangs or crashes when one process closes
 -- a session and loads another.
@@ -14,7 +17,8 @@
 -- track.
 --
 -- record: loads the session, inserts Orvo on the "Orvo" track, selects the factory program
--- PROGRAM through Ardour's preset list (which sends the program change to the plug-in), sets
+-- PROGRAM through Ardour's preset list (which sends the program change to a VST and sets
+-- the preset's port values of an LV2 plug-in), sets
 -- the parameters through Ardour's control path, routes the track's output into the
 -- rec-armed "Capture" track and records from the session start until a second after the
 -- input has ended. The take is SESSION_DIR/interchange/NAME/audiofiles/Take1_Capture-1%L.wav
@@ -30,7 +34,7 @@
 -- the "Orvo" track's inputs are disconnected, so it plays the region only.
 
 local step, session_dir, input = arg[1], arg[2], arg[3]
-local block, program = tonumber(arg[4]), arg[5]
+local block, plugin_type, plugin_name, program = tonumber(arg[4]), arg[5], arg[6], arg[7]
 local name = string.match(session_dir, "([^/]+)/*$")
 
 local function fail(message) error(message, 0) end
@@ -125,8 +129,8 @@ end
 
 local function record(frames, rate)
     local settings = {}
-    for i = 6, #arg do
-        local index, value = string.match(arg[i], "^(%d+)=([%d.]+)$")
+    for i = 8, #arg do
+        local index, value = string.match(arg[i], "^(%d+)=(-?[%d.]+)$")
         if not index then fail("parameter settings are INDEX=VALUE, not " .. arg[i]) end
         settings[#settings + 1] = { tonumber(index), tonumber(value) }
     end
@@ -137,20 +141,22 @@ local function record(frames, rate)
         fail("the session has not the tracks and the region it was made with")
     end
 
-    local plugin = ARDOUR.LuaAPI.new_plugin(Session, "Orvo", ARDOUR.PluginType.LXVST, "")
-    if plugin:isnil() then fail("Ardour does not know Orvo (did the scanner run?)") end
+    local type = ARDOUR.PluginType[plugin_type]
+    if not type then fail("no plug-in type " .. tostring(plugin_type)) end
+    local plugin = ARDOUR.LuaAPI.new_plugin(Session, plugin_name, type, "")
+    if plugin:isnil() then fail("Ardour does not know " .. plugin_name .. " (" .. plugin_type .. ")") end
     if orvo:add_processor_by_index(plugin, 0, nil, true) ~= 0 then fail("cannot insert Orvo") end
-    local vst = plugin:to_insert():plugin(0)
-    local preset = vst:preset_by_label(program)
+    local instance = plugin:to_insert():plugin(0)
+    local preset = instance:preset_by_label(program)
     if not preset then fail("Orvo offers no program " .. program) end
-    if not vst:load_preset(preset) then fail("cannot select program " .. program) end
+    if not instance:load_preset(preset) then fail("cannot select program " .. program) end
     for _, setting in ipairs(settings) do
         if not ARDOUR.LuaAPI.set_processor_param(plugin, setting[1], setting[2]) then
             fail("cannot set parameter " .. setting[1])
         end
     end
     local values = {}
-    for i = 0, vst:parameter_count() - 1 do
+    for i = 0, instance:parameter_count() - 1 do
         values[#values + 1] = string.format("%d=%.4f", i,
                                             ARDOUR.LuaAPI.get_processor_param(plugin, i))
     end

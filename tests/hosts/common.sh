@@ -10,10 +10,12 @@ if [[ ${ORVO_HOST_TESTS:-0} != 1 ]]; then
 fi
 
 # The program and the two parameters that the host sets: "Pushed" has no muted band, and
-# Tube and Tuning move the curve and every crossover away from the program's values.
+# Tube and Tuning move the curve and every crossover away from the program's values. The
+# settings as normalised values (VST 2) and as LV2 port values (50 %, -3 semitones).
 program=Pushed
 program_number=4
-params=(10=0.7 11=0.4)
+params=(10=0.75 11=0.375)
+lv2_params=(10=50 11=-3)
 
 rm -rf "$work"
 mkdir -p "$work"
