@@ -2,7 +2,7 @@
 
 #include "dsp/uChainLoops.h"
 #include "dsp/uChainMath.h"
-#include "dsp/uDetMath.h"
+#include "maths/uDetMath.h"
 
 #include <algorithm>
 #include <cmath>

@@ -3,7 +3,7 @@
 
 #include "host/AEffEditor.h"
 #include "host/uHostText.h"
-#include "plugin/uParameterMapping.h"
+#include "parameters/uParameterMapping.h"
 
 #include <cstring>
 

@@ -5,7 +5,7 @@
 #include "dsp/uOrvoEngine.h"
 #include "host/DAudioEffectX.h"
 #include "plugin/uMidiMap.h"
-#include "plugin/uParameterTable.h"
+#include "parameters/uParameterTable.h"
 #include "plugin/uPluginProgram.h"
 #include "plugin/uPluginServices.h"
 

@@ -4,7 +4,7 @@
 
 #include "host/uHostText.h"
 #include "plugin/uBankReader.h"
-#include "plugin/uNumberText.h"
+#include "parameters/uNumberText.h"
 
 #include <cstring>
 #include <vector>
