@@ -87,8 +87,8 @@ private:
     std::array<std::atomic<float>, ParameterCount> FParamValues;
     std::atomic<float> FHostRate{44100.0f};
     /// Bits 0..15: parameter changed; SampleRatePending; SuspendPending.
-    static_assert(ParameterCount <= 16);
     std::atomic<std::uint32_t> FPending{0};
+    static_assert(ParameterCount <= 16, "one pending bit per parameter below bit 16");
     /// Set at construction and by Resume; the next processing call settles the mutes.
     std::atomic<bool> FSettleMutes{true};
     TOrvoChain FChain;
