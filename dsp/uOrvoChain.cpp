@@ -2,7 +2,7 @@
 
 #include "dsp/uChainLoops.h"
 #include "dsp/uChainMath.h"
-#include "dsp/uDetMath.h"
+#include "maths/uDetMath.h"
 
 #include <algorithm>
 #include <cmath>
@@ -47,15 +47,6 @@ inline float SanitisedInput(float x) noexcept
     const float limited = std::copysign(TOrvoChain::InputCeiling, x);
     const float beyond = magnitude <= std::numeric_limits<float>::max() ? limited : 0.0f;
     return magnitude <= TOrvoChain::InputCeiling ? x : beyond;
-}
-
-float ClampedParameter(float value) noexcept
-{
-    if (value > 1.0f)
-    {
-        return 1.0f;
-    }
-    return value >= 0.0f ? value : 0.0f; // negative or NaN
 }
 
 /// The MIDI clock of a call as seen from a later part of it that starts at offset.
@@ -130,34 +121,33 @@ TOrvoChain::TOrvoChain()
 
 void TOrvoChain::SetParameter(std::int32_t index, float value) noexcept
 {
-    const float x = ClampedParameter(value);
-    if (index >= 0 && index < BandCount)
+    if (!IsParameterIndex(index))
     {
-        SetBand(index, x);
+        return;
     }
-    else if (index >= 5 && index < 5 + BandCount)
+    const float x = ClampedParameterValue(value);
+    switch (InfoOf(index).Kind)
     {
-        SetMute(index - 5, x);
-    }
-    else if (index == 10)
-    {
+    case pkBand:
+        SetBand(KindOrdinal(index), x);
+        break;
+    case pkMute:
+        SetMute(KindOrdinal(index), x);
+        break;
+    case pkTube:
         SetTube(x);
-    }
-    else if (index == 11)
-    {
+        break;
+    case pkTuning:
         SetTuning(x);
-    }
-    else if (index == 12)
-    {
-        FInGain = LevelCurve(x);
-    }
-    else if (index == 13)
-    {
-        FOutGain = LevelCurve(x);
-    }
-    else if (index == 14)
-    {
+        break;
+    case pkGain:
+        (index == prInGain ? FInGain : FOutGain) = LevelCurve(x);
+        break;
+    case pkSwitch:
         SetOverSample(x);
+        break;
+    case pkReserved:
+        break;
     }
 }
 
@@ -210,7 +200,7 @@ void TOrvoChain::SetTube(float x) noexcept
 
 void TOrvoChain::SetTuning(float x) noexcept
 {
-    FTuning = 2.0f * x - 1.0f;
+    FTuning = TuningOctaves(x);
     FTuningRatio = static_cast<float>(detmath::Exp2(FTuning));
     for (int k = 0; k < 4; ++k)
     {

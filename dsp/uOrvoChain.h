@@ -6,6 +6,7 @@
 #include "dsp/uFilterKernels.h"
 #include "dsp/uRBJFilter.h"
 #include "dsp/uTransientDispersion.h"
+#include "parameters/uParameterTable.h"
 
 #include <array>
 #include <cstdint>
@@ -46,8 +47,7 @@ inline constexpr std::int32_t NoMidiDue = 2147483647;
 class TOrvoChain
 {
 public:
-    static constexpr int BandCount = 5;
-    static constexpr int ParameterCount = 16;
+    static constexpr int BandCount = orvo::BandCount;
     static constexpr std::int32_t RunLength = 64;
     /// Largest block a call processes at once; longer calls are cut into blocks of this size.
     static constexpr std::int32_t MaxBlock = 1 << 20;
@@ -58,8 +58,8 @@ public:
 
     TOrvoChain();
 
-    /// Applies a parameter value (clamped to 0..1) to the DSP settings; indices outside
-    /// 0..14 change nothing.
+    /// Applies a parameter value (clamped to 0..1) to the setting its kind in the parameter
+    /// table drives; the reserved parameter and indices outside 0..15 change nothing.
     void SetParameter(std::int32_t index, float value) noexcept;
     /// Host sample rate in Hz; below 1 becomes 1, a non-finite rate is ignored. Clears the
     /// memory of every filter.

@@ -1,18 +1,20 @@
 #include "dsp/uOrvoEngine.h"
 
 #include "dsp/simd/uVectorFilterKernels.h"
-#include "dsp/uChainMath.h"
+#include "parameters/uParameterCurves.h"
 
 namespace orvo
 {
 namespace
 {
 
-/// The parameter values that match the chain's settings at construction: bands at 0 dB,
-/// mutes open, Tube at the identity, Tuning in the middle, both gains silent, host rate.
-constexpr std::array<float, TOrvoChain::ParameterCount> ValuesAtConstruction{
-    0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.0f, 0.0f, 0.0f,
-    0.0f, 0.0f, 0.5f, 0.5f, 0.0f, 0.0f, 0.0f, 0.0f};
+/// The parameter value that matches the chain's setting at construction: the table's
+/// default (bands at 0 dB, mutes open, Tube at the identity, Tuning in the middle, host
+/// rate), except the gains, with which the chain starts silent until values arrive.
+constexpr float ValueAtConstruction(std::int32_t index)
+{
+    return InfoOf(index).Kind == pkGain ? 0.0f : InfoOf(index).Default;
+}
 
 /// Runs the owner's MIDI dispatch, then applies what it changed before the next run.
 class TApplyingMidiClock final : public IMidiClock
@@ -43,9 +45,10 @@ TOrvoEngine::TOrvoEngine()
 {
     // The widest filter kernels this processor runs; every one gives the scalar samples.
     FChain.SetFilterKernels(BestFilterKernels());
-    for (std::size_t i = 0; i < FParamValues.size(); ++i)
+    for (std::int32_t i = 0; i < ParameterCount; ++i)
     {
-        FParamValues[i].store(ValuesAtConstruction[i], std::memory_order_relaxed);
+        FParamValues[static_cast<std::size_t>(i)].store(ValueAtConstruction(i),
+                                                        std::memory_order_relaxed);
     }
 }
 
@@ -56,13 +59,35 @@ void TOrvoEngine::MarkPending(std::uint32_t bits) noexcept
 
 void TOrvoEngine::ApplyParameter(std::int32_t index, float value) noexcept
 {
-    if (index < 0 || index >= TOrvoChain::ParameterCount)
+    static_cast<void>(ExchangeParameter(index, value));
+}
+
+float TOrvoEngine::ExchangeParameter(std::int32_t index, float value) noexcept
+{
+    if (!IsParameterIndex(index))
     {
-        return;
+        return 0.0f;
     }
-    const float x = value > 1.0f ? 1.0f : (value >= 0.0f ? value : 0.0f);
-    FParamValues[static_cast<std::size_t>(index)].store(x, std::memory_order_relaxed);
+    // The store comes before the pending mark (a release), so the audio thread that takes
+    // the mark over sees this value or a later one: whichever thread stores last, the chain
+    // ends with the value stored last, without a lock or a retry.
+    const float replaced = FParamValues[static_cast<std::size_t>(index)].exchange(
+        ClampedParameterValue(value), std::memory_order_relaxed);
     MarkPending(1u << index);
+    return replaced;
+}
+
+void TOrvoEngine::ReapplyParameter(std::int32_t index) noexcept
+{
+    if (IsParameterIndex(index))
+    {
+        MarkPending(1u << index);
+    }
+}
+
+float TOrvoEngine::Parameter(std::int32_t index) const noexcept
+{
+    return IsParameterIndex(index) ? Value(index) : 0.0f;
 }
 
 void TOrvoEngine::SetSampleRate(float hostRate) noexcept
@@ -98,7 +123,7 @@ void TOrvoEngine::ApplyPendingChanges() noexcept
     {
         FChain.Suspend();
     }
-    for (int i = 0; i < TOrvoChain::ParameterCount; ++i)
+    for (std::int32_t i = 0; i < ParameterCount; ++i)
     {
         if ((pending & (1u << i)) != 0)
         {
@@ -141,44 +166,44 @@ void TOrvoEngine::ProcessAdding(const float* const* inputs, float* const* output
     FChain.ProcessAdding(inputs, outputs, frames, midi != nullptr ? &clock : nullptr);
 }
 
-float TOrvoEngine::Value(int index) const noexcept
+float TOrvoEngine::Value(std::int32_t index) const noexcept
 {
     return FParamValues[static_cast<std::size_t>(index)].load(std::memory_order_relaxed);
 }
 
 bool TOrvoEngine::BandDispersionOn(int band) const noexcept
 {
-    return BandUsesDispersion(Value(band));
+    return BandUsesDispersion(Value(BandParameters[static_cast<std::size_t>(band)]));
 }
 
 float TOrvoEngine::DispersionAmount(int band) const noexcept
 {
-    return DispersionAmountFor(Value(band));
+    return DispersionAmountFor(Value(BandParameters[static_cast<std::size_t>(band)]));
 }
 
 float TOrvoEngine::BandGain(int band) const noexcept
 {
-    return LevelCurve(Value(band));
+    return LevelCurve(Value(BandParameters[static_cast<std::size_t>(band)]));
 }
 
 bool TOrvoEngine::BandMuted(int band) const noexcept
 {
-    return SwitchOn(Value(5 + band));
+    return SwitchOn(Value(MuteParameters[static_cast<std::size_t>(band)]));
 }
 
 float TOrvoEngine::InGain() const noexcept
 {
-    return LevelCurve(Value(12));
+    return LevelCurve(Value(prInGain));
 }
 
 float TOrvoEngine::OutGain() const noexcept
 {
-    return LevelCurve(Value(13));
+    return LevelCurve(Value(prOutGain));
 }
 
 bool TOrvoEngine::OverSample() const noexcept
 {
-    return SwitchOn(Value(14));
+    return SwitchOn(Value(prOverSample));
 }
 
 } // namespace orvo

@@ -25,9 +25,17 @@ public:
     TOrvoEngine();
 
     // Any thread.
-    /// A parameter value (clamped to 0..1 by the caller or here); index 15 and indices
-    /// outside 0..15 drive nothing.
+    /// Stores a parameter value (clamped to 0..1) for the audio thread to apply; the
+    /// reserved parameter is stored but drives nothing, indices outside 0..15 do nothing.
     void ApplyParameter(std::int32_t index, float value) noexcept;
+    /// ApplyParameter in one atomic exchange, giving back the value it replaced (0 for an
+    /// index outside 0..15): the effect's program change hands that value to the program
+    /// it leaves, so that no change stored meanwhile on another thread is lost.
+    float ExchangeParameter(std::int32_t index, float value) noexcept;
+    /// Applies the stored value again (as it stands when the audio thread takes it over).
+    void ReapplyParameter(std::int32_t index) noexcept;
+    /// The value stored last (0 for an index outside 0..15).
+    float Parameter(std::int32_t index) const noexcept;
     void SetSampleRate(float hostRate) noexcept;
     void Suspend() noexcept;
     /// Playing starts (again): the next processing call begins with every mute gain at its
@@ -69,15 +77,18 @@ private:
     static constexpr std::uint32_t SampleRatePending = 1u << 16;
     static constexpr std::uint32_t SuspendPending = 1u << 17;
 
-    float Value(int index) const noexcept;
+    float Value(std::int32_t index) const noexcept;
     /// Start of a processing call: the pending changes, then the mutes if playing starts.
     void StartCall() noexcept;
     void MarkPending(std::uint32_t bits) noexcept;
 
-    std::array<std::atomic<float>, TOrvoChain::ParameterCount> FParamValues;
+    /// The parameter values in force: the one store of them (the effect reads and
+    /// exchanges them here), and with FPending their hand-over to the audio thread.
+    std::array<std::atomic<float>, ParameterCount> FParamValues;
     std::atomic<float> FHostRate{44100.0f};
     /// Bits 0..15: parameter changed; SampleRatePending; SuspendPending.
     std::atomic<std::uint32_t> FPending{0};
+    static_assert(ParameterCount <= 16, "one pending bit per parameter below bit 16");
     /// Set at construction and by Resume; the next processing call settles the mutes.
     std::atomic<bool> FSettleMutes{true};
     TOrvoChain FChain;

@@ -1,6 +1,6 @@
 #include "dsp/uRBJFilter.h"
 
-#include "dsp/uDetMath.h"
+#include "maths/uDetMath.h"
 
 #include <algorithm>
 

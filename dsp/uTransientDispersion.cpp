@@ -1,6 +1,6 @@
 #include "dsp/uTransientDispersion.h"
 
-#include "dsp/uDetMath.h"
+#include "maths/uDetMath.h"
 #include "dsp/uDispersionLoops.h"
 
 #include <algorithm>

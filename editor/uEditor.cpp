@@ -22,12 +22,11 @@ constexpr std::int32_t FirstMute = prLoMute;
 constexpr std::int32_t LastMute = prHiMute;
 constexpr std::int32_t OverSampleParameter = prOverSample;
 
-/// The refresh's order: the seven sliders, the six buttons, then the two rotary knobs.
-constexpr std::array<std::int32_t, 7> SliderRefreshOrder{prLo,  prLoMid,  prMid,    prHiMid,
-                                                         prHi,  prInGain, prOutGain};
-constexpr std::array<std::int32_t, 6> ButtonRefreshOrder{prLoMute,    prLoMidMute, prMidMute,
-                                                         prHiMidMute, prHiMute,    prOverSample};
-constexpr std::array<std::int32_t, 2> RotaryRefreshOrder{prTube, prTuning};
+/// The refresh's order: the seven sliders (bands and gains), the six buttons (mutes and the
+/// oversampling switch), then the two rotary knobs (Tube and Tuning), each in index order.
+constexpr auto SliderRefreshOrder = ParametersOfKinds<7>({pkBand, pkGain});
+constexpr auto ButtonRefreshOrder = ParametersOfKinds<6>({pkMute, pkSwitch});
+constexpr auto RotaryRefreshOrder = ParametersOfKinds<2>({pkTube, pkTuning});
 
 /// Nearest integer, halves to the even neighbour, whatever rounding mode the host left.
 std::int64_t RoundHalfEven(double x)

@@ -26,7 +26,7 @@
 #include "editor/uEditorForm.h"
 #include "editor/uPluginEditor.h"
 #include "platform/ui/IUIPlatform.h"
-#include "plugin/uParameterTable.h"
+#include "parameters/uParameterTable.h"
 
 namespace orvo
 {

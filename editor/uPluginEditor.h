@@ -3,7 +3,7 @@
 #pragma once
 
 #include "host/AEffEditor.h"
-#include "plugin/uParameterTable.h"
+#include "parameters/uParameterTable.h"
 #include "plugin/uPluginServices.h"
 
 #include <array>

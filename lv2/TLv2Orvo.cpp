@@ -2,7 +2,7 @@
 
 #include "host/uHostText.h"
 #include "plugin/uMidiMap.h"
-#include "plugin/uParameterMapping.h"
+#include "parameters/uParameterMapping.h"
 
 #include <algorithm>
 #include <cmath>

@@ -3,7 +3,7 @@
 // port); the audio and MIDI ports follow.
 #pragma once
 
-#include "plugin/uParameterTable.h"
+#include "parameters/uParameterTable.h"
 
 #include <cstdint>
 #include <string_view>

@@ -1,6 +1,6 @@
 #include "plugin/uMidiMap.h"
 
-#include "plugin/uNumberText.h"
+#include "parameters/uNumberText.h"
 
 namespace orvo
 {

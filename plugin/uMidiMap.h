@@ -1,7 +1,7 @@
 // The CC-to-parameter map as plain tables, the map file's text and the report text.
 #pragma once
 
-#include "plugin/uParameterTable.h"
+#include "parameters/uParameterTable.h"
 
 #include <array>
 #include <cstdint>

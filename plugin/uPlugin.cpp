@@ -3,7 +3,7 @@
 
 #include "host/AEffEditor.h"
 #include "host/uHostText.h"
-#include "plugin/uParameterMapping.h"
+#include "parameters/uParameterMapping.h"
 
 #include <cstring>
 
@@ -34,10 +34,6 @@ APlugin::APlugin(audioMasterCallback host, const TPluginServices& services,
                  TEditorFactory editorFactory)
     : AudioEffectX(host, ProgramCount, ParameterCount), FServices(services)
 {
-    for (auto& value : FParamValues)
-    {
-        value.store(0.0f, std::memory_order_relaxed);
-    }
     FDecimalSeparator = FServices.Locale.DecimalSeparator();
 
     loadMidiMap();
@@ -112,46 +108,24 @@ void APlugin::setParameter(VstInt32 index, float value) noexcept
     {
         return;
     }
-    // The current values are the current program's values (see setProgram), so this one
-    // store edits the program as well.
-    FParamValues[static_cast<std::size_t>(index)].exchange(value);
-    applyStoredValue(index, value);
+    // The values in force are the current program's values (see setProgram), so this one
+    // store edits the program as well; the engine applies it on the processing thread
+    // between runs.
+    FEngine.ApplyParameter(index, value);
+    parameterStored();
 }
 
-void APlugin::applyStoredValue(VstInt32 index, float value) noexcept
+void APlugin::parameterStored() noexcept
 {
     if (FEditorListener != nullptr)
     {
         FEditorListener->parametersChanged();
     }
-    // The engine takes the value over on the processing thread between runs; the display
-    // texts reflect it at once. Another thread may store a different value meanwhile (a
-    // controller on the processing thread during a program change, say), and the value
-    // stored last is the one that stays: so after handing a value to the engine, the
-    // caller checks that it is still the stored one and hands over the stored one if not.
-    // The engine thus ends with the value stored last. This repeats only while another
-    // thread keeps storing new values, and never waits. Every write of a value is a
-    // read-modify-write (the exchanges of setParameter and setProgram, and this
-    // compare-exchange, which rewrites the same value), so a later writer has seen the
-    // engine hand-over of an earlier one.
-    std::atomic<float>& stored = FParamValues[static_cast<std::size_t>(index)];
-    for (;;)
-    {
-        FEngine.ApplyParameter(index, value);
-        float expected = value;
-        if (stored.compare_exchange_strong(expected, value))
-        {
-            break;
-        }
-        value = expected;
-    }
 }
 
 float APlugin::getParameter(VstInt32 index) noexcept
 {
-    return IsParameterIndex(index)
-               ? FParamValues[static_cast<std::size_t>(index)].load(std::memory_order_relaxed)
-               : 0.0f;
+    return FEngine.Parameter(index);
 }
 
 void APlugin::getParameterLabel(VstInt32 index, char* label) noexcept

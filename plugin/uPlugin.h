@@ -5,7 +5,7 @@
 #include "dsp/uOrvoEngine.h"
 #include "host/DAudioEffectX.h"
 #include "plugin/uMidiMap.h"
-#include "plugin/uParameterTable.h"
+#include "parameters/uParameterTable.h"
 #include "plugin/uPluginProgram.h"
 #include "plugin/uPluginServices.h"
 
@@ -157,8 +157,8 @@ private:
     void sendThru(std::uint8_t status, std::uint8_t data1, std::uint8_t data2, std::int32_t pos) noexcept;
 
     void tellEditor() noexcept;
-    /// Tells the editor and the engine of a value just stored in FParamValues.
-    void applyStoredValue(VstInt32 index, float value) noexcept;
+    /// Tells the editor that a value has just been stored in the engine.
+    void parameterStored() noexcept;
     /// Makes program the current one and applies its values, without keeping the values in
     /// force before (construction, where none are).
     void loadProgram(VstInt32 program) noexcept;
@@ -169,12 +169,12 @@ private:
     char FHostVendor[kVstMaxVendorStrLen + 1] = {};
     char FHostProduct[kVstMaxProductStrLen + 1] = {};
 
-    // Programs. While a program is current, its values are FParamValues: every parameter
-    // change, on whichever thread, edits them there and nowhere else, without reading
-    // curProgram. Its record in FPrograms is brought up to date when another program is
-    // selected. So a controller on the processing thread never writes into a program that
-    // the user-interface thread has just left, and never waits for it; see setProgram.
-    std::array<std::atomic<float>, ParameterCount> FParamValues;
+    // Programs. While a program is current, its values are the engine's (FEngine holds the
+    // values in force, once): every parameter change, on whichever thread, edits them there
+    // and nowhere else, without reading curProgram. Its record in FPrograms is brought up to
+    // date when another program is selected. So a controller on the processing thread never
+    // writes into a program that the user-interface thread has just left, and never waits
+    // for it; see setProgram.
     std::array<std::unique_ptr<APluginProgram>, ProgramCount> FPrograms;
     std::atomic<float> FVu{0.0f};
 

@@ -1,7 +1,7 @@
 // APluginProgram: one program (preset) of the effect, a name and 16 parameter values.
 #pragma once
 
-#include "plugin/uParameterTable.h"
+#include "parameters/uParameterTable.h"
 
 #include <array>
 #include <atomic>
@@ -17,9 +17,7 @@ public:
     /// A name as read: zero-terminated, at most MaxNameLength characters.
     using TName = std::array<char, MaxNameLength + 1>;
 
-    /// The parameter table's defaults (0.5 for the band knobs and Tube, Tuning, InGain,
-    /// OutGain; 0.0 for the mutes, OverSample and the reserved parameter); the name
-    /// "Quorvane".
+    /// The parameter table's defaults; the name "Quorvane".
     APluginProgram() noexcept;
 
     float Value(std::int32_t index) const noexcept;

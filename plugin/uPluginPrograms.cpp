@@ -4,7 +4,7 @@
 
 #include "host/uHostText.h"
 #include "plugin/uBankReader.h"
-#include "plugin/uNumberText.h"
+#include "parameters/uNumberText.h"
 
 #include <cstring>
 #include <vector>
@@ -106,7 +106,8 @@ void APlugin::setProgram(VstInt32 program) noexcept
         // The values in force are this program's: they are applied again as they stand.
         for (std::int32_t i = 0; i < ParameterCount; ++i)
         {
-            applyStoredValue(i, FParamValues[static_cast<std::size_t>(i)].load());
+            FEngine.ReapplyParameter(i);
+            parameterStored();
         }
         tellEditor();
         return;
@@ -122,8 +123,8 @@ void APlugin::setProgram(VstInt32 program) noexcept
     for (std::int32_t i = 0; i < ParameterCount; ++i)
     {
         const float value = ClampedParameterValue(selected.Value(i));
-        left.SetValue(i, FParamValues[static_cast<std::size_t>(i)].exchange(value));
-        applyStoredValue(i, value);
+        left.SetValue(i, FEngine.ExchangeParameter(i, value));
+        parameterStored();
     }
     tellEditor();
 }

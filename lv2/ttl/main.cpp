@@ -4,7 +4,7 @@
 // instance loads the factory bank as the module does, each program is selected, and its
 // values pass through the table's port mapping.
 #include "platform/headless/HeadlessServices.h"
-#include "plugin/uParameterMapping.h"
+#include "parameters/uParameterMapping.h"
 #include "plugin/uPlugin.h"
 
 #include <charconv>

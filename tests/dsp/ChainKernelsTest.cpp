@@ -34,7 +34,7 @@ std::vector<float> RandomSession(const TFilterKernels& kernels, unsigned seed)
     {
         chain.SetParameter(i, unit(random));
     }
-    chain.SetParameter(12, 0.5f);
+    chain.SetParameter(prInGain, 0.5f);
     std::vector<float> rendered;
     for (int block = 0; block < 120; ++block)
     {

@@ -18,25 +18,19 @@ namespace
 using test::TScriptedMidiClock;
 using test::TStereo;
 
-constexpr int ParamTube = 10;
-constexpr int ParamTuning = 11;
-constexpr int ParamInGain = 12;
-constexpr int ParamOutGain = 13;
-constexpr int ParamOverSample = 14;
-
 /// Every band at 0 dB, nothing muted, Tube at the identity, Tuning centred, both gains 0 dB.
 void SetMiddle(TOrvoChain& chain, bool overSample)
 {
     for (int i = 0; i < 5; ++i)
     {
-        chain.SetParameter(i, 0.5f);
-        chain.SetParameter(5 + i, 0.0f);
+        chain.SetParameter(BandParameters[static_cast<std::size_t>(i)], 0.5f);
+        chain.SetParameter(MuteParameters[static_cast<std::size_t>(i)], 0.0f);
     }
-    chain.SetParameter(ParamTube, 0.5f);
-    chain.SetParameter(ParamTuning, 0.5f);
-    chain.SetParameter(ParamInGain, 0.5f);
-    chain.SetParameter(ParamOutGain, 0.5f);
-    chain.SetParameter(ParamOverSample, overSample ? 1.0f : 0.0f);
+    chain.SetParameter(prTube, 0.5f);
+    chain.SetParameter(prTuning, 0.5f);
+    chain.SetParameter(prInGain, 0.5f);
+    chain.SetParameter(prOutGain, 0.5f);
+    chain.SetParameter(prOverSample, overSample ? 1.0f : 0.0f);
 }
 
 std::vector<float> Noise(std::size_t frames, float level, unsigned seed)
@@ -67,24 +61,24 @@ TStereo Render(TOrvoChain& chain, const std::vector<float>& left, const std::vec
 TEST(TOrvoChainMapping, BandKnobsSwitchBetweenGainAndTransientMode)
 {
     TOrvoChain chain;
-    chain.SetParameter(2, 0.5f);
+    chain.SetParameter(prMid, 0.5f);
     EXPECT_FALSE(chain.BandDispersionOn(2));
     EXPECT_EQ(chain.BandGain(2), 1.0f);
 
-    chain.SetParameter(2, 0.5001f);
+    chain.SetParameter(prMid, 0.5001f);
     EXPECT_TRUE(chain.BandDispersionOn(2));
     EXPECT_NEAR(chain.Dispersion(2).Amount(), 0.0002f, 1e-6f);
     EXPECT_EQ(chain.BandGain(2), 1.0f); // left as it was
 
-    chain.SetParameter(2, 0.8f);
+    chain.SetParameter(prMid, 0.8f);
     EXPECT_NEAR(chain.Dispersion(2).Amount(), 0.6f, 1e-6f);
-    chain.SetParameter(2, 0.3f);
+    chain.SetParameter(prMid, 0.3f);
     EXPECT_FALSE(chain.BandDispersionOn(2));
     EXPECT_NEAR(chain.BandGain(2), std::pow(10.0f, -19.2f / 20.0f), 1e-7f);
 
-    chain.SetParameter(0, 0.25f);
+    chain.SetParameter(prLo, 0.25f);
     EXPECT_NEAR(chain.BandGain(0), 0.0630957f, 1e-7f);
-    chain.SetParameter(0, 0.0003f);
+    chain.SetParameter(prLo, 0.0003f);
     EXPECT_EQ(chain.BandGain(0), 0.0f);
 }
 
@@ -92,13 +86,13 @@ TEST(TOrvoChainMapping, EnteringTransientModeFadesTheBandInFromSilence)
 {
     TOrvoChain chain;
     SetMiddle(chain, false);
-    chain.SetParameter(1, 0.9f);
+    chain.SetParameter(prLoMid, 0.9f);
     Render(chain, std::vector<float>(256, 0.5f), std::vector<float>(256, 0.5f));
     EXPECT_GT(chain.Dispersion(1).Gain(), 0.0);
-    chain.SetParameter(1, 0.95f); // still on: nothing is reset
+    chain.SetParameter(prLoMid, 0.95f); // still on: nothing is reset
     EXPECT_GT(chain.Dispersion(1).Gain(), 0.0);
-    chain.SetParameter(1, 0.2f);
-    chain.SetParameter(1, 0.7f);
+    chain.SetParameter(prLoMid, 0.2f);
+    chain.SetParameter(prLoMid, 0.7f);
     EXPECT_EQ(chain.Dispersion(1).Gain(), 0.0);
     EXPECT_EQ(chain.Dispersion(1).Envelope(), 0.0);
 }
@@ -107,34 +101,34 @@ TEST(TOrvoChainMapping, MuteSwitchesChangeStateOnlyOnAChange)
 {
     TOrvoChain chain;
     EXPECT_EQ(chain.MuteState(3), msOpen);
-    chain.SetParameter(8, 0.5f);
+    chain.SetParameter(prHiMidMute, 0.5f);
     EXPECT_EQ(chain.MuteState(3), msFadingOut);
-    chain.SetParameter(8, 0.9f);
+    chain.SetParameter(prHiMidMute, 0.9f);
     EXPECT_EQ(chain.MuteState(3), msFadingOut);
-    chain.SetParameter(8, 0.49f);
+    chain.SetParameter(prHiMidMute, 0.49f);
     EXPECT_EQ(chain.MuteState(3), msFadingIn);
-    chain.SetParameter(8, 0.1f);
+    chain.SetParameter(prHiMidMute, 0.1f);
     EXPECT_EQ(chain.MuteState(3), msFadingIn);
 }
 
 TEST(TOrvoChainMapping, ValuesAreClampedAndUnknownIndicesIgnored)
 {
     TOrvoChain chain;
-    chain.SetParameter(ParamInGain, 1.7f);
+    chain.SetParameter(prInGain, 1.7f);
     EXPECT_NEAR(chain.InGain(), 1.9952623f, 1e-6f);
-    chain.SetParameter(ParamInGain, 0.75f);
+    chain.SetParameter(prInGain, 0.75f);
     EXPECT_NEAR(chain.InGain(), 1.4125375f, 1e-6f);
-    chain.SetParameter(ParamInGain, -0.3f);
+    chain.SetParameter(prInGain, -0.3f);
     EXPECT_EQ(chain.InGain(), 0.0f);
-    chain.SetParameter(ParamOutGain, std::numeric_limits<float>::quiet_NaN());
+    chain.SetParameter(prOutGain, std::numeric_limits<float>::quiet_NaN());
     EXPECT_EQ(chain.OutGain(), 0.0f);
-    chain.SetParameter(ParamTube, 0.0f);
+    chain.SetParameter(prTube, 0.0f);
     EXPECT_EQ(chain.TubeShape(), -4.0f);
     EXPECT_NEAR(chain.TubeDrive(), 0.2f, 1e-7f);
 
     chain.SetParameter(16, 0.3f);
     chain.SetParameter(-1, 0.3f);
-    chain.SetParameter(15, 0.9f);
+    chain.SetParameter(prReserved, 0.9f);
     EXPECT_EQ(chain.TubeShape(), -4.0f);
     EXPECT_EQ(chain.OutGain(), 0.0f);
 }
@@ -142,7 +136,7 @@ TEST(TOrvoChainMapping, ValuesAreClampedAndUnknownIndicesIgnored)
 TEST(TOrvoChainMapping, TuningMovesAllCrossoversAndTheRateClampsThem)
 {
     TOrvoChain chain;
-    chain.SetParameter(ParamTuning, 0.0f);
+    chain.SetParameter(prTuning, 0.0f);
     EXPECT_EQ(chain.TuningRatio(), 0.5f);
     const float down[] = {60.0f, 240.0f, 1000.0f, 4000.0f};
     for (int k = 0; k < 4; ++k)
@@ -152,7 +146,7 @@ TEST(TOrvoChainMapping, TuningMovesAllCrossoversAndTheRateClampsThem)
         EXPECT_EQ(chain.Filter(k).Core().FGlideLeft, 64);
     }
     chain.SetSampleRate(22050.0f);
-    chain.SetParameter(ParamTuning, 1.0f);
+    chain.SetParameter(prTuning, 1.0f);
     EXPECT_EQ(chain.Tuning(), 1.0f);
     EXPECT_EQ(chain.Filter(0).Frequency(), 240.0f);
     EXPECT_EQ(chain.Filter(2).Frequency(), 4000.0f);
@@ -190,7 +184,7 @@ TEST(TOrvoChainMapping, OverSampleSwitchSetsTheDoubledRateOnlyWhenItChanges)
     Render(chain, Noise(300, 0.5f, 1), Noise(300, 0.5f, 2));
     ASSERT_FALSE(MemoryCleared(chain));
 
-    chain.SetParameter(ParamOverSample, 0.7f);
+    chain.SetParameter(prOverSample, 0.7f);
     EXPECT_TRUE(chain.OverSample());
     EXPECT_TRUE(MemoryCleared(chain));
     EXPECT_EQ(chain.FadeRate(), 882.0f);
@@ -209,10 +203,10 @@ TEST(TOrvoChainMapping, OverSampleSwitchSetsTheDoubledRateOnlyWhenItChanges)
 
     Render(chain, Noise(300, 0.5f, 3), Noise(300, 0.5f, 4));
     ASSERT_FALSE(MemoryCleared(chain));
-    chain.SetParameter(ParamOverSample, 0.7f);
+    chain.SetParameter(prOverSample, 0.7f);
     EXPECT_FALSE(MemoryCleared(chain));
 
-    chain.SetParameter(ParamOverSample, 0.49f);
+    chain.SetParameter(prOverSample, 0.49f);
     EXPECT_FALSE(chain.OverSample());
     EXPECT_EQ(chain.Filter(9).SampleRate(), 44100.0f);
 }
@@ -221,7 +215,7 @@ TEST(TOrvoChainMapping, SampleRateAndSuspendClearTheMemory)
 {
     TOrvoChain chain;
     SetMiddle(chain, true);
-    chain.SetParameter(4, 1.0f);
+    chain.SetParameter(prHi, 1.0f);
     Render(chain, Noise(300, 0.5f, 5), Noise(300, 0.5f, 6));
     chain.Suspend();
     EXPECT_TRUE(MemoryCleared(chain));
@@ -267,8 +261,8 @@ TEST(TOrvoChain, BandsSumBackToTheGainedInputWhileTheCrossoversGlide)
         auto prepared = [overSample] {
             TOrvoChain chain;
             SetMiddle(chain, overSample);
-            chain.SetParameter(ParamInGain, 0.25f);  // -24 dB
-            chain.SetParameter(ParamOutGain, 0.75f); // +3 dB
+            chain.SetParameter(prInGain, 0.25f);  // -24 dB
+            chain.SetParameter(prOutGain, 0.75f); // +3 dB
             return chain;
         };
         TOrvoChain gliding = prepared();
@@ -278,7 +272,7 @@ TEST(TOrvoChain, BandsSumBackToTheGainedInputWhileTheCrossoversGlide)
         for (std::int32_t pos = 5; pos < 4096; pos += 37)
         {
             midi.Events[pos] = [&gliding, pos] {
-                gliding.SetParameter(ParamTuning, static_cast<float>(pos % 101) / 100.0f);
+                gliding.SetParameter(prTuning, static_cast<float>(pos % 101) / 100.0f);
             };
         }
         const TStereo out = Render(gliding, input, input, &midi);
@@ -302,10 +296,10 @@ TEST(TOrvoChain, ConstantInputSettlesToTheSameConstantOnBothChains)
     for (TOrvoChain* chain : {&host, &doubled})
     {
         SetMiddle(*chain, chain == &doubled);
-        chain->SetParameter(0, 0.9f); // transient mode on the lowest band
-        chain->SetParameter(3, 0.3f);
-        chain->SetParameter(ParamTube, 0.7f);
-        chain->SetParameter(ParamInGain, 0.4f);
+        chain->SetParameter(prLo, 0.9f); // transient mode on the lowest band
+        chain->SetParameter(prHiMid, 0.3f);
+        chain->SetParameter(prTube, 0.7f);
+        chain->SetParameter(prInGain, 0.4f);
     }
     const std::vector<float> input(16384, 0.3f);
     const TStereo a = Render(host, input, input);
@@ -323,7 +317,7 @@ TEST(TOrvoChain, RunsAreCutAtMidiPositions)
     auto prepared = [] {
         TOrvoChain chain;
         SetMiddle(chain, false);
-        chain.SetParameter(2, 0.9f);
+        chain.SetParameter(prMid, 0.9f);
         return chain;
     };
     const std::vector<float> input = Noise(100, 0.5f, 8);
@@ -357,8 +351,8 @@ TEST(TOrvoChain, MidiChangesLandAtTheirExactSample)
         TOrvoChain chain;
         SetMiddle(chain, overSample);
         TScriptedMidiClock midi;
-        midi.Events[0] = [&] { chain.SetParameter(ParamOutGain, 0.5f); };
-        midi.Events[10] = [&] { chain.SetParameter(ParamInGain, 0.0f); };
+        midi.Events[0] = [&] { chain.SetParameter(prOutGain, 0.5f); };
+        midi.Events[10] = [&] { chain.SetParameter(prInGain, 0.0f); };
         const TStereo out = Render(chain, std::vector<float>(100, 0.5f), std::vector<float>(100, 0.5f), &midi);
         EXPECT_EQ(midi.Dispatched, (std::vector<std::int32_t>{0, 10}));
         if (!overSample)
@@ -375,7 +369,7 @@ TEST(TOrvoChain, MidiAtHostOffsetKLandsAtDoubledRateSample2K)
     TOrvoChain withEvent;
     SetMiddle(withEvent, true);
     TScriptedMidiClock midi;
-    midi.Events[10] = [&] { withEvent.SetParameter(1, 0.2f); };
+    midi.Events[10] = [&] { withEvent.SetParameter(prLoMid, 0.2f); };
     const TStereo a = Render(withEvent, input, input, &midi);
 
     // The same change between two calls of 10 and 190 host samples: doubled-rate samples
@@ -386,7 +380,7 @@ TEST(TOrvoChain, MidiAtHostOffsetKLandsAtDoubledRateSample2K)
     const float* in1[2] = {input.data(), input.data()};
     float* out1[2] = {b.L.data(), b.R.data()};
     split.ProcessReplacing(in1, out1, 10, nullptr);
-    split.SetParameter(1, 0.2f);
+    split.SetParameter(prLoMid, 0.2f);
     const float* in2[2] = {input.data() + 10, input.data() + 10};
     float* out2[2] = {b.L.data() + 10, b.R.data() + 10};
     split.ProcessReplacing(in2, out2, 190, nullptr);
@@ -418,10 +412,10 @@ TEST(TOrvoChain, OutputDoesNotDependOnBlockSizesOrMidiCuts)
         auto prepared = [overSample] {
             TOrvoChain chain;
             SetMiddle(chain, overSample);
-            chain.SetParameter(1, 0.3f);
-            chain.SetParameter(ParamTube, 0.8f);
-            chain.SetParameter(ParamInGain, 0.7f);
-            chain.SetParameter(7, 1.0f); // a mute fading out
+            chain.SetParameter(prLoMid, 0.3f);
+            chain.SetParameter(prTube, 0.8f);
+            chain.SetParameter(prInGain, 0.7f);
+            chain.SetParameter(prMidMute, 1.0f); // a mute fading out
             return chain;
         };
         const std::size_t total = 40000;
@@ -488,7 +482,7 @@ TEST(TOrvoChain, WorkBuffersGrowForLargerBlocksAndNeverShrink)
     EXPECT_EQ(chain.WorkCapacity(), 512);
     Render(chain, std::vector<float>(600), std::vector<float>(600));
     EXPECT_EQ(chain.WorkCapacity(), 600);
-    chain.SetParameter(ParamOverSample, 1.0f);
+    chain.SetParameter(prOverSample, 1.0f);
     Render(chain, std::vector<float>(256), std::vector<float>(256));
     EXPECT_EQ(chain.WorkCapacity(), 600);
     Render(chain, std::vector<float>(600), std::vector<float>(600));
@@ -501,7 +495,7 @@ TEST(TOrvoChain, MutedBandFadesOutInTenMillisecondsAndOpensAgain)
 {
     TOrvoChain chain;
     SetMiddle(chain, false);
-    chain.SetParameter(5, 1.0f);
+    chain.SetParameter(prLoMute, 1.0f);
     Render(chain, std::vector<float>(64), std::vector<float>(64));
     EXPECT_EQ(chain.MuteState(0), msFadingOut);
     EXPECT_NEAR(chain.MuteGain(0), 1.0f - 64.0f / 441.0f, 1e-5f);
@@ -514,17 +508,17 @@ TEST(TOrvoChain, MutedBandFadesOutInTenMillisecondsAndOpensAgain)
     // With every band muted nothing is left.
     for (int k = 1; k < 5; ++k)
     {
-        chain.SetParameter(5 + k, 1.0f);
+        chain.SetParameter(MuteParameters[static_cast<std::size_t>(k)], 1.0f);
     }
     Render(chain, Noise(441, 0.5f, 16), Noise(441, 0.5f, 17));
     const TStereo muted = Render(chain, Noise(300, 0.5f, 18), Noise(300, 0.5f, 19));
     EXPECT_EQ(muted.L, std::vector<float>(300, 0.0f));
     for (int k = 1; k < 5; ++k)
     {
-        chain.SetParameter(5 + k, 0.0f);
+        chain.SetParameter(MuteParameters[static_cast<std::size_t>(k)], 0.0f);
     }
 
-    chain.SetParameter(5, 0.0f);
+    chain.SetParameter(prLoMute, 0.0f);
     EXPECT_EQ(chain.MuteState(0), msFadingIn);
     Render(chain, std::vector<float>(441), std::vector<float>(441));
     EXPECT_EQ(chain.MuteState(0), msOpen);
@@ -544,9 +538,9 @@ TEST(TOrvoChain, NonFiniteOrHugeInputLeavesTheStateClean)
         {
             chain.SetParameter(k, 1.0f);
         }
-        chain.SetParameter(ParamInGain, 1.0f);
-        chain.SetParameter(ParamOutGain, 1.0f);
-        chain.SetParameter(ParamTube, 0.0f);
+        chain.SetParameter(prInGain, 1.0f);
+        chain.SetParameter(prOutGain, 1.0f);
+        chain.SetParameter(prTube, 0.0f);
         std::vector<float> bad = Noise(256, 0.5f, 13);
         bad[3] = nan;
         bad[70] = inf;
@@ -638,14 +632,14 @@ TEST(TOrvoChain, TuningSweepAtLowRatesStaysBoundedAndQuiet)
         TOrvoChain chain;
         chain.SetSampleRate(22050.0f);
         SetMiddle(chain, overSample);
-        chain.SetParameter(3, 0.2f);
-        chain.SetParameter(4, 0.45f);
-        chain.SetParameter(2, 0.35f);
-        chain.SetParameter(ParamOutGain, 0.3f);
+        chain.SetParameter(prHiMid, 0.2f);
+        chain.SetParameter(prHi, 0.45f);
+        chain.SetParameter(prMid, 0.35f);
+        chain.SetParameter(prOutGain, 0.3f);
         float loudest = 0.0f;
         for (int block = 0; block < 200; ++block)
         {
-            chain.SetParameter(ParamTuning, static_cast<float>(block % 20) / 19.0f);
+            chain.SetParameter(prTuning, static_cast<float>(block % 20) / 19.0f);
             const TStereo out = Render(chain, Noise(128, 0.5f, 20 + block), Noise(128, 0.5f, 30));
             for (float s : out.L)
             {

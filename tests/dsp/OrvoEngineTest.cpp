@@ -52,11 +52,12 @@ namespace
 using test::TScriptedMidiClock;
 using test::TStereo;
 
+/// A fresh program's values: bands, Tube, Tuning and gains in the middle, the rest off.
 void SetMiddle(TOrvoEngine& engine)
 {
-    for (int i = 0; i < 16; ++i)
+    for (const TParameterInfo& info : ParameterInfo)
     {
-        engine.ApplyParameter(i, (i < 5 || i == 10 || i == 11 || i == 12 || i == 13) ? 0.5f : 0.0f);
+        engine.ApplyParameter(info.Index, info.Default);
     }
 }
 
@@ -65,17 +66,17 @@ TEST(TOrvoEngine, DisplayValuesFollowTheLatestSetterAtOnce)
     TOrvoEngine engine;
     EXPECT_EQ(engine.InGain(), 0.0f);
     EXPECT_FALSE(engine.BandMuted(1));
-    engine.ApplyParameter(6, 0.5f);
+    engine.ApplyParameter(prLoMidMute, 0.5f);
     EXPECT_TRUE(engine.BandMuted(1));
-    engine.ApplyParameter(3, 1.7f);
+    engine.ApplyParameter(prHiMid, 1.7f);
     EXPECT_TRUE(engine.BandDispersionOn(3));
     EXPECT_EQ(engine.DispersionAmount(3), 1.0f);
-    engine.ApplyParameter(3, -0.2f);
+    engine.ApplyParameter(prHiMid, -0.2f);
     EXPECT_FALSE(engine.BandDispersionOn(3));
     EXPECT_EQ(engine.BandGain(3), 0.0f);
-    engine.ApplyParameter(12, 1.0f);
+    engine.ApplyParameter(prInGain, 1.0f);
     EXPECT_NEAR(engine.InGain(), 1.9952623f, 1e-6f);
-    engine.ApplyParameter(14, 0.5f);
+    engine.ApplyParameter(prOverSample, 0.5f);
     EXPECT_TRUE(engine.OverSample());
 
     // The chain itself changes between runs, on the audio thread.
@@ -83,6 +84,18 @@ TEST(TOrvoEngine, DisplayValuesFollowTheLatestSetterAtOnce)
     engine.ApplyPendingChanges();
     EXPECT_TRUE(engine.Chain().OverSample());
     EXPECT_EQ(engine.Chain().MuteState(1), msFadingOut);
+}
+
+TEST(TOrvoEngine, AnExchangeGivesBackTheValueItReplaces)
+{
+    TOrvoEngine engine;
+    EXPECT_EQ(engine.ExchangeParameter(prTube, 0.25f), 0.5f);
+    EXPECT_EQ(engine.ExchangeParameter(prTube, 1.5f), 0.25f);
+    EXPECT_EQ(engine.Parameter(prTube), 1.0f);
+    EXPECT_EQ(engine.ExchangeParameter(ParameterCount, 0.3f), 0.0f);
+    EXPECT_EQ(engine.Parameter(-1), 0.0f);
+    engine.ApplyPendingChanges();
+    EXPECT_EQ(engine.Chain().TubeShape(), TubeSettingFor(1.0f).Shape);
 }
 
 TEST(TOrvoEngine, ChangesApplyBeforeTheNextCallAndMidiChangesAtTheirSample)
@@ -94,13 +107,13 @@ TEST(TOrvoEngine, ChangesApplyBeforeTheNextCallAndMidiChangesAtTheirSample)
     EXPECT_EQ(io.L[0], SoftClip(0.5f));
 
     TScriptedMidiClock midi;
-    midi.Events[10] = [&] { engine.ApplyParameter(13, 0.0f); }; // as a mapped controller does
+    midi.Events[10] = [&] { engine.ApplyParameter(prOutGain, 0.0f); }; // as a mapped controller does
     TStereo next(100, 0.5f);
     engine.ProcessReplacing(next.In(), next.Out(), 100, &midi);
     EXPECT_EQ(next.L[9], SoftClip(0.5f));
     EXPECT_EQ(next.L[10], 0.0f);
 
-    engine.ApplyParameter(13, 0.5f);
+    engine.ApplyParameter(prOutGain, 0.5f);
     engine.SetSampleRate(48000.0f);
     engine.Suspend();
     TStereo after(64, 0.5f);
@@ -113,19 +126,19 @@ TEST(TOrvoEngine, ProcessingAllocatesNothingOnceTheBuffersAreLargeEnough)
 {
     TOrvoEngine engine;
     SetMiddle(engine);
-    engine.ApplyParameter(2, 0.9f);
+    engine.ApplyParameter(prMid, 0.9f);
     TStereo io(512, 0.25f);
     TScriptedMidiClock midi;
     engine.ProcessReplacing(io.In(), io.Out(), 512, nullptr);
-    engine.ApplyParameter(14, 1.0f);
+    engine.ApplyParameter(prOverSample, 1.0f);
     engine.ProcessReplacing(io.In(), io.Out(), 512, nullptr); // grows to 1024 once
 
     Allocations = 0;
     CountAllocations = true;
     for (int block = 0; block < 20; ++block)
     {
-        engine.ApplyParameter(11, static_cast<float>(block) / 20.0f);
-        engine.ApplyParameter(14, block % 2 == 0 ? 0.0f : 1.0f);
+        engine.ApplyParameter(prTuning, static_cast<float>(block) / 20.0f);
+        engine.ApplyParameter(prOverSample, block % 2 == 0 ? 0.0f : 1.0f);
         engine.ProcessReplacing(io.In(), io.Out(), 512, nullptr);
         engine.ProcessAdding(io.In(), io.Out(), 100, nullptr);
     }

@@ -1,6 +1,6 @@
 // The factory bank reader over arbitrary text, and the number reader over what it finds.
 #include "plugin/uBankReader.h"
-#include "plugin/uNumberText.h"
+#include "parameters/uNumberText.h"
 
 #include <cstdint>
 #include <string>

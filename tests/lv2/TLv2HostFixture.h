@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/headless/HeadlessServices.h"
-#include "plugin/uParameterMapping.h"
+#include "parameters/uParameterMapping.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Programs: the factory bank as embedded, selection, names, and the bank reader's rules.
 #include "plugin/uBankReader.h"
-#include "plugin/uNumberText.h"
+#include "parameters/uNumberText.h"
 #include "tests/plugin/TPluginFixture.h"
 
 #include <functional>

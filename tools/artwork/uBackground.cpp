@@ -262,7 +262,7 @@ struct TKnobMark
 
 /// The scale around a knob: the seat its recess sits in, ticks and legends.
 void DrawKnobScale(TLayer& layer, const TArtworkFonts& fonts, const TControlRect& r, int max,
-                   const std::vector<TKnobMark>& marks, const char* title)
+                   const std::vector<TKnobMark>& marks, std::string_view title)
 {
     const double cx = r.Left + KnobCentre;
     const double cy = r.Top + KnobCentre;
@@ -312,7 +312,7 @@ void DrawKnobSections(TLayer& layer, const TArtworkFonts& fonts)
         }
         tuning.push_back({(semitone + 12) / 24.0, text, semitone % 6 == 0});
     }
-    DrawKnobScale(layer, fonts, TuningKnob, TuningMax, tuning, "Tuning");
+    DrawKnobScale(layer, fonts, TuningKnob, TuningMax, tuning, InfoOf(prTuning).Name);
     PrintText(layer, *fonts.Regular, "semitones", ScaleStyle, TuningKnob.Left + KnobCentre, 217,
               taCentre, palette::LegendDim);
 
@@ -334,7 +334,7 @@ void DrawKnobSections(TLayer& layer, const TArtworkFonts& fonts)
         }
         tube.push_back({step / 10.0, text, step % 5 == 0});
     }
-    DrawKnobScale(layer, fonts, TubeKnob, TubeMax, tube, "Tube");
+    DrawKnobScale(layer, fonts, TubeKnob, TubeMax, tube, InfoOf(prTube).Name);
     PrintText(layer, *fonts.Regular, "expand \u2022 compress", ScaleStyle,
               TubeKnob.Left + KnobCentre, 217, taCentre, palette::LegendDim);
 }

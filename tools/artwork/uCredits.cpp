@@ -2,6 +2,7 @@
 // the lower right corner is pressed: product name, version, what it does, the default
 // MIDI controller numbers of every parameter, and the vendor. The oversampling key stays
 // above it, so its seat is drawn where the panel has it.
+#include "parameters/uParameterTable.h"
 #include "tools/artwork/uImages.h"
 #include "tools/artwork/uLayout.h"
 #include "tools/artwork/uStyle.h"
@@ -16,12 +17,15 @@ namespace orvo::art
 namespace
 {
 
-/// Parameter names in parameter order; parameter i answers controller 20 + i by default.
-constexpr std::array<const char*, 16> ParameterNames{
-    "Lo",     "LoMid",  "Mid",    "HiMid",      "Hi",         "LoMute",
-    "LoMidMute", "MidMute", "HiMidMute", "HiMute", "Tube", "Tuning",
-    "InGain", "OutGain", "OverSample", "Reserved"};
+/// Parameter i answers controller 20 + i by default.
 constexpr int FirstDefaultController = 20;
+
+/// A parameter's name in the table; the reserved parameter's long name is cut to a word,
+/// which fits the column.
+std::string TableName(std::int32_t index)
+{
+    return InfoOf(index).Kind == pkReserved ? "Reserved" : std::string(InfoOf(index).Name);
+}
 
 std::string Number(int value)
 {
@@ -77,14 +81,13 @@ TLayer DrawCredits(const TArtworkFonts& fonts)
     PrintText(layer, *fonts.Bold, "MIDI CC DEFAULTS", heading, tableX, 50, taLeft,
               palette::Legend);
     const TTextStyle row{9.5, 0.1, 1.0};
-    for (int i = 0; i < 16; ++i)
+    for (std::int32_t i = 0; i < ParameterCount; ++i)
     {
         const double x = tableX + (i / 8) * 150.0;
         const double y = 76 + (i % 8) * 20.0;
         PrintText(layer, *fonts.Bold, "CC " + Number(FirstDefaultController + i), row, x, y, taLeft,
                   palette::Accent);
-        PrintText(layer, *fonts.Regular, ParameterNames[static_cast<std::size_t>(i)], row, x + 44,
-                  y, taLeft, palette::Legend);
+        PrintText(layer, *fonts.Regular, TableName(i), row, x + 44, y, taLeft, palette::Legend);
     }
 
     // The bottom row: the oversampling key's seat (the key stays above this picture) and

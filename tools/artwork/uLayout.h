@@ -3,6 +3,8 @@
 // slots from these numbers so that every control lines up with what the window draws.
 #pragma once
 
+#include "parameters/uParameterTable.h"
+
 #include <array>
 #include <cmath>
 #include <cstdint>
@@ -41,7 +43,7 @@ inline constexpr TControlRect HintShadowLabel{293, 271, 119, 20};
 inline constexpr int CreditsCornerX = 530;
 inline constexpr int CreditsCornerY = 260;
 
-inline constexpr std::array<std::string_view, 5> BandNames{"Lo", "LoMid", "Mid", "HiMid", "Hi"};
+// The band names are the parameter table's (orvo::BandNames).
 
 // The slider strip: 57 frames of 49 x 114; a knob of maximum 569 shows frame position div 10.
 inline constexpr int SliderFrames = 57;

@@ -155,19 +155,20 @@ std::vector<std::uint8_t> ComposeEditor(const std::vector<TArtImage>& images,
     const TPixels slider = FromArt(Find(images, "Slider"));
     const auto& v = state.Values;
     // The window's painting order: later controls lie above earlier ones.
-    DrawSlider(editor, slider, BandSliders[2], v[2]);
-    DrawKnob(editor, knob, TubeKnob, TubeMax, v[10]);
-    DrawKnob(editor, knob, TuningKnob, TuningMax, v[11]);
-    DrawSlider(editor, slider, BandSliders[3], v[3]);
-    DrawSlider(editor, slider, BandSliders[1], v[1]);
-    DrawSlider(editor, slider, BandSliders[4], v[4]);
-    DrawSlider(editor, slider, BandSliders[0], v[0]);
-    DrawSlider(editor, slider, InGainSlider, v[12]);
-    DrawSlider(editor, slider, OutGainSlider, v[13]);
-    for (int band : {2, 1, 0, 3, 4})
+    const auto band = [&](std::size_t k) { return v[BandParameters[k]]; };
+    DrawSlider(editor, slider, BandSliders[2], band(2));
+    DrawKnob(editor, knob, TubeKnob, TubeMax, v[prTube]);
+    DrawKnob(editor, knob, TuningKnob, TuningMax, v[prTuning]);
+    DrawSlider(editor, slider, BandSliders[3], band(3));
+    DrawSlider(editor, slider, BandSliders[1], band(1));
+    DrawSlider(editor, slider, BandSliders[4], band(4));
+    DrawSlider(editor, slider, BandSliders[0], band(0));
+    DrawSlider(editor, slider, InGainSlider, v[prInGain]);
+    DrawSlider(editor, slider, OutGainSlider, v[prOutGain]);
+    for (const std::size_t k : {2, 1, 0, 3, 4})
     {
-        DrawKey(editor, FromArt(Find(images, BandNames[static_cast<std::size_t>(band)])),
-                MuteButtons[static_cast<std::size_t>(band)], v[static_cast<std::size_t>(5 + band)]);
+        DrawKey(editor, FromArt(Find(images, BandNames[k])), MuteButtons[k],
+                v[MuteParameters[k]]);
     }
     if (!state.HintText.empty())
     {
@@ -179,7 +180,7 @@ std::vector<std::uint8_t> ComposeEditor(const std::vector<TArtImage>& images,
         const TPixels credits = FromArt(Find(images, "Credits"));
         Blend(editor, 0, 0, credits, 0, 0, credits.Width, credits.Height, 255, false);
     }
-    DrawKey(editor, FromArt(Find(images, "OverSample")), OverSampleButton, v[14]);
+    DrawKey(editor, FromArt(Find(images, "OverSample")), OverSampleButton, v[prOverSample]);
     for (std::size_t i = 3; i < editor.Bytes.size(); i += 4)
     {
         editor.Bytes[i] = 255;

@@ -6,6 +6,7 @@
 // editor will show.
 #pragma once
 
+#include "parameters/uParameterTable.h"
 #include "tools/artwork/uArtwork.h"
 
 #include <array>
@@ -19,7 +20,7 @@ namespace orvo::art
 /// What the mock shows: the 16 parameter values (parameter order) and the value text.
 struct TEditorState
 {
-    std::array<float, 16> Values{};
+    std::array<float, ParameterCount> Values{};
     std::string HintText;
     bool ShowCredits = false;
 };

@@ -1,5 +1,6 @@
 #include "tools/render/uBench.h"
 
+#include "parameters/uParameterTable.h"
 #include "tools/render/uDemoPiece.h"
 #include "tools/render/uPluginSetup.h"
 #include "tools/render/uSystem.h"
@@ -152,7 +153,7 @@ TBenchReport MeasureBench(const TOptions& options)
 
     std::vector<TContender> contenders;
     const std::string mainName = main->EffectName();
-    const std::int32_t overSample = main->FindParameter("OverSample");
+    const std::int32_t overSample = main->FindParameter(InfoOf(prOverSample).Name);
     // Each program asked for (or the --program setting) at both rates, each once more with
     // controllers when asked; all of them interleaved with the other module.
     std::vector<std::optional<std::string>> programs(options.BenchPrograms.begin(),

@@ -1,5 +1,6 @@
 #include "tools/render/uDemo.h"
 
+#include "parameters/uParameterTable.h"
 #include "tools/render/uDemoPiece.h"
 #include "tools/render/uEditorShot.h"
 #include "tools/render/uPicture.h"
@@ -56,9 +57,6 @@ constexpr std::int64_t ImpulseResponseFrames = 8192;
 /// Small enough that the Tube curve and the soft clipper stay close to linear.
 constexpr float ImpulseLevel = 0.1f;
 
-constexpr std::array<const char*, 5> BandNames{"Lo", "LoMid", "Mid", "HiMid", "Hi"};
-constexpr std::array<const char*, 5> MuteNames{"LoMute", "LoMidMute", "MidMute", "HiMidMute",
-                                               "HiMute"};
 /// The editor's band colours (its artwork palette), low band to high.
 constexpr std::array<TColour, 5> BandColours{
     {{0xe8, 0x70, 0x4e}, {0xe9, 0xa6, 0x40}, {0xc8, 0xd2, 0x5c}, {0x5c, 0xc6, 0xb2}, {0x64, 0xa2, 0xea}}};
@@ -205,21 +203,21 @@ struct TSplitParameters
 bool FindSplitParameters(TVstPlugin& plugin, TSplitParameters& found)
 {
     bool all = true;
-    const auto find = [&](const char* name) {
-        const std::int32_t index = plugin.FindParameter(name);
+    const auto find = [&](TParameter parameter) {
+        const std::int32_t index = plugin.FindParameter(InfoOf(parameter).Name);
         all = all && index >= 0;
         return index;
     };
     for (std::size_t b = 0; b < BandNames.size(); ++b)
     {
-        found.Bands[b] = find(BandNames[b]);
-        found.Mutes[b] = find(MuteNames[b]);
+        found.Bands[b] = find(BandParameters[b]);
+        found.Mutes[b] = find(MuteParameters[b]);
     }
-    found.Tuning = find("Tuning");
-    found.Tube = find("Tube");
-    found.InGain = find("InGain");
-    found.OutGain = find("OutGain");
-    found.OverSample = find("OverSample");
+    found.Tuning = find(prTuning);
+    found.Tube = find(prTube);
+    found.InGain = find(prInGain);
+    found.OutGain = find(prOutGain);
+    found.OverSample = find(prOverSample);
     return all;
 }
 
@@ -410,7 +408,7 @@ std::string DescribeSettings(TVstPlugin& plugin)
     std::vector<std::string> muted;
     for (std::size_t b = 0; b < BandNames.size(); ++b)
     {
-        const std::string name = BandNames[b];
+        const std::string name(BandNames[b]);
         const std::string display = std::string(Trim(plugin.ParameterDisplay(p.Bands[b])));
         const auto number = DisplayNumber(display);
         if (plugin.ParameterDisplay(p.Mutes[b]) == "Muted")

@@ -1,6 +1,7 @@
 #include "tools/render/uEditorShot.h"
 
 #include "editor/uEditor.h"
+#include "parameters/uParameterTable.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "platform/headless/HeadlessServices.h"
 #include "plugin/uPlugin.h"
@@ -78,7 +79,7 @@ TRGBAImage RenderEditorPicture(const std::array<float, 16>& values)
 
 bool IsOrvo(TVstPlugin& plugin)
 {
-    return plugin.UniqueId() == OrvoUniqueId && plugin.NumParameters() == 16;
+    return plugin.UniqueId() == OrvoUniqueId && plugin.NumParameters() == ParameterCount;
 }
 
 void WriteEditorPicture(TVstPlugin& plugin, const std::filesystem::path& file)

@@ -1,5 +1,6 @@
 #include "tools/render/uPluginSetup.h"
 
+#include "parameters/uParameterTable.h"
 #include "tools/render/uParameterValue.h"
 #include "tools/render/uSystem.h"
 
@@ -126,11 +127,12 @@ void ApplySettings(TVstPlugin& plugin, const std::optional<std::string>& program
     }
     if (oversample)
     {
-        const std::int32_t index = plugin.FindParameter("OverSample");
+        const std::string_view name = InfoOf(prOverSample).Name;
+        const std::int32_t index = plugin.FindParameter(name);
         if (index < 0)
         {
-            throw EParameterValue("--oversample: " + plugin.EffectName() +
-                                  " has no OverSample parameter");
+            throw EParameterValue("--oversample: " + plugin.EffectName() + " has no " +
+                                  std::string(name) + " parameter");
         }
         plugin.SetParameter(index, *oversample ? 1.0f : 0.0f);
     }

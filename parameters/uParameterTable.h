@@ -1,10 +1,11 @@
 // The 16 parameters: one record each (index, name, label, kind, the value a fresh program
-// holds, the LV2 port symbol). The texts and port values that each kind derives from a
-// normalised value are in uParameterMapping.h.
+// holds, the LV2 port symbol). What each kind drives is in uParameterCurves.h; the texts and
+// port values each kind shows are in uParameterMapping.h.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <string_view>
 
 namespace orvo
@@ -34,15 +35,16 @@ enum TParameter : std::int32_t
     prReserved,
 };
 
-/// What a parameter drives, which decides its display text and its port's unit.
+/// What a parameter drives (uParameterCurves.h), which decides its display text and its
+/// port's unit. Bands and mutes drive the band of their position among their kind.
 enum TParameterKind : std::uint8_t
 {
     pkBand,     // level below the middle, transient emphasis above
     pkMute,     // a band's mute switch
     pkGain,     // InGain, OutGain: the level curve with its boost range
-    pkTube,     // the Tube curve, shown as -100..100 %
-    pkTuning,   // crossovers moved by -12..12 semitones
-    pkSwitch,   // OverSample
+    pkTube,     // the Tube curve's setting, shown as -100..100 %
+    pkTuning,   // crossovers moved by -1..1 octave, shown as -12..12 semitones
+    pkSwitch,   // OverSample: the chain at twice the host rate
     pkReserved, // no effect, no port
 };
 
@@ -136,4 +138,61 @@ constexpr bool RecordsInIndexOrder()
     return true;
 }
 static_assert(RecordsInIndexOrder());
+
+namespace detail
+{
+constexpr std::array<int, ParameterCount> KindOrdinals()
+{
+    std::array<int, ParameterCount> ordinals{};
+    for (std::int32_t index = 0; index < ParameterCount; ++index)
+    {
+        for (std::int32_t i = 0; i < index; ++i)
+        {
+            ordinals[static_cast<std::size_t>(index)] += InfoOf(i).Kind == InfoOf(index).Kind;
+        }
+    }
+    return ordinals;
+}
+} // namespace detail
+
+/// The position of index (0..15) among the parameters of its kind, in index order: for a
+/// band knob or a mute switch, its band (0 "Lo" .. 4 "Hi").
+constexpr int KindOrdinal(std::int32_t index)
+{
+    constexpr std::array<int, ParameterCount> ordinals = detail::KindOrdinals();
+    return ordinals[static_cast<std::size_t>(index)];
+}
+
+/// The parameters of the given kinds, in index order; N must be their number.
+template <std::size_t N>
+constexpr std::array<TParameter, N> ParametersOfKinds(std::initializer_list<TParameterKind> kinds)
+{
+    std::array<TParameter, N> found{};
+    std::size_t count = 0;
+    for (const TParameterInfo& info : ParameterInfo)
+    {
+        for (const TParameterKind kind : kinds)
+        {
+            if (info.Kind == kind)
+            {
+                found.at(count++) = info.Index; // beyond N: not a constant expression
+            }
+        }
+    }
+    return count == N ? found : throw "N is not the number of parameters of these kinds";
+}
+
+/// The band knobs and the mute switches, by band.
+constexpr std::array<TParameter, BandCount> BandParameters = ParametersOfKinds<BandCount>({pkBand});
+constexpr std::array<TParameter, BandCount> MuteParameters = ParametersOfKinds<BandCount>({pkMute});
+
+/// The band knobs' names ("Lo" .. "Hi"), which are also the bands' names.
+constexpr std::array<std::string_view, BandCount> BandNames = [] {
+    std::array<std::string_view, BandCount> names{};
+    for (std::size_t band = 0; band < names.size(); ++band)
+    {
+        names[band] = InfoOf(BandParameters[band]).Name;
+    }
+    return names;
+}();
 } // namespace orvo

@@ -1,6 +1,6 @@
-#include "dsp/uChainMath.h"
+#include "parameters/uParameterCurves.h"
 
-#include "dsp/uDetMath.h"
+#include "maths/uDetMath.h"
 
 #include <algorithm>
 #include <array>
@@ -8,28 +8,14 @@
 
 namespace orvo
 {
-
 namespace
 {
-
 float ComputedLevelCurve(float x) noexcept
 {
-    float decibels = 0.0f;
-    if (x > 0.5f)
+    const float decibels = LevelDecibelSteps(x);
+    if (decibels < LevelSilenceDecibels)
     {
-        decibels = (x - 0.5f) * 12.0f;
-    }
-    else if (x >= 0.25f)
-    {
-        decibels = (0.5f - x) * -96.0f;
-    }
-    else
-    {
-        decibels = (0.25f - x) * -288.0f - 24.0f;
-        if (decibels < -95.9)
-        {
-            return 0.0f;
-        }
+        return 0.0f;
     }
     return static_cast<float>(detmath::Exp(static_cast<double>(decibels) * DecibelToExponent));
 }
@@ -48,7 +34,6 @@ const std::array<float, 128>& ControllerLevels() noexcept
     }();
     return levels;
 }
-
 } // namespace
 
 float LevelCurve(float x) noexcept
@@ -80,5 +65,4 @@ TTubeSetting TubeSettingFor(float x) noexcept
     }
     return setting;
 }
-
 } // namespace orvo

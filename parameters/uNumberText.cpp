@@ -1,4 +1,4 @@
-#include "plugin/uNumberText.h"
+#include "parameters/uNumberText.h"
 
 #include <charconv>
 #include <cstdint>

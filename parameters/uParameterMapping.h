@@ -4,7 +4,7 @@
 // (the bands: level below the middle, transient emphasis above).
 #pragma once
 
-#include "plugin/uParameterTable.h"
+#include "parameters/uParameterTable.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "dsp/uDetMath.h"
+#include "maths/uDetMath.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "plugin/uParameterMapping.h"
+#include "parameters/uParameterMapping.h"
 
-#include "dsp/uChainMath.h"
-#include "plugin/uNumberText.h"
+#include "parameters/uNumberText.h"
+#include "parameters/uParameterCurves.h"
 
 #include <array>
 #include <cmath>
@@ -21,18 +21,10 @@ std::string DecibelText(float gain, char separator)
     return FormatFixed2(20.0 * std::log10(static_cast<double>(gain)), separator);
 }
 
-/// The decibels of the level curve at x, boost range included (the curve's own steps).
+/// The decibels of the level curve at x, boost range included, in 64-bit steps.
 double LevelDecibels(float x)
 {
-    if (x > 0.5f)
-    {
-        return (static_cast<double>(x) - 0.5) * 12.0;
-    }
-    if (x >= 0.25f)
-    {
-        return (0.5 - static_cast<double>(x)) * -96.0;
-    }
-    return (0.25 - static_cast<double>(x)) * -288.0 - 24.0;
+    return LevelDecibelSteps(static_cast<double>(x));
 }
 
 /// The inverse of PortValue before rounding to the nearest normalised float.
@@ -84,9 +76,9 @@ std::optional<std::string> DisplayText(std::int32_t index, float value, char sep
     case pkMute:
         return std::string(SwitchOn(value) ? "Muted" : "Open");
     case pkTube:
-        return FormatFixed2(value * 200.0f - 100.0f, separator);
+        return FormatFixed2(TubePercent(value), separator);
     case pkTuning:
-        return FormatFixed2(value * 24.0f - 12.0f, separator);
+        return FormatFixed2(TuningSemitones(value), separator);
     case pkGain:
         if (const float gain = LevelCurve(value); gain > 0.0f)
         {
@@ -131,9 +123,9 @@ float PortValueOf(TParameterKind kind, float x)
     case pkGain:
         return static_cast<float>(LevelDecibels(x));
     case pkTube:
-        return static_cast<float>(v * 200.0 - 100.0);
+        return static_cast<float>(TubePercent(v));
     case pkTuning:
-        return static_cast<float>(v * 24.0 - 12.0);
+        return static_cast<float>(TuningSemitones(v));
     case pkMute:
     case pkSwitch:
         return SwitchOn(x) ? 1.0f : 0.0f;
