@@ -15,6 +15,7 @@
 #include <lv2/state/state.h>
 #include <lv2/urid/urid.h>
 
+#include "lv2/uLv2Messages.h"
 #include "lv2/uLv2Ports.h"
 
 namespace orvo::lv2
@@ -54,6 +55,8 @@ class TLv2Orvo
     /// run also those stamped beyond it), going on from FNextIn.
     void queueMidi(std::uint32_t start, std::uint32_t count, bool last) noexcept;
     void writeThru(const VstEvents& events) noexcept;
+    /// Carries out the UI's MIDI menu commands in the MIDI input, before its MIDI.
+    void handleCommands() noexcept;
 
     APlugin* FPlugin = nullptr;
     AEffect* FEffect = nullptr;
@@ -72,6 +75,9 @@ class TLv2Orvo
     LV2_URID FMidiEvent = 0;
     LV2_URID FAtomString = 0;
     LV2_URID FMidiMapKey = 0;
+    TMessageUrids FUrids;
+    /// The UI asked for the MIDI map: the reply goes out at frame 0 of this run's output.
+    bool FReportPending = false;
     LV2_Atom_Forge FForge{};
     LV2_Atom_Forge_Frame FOutFrame{};
     bool FForging = false;
