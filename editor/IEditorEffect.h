@@ -11,7 +11,7 @@ namespace orvo
 
 class IEditorEffect
 {
-public:
+  public:
     virtual ~IEditorEffect() = default;
 
     /// The user set parameter index to value (normalised, 0..1): the effect takes it and the

@@ -10,7 +10,7 @@ class APlugin;
 
 class TVstEditorEffect final : public IEditorEffect
 {
-public:
+  public:
     explicit TVstEditorEffect(APlugin& effect) : FEffect(effect) {}
 
     /// setParameterAutomated.
@@ -27,7 +27,7 @@ public:
 
     APlugin& Effect() const noexcept { return FEffect; }
 
-private:
+  private:
     APlugin& FEffect;
 };
 

@@ -68,9 +68,9 @@ bool ForgeCommand(LV2_Atom_Forge& forge, const TMessageUrids& urids, TMidiMenuMe
     {
         return false;
     }
-    const bool written = message.Command != mmLearn ||
-                         (lv2_atom_forge_key(&forge, urids.Parameter) != 0 &&
-                          lv2_atom_forge_int(&forge, message.Parameter) != 0);
+    const bool written =
+        message.Command != mmLearn || (lv2_atom_forge_key(&forge, urids.Parameter) != 0 &&
+                                       lv2_atom_forge_int(&forge, message.Parameter) != 0);
     lv2_atom_forge_pop(&forge, &frame);
     return written;
 }
@@ -118,15 +118,14 @@ bool ForgeMidiMapReply(LV2_Atom_Forge& forge, const TMessageUrids& urids, const 
         return false;
     }
     // The frame is popped whatever fits, so the forge's stack stays whole.
-    const bool written =
-        lv2_atom_forge_key(&forge, urids.Parameter) != 0 &&
-        lv2_atom_forge_int(&forge, learnParameter) != 0 &&
-        lv2_atom_forge_key(&forge, urids.CcToParam) != 0 &&
-        lv2_atom_forge_vector(&forge, sizeof(std::int32_t), urids.Int, MidiCcCount,
-                              map.CcToParam.data()) != 0 &&
-        lv2_atom_forge_key(&forge, urids.ParamToCc) != 0 &&
-        lv2_atom_forge_vector(&forge, sizeof(std::int32_t), urids.Int, ParameterCount,
-                              map.ParamToCc.data()) != 0;
+    const bool written = lv2_atom_forge_key(&forge, urids.Parameter) != 0 &&
+                         lv2_atom_forge_int(&forge, learnParameter) != 0 &&
+                         lv2_atom_forge_key(&forge, urids.CcToParam) != 0 &&
+                         lv2_atom_forge_vector(&forge, sizeof(std::int32_t), urids.Int, MidiCcCount,
+                                               map.CcToParam.data()) != 0 &&
+                         lv2_atom_forge_key(&forge, urids.ParamToCc) != 0 &&
+                         lv2_atom_forge_vector(&forge, sizeof(std::int32_t), urids.Int,
+                                               ParameterCount, map.ParamToCc.data()) != 0;
     lv2_atom_forge_pop(&forge, &frame);
     return written;
 }

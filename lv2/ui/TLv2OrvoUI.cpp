@@ -21,8 +21,7 @@ bool IsControlPort(std::int32_t index)
 TLv2OrvoUI::TLv2OrvoUI(std::shared_ptr<IUIPlatform> platform, std::uintptr_t parent,
                        LV2UI_Write_Function write, LV2UI_Controller controller,
                        const LV2_URID_Map* map, const LV2UI_Touch* touch, char decimalSeparator)
-    : FWrite(write), FController(controller), FMap(map), FTouch(touch),
-      FSeparator(decimalSeparator)
+    : FWrite(write), FController(controller), FMap(map), FTouch(touch), FSeparator(decimalSeparator)
 {
     if (FMap != nullptr)
     {
@@ -77,8 +76,7 @@ void TLv2OrvoUI::PortEvent(std::uint32_t port, std::uint32_t size, std::uint32_t
         const auto& atom = *static_cast<const LV2_Atom*>(buffer);
         TMidiMap map{};
         std::int32_t learning = NoBinding;
-        if (sizeof(LV2_Atom) + atom.size <= size &&
-            ReadMidiMapReply(FUrids, atom, map, learning))
+        if (sizeof(LV2_Atom) + atom.size <= size && ReadMidiMapReply(FUrids, atom, map, learning))
         {
             FReport = orvo::MidiMapReport(map, learning);
         }

@@ -7,7 +7,6 @@
 
 #include "editor/IEditorEffect.h"
 #include "editor/uEditor.h"
-#include "lv2/uLv2Messages.h"
 
 #include <array>
 #include <cstdint>
@@ -15,6 +14,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+
+#include "lv2/uLv2Messages.h"
 
 namespace orvo::lv2
 {

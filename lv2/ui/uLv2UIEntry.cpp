@@ -8,8 +8,8 @@
 #include <lv2/ui/ui.h>
 #include <lv2/urid/urid.h>
 
-#include "lv2/ui/TLv2OrvoUI.h"
 #include "lv2/uLv2Ports.h"
+#include "lv2/ui/TLv2OrvoUI.h"
 
 namespace orvo::lv2
 {
@@ -63,13 +63,12 @@ LV2UI_Handle Instantiate(const LV2UI_Descriptor* /*descriptor*/, const char* plu
             return nullptr; // no display
         }
         static const TPosixLocale locale;
-        const auto parent =
-            reinterpret_cast<std::uintptr_t>(FindFeature(features, LV2_UI__parent));
-        auto* ui = new TLv2OrvoUI(
-            std::move(platform), parent, write, controller,
-            static_cast<const LV2_URID_Map*>(FindFeature(features, LV2_URID__map)),
-            static_cast<const LV2UI_Touch*>(FindFeature(features, LV2_UI__touch)),
-            locale.DecimalSeparator());
+        const auto parent = reinterpret_cast<std::uintptr_t>(FindFeature(features, LV2_UI__parent));
+        auto* ui =
+            new TLv2OrvoUI(std::move(platform), parent, write, controller,
+                           static_cast<const LV2_URID_Map*>(FindFeature(features, LV2_URID__map)),
+                           static_cast<const LV2UI_Touch*>(FindFeature(features, LV2_UI__touch)),
+                           locale.DecimalSeparator());
         if (widget != nullptr)
         {
             *widget = reinterpret_cast<LV2UI_Widget>(ui->Widget());
@@ -92,8 +91,8 @@ void Cleanup(LV2UI_Handle handle)
     delete &Instance(handle);
 }
 
-void PortEvent(LV2UI_Handle handle, std::uint32_t port, std::uint32_t size,
-               std::uint32_t protocol, const void* buffer)
+void PortEvent(LV2UI_Handle handle, std::uint32_t port, std::uint32_t size, std::uint32_t protocol,
+               const void* buffer)
 {
     try
     {

@@ -2,22 +2,24 @@
 // drives it: the host makes a window and passes it as ui:parent, pumps the idle interface
 // every 20 ms, records what the UI writes to the ports and tells it of port values. User
 // input comes through XTest.
+// GoogleTest comes before the X11 headers, whose macros (None, Bool) it cannot take.
+// clang-format off
 #include <gtest/gtest.h>
-
-#include <dlfcn.h>
-#include <lv2/ui/ui.h>
-
-#include <atomic>
-#include <cstring>
-#include <functional>
-#include <string>
-#include <thread>
-#include <vector>
 
 #include "lv2/uLv2Messages.h"
 #include "lv2/uLv2Ports.h"
 #include "plugin/uMidiMap.h"
 #include "tests/x11/TX11TestDesktop.h"
+// clang-format on
+
+#include <atomic>
+#include <cstring>
+#include <dlfcn.h>
+#include <functional>
+#include <lv2/ui/ui.h>
+#include <string>
+#include <thread>
+#include <vector>
 
 namespace orvo::test
 {
@@ -105,8 +107,7 @@ class Lv2UI : public ::testing::Test
     }
     static void Touch(LV2UI_Feature_Handle handle, std::uint32_t port, bool grabbed)
     {
-        static_cast<Lv2UI*>(handle)->Touches +=
-            (grabbed ? " t" : " u") + std::to_string(port);
+        static_cast<Lv2UI*>(handle)->Touches += (grabbed ? " t" : " u") + std::to_string(port);
     }
     static int Resize(LV2UI_Feature_Handle handle, int width, int height)
     {
@@ -143,11 +144,13 @@ class Lv2UI : public ::testing::Test
     void AsUser(const std::function<void(TX11TestDesktop&)>& actions)
     {
         std::atomic<bool> done{false};
-        std::thread user([&] {
-            TX11TestDesktop desktop(10, 10);
-            actions(desktop);
-            done = true;
-        });
+        std::thread user(
+            [&]
+            {
+                TX11TestDesktop desktop(10, 10);
+                actions(desktop);
+                done = true;
+            });
         PumpUntil([&] { return done.load(); });
         user.join();
         PumpFor(60);
@@ -169,7 +172,8 @@ class Lv2UI : public ::testing::Test
         {
             if (write.Port == lv2::MidiIn && write.Protocol == Urids.EventTransfer)
             {
-                return lv2::ReadCommand(Urids, *reinterpret_cast<const LV2_Atom*>(write.Bytes.data()));
+                return lv2::ReadCommand(Urids,
+                                        *reinterpret_cast<const LV2_Atom*>(write.Bytes.data()));
             }
         }
         return {};
@@ -196,8 +200,8 @@ class Lv2UI : public ::testing::Test
     LV2_Feature TouchEntry{LV2_UI__touch, &TouchFeature};
     LV2_Feature ResizeEntry{LV2_UI__resize, &ResizeFeature};
     LV2_Feature IdleEntry{LV2_UI__idleInterface, nullptr};
-    const LV2_Feature* Features[6] = {&Parent, &MapFeature, &TouchEntry, &ResizeEntry, &IdleEntry,
-                                      nullptr};
+    const LV2_Feature* Features[6] = {&Parent,      &MapFeature, &TouchEntry,
+                                      &ResizeEntry, &IdleEntry,  nullptr};
 };
 
 TEST_F(Lv2UI, EmbedsItsWindowInTheParentAndReportsItsSize)
@@ -254,15 +258,17 @@ TEST_F(Lv2UI, MidiMenuSendsCommandsAndShowsTheInstancesReport)
     lv2_atom_forge_set_buffer(&forge, reply, sizeof reply);
     ASSERT_TRUE(lv2::ForgeMidiMapReply(forge, Urids, TMidiMap::Default(), NoBinding));
     const auto& atom = *reinterpret_cast<const LV2_Atom*>(reply);
-    Descriptor->port_event(Handle, lv2::MidiOut, sizeof(LV2_Atom) + atom.size,
-                           Urids.EventTransfer, reply);
+    Descriptor->port_event(Handle, lv2::MidiOut, sizeof(LV2_Atom) + atom.size, Urids.EventTransfer,
+                           reply);
     std::vector<int> box;
-    AsUser([&, host = Desktop.HostWindow()](TX11TestDesktop& user) {
-        box = user.WaitForPopup(false, {host});
-        user.MoveTo(box[0] + box[2] / 2, box[1] + box[3] - 12 - 11); // OK
-        user.Press(Button1);
-        user.Release(Button1);
-    });
+    AsUser(
+        [&, host = Desktop.HostWindow()](TX11TestDesktop& user)
+        {
+            box = user.WaitForPopup(false, {host});
+            user.MoveTo(box[0] + box[2] / 2, box[1] + box[3] - 12 - 11); // OK
+            user.Press(Button1);
+            user.Release(Button1);
+        });
     ASSERT_EQ(box.size(), 4U);
     EXPECT_GT(box[3], 23 + 12 * 16); // the report's 16 lines and the button
 }
