@@ -25,8 +25,6 @@ class TVstEditorEffect final : public IEditorEffect
     /// Always the text: the map is in this process.
     std::optional<std::string> MidiMapReport() override;
 
-    APlugin& Effect() const noexcept { return FEffect; }
-
   private:
     APlugin& FEffect;
 };

@@ -2,7 +2,9 @@
 // with a private host callback, so that sound, programs and MIDI are the VST 2 module's.
 // Control ports become setParameter calls when they change, the atom MIDI input becomes
 // effProcessEvents, and the thru messages the effect sends its host go to the atom MIDI
-// output at their frames. run allocates nothing and takes no lock.
+// output at their frames. The UI's MIDI menu commands arrive on the MIDI input too and act
+// on the effect's map; a report request is answered on the MIDI output. run allocates
+// nothing and takes no lock.
 #pragma once
 
 #include "host/DAEffect.h"
