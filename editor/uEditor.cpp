@@ -329,6 +329,16 @@ void TPluginEditorWindow::MoveToOrigin()
     cntBackGround->SetBounds(TRect{0, 0, cntBackGround->Width(), cntBackGround->Height()});
 }
 
+void TPluginEditorWindow::ShowMidiMapReport(std::string_view text)
+{
+    ShowMessage(text);
+}
+
+std::uintptr_t TPluginEditorWindow::NativeHandle() const
+{
+    return cntBackGround->Window().NativeHandle();
+}
+
 void TPluginEditorWindow::ShowCurrentValues()
 {
     // Counted like a call of the window system: a message box about a missing timer may
@@ -487,7 +497,7 @@ void TPluginEditorWindow::SetParameter(std::int32_t index, float value)
     // The host may close the editor from inside the automation call it receives.
     if (effect != nullptr)
     {
-        effect->setParameterAutomated(index, value);
+        effect->SetParameter(index, value);
     }
 }
 
@@ -498,7 +508,7 @@ void TPluginEditorWindow::BeginEdit(std::int32_t index)
         return;
     }
     FEditing[static_cast<std::size_t>(index)] = true;
-    effect->beginEdit(index);
+    effect->BeginEdit(index);
 }
 
 void TPluginEditorWindow::EndEdit(std::int32_t index)
@@ -511,7 +521,7 @@ void TPluginEditorWindow::EndEdit(std::int32_t index)
     // The host may have closed the editor inside the gesture; the effect has then ended it.
     if (effect != nullptr)
     {
-        effect->endEdit(index);
+        effect->EndEdit(index);
     }
 }
 
@@ -549,11 +559,11 @@ std::string TPluginEditorWindow::ValueText(std::int32_t parameter)
     }
     // Cleared before each call: a parameter whose text the effect leaves alone shows nothing.
     std::memset(textBuffer.get(), 0, form::TextBufferSize);
-    effect->getParameterDisplay(parameter, textBuffer.get());
+    effect->ParameterDisplay(parameter, textBuffer.get());
     textBuffer[form::TextBufferSize - 1] = '\0';
     std::string text = textBuffer.get();
     std::memset(textBuffer.get(), 0, form::TextBufferSize);
-    effect->getParameterLabel(parameter, textBuffer.get());
+    effect->ParameterLabel(parameter, textBuffer.get());
     textBuffer[form::TextBufferSize - 1] = '\0';
     text += ' ';
     text += textBuffer.get();
@@ -672,13 +682,17 @@ void TPluginEditorWindow::Centre1Click(TDIBComponent& sender)
         SetParameterTouched(target, 0.5f);
         break;
     case form::mcMidiLearn:
-        effect->startMidiLearn(target);
+        effect->StartMidiLearn(target);
         break;
     case form::mcShowMidiConfig:
-        ShowMessage(effect->midiMapReport());
+        // An effect in another process answers later, through ShowMidiMapReport.
+        if (const std::optional<std::string> report = effect->MidiMapReport())
+        {
+            ShowMessage(*report);
+        }
         break;
     case form::mcResetMidiConfig:
-        effect->resetMidiMap();
+        effect->ResetMidiMap();
         break;
     case form::mcSolo:
         for (std::int32_t k = FirstMute; k <= LastMute; ++k)
@@ -687,7 +701,7 @@ void TPluginEditorWindow::Centre1Click(TDIBComponent& sender)
         }
         break;
     case form::mcRestoreDefaultMidiConfig:
-        effect->restoreDefaultMidiMap();
+        effect->RestoreDefaultMidiMap();
         break;
     default:
         break;
@@ -775,7 +789,7 @@ std::unique_ptr<TPluginEditorWindow> MakeEditorWindow(IUIPlatform& platform, APl
     auto window = std::make_unique<TPluginEditorWindow>(
         platform, reinterpret_cast<std::uintptr_t>(parent), glue.values);
     window->MoveToOrigin();
-    window->effect = glue.plugin();
+    window->effect = &glue.editorEffect;
     return window;
 }
 

@@ -22,6 +22,7 @@
 #include "editor/toolkit/cDIBMenu.h"
 #include "editor/toolkit/cDIBPanel.h"
 #include "editor/toolkit/cDIBTimer.h"
+#include "editor/IEditorEffect.h"
 #include "editor/uCountingPlatform.h"
 #include "editor/uEditorForm.h"
 #include "editor/uPluginEditor.h"
@@ -66,8 +67,14 @@ public:
     /// Moves the window to 0, 0 inside its parent, keeping its size.
     void MoveToOrigin();
 
+    /// Shows the MIDI map report that the effect sent after MidiMapReport answered none,
+    /// in the window's message box (a modal loop).
+    void ShowMidiMapReport(std::string_view text);
+    /// The window system's handle of the client window (the host embeds it).
+    std::uintptr_t NativeHandle() const;
+
     /// The effect the window talks to; none until the glue sets it. Not owned.
-    APlugin* effect = nullptr;
+    IEditorEffect* effect = nullptr;
     /// Written by the glue and by the window's own handlers; read by the refresh.
     TEditorValues& values;
     /// 1 while the refresh moves controls, so their change events are ignored.

@@ -7,7 +7,8 @@
 namespace orvo
 {
 APluginEditor::APluginEditor(APlugin* plugin, TEditorWindowFactory windowFactory)
-    : AEffEditor(plugin), typedEffect(plugin), makeWindow(std::move(windowFactory))
+    : AEffEditor(plugin), editorEffect(*plugin), typedEffect(plugin),
+      makeWindow(std::move(windowFactory))
 {
     for (auto& value : values)
     {

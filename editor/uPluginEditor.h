@@ -2,6 +2,7 @@
 // host shows it, reports its size, and hands the effect's parameter values to it.
 #pragma once
 
+#include "editor/uVstEditorEffect.h"
 #include "host/AEffEditor.h"
 #include "parameters/uParameterTable.h"
 #include "plugin/uPluginServices.h"
@@ -99,6 +100,8 @@ public:
         return window.get();
     }
 
+    /// What the window asks of the effect: the effect's own calls.
+    TVstEditorEffect editorEffect;
     /// The values the window shows, by parameter index; the window reads them on its timer.
     TEditorValues values;
     /// The rectangle getRect hands out: 0, 0, height, width.

@@ -58,6 +58,7 @@ TLv2Orvo::TLv2Orvo(double sampleRate, const LV2_Feature* const* features,
         FMidiEvent = FMap->map(FMap->handle, LV2_MIDI__MidiEvent);
         FAtomString = FMap->map(FMap->handle, LV2_ATOM__String);
         FMidiMapKey = FMap->map(FMap->handle, std::string(MidiMapStateUri).c_str());
+        FUrids = TMessageUrids(*FMap);
         lv2_atom_forge_init(&FForge, const_cast<LV2_URID_Map*>(FMap));
     }
     static_assert(offsetof(decltype(FEventList), events) == offsetof(VstEvents, events));
@@ -253,9 +254,39 @@ void TLv2Orvo::writeThru(const VstEvents& events) noexcept
     }
 }
 
+void TLv2Orvo::handleCommands() noexcept
+{
+    if (FMap == nullptr || FMidiIn == nullptr)
+    {
+        return;
+    }
+    LV2_ATOM_SEQUENCE_FOREACH(FMidiIn, event)
+    {
+        const TMidiMenuMessage message = ReadCommand(FUrids, event->body);
+        switch (message.Command)
+        {
+        case mmLearn:
+            FPlugin->startMidiLearn(message.Parameter);
+            break;
+        case mmReset:
+            FPlugin->resetMidiMap();
+            break;
+        case mmRestoreDefault:
+            FPlugin->restoreDefaultMidiMap();
+            break;
+        case mmReport:
+            FReportPending = true;
+            break;
+        case mmNone:
+            break;
+        }
+    }
+}
+
 void TLv2Orvo::Run(std::uint32_t frames) noexcept
 {
     applyControls();
+    handleCommands();
 
     FForging = false;
     if (FMap != nullptr && FMidiOut != nullptr)
@@ -263,6 +294,17 @@ void TLv2Orvo::Run(std::uint32_t frames) noexcept
         const std::uint32_t capacity = FMidiOut->atom.size;
         lv2_atom_forge_set_buffer(&FForge, reinterpret_cast<std::uint8_t*>(FMidiOut), capacity);
         FForging = lv2_atom_forge_sequence_head(&FForge, &FOutFrame, 0) != 0;
+    }
+    if (FForging && FReportPending)
+    {
+        // Ahead of the thru messages, so the sequence stays in time order. A reply that
+        // does not fit the host's buffer is dropped (the next request tries again).
+        FReportPending = false;
+        if (FForge.size - FForge.offset >= sizeof(LV2_Atom_Event) + MidiMapReplySize &&
+            lv2_atom_forge_frame_time(&FForge, 0) != 0)
+        {
+            ForgeMidiMapReply(FForge, FUrids, FPlugin->midiMap(), FPlugin->midiLearnParameter());
+        }
     }
     FLastOutFrame = 0;
     FNextIn =

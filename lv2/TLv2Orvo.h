@@ -2,7 +2,9 @@
 // with a private host callback, so that sound, programs and MIDI are the VST 2 module's.
 // Control ports become setParameter calls when they change, the atom MIDI input becomes
 // effProcessEvents, and the thru messages the effect sends its host go to the atom MIDI
-// output at their frames. run allocates nothing and takes no lock.
+// output at their frames. The UI's MIDI menu commands arrive on the MIDI input too and act
+// on the effect's map; a report request is answered on the MIDI output. run allocates
+// nothing and takes no lock.
 #pragma once
 
 #include "host/DAEffect.h"
@@ -15,6 +17,7 @@
 #include <lv2/state/state.h>
 #include <lv2/urid/urid.h>
 
+#include "lv2/uLv2Messages.h"
 #include "lv2/uLv2Ports.h"
 
 namespace orvo::lv2
@@ -54,6 +57,8 @@ class TLv2Orvo
     /// run also those stamped beyond it), going on from FNextIn.
     void queueMidi(std::uint32_t start, std::uint32_t count, bool last) noexcept;
     void writeThru(const VstEvents& events) noexcept;
+    /// Carries out the UI's MIDI menu commands in the MIDI input, before its MIDI.
+    void handleCommands() noexcept;
 
     APlugin* FPlugin = nullptr;
     AEffect* FEffect = nullptr;
@@ -72,6 +77,9 @@ class TLv2Orvo
     LV2_URID FMidiEvent = 0;
     LV2_URID FAtomString = 0;
     LV2_URID FMidiMapKey = 0;
+    TMessageUrids FUrids;
+    /// The UI asked for the MIDI map: the reply goes out at frame 0 of this run's output.
+    bool FReportPending = false;
     LV2_Atom_Forge FForge{};
     LV2_Atom_Forge_Frame FOutFrame{};
     bool FForging = false;

@@ -16,8 +16,13 @@ constexpr std::string_view PresetUriPrefix = "urn:quorvane:orvo:preset:";
 /// The state key under which the learned MIDI bindings are saved (the map file's text).
 constexpr std::string_view MidiMapStateUri = "urn:quorvane:orvo:midi-map";
 
-/// The DSP binary's file name inside the bundle and the bundle's folder name.
+/// The editor, an X11 UI embedded in the host's window.
+constexpr std::string_view UiUri = "urn:quorvane:orvo:ui";
+
+/// The DSP binary's and the UI binary's file names inside the bundle, and the bundle's
+/// folder name.
 constexpr std::string_view BinaryName = "Orvo.so";
+constexpr std::string_view UiBinaryName = "OrvoUI.so";
 constexpr std::string_view BundleName = "Orvo.lv2";
 
 constexpr std::uint32_t ControlPortCount = prReserved;

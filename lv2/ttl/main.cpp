@@ -1,5 +1,6 @@
-// orvo-lv2-ttl FOLDER: writes the LV2 bundle's description into FOLDER: manifest.ttl, the
-// plug-in's ports (Orvo.ttl) and the 16 factory programs as presets (presets.ttl). Every
+// orvo-lv2-ttl [--ui] FOLDER: writes the LV2 bundle's description into FOLDER: manifest.ttl,
+// the plug-in's ports (Orvo.ttl), the 16 factory programs as presets (presets.ttl) and, with
+// --ui, the editor's description (OrvoUI.ttl), named by the plug-in. Every
 // port comes from the parameter table, and every preset from the effect itself: an
 // instance loads the factory bank as the module does, each program is selected, and its
 // values pass through the table's port mapping.
@@ -31,6 +32,7 @@ constexpr std::string_view Prefixes = R"(@prefix atom: <http://lv2plug.in/ns/ext
 @prefix rdf: <http://www.w3.org/1999/02/22-rdf-syntax-ns#> .
 @prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .
 @prefix state: <http://lv2plug.in/ns/ext/state#> .
+@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .
 @prefix units: <http://lv2plug.in/ns/extensions/units#> .
 @prefix urid: <http://lv2plug.in/ns/ext/urid#> .
 
@@ -117,12 +119,18 @@ std::string PresetUri(std::int32_t program)
     return Uri(uri);
 }
 
-std::string Manifest()
+std::string Manifest(bool withUi)
 {
     std::ostringstream out;
     out << Prefixes;
     out << Uri(PluginUri) << "\n    a lv2:Plugin ;\n    lv2:binary <" << BinaryName
         << "> ;\n    rdfs:seeAlso <Orvo.ttl> .\n";
+    if (withUi)
+    {
+        out << "\n"
+            << Uri(UiUri) << "\n    a ui:X11UI ;\n    lv2:binary <" << UiBinaryName
+            << "> ;\n    rdfs:seeAlso <OrvoUI.ttl> .\n";
+    }
     for (std::int32_t p = 0; p < ProgramCount; ++p)
     {
         out << "\n"
@@ -168,7 +176,9 @@ void SignalPort(std::ostream& out, std::uint32_t index, bool input, bool audio,
         << (audio ? "lv2:AudioPort" : "atom:AtomPort") << " ;\n";
     if (!audio)
     {
-        out << "        atom:bufferType atom:Sequence ;\n        atom:supports midi:MidiEvent ;\n"
+        // Beside MIDI, the UI's MIDI menu commands (in) and the instance's replies (out).
+        out << "        atom:bufferType atom:Sequence ;\n"
+            << "        atom:supports midi:MidiEvent , atom:Object ;\n"
             << "        lv2:portProperty lv2:connectionOptional ;\n";
         if (input)
         {
@@ -180,7 +190,26 @@ void SignalPort(std::ostream& out, std::uint32_t index, bool input, bool audio,
         << "        lv2:name " << Quoted(name) << " ;\n    ]" << (last ? " .\n" : " ,\n");
 }
 
-std::string Description(const TProgram& programZero)
+/// The editor: an X11 UI embedded through ui:parent and pumped through the idle interface,
+/// told of what the instance writes to the MIDI output (its replies to the MIDI menu).
+std::string UiDescription()
+{
+    std::ostringstream out;
+    out << Prefixes;
+    out << Uri(UiUri) << "\n"
+        << "    a ui:X11UI ;\n"
+        << "    lv2:requiredFeature ui:idleInterface , ui:parent ;\n"
+        << "    lv2:optionalFeature ui:resize , ui:touch , ui:noUserResize , urid:map ;\n"
+        << "    lv2:extensionData ui:idleInterface ;\n"
+        << "    ui:portNotification [\n"
+        << "        ui:plugin " << Uri(PluginUri) << " ;\n"
+        << "        ui:portIndex " << MidiOut << " ;\n"
+        << "        ui:protocol atom:eventTransfer\n"
+        << "    ] .\n";
+    return out.str();
+}
+
+std::string Description(const TProgram& programZero, bool withUi)
 {
     std::ostringstream out;
     out << Prefixes;
@@ -190,8 +219,12 @@ std::string Description(const TProgram& programZero)
         << "    doap:maintainer [ foaf:name \"Quorvane\" ] ;\n"
         << "    lv2:minorVersion 0 ;\n    lv2:microVersion 0 ;\n"
         << "    lv2:optionalFeature lv2:hardRTCapable , urid:map ;\n"
-        << "    lv2:extensionData state:interface ;\n"
-        << "    lv2:port\n";
+        << "    lv2:extensionData state:interface ;\n";
+    if (withUi)
+    {
+        out << "    ui:ui " << Uri(UiUri) << " ;\n";
+    }
+    out << "    lv2:port\n";
     for (std::int32_t i = 0; i < static_cast<std::int32_t>(ControlPortCount); ++i)
     {
         ControlPort(out, i, programZero.Values[static_cast<std::size_t>(i)]);
@@ -237,19 +270,21 @@ bool WriteFile(const std::filesystem::path& path, const std::string& text)
 int main(int argc, char** argv)
 {
     using namespace orvo::lv2;
-    if (argc != 2)
+    const bool withUi = argc == 3 && std::string_view(argv[1]) == "--ui";
+    if (argc != (withUi ? 3 : 2))
     {
-        std::cerr << "usage: orvo-lv2-ttl FOLDER\n";
+        std::cerr << "usage: orvo-lv2-ttl [--ui] FOLDER\n";
         return 2;
     }
     try
     {
-        const std::filesystem::path folder(argv[1]);
+        const std::filesystem::path folder(argv[withUi ? 2 : 1]);
         std::filesystem::create_directories(folder);
         const auto programs = FactoryPrograms();
-        if (!WriteFile(folder / "manifest.ttl", Manifest()) ||
-            !WriteFile(folder / "Orvo.ttl", Description(programs.front())) ||
-            !WriteFile(folder / "presets.ttl", Presets(programs)))
+        if (!WriteFile(folder / "manifest.ttl", Manifest(withUi)) ||
+            !WriteFile(folder / "Orvo.ttl", Description(programs.front(), withUi)) ||
+            !WriteFile(folder / "presets.ttl", Presets(programs)) ||
+            (withUi && !WriteFile(folder / "OrvoUI.ttl", UiDescription())))
         {
             std::cerr << "orvo-lv2-ttl: cannot write into " << folder << "\n";
             return 1;

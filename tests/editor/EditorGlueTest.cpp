@@ -25,7 +25,7 @@ TEST_F(EditorGlue, OpensAChildOfTheHostWindowAtTheOrigin)
     EXPECT_EQ(Screen().Parent(), reinterpret_cast<std::uintptr_t>(HostWindow));
     EXPECT_EQ(Screen().Bounds(), (TRect{0, 0, 700, 300}));
     EXPECT_TRUE(Screen().Visible());
-    EXPECT_EQ(Window().effect, &Plugin());
+    EXPECT_EQ(Window().effect, &Instance.Glue().editorEffect);
     EXPECT_TRUE(Window().Updater->Enabled());
 }
 

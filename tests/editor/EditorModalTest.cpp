@@ -122,7 +122,7 @@ TEST_F(EditorModal, ReopenFromTheMenuGetsAWorkingWindow)
     EXPECT_TRUE(Screen().Visible());
     EXPECT_EQ(Instance.Glue().openCount, 1);
     EXPECT_EQ(Plugin().FEditorClosed.load(), 0);
-    EXPECT_EQ(Window().effect, &Plugin());
+    EXPECT_EQ(Window().effect, &Instance.Glue().editorEffect);
     // The command belonged to the closed window: not run.
     EXPECT_TRUE(Automations().empty());
     SetParameter(prLo, 1.0f);

@@ -1,7 +1,8 @@
 // The LV2 instance in-process, as a host with atom support drives it: control ports reach
 // the effect in their units, MIDI controllers drive parameters through the default map,
 // thru messages come out at their frames (also past the effect's call size), and learned
-// bindings travel through the state extension into a new instance.
+// bindings travel through the state extension into a new instance, and the UI's MIDI menu
+// commands act on the instance's map.
 #include "tests/lv2/TLv2HostFixture.h"
 
 #include <map>
@@ -77,6 +78,41 @@ TEST_F(Lv2Instance, CarriesLearnedBindingsThroughTheState)
     EXPECT_EQ(restored->Plugin().midiMap().CcToParam[30], NoBinding); // Tube's old CC
     Run(*restored, 64, {{0, {0xB0, 50, 127}}});
     EXPECT_EQ(Parameter(*restored, prTube), 1.0f);
+}
+TEST_F(Lv2Instance, MidiMenuMessagesActOnTheMapAndTheReportCarriesIt)
+{
+    auto instance = Instantiate();
+    using lv2::TMidiMenuMessage;
+    TMidiMap learned = TMidiMap::Default();
+    learned.CcToParam[30] = NoBinding; // Tube's old CC
+    learned.CcToParam[50] = prTube;
+    learned.ParamToCc[prTube] = 50;
+    const struct
+    {
+        std::vector<TMidiMenuMessage> Commands;
+        std::vector<TMidiAt> Midi;
+        TMidiMap Expected;
+        std::int32_t Learning;
+    } steps[] = {
+        // The command comes before the run's MIDI: the CC of the same run is learned.
+        {{{lv2::mmLearn, prTube}}, {{3, {0xB0, 50, 10}}}, learned, NoBinding},
+        {{{lv2::mmLearn, prMid}}, {}, learned, prMid},
+        {{{lv2::mmReset, NoBinding}}, {}, TMidiMap::Empty(), NoBinding},
+        {{{lv2::mmRestoreDefault, NoBinding}}, {}, TMidiMap::Default(), NoBinding},
+    };
+    for (std::size_t s = 0; s < std::size(steps); ++s)
+    {
+        PrepareRun(steps[s].Midi, steps[s].Commands);
+        instance->Run(64);
+        EXPECT_FALSE(ReceivedReply()) << "step " << s; // only on request
+        PrepareRun({}, {{lv2::mmReport, NoBinding}});
+        instance->Run(64);
+        const auto reply = ReceivedReply();
+        ASSERT_TRUE(reply) << "step " << s;
+        EXPECT_EQ(reply->first, steps[s].Expected) << "step " << s;
+        EXPECT_EQ(reply->second, steps[s].Learning) << "step " << s;
+        EXPECT_EQ(instance->Plugin().midiMap(), steps[s].Expected) << "step " << s;
+    }
 }
 } // namespace
 } // namespace orvo::test

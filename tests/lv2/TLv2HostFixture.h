@@ -10,6 +10,7 @@
 #include <lv2/atom/util.h>
 #include <lv2/midi/midi.h>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -63,8 +64,10 @@ class TLv2HostFixture : public ::testing::Test
         return instance;
     }
 
-    /// Puts these (frame, bytes) MIDI events into the input port and empties the output.
-    void PrepareRun(const std::vector<TMidiAt>& events)
+    /// Puts the UI's MIDI menu commands (at frame 0) and these (frame, bytes) MIDI events
+    /// into the input port and empties the output.
+    void PrepareRun(const std::vector<TMidiAt>& events,
+                    const std::vector<lv2::TMidiMenuMessage>& commands = {})
     {
         LV2_Atom_Forge forge;
         lv2_atom_forge_init(&forge, &UridMap);
@@ -72,6 +75,11 @@ class TLv2HostFixture : public ::testing::Test
                                   InBuffer.size() * sizeof(InBuffer[0]));
         LV2_Atom_Forge_Frame frame;
         lv2_atom_forge_sequence_head(&forge, &frame, 0);
+        for (const lv2::TMidiMenuMessage& command : commands)
+        {
+            lv2_atom_forge_frame_time(&forge, 0);
+            EXPECT_TRUE(lv2::ForgeCommand(forge, Urids, command));
+        }
         for (const TMidiAt& event : events)
         {
             lv2_atom_forge_frame_time(&forge, event.Frame);
@@ -102,6 +110,21 @@ class TLv2HostFixture : public ::testing::Test
         return received;
     }
 
+    /// The MIDI map reply in the output port after a run, with the learning parameter.
+    std::optional<std::pair<TMidiMap, std::int32_t>> ReceivedReply()
+    {
+        const auto* out = reinterpret_cast<const LV2_Atom_Sequence*>(OutBuffer.data());
+        LV2_ATOM_SEQUENCE_FOREACH(out, event)
+        {
+            std::pair<TMidiMap, std::int32_t> reply{};
+            if (lv2::ReadMidiMapReply(Urids, event->body, reply.first, reply.second))
+            {
+                return reply;
+            }
+        }
+        return std::nullopt;
+    }
+
     /// Runs frames with these MIDI events; returns the MIDI output.
     std::vector<TMidiAt> Run(lv2::TLv2Orvo& instance, std::uint32_t frames,
                              const std::vector<TMidiAt>& events = {})
@@ -121,6 +144,7 @@ class TLv2HostFixture : public ::testing::Test
     static constexpr std::size_t MaxFrames = 4096;
     std::vector<std::string> Uris;
     LV2_URID_Map UridMap{&Uris, &Map};
+    lv2::TMessageUrids Urids{UridMap};
     LV2_Feature MapFeature{LV2_URID__map, &UridMap};
     const LV2_Feature* Features[2] = {&MapFeature, nullptr};
     THeadlessServices Headless;

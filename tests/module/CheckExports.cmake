@@ -1,5 +1,9 @@
-# Fails unless the module's dynamic symbol table defines exactly VSTPluginMain and main.
-#   cmake -DNM=<nm> -DMODULE=<Orvo.so> -P CheckExports.cmake
+# Fails unless the module's dynamic symbol table defines exactly VSTPluginMain and main, or
+# the symbols EXPORTS names (sorted, ;-separated).
+#   cmake -DNM=<nm> -DMODULE=<Orvo.so> [-DEXPORTS=<names>] -P CheckExports.cmake
+if(NOT DEFINED EXPORTS)
+    set(EXPORTS "VSTPluginMain;main")
+endif()
 execute_process(COMMAND "${NM}" -D --defined-only "${MODULE}"
                 OUTPUT_VARIABLE symbols RESULT_VARIABLE failed)
 if(failed)
@@ -12,7 +16,7 @@ foreach(line IN LISTS lines)
     list(APPEND names "${name}")
 endforeach()
 list(SORT names)
-if(NOT names STREQUAL "VSTPluginMain;main")
-    message(FATAL_ERROR "Orvo exports: ${names}")
+if(NOT names STREQUAL EXPORTS)
+    message(FATAL_ERROR "${MODULE} exports: ${names}")
 endif()
-message(STATUS "Orvo exports VSTPluginMain and main only")
+message(STATUS "${MODULE} exports ${EXPORTS} only")

@@ -1,0 +1,187 @@
+#include "lv2/ui/TLv2OrvoUI.h"
+
+#include "host/uHostText.h"
+#include "plugin/uParameterMapping.h"
+#include "plugin/uPlugin.h"
+
+#include <cstring>
+
+#include "lv2/uLv2Ports.h"
+
+namespace orvo::lv2
+{
+namespace
+{
+bool IsControlPort(std::int32_t index)
+{
+    return index >= 0 && index < static_cast<std::int32_t>(ControlPortCount);
+}
+} // namespace
+
+TLv2OrvoUI::TLv2OrvoUI(std::shared_ptr<IUIPlatform> platform, std::uintptr_t parent,
+                       LV2UI_Write_Function write, LV2UI_Controller controller,
+                       const LV2_URID_Map* map, const LV2UI_Touch* touch, char decimalSeparator)
+    : FWrite(write), FController(controller), FMap(map), FTouch(touch), FSeparator(decimalSeparator)
+{
+    if (FMap != nullptr)
+    {
+        FUrids = TMessageUrids(*FMap);
+    }
+    // Program 0's values are the ports' defaults; the host sends every port's value once the
+    // UI is made.
+    for (std::int32_t i = 0; i < ParameterCount; ++i)
+    {
+        FValues[static_cast<std::size_t>(i)].store(InfoOf(i).Default, std::memory_order_relaxed);
+    }
+    FWindow = std::make_unique<TPluginEditorWindow>(*platform, parent, FValues);
+    FWindow->KeepPlatformAlive(std::move(platform));
+    FWindow->MoveToOrigin();
+    FWindow->effect = this;
+    FWindow->ShowCurrentValues();
+}
+
+TLv2OrvoUI::~TLv2OrvoUI()
+{
+    // A window whose handler still runs (the host cleaned up from a modal loop of it) lives
+    // on, inert, until that handler returns; it no longer calls this object.
+    if (FWindow)
+    {
+        TPluginEditorWindow& window = *FWindow;
+        window.Close(std::move(FWindow));
+    }
+}
+
+std::uintptr_t TLv2OrvoUI::Widget() const
+{
+    return FWindow->NativeHandle();
+}
+
+void TLv2OrvoUI::PortEvent(std::uint32_t port, std::uint32_t size, std::uint32_t protocol,
+                           const void* buffer)
+{
+    if (buffer == nullptr)
+    {
+        return;
+    }
+    if (protocol == 0 && size == sizeof(float) && IsControlPort(static_cast<std::int32_t>(port)))
+    {
+        const auto index = static_cast<std::int32_t>(port);
+        FValues[port].store(NormalisedValue(index, *static_cast<const float*>(buffer)),
+                            std::memory_order_relaxed);
+        return;
+    }
+    if (FMap != nullptr && protocol == FUrids.EventTransfer && port == MidiOut &&
+        size >= sizeof(LV2_Atom))
+    {
+        const auto& atom = *static_cast<const LV2_Atom*>(buffer);
+        TMidiMap map{};
+        std::int32_t learning = NoBinding;
+        if (sizeof(LV2_Atom) + atom.size <= size && ReadMidiMapReply(FUrids, atom, map, learning))
+        {
+            FReport = orvo::MidiMapReport(map, learning);
+        }
+    }
+}
+
+int TLv2OrvoUI::Idle()
+{
+    if (!FWindow || FWindow->Closed())
+    {
+        return 1;
+    }
+    FWindow->Idle();
+    if (FReport)
+    {
+        const std::string report = std::move(*FReport);
+        FReport.reset();
+        FWindow->ShowMidiMapReport(report);
+    }
+    return 0;
+}
+
+void TLv2OrvoUI::SetParameter(std::int32_t index, float value)
+{
+    if (!IsControlPort(index))
+    {
+        return;
+    }
+    const float portValue = PortValue(index, value);
+    FWrite(FController, static_cast<std::uint32_t>(index), sizeof portValue, 0, &portValue);
+}
+
+void TLv2OrvoUI::BeginEdit(std::int32_t index)
+{
+    if (FTouch != nullptr && IsControlPort(index))
+    {
+        FTouch->touch(FTouch->handle, static_cast<std::uint32_t>(index), true);
+    }
+}
+
+void TLv2OrvoUI::EndEdit(std::int32_t index)
+{
+    if (FTouch != nullptr && IsControlPort(index))
+    {
+        FTouch->touch(FTouch->handle, static_cast<std::uint32_t>(index), false);
+    }
+}
+
+void TLv2OrvoUI::ParameterDisplay(std::int32_t index, char* text)
+{
+    if (index < 0 || index >= ParameterCount)
+    {
+        return;
+    }
+    const float value = FValues[static_cast<std::size_t>(index)].load(std::memory_order_relaxed);
+    if (const auto display = DisplayText(index, value, FSeparator))
+    {
+        copyHostText(text, *display, APlugin::ParamTextCapacity);
+    }
+}
+
+void TLv2OrvoUI::ParameterLabel(std::int32_t index, char* text)
+{
+    if (index >= 0 && index < ParameterCount)
+    {
+        copyHostText(text, InfoOf(index).Label, APlugin::ParamTextCapacity);
+    }
+}
+
+void TLv2OrvoUI::StartMidiLearn(std::int32_t parameter)
+{
+    sendCommand({mmLearn, parameter});
+}
+
+void TLv2OrvoUI::ResetMidiMap()
+{
+    sendCommand({mmReset, NoBinding});
+}
+
+void TLv2OrvoUI::RestoreDefaultMidiMap()
+{
+    sendCommand({mmRestoreDefault, NoBinding});
+}
+
+std::optional<std::string> TLv2OrvoUI::MidiMapReport()
+{
+    sendCommand({mmReport, NoBinding});
+    return std::nullopt;
+}
+
+void TLv2OrvoUI::sendCommand(TMidiMenuMessage message)
+{
+    if (FMap == nullptr)
+    {
+        return;
+    }
+    alignas(LV2_Atom) std::uint8_t buffer[128];
+    LV2_Atom_Forge forge;
+    lv2_atom_forge_init(&forge, const_cast<LV2_URID_Map*>(FMap));
+    lv2_atom_forge_set_buffer(&forge, buffer, sizeof buffer);
+    if (ForgeCommand(forge, FUrids, message))
+    {
+        const auto& atom = *reinterpret_cast<const LV2_Atom*>(buffer);
+        FWrite(FController, MidiIn, static_cast<std::uint32_t>(sizeof(LV2_Atom) + atom.size),
+               FUrids.EventTransfer, buffer);
+    }
+}
+} // namespace orvo::lv2

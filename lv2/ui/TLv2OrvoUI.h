@@ -1,0 +1,72 @@
+// One LV2 UI of Orvo: the editor window on the X11 window system, embedded in the host's
+// window, answering the window's requests through the plug-in's ports. Control changes go
+// out through the host's write function in the ports' units, gestures through the host's
+// touch feature, MIDI menu commands as messages on the MIDI input; the host's port events
+// (control values, the instance's MIDI map replies) come back in.
+#pragma once
+
+#include "editor/IEditorEffect.h"
+#include "editor/uEditor.h"
+
+#include <array>
+#include <cstdint>
+#include <lv2/ui/ui.h>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "lv2/uLv2Messages.h"
+
+namespace orvo::lv2
+{
+class TLv2OrvoUI final : public IEditorEffect
+{
+  public:
+    static constexpr std::int16_t Width = APluginEditor::FormWidth;
+    static constexpr std::int16_t Height = APluginEditor::FormHeight;
+
+    /// Builds the window on platform as a child of parent. write and controller are the
+    /// host's; map, touch and resize are optional (without map the MIDI menu does nothing).
+    /// Throws when the window cannot be made.
+    TLv2OrvoUI(std::shared_ptr<IUIPlatform> platform, std::uintptr_t parent,
+               LV2UI_Write_Function write, LV2UI_Controller controller, const LV2_URID_Map* map,
+               const LV2UI_Touch* touch, char decimalSeparator);
+    ~TLv2OrvoUI() override;
+    TLv2OrvoUI(const TLv2OrvoUI&) = delete;
+    TLv2OrvoUI& operator=(const TLv2OrvoUI&) = delete;
+
+    /// The window the host embeds.
+    std::uintptr_t Widget() const;
+    /// A control port's value, or an atom from the MIDI output.
+    void PortEvent(std::uint32_t port, std::uint32_t size, std::uint32_t protocol,
+                   const void* buffer);
+    /// Runs the window system's events, timers and paints, then shows a MIDI map report
+    /// that arrived. 0 while the window is open.
+    int Idle();
+
+    // IEditorEffect
+    void SetParameter(std::int32_t index, float value) override;
+    void BeginEdit(std::int32_t index) override;
+    void EndEdit(std::int32_t index) override;
+    void ParameterDisplay(std::int32_t index, char* text) override;
+    void ParameterLabel(std::int32_t index, char* text) override;
+    void StartMidiLearn(std::int32_t parameter) override;
+    void ResetMidiMap() override;
+    void RestoreDefaultMidiMap() override;
+    /// Asks the instance for its map; the report is shown when the reply arrives.
+    std::optional<std::string> MidiMapReport() override;
+
+  private:
+    void sendCommand(TMidiMenuMessage message);
+
+    LV2UI_Write_Function FWrite;
+    LV2UI_Controller FController;
+    const LV2_URID_Map* FMap;
+    const LV2UI_Touch* FTouch;
+    char FSeparator;
+    TMessageUrids FUrids;
+    TEditorValues FValues;
+    std::optional<std::string> FReport;
+    std::unique_ptr<TPluginEditorWindow> FWindow;
+};
+} // namespace orvo::lv2

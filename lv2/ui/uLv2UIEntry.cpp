@@ -1,0 +1,145 @@
+// The LV2 UI binary's entry: lv2ui_descriptor, the UI callbacks and the idle interface, and
+// the composition root that opens the X11 window system for each UI. The host's window
+// comes through ui:parent; the UI reports its fixed size through ui:resize when offered.
+#include "platform/posix/TPosixLocale.h"
+#include "platform/x11/uX11UIFactory.h"
+
+#include <cstring>
+#include <lv2/ui/ui.h>
+#include <lv2/urid/urid.h>
+
+#include "lv2/uLv2Ports.h"
+#include "lv2/ui/TLv2OrvoUI.h"
+
+namespace orvo::lv2
+{
+namespace
+{
+const void* FindFeature(const LV2_Feature* const* features, const char* uri) noexcept
+{
+    for (; features != nullptr && *features != nullptr; ++features)
+    {
+        if (std::strcmp((*features)->URI, uri) == 0)
+        {
+            return (*features)->data;
+        }
+    }
+    return nullptr;
+}
+
+bool HasFeature(const LV2_Feature* const* features, const char* uri) noexcept
+{
+    for (; features != nullptr && *features != nullptr; ++features)
+    {
+        if (std::strcmp((*features)->URI, uri) == 0)
+        {
+            return true;
+        }
+    }
+    return false;
+}
+
+TLv2OrvoUI& Instance(LV2UI_Handle handle)
+{
+    return *static_cast<TLv2OrvoUI*>(handle);
+}
+
+LV2UI_Handle Instantiate(const LV2UI_Descriptor* /*descriptor*/, const char* pluginUri,
+                         const char* /*bundlePath*/, LV2UI_Write_Function write,
+                         LV2UI_Controller controller, LV2UI_Widget* widget,
+                         const LV2_Feature* const* features)
+{
+    // The parent is a window id, which may be 0 only in theory: its presence is the test.
+    if (pluginUri == nullptr || PluginUri != pluginUri || write == nullptr ||
+        !HasFeature(features, LV2_UI__parent))
+    {
+        return nullptr;
+    }
+    try
+    {
+        std::shared_ptr<IUIPlatform> platform = MakeX11UIPlatform();
+        if (!platform)
+        {
+            return nullptr; // no display
+        }
+        static const TPosixLocale locale;
+        const auto parent = reinterpret_cast<std::uintptr_t>(FindFeature(features, LV2_UI__parent));
+        auto* ui =
+            new TLv2OrvoUI(std::move(platform), parent, write, controller,
+                           static_cast<const LV2_URID_Map*>(FindFeature(features, LV2_URID__map)),
+                           static_cast<const LV2UI_Touch*>(FindFeature(features, LV2_UI__touch)),
+                           locale.DecimalSeparator());
+        if (widget != nullptr)
+        {
+            *widget = reinterpret_cast<LV2UI_Widget>(ui->Widget());
+        }
+        if (const auto* resize =
+                static_cast<const LV2UI_Resize*>(FindFeature(features, LV2_UI__resize)))
+        {
+            resize->ui_resize(resize->handle, TLv2OrvoUI::Width, TLv2OrvoUI::Height);
+        }
+        return ui;
+    }
+    catch (...)
+    {
+        return nullptr;
+    }
+}
+
+void Cleanup(LV2UI_Handle handle)
+{
+    delete &Instance(handle);
+}
+
+void PortEvent(LV2UI_Handle handle, std::uint32_t port, std::uint32_t size, std::uint32_t protocol,
+               const void* buffer)
+{
+    try
+    {
+        Instance(handle).PortEvent(port, size, protocol, buffer);
+    }
+    catch (...)
+    {
+        // A report that cannot be composed is not shown.
+    }
+}
+
+int Idle(LV2UI_Handle handle)
+{
+    try
+    {
+        return Instance(handle).Idle();
+    }
+    catch (...)
+    {
+        return 0;
+    }
+}
+
+const LV2UI_Idle_Interface IdleInterface{Idle};
+
+const void* ExtensionData(const char* uri)
+{
+    return std::strcmp(uri, LV2_UI__idleInterface) == 0 ? &IdleInterface : nullptr;
+}
+
+const std::string& UriText()
+{
+    static const std::string uri(UiUri);
+    return uri;
+}
+
+const LV2UI_Descriptor& Descriptor()
+{
+    static const LV2UI_Descriptor descriptor{UriText().c_str(), Instantiate, Cleanup, PortEvent,
+                                             ExtensionData};
+    return descriptor;
+}
+} // namespace
+} // namespace orvo::lv2
+
+// LV2_SYMBOL_EXPORT gives C linkage and default visibility.
+LV2_SYMBOL_EXPORT const LV2UI_Descriptor* lv2ui_descriptor(std::uint32_t index)
+{
+    return index == 0 ? &orvo::lv2::Descriptor() : nullptr;
+}

@@ -1,0 +1,276 @@
+// OrvoUI.so from the built LV2 bundle on a real X server (Xvfb), driven as an LV2 host
+// drives it: the host makes a window and passes it as ui:parent, pumps the idle interface
+// every 20 ms, records what the UI writes to the ports and tells it of port values. User
+// input comes through XTest.
+// GoogleTest comes before the X11 headers, whose macros (None, Bool) it cannot take.
+// clang-format off
+#include <gtest/gtest.h>
+
+#include "lv2/uLv2Messages.h"
+#include "lv2/uLv2Ports.h"
+#include "plugin/uMidiMap.h"
+#include "tests/x11/TX11TestDesktop.h"
+// clang-format on
+
+#include <atomic>
+#include <cstring>
+#include <dlfcn.h>
+#include <functional>
+#include <lv2/ui/ui.h>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace orvo::test
+{
+namespace
+{
+constexpr int HostX = 100; // where TX11TestDesktop puts the host window
+constexpr int HostY = 100;
+constexpr int IdleInterval = 20;
+/// The low band's mute key (237, 226, 44 x 20) and the OverSample key's centre.
+constexpr int LoMuteLeft = 237;
+constexpr int LoMuteTop = 226;
+constexpr int OverSampleX = 45 + 36;
+constexpr int OverSampleY = 269 + 10;
+
+/// What the UI wrote to one port.
+struct TWrite
+{
+    std::uint32_t Port;
+    std::uint32_t Protocol;
+    std::vector<std::uint8_t> Bytes;
+
+    float Float() const
+    {
+        float value = 0.0f;
+        std::memcpy(&value, Bytes.data(), std::min(Bytes.size(), sizeof value));
+        return value;
+    }
+};
+
+class Lv2UI : public ::testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(Desktop.Valid()) << "no X display";
+        Library = dlopen(ORVO_LV2_UI_PATH, RTLD_NOW | RTLD_LOCAL);
+        ASSERT_NE(Library, nullptr) << dlerror();
+        const auto entry =
+            reinterpret_cast<LV2UI_DescriptorFunction>(dlsym(Library, "lv2ui_descriptor"));
+        ASSERT_NE(entry, nullptr);
+        Descriptor = entry(0);
+        ASSERT_NE(Descriptor, nullptr);
+        EXPECT_STREQ(Descriptor->URI, "urn:quorvane:orvo:ui");
+        EXPECT_EQ(entry(1), nullptr);
+        IdleInterface = static_cast<const LV2UI_Idle_Interface*>(
+            Descriptor->extension_data(LV2_UI__idleInterface));
+        ASSERT_NE(IdleInterface, nullptr);
+
+        Desktop.MoveTo(5, 5); // off the editor: no value text
+        Handle = Descriptor->instantiate(Descriptor, "urn:quorvane:orvo", ORVO_LV2_BUNDLE, &Write,
+                                         this, &Widget, Features);
+        ASSERT_NE(Handle, nullptr);
+        PumpFor(100);
+    }
+    void TearDown() override
+    {
+        if (Handle != nullptr)
+        {
+            Descriptor->cleanup(Handle);
+        }
+        if (Library != nullptr)
+        {
+            dlclose(Library);
+        }
+    }
+
+    static LV2_URID Map(LV2_URID_Map_Handle handle, const char* uri)
+    {
+        auto& uris = *static_cast<std::vector<std::string>*>(handle);
+        for (std::size_t i = 0; i < uris.size(); ++i)
+        {
+            if (uris[i] == uri)
+            {
+                return static_cast<LV2_URID>(i + 1);
+            }
+        }
+        uris.emplace_back(uri);
+        return static_cast<LV2_URID>(uris.size());
+    }
+    static void Write(LV2UI_Controller controller, std::uint32_t port, std::uint32_t size,
+                      std::uint32_t protocol, const void* buffer)
+    {
+        const auto* bytes = static_cast<const std::uint8_t*>(buffer);
+        static_cast<Lv2UI*>(controller)->Writes.push_back({port, protocol, {bytes, bytes + size}});
+    }
+    static void Touch(LV2UI_Feature_Handle handle, std::uint32_t port, bool grabbed)
+    {
+        static_cast<Lv2UI*>(handle)->Touches += (grabbed ? " t" : " u") + std::to_string(port);
+    }
+    static int Resize(LV2UI_Feature_Handle handle, int width, int height)
+    {
+        static_cast<Lv2UI*>(handle)->Size = {width, height};
+        return 0;
+    }
+
+    void Idle() { IdleInterface->idle(Handle); }
+    bool PumpUntil(const std::function<bool()>& done)
+    {
+        return TX11TestDesktop::PumpUntil([this] { Idle(); }, done, 3000, IdleInterval);
+    }
+    void PumpFor(int milliseconds)
+    {
+        TX11TestDesktop::PumpFor([this] { Idle(); }, milliseconds, IdleInterval);
+    }
+    void Click(int x, int y, unsigned int button = Button1)
+    {
+        Desktop.MoveTo(HostX + x, HostY + y);
+        Desktop.Press(button);
+        Desktop.Release(button);
+    }
+    void PortEvent(std::uint32_t port, float value)
+    {
+        Descriptor->port_event(Handle, port, sizeof value, 0, &value);
+    }
+    std::vector<std::uint32_t> LoMuteKey() const
+    {
+        return Desktop.ScreenPixels(HostX + LoMuteLeft, HostY + LoMuteTop, 44, 20);
+    }
+
+    /// Runs the user's actions on a connection of their own while the host idles: a menu or
+    /// message box blocks inside idle until the user answers.
+    void AsUser(const std::function<void(TX11TestDesktop&)>& actions)
+    {
+        std::atomic<bool> done{false};
+        std::thread user(
+            [&]
+            {
+                TX11TestDesktop desktop(10, 10);
+                actions(desktop);
+                done = true;
+            });
+        PumpUntil([&] { return done.load(); });
+        user.join();
+        PumpFor(60);
+    }
+    /// Picks item (0: "MIDI Learn", 1: "Show MIDI CC Config") from the OverSample key's menu.
+    static void PickFromMidiMenu(TX11TestDesktop& user, int item)
+    {
+        user.MoveTo(HostX + OverSampleX, HostY + OverSampleY);
+        user.Press(Button3);
+        user.Release(Button3);
+        const auto menu = user.WaitForPopup(true);
+        user.MoveTo(menu[0] + 20, menu[1] + 3 + 17 * item + 8);
+        user.Press(Button1);
+        user.Release(Button1);
+    }
+    lv2::TMidiMenuMessage SentCommand()
+    {
+        for (const TWrite& write : Writes)
+        {
+            if (write.Port == lv2::MidiIn && write.Protocol == Urids.EventTransfer)
+            {
+                return lv2::ReadCommand(Urids,
+                                        *reinterpret_cast<const LV2_Atom*>(write.Bytes.data()));
+            }
+        }
+        return {};
+    }
+
+    TX11TestDesktop Desktop{700, 300};
+    void* Library = nullptr;
+    const LV2UI_Descriptor* Descriptor = nullptr;
+    const LV2UI_Idle_Interface* IdleInterface = nullptr;
+    LV2UI_Handle Handle = nullptr;
+    LV2UI_Widget Widget = nullptr;
+
+    std::vector<TWrite> Writes;
+    std::string Touches;
+    std::pair<int, int> Size{0, 0};
+
+    std::vector<std::string> Uris;
+    LV2_URID_Map UridMap{&Uris, &Map};
+    lv2::TMessageUrids Urids{UridMap};
+    LV2UI_Touch TouchFeature{this, &Touch};
+    LV2UI_Resize ResizeFeature{this, &Resize};
+    LV2_Feature Parent{LV2_UI__parent, reinterpret_cast<void*>(Desktop.HostWindow())};
+    LV2_Feature MapFeature{LV2_URID__map, &UridMap};
+    LV2_Feature TouchEntry{LV2_UI__touch, &TouchFeature};
+    LV2_Feature ResizeEntry{LV2_UI__resize, &ResizeFeature};
+    LV2_Feature IdleEntry{LV2_UI__idleInterface, nullptr};
+    const LV2_Feature* Features[6] = {&Parent,      &MapFeature, &TouchEntry,
+                                      &ResizeEntry, &IdleEntry,  nullptr};
+};
+
+TEST_F(Lv2UI, EmbedsItsWindowInTheParentAndReportsItsSize)
+{
+    Window root = 0;
+    Window parent = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    XQueryTree(Desktop.XDisplay(), Desktop.HostWindow(), &root, &parent, &children, &count);
+    ASSERT_EQ(count, 1U);
+    EXPECT_EQ(children[0], reinterpret_cast<Window>(Widget));
+    XFree(children);
+    EXPECT_EQ(Size, (std::pair<int, int>{700, 300}));
+}
+
+TEST_F(Lv2UI, MuteKeyClickIsAPortWriteOfOneBetweenTouches)
+{
+    Click(LoMuteLeft + 22, LoMuteTop + 10);
+    ASSERT_TRUE(PumpUntil([&] { return !Writes.empty(); }));
+    ASSERT_EQ(Writes.size(), 1U);
+    EXPECT_EQ(Writes[0].Port, 5U); // lo_mute
+    EXPECT_EQ(Writes[0].Protocol, 0U);
+    EXPECT_EQ(Writes[0].Bytes.size(), sizeof(float));
+    EXPECT_EQ(Writes[0].Float(), 1.0f);
+    EXPECT_EQ(Touches, " t5 u5");
+}
+
+TEST_F(Lv2UI, PortEventMovesTheWindow)
+{
+    const auto open = LoMuteKey();
+    PortEvent(5, 1.0f);
+    PumpFor(150);
+    EXPECT_NE(LoMuteKey(), open);
+    // The window now holds the band muted: a click opens it.
+    Click(LoMuteLeft + 22, LoMuteTop + 10);
+    ASSERT_TRUE(PumpUntil([&] { return !Writes.empty(); }));
+    EXPECT_EQ(Writes[0].Float(), 0.0f);
+}
+
+TEST_F(Lv2UI, MidiMenuSendsCommandsAndShowsTheInstancesReport)
+{
+    AsUser([](TX11TestDesktop& user) { PickFromMidiMenu(user, 0); });
+    EXPECT_EQ(SentCommand().Command, lv2::mmLearn);
+    EXPECT_EQ(SentCommand().Parameter, 14); // OverSample
+    Writes.clear();
+
+    // The report request goes out; the box opens when the instance's reply comes back.
+    AsUser([](TX11TestDesktop& user) { PickFromMidiMenu(user, 1); });
+    EXPECT_EQ(SentCommand().Command, lv2::mmReport);
+
+    alignas(LV2_Atom) std::uint8_t reply[1024];
+    LV2_Atom_Forge forge;
+    lv2_atom_forge_init(&forge, &UridMap);
+    lv2_atom_forge_set_buffer(&forge, reply, sizeof reply);
+    ASSERT_TRUE(lv2::ForgeMidiMapReply(forge, Urids, TMidiMap::Default(), NoBinding));
+    const auto& atom = *reinterpret_cast<const LV2_Atom*>(reply);
+    Descriptor->port_event(Handle, lv2::MidiOut, sizeof(LV2_Atom) + atom.size, Urids.EventTransfer,
+                           reply);
+    std::vector<int> box;
+    AsUser(
+        [&, host = Desktop.HostWindow()](TX11TestDesktop& user)
+        {
+            box = user.WaitForPopup(false, {host});
+            user.MoveTo(box[0] + box[2] / 2, box[1] + box[3] - 12 - 11); // OK
+            user.Press(Button1);
+            user.Release(Button1);
+        });
+    ASSERT_EQ(box.size(), 4U);
+    EXPECT_GT(box[3], 23 + 12 * 16); // the report's 16 lines and the button
+}
+} // namespace
+} // namespace orvo::test
