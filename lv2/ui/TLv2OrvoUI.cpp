@@ -1,7 +1,7 @@
 #include "lv2/ui/TLv2OrvoUI.h"
 
 #include "host/uHostText.h"
-#include "plugin/uParameterMapping.h"
+#include "parameters/uParameterMapping.h"
 #include "plugin/uPlugin.h"
 
 #include <cstring>
