@@ -55,12 +55,27 @@ using TMixKernel = void (*)(const TMixJob& job) noexcept;
 using TSoftClipKernel = void (*)(const float* in, float* out, std::int32_t count,
                                  bool adding) noexcept;
 
+/// Where the crossover lanes of a lockstep call take their input from instead of their
+/// buffers: lanes 0..3 filter Left[i] x Gain, lanes 4..7 Right[i] x Gain (the 32-bit
+/// products, as the chain's copies for the low-passes hold them).
+struct TGainedInput
+{
+    const float* Left;
+    const float* Right;
+    float Gain;
+};
+
 /// laneCount (at most 12) filters, each on its own buffer, count samples (at most 64) in one
 /// lockstep loop, so that their feedback waits overlap. The oversampled path runs the
-/// crossovers of a run together with the interpolation of the next stretch and the
-/// decimation of the previous one.
+/// crossovers of a run together with the interpolation of the stretch half a run ahead and
+/// the decimation of the previous one. With gained (then laneCount is 8 to 12 and count at
+/// most 64), the first eight lanes read it and write their buffers. Gained samples are read
+/// four at a time, after every lane has written the samples of the fours before them (and
+/// one at a time after the last full four): a lane may write, in place, what the crossovers
+/// read 32 or more samples later in the same call.
 using TLockstepKernel = void (*)(TBiquadCore* const* cores, float* const* buffers,
-                                 std::int32_t laneCount, std::int32_t count) noexcept;
+                                 std::int32_t laneCount, std::int32_t count,
+                                 const TGainedInput* gained) noexcept;
 inline constexpr std::int32_t LockstepMaxLanes = 12;
 inline constexpr std::int32_t LockstepMaxCount = 64;
 

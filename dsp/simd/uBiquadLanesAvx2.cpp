@@ -44,9 +44,9 @@ void RunLanesAvx2(TBiquadCore* const* cores, float* const* buffers, int laneCoun
 }
 
 void RunLanesTogetherAvx2(TBiquadCore* const* cores, float* const* buffers, int laneCount,
-                          int count) noexcept
+                          int count, const TGainedInput* gained) noexcept
 {
-    simd_kernel::RunLanesPadded<TAvx2Converting, 3>(cores, buffers, laneCount, count);
+    simd_kernel::RunLanesPadded<TAvx2Converting, 3>(cores, buffers, laneCount, count, gained);
 }
 
 } // namespace orvo::simd

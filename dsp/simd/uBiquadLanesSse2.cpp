@@ -122,9 +122,9 @@ void RunLanesSse2(TBiquadCore* const* cores, float* const* buffers, int laneCoun
 }
 
 void RunLanesTogetherSse2(TBiquadCore* const* cores, float* const* buffers, int laneCount,
-                          int count) noexcept
+                          int count, const TGainedInput* gained) noexcept
 {
-    simd_kernel::RunLanesPadded<TSse2Converting, 6>(cores, buffers, laneCount, count);
+    simd_kernel::RunLanesPadded<TSse2Converting, 6>(cores, buffers, laneCount, count, gained);
 }
 
 } // namespace orvo::simd

@@ -9,6 +9,8 @@ namespace
 {
 
 using TLanesEntry = void (*)(TBiquadCore* const*, float* const*, int, int) noexcept;
+using TTogetherEntry = void (*)(TBiquadCore* const*, float* const*, int, int,
+                                const TGainedInput*) noexcept;
 
 template <TLanesEntry Entry>
 void FilterCrossovers(const std::array<TBiquadCore*, 8>& cores,
@@ -32,17 +34,18 @@ void FilterStereo(TBiquadCore& leftCore, TBiquadCore& rightCore, float* left, fl
     }
 }
 
-template <TLanesEntry Together, TLanesEntry Wide>
+template <TTogetherEntry Together, TLanesEntry Wide>
 void Lockstep(TBiquadCore* const* cores, float* const* buffers, std::int32_t laneCount,
-              std::int32_t count) noexcept
+              std::int32_t count, const TGainedInput* gained) noexcept
 {
     if (count <= 0 || laneCount <= 0)
     {
         return;
     }
-    if (laneCount <= LockstepMaxLanes && count <= LockstepMaxCount)
+    // With gained input, the caller keeps to the lockstep's limits (TLockstepKernel).
+    if (gained != nullptr || (laneCount <= LockstepMaxLanes && count <= LockstepMaxCount))
     {
-        Together(cores, buffers, laneCount, count);
+        Together(cores, buffers, laneCount, count, gained);
     }
     else
     {

@@ -183,7 +183,7 @@ void OversampledRun(benchmark::State& state)
         }
         if (lockstep)
         {
-            kernels.Lockstep(corePointers.data(), bufferPointers.data(), 12, Run);
+            kernels.Lockstep(corePointers.data(), bufferPointers.data(), 12, Run, nullptr);
         }
         else
         {
