@@ -14,11 +14,22 @@
 namespace orvo
 {
 
+/// Where the crossover lanes of a filter call take their input from instead of their
+/// buffers: lanes 0..3 filter Left[i] x Gain, lanes 4..7 Right[i] x Gain (the 32-bit
+/// products, as the chain's copies for the low-passes hold them).
+struct TGainedInput
+{
+    const float* Left;
+    const float* Right;
+    float Gain;
+};
+
 /// The eight crossover low-passes of one run: cores[0..3] are the left channel's filters 0..3,
-/// cores[4..7] the right channel's; each filters buffers[i] in place, count samples (1..64).
+/// cores[4..7] the right channel's; each filters buffers[i] in place, count samples (1..64),
+/// or, with gained, filters the gained input into buffers[i].
 using TCrossoverKernel = void (*)(const std::array<TBiquadCore*, 8>& cores,
-                                  const std::array<float*, 8>& buffers,
-                                  std::int32_t count) noexcept;
+                                  const std::array<float*, 8>& buffers, std::int32_t count,
+                                  const TGainedInput* gained) noexcept;
 
 /// One filter per channel over a whole doubled-rate block (the interpolation or the
 /// decimation low-passes), count samples of left and right in place.
@@ -55,16 +66,6 @@ using TMixKernel = void (*)(const TMixJob& job) noexcept;
 using TSoftClipKernel = void (*)(const float* in, float* out, std::int32_t count,
                                  bool adding) noexcept;
 
-/// Where the crossover lanes of a lockstep call take their input from instead of their
-/// buffers: lanes 0..3 filter Left[i] x Gain, lanes 4..7 Right[i] x Gain (the 32-bit
-/// products, as the chain's copies for the low-passes hold them).
-struct TGainedInput
-{
-    const float* Left;
-    const float* Right;
-    float Gain;
-};
-
 /// laneCount (at most 12) filters, each on its own buffer, count samples (at most 64) in one
 /// lockstep loop, so that their feedback waits overlap. The oversampled path runs the
 /// crossovers of a run together with the interpolation of the stretch half a run ahead and
@@ -90,10 +91,28 @@ struct TFilterKernels
     TDispersionKernel Dispersion;
 };
 
-inline void FilterCrossoversScalar(const std::array<TBiquadCore*, 8>& cores,
-                                   const std::array<float*, 8>& buffers,
-                                   std::int32_t count) noexcept
+/// The gained input copied into the crossover lanes' buffers, as the lanes would read it.
+inline void CopyGainedInput(const TGainedInput& gained, const std::array<float*, 8>& buffers,
+                            std::int32_t count) noexcept
 {
+    for (std::size_t lane = 0; lane < buffers.size(); ++lane)
+    {
+        const float* const input = lane < 4 ? gained.Left : gained.Right;
+        for (std::int32_t i = 0; i < count; ++i)
+        {
+            buffers[lane][i] = input[i] * gained.Gain;
+        }
+    }
+}
+
+inline void FilterCrossoversScalar(const std::array<TBiquadCore*, 8>& cores,
+                                   const std::array<float*, 8>& buffers, std::int32_t count,
+                                   const TGainedInput* gained) noexcept
+{
+    if (gained != nullptr)
+    {
+        CopyGainedInput(*gained, buffers, count);
+    }
     for (std::size_t i = 0; i < cores.size(); ++i)
     {
         ProcessBiquad(*cores[i], buffers[i], count);

@@ -612,8 +612,8 @@ void TOrvoChain::FilterCrossovers(const float* workL, const float* workR, std::i
                                   FBandBufR[2].data(), FBandBufR[3].data()};
     if (alongsideCount == 0)
     {
-        CopyGainedInput(workL, workR, 0, length, inputGain);
-        FKernels.Crossovers(cores, buffers, length);
+        const TGainedInput gained{workL, workR, inputGain};
+        FKernels.Crossovers(cores, buffers, length, &gained);
         return;
     }
     // The samples all lanes have in common go in one lockstep call, the crossovers reading
@@ -648,29 +648,12 @@ void TOrvoChain::FilterCrossovers(const float* workL, const float* workR, std::i
     }
     if (common < length)
     {
-        CopyGainedInput(workL, workR, common, length, inputGain);
         for (float*& buffer : buffers)
         {
             buffer += common;
         }
-        FKernels.Crossovers(cores, buffers, length - common);
-    }
-}
-
-void TOrvoChain::CopyGainedInput(const float* workL, const float* workR, std::int32_t from,
-                                 std::int32_t to, float inputGain) noexcept
-{
-    // Copies of the gained input for the four low-passes. The fifth band's copy (the gained
-    // input itself) is formed again where the split needs it, with the same rounding.
-    for (std::int32_t i = from; i < to; ++i)
-    {
-        const float left = workL[i] * inputGain;
-        const float right = workR[i] * inputGain;
-        for (int k = 0; k < 4; ++k)
-        {
-            FBandBufL[k][i] = left;
-            FBandBufR[k][i] = right;
-        }
+        const TGainedInput rest{workL + common, workR + common, inputGain};
+        FKernels.Crossovers(cores, buffers, length - common, &rest);
     }
 }
 

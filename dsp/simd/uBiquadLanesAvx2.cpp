@@ -43,6 +43,13 @@ void RunLanesAvx2(TBiquadCore* const* cores, float* const* buffers, int laneCoun
     }
 }
 
+void RunCrossoversGainedAvx2(TBiquadCore* const* cores, float* const* buffers, int count,
+                             const TGainedInput& gained) noexcept
+{
+    const simd_kernel::TGainedIO<8> io{buffers, gained.Left, gained.Right, gained.Gain};
+    simd_kernel::RunLanesWith<TAvx2, 2>(cores, io, count);
+}
+
 void RunLanesTogetherAvx2(TBiquadCore* const* cores, float* const* buffers, int laneCount,
                           int count, const TGainedInput* gained) noexcept
 {

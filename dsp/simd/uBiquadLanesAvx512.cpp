@@ -97,6 +97,13 @@ void RunLanesAvx512(TBiquadCore* const* cores, float* const* buffers, int laneCo
     }
 }
 
+void RunCrossoversGainedAvx512(TBiquadCore* const* cores, float* const* buffers, int count,
+                               const TGainedInput& gained) noexcept
+{
+    const simd_kernel::TGainedIO<8> io{buffers, gained.Left, gained.Right, gained.Gain};
+    simd_kernel::RunLanesWith<TAvx512, 1>(cores, io, count);
+}
+
 void RunLanesTogetherAvx512(TBiquadCore* const* cores, float* const* buffers, int laneCount,
                             int count, const TGainedInput* gained) noexcept
 {

@@ -16,6 +16,14 @@ void RunLanesAvx2(TBiquadCore* const* cores, float* const* buffers, int laneCoun
 void RunLanesAvx512(TBiquadCore* const* cores, float* const* buffers, int laneCount,
                     int count) noexcept;
 
+/// The eight crossover lanes (TCrossoverKernel) reading the gained input.
+void RunCrossoversGainedSse2(TBiquadCore* const* cores, float* const* buffers, int count,
+                             const TGainedInput& gained) noexcept;
+void RunCrossoversGainedAvx2(TBiquadCore* const* cores, float* const* buffers, int count,
+                             const TGainedInput& gained) noexcept;
+void RunCrossoversGainedAvx512(TBiquadCore* const* cores, float* const* buffers, int count,
+                               const TGainedInput& gained) noexcept;
+
 /// Up to 12 lanes of at most 64 samples in one lockstep loop, whatever the width: their
 /// feedback waits overlap instead of adding up (TLockstepKernel).
 void RunLanesTogetherSse2(TBiquadCore* const* cores, float* const* buffers, int laneCount,

@@ -121,6 +121,13 @@ void RunLanesSse2(TBiquadCore* const* cores, float* const* buffers, int laneCoun
     }
 }
 
+void RunCrossoversGainedSse2(TBiquadCore* const* cores, float* const* buffers, int count,
+                             const TGainedInput& gained) noexcept
+{
+    const simd_kernel::TGainedIO<8> io{buffers, gained.Left, gained.Right, gained.Gain};
+    simd_kernel::RunLanesWith<TSse2, 4>(cores, io, count);
+}
+
 void RunLanesTogetherSse2(TBiquadCore* const* cores, float* const* buffers, int laneCount,
                           int count, const TGainedInput* gained) noexcept
 {

@@ -188,7 +188,7 @@ void OversampledRun(benchmark::State& state)
         else
         {
             kernels.Stereo(cores[8], cores[9], buffers[8].data(), buffers[9].data(), Run);
-            kernels.Crossovers(crossoverCores, crossoverBuffers, Run);
+            kernels.Crossovers(crossoverCores, crossoverBuffers, Run, nullptr);
             kernels.Stereo(cores[10], cores[11], buffers[10].data(), buffers[11].data(), Run);
         }
         benchmark::ClobberMemory();
