@@ -14,11 +14,22 @@
 namespace orvo
 {
 
+/// Where the crossover lanes of a filter call take their input from instead of their
+/// buffers: lanes 0..3 filter Left[i] x Gain, lanes 4..7 Right[i] x Gain (the 32-bit
+/// products, as the chain's copies for the low-passes hold them).
+struct TGainedInput
+{
+    const float* Left;
+    const float* Right;
+    float Gain;
+};
+
 /// The eight crossover low-passes of one run: cores[0..3] are the left channel's filters 0..3,
-/// cores[4..7] the right channel's; each filters buffers[i] in place, count samples (1..64).
+/// cores[4..7] the right channel's; each filters buffers[i] in place, count samples (1..64),
+/// or, with gained, filters the gained input into buffers[i].
 using TCrossoverKernel = void (*)(const std::array<TBiquadCore*, 8>& cores,
-                                  const std::array<float*, 8>& buffers,
-                                  std::int32_t count) noexcept;
+                                  const std::array<float*, 8>& buffers, std::int32_t count,
+                                  const TGainedInput* gained) noexcept;
 
 /// One filter per channel over a whole doubled-rate block (the interpolation or the
 /// decimation low-passes), count samples of left and right in place.
@@ -57,10 +68,15 @@ using TSoftClipKernel = void (*)(const float* in, float* out, std::int32_t count
 
 /// laneCount (at most 12) filters, each on its own buffer, count samples (at most 64) in one
 /// lockstep loop, so that their feedback waits overlap. The oversampled path runs the
-/// crossovers of a run together with the interpolation of the next stretch and the
-/// decimation of the previous one.
+/// crossovers of a run together with the interpolation of the stretch half a run ahead and
+/// the decimation of the previous one. With gained (then laneCount is 8 to 12 and count at
+/// most 64), the first eight lanes read it and write their buffers. Gained samples are read
+/// four at a time, after every lane has written the samples of the fours before them (and
+/// one at a time after the last full four): a lane may write, in place, what the crossovers
+/// read 32 or more samples later in the same call.
 using TLockstepKernel = void (*)(TBiquadCore* const* cores, float* const* buffers,
-                                 std::int32_t laneCount, std::int32_t count) noexcept;
+                                 std::int32_t laneCount, std::int32_t count,
+                                 const TGainedInput* gained) noexcept;
 inline constexpr std::int32_t LockstepMaxLanes = 12;
 inline constexpr std::int32_t LockstepMaxCount = 64;
 
@@ -75,10 +91,28 @@ struct TFilterKernels
     TDispersionKernel Dispersion;
 };
 
-inline void FilterCrossoversScalar(const std::array<TBiquadCore*, 8>& cores,
-                                   const std::array<float*, 8>& buffers,
-                                   std::int32_t count) noexcept
+/// The gained input copied into the crossover lanes' buffers, as the lanes would read it.
+inline void CopyGainedInput(const TGainedInput& gained, const std::array<float*, 8>& buffers,
+                            std::int32_t count) noexcept
 {
+    for (std::size_t lane = 0; lane < buffers.size(); ++lane)
+    {
+        const float* const input = lane < 4 ? gained.Left : gained.Right;
+        for (std::int32_t i = 0; i < count; ++i)
+        {
+            buffers[lane][i] = input[i] * gained.Gain;
+        }
+    }
+}
+
+inline void FilterCrossoversScalar(const std::array<TBiquadCore*, 8>& cores,
+                                   const std::array<float*, 8>& buffers, std::int32_t count,
+                                   const TGainedInput* gained) noexcept
+{
+    if (gained != nullptr)
+    {
+        CopyGainedInput(*gained, buffers, count);
+    }
     for (std::size_t i = 0; i < cores.size(); ++i)
     {
         ProcessBiquad(*cores[i], buffers[i], count);

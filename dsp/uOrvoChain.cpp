@@ -22,6 +22,10 @@ constexpr float ButterworthQ = 0.70710677f;
 constexpr float OversamplingCornerRatio = 0.5f;
 /// Samples a mute fade takes, per Hz of processing rate: 10 ms.
 constexpr float FadeSeconds = 0.01f;
+/// How far the interpolation runs ahead of the crossovers in the pipelined oversampled path:
+/// half a run, so that the stretch interpolated alone before a call's first run is half a run
+/// too. A multiple of four (TLockstepKernel).
+constexpr std::int32_t InterpolationLead = TOrvoChain::RunLength / 2;
 constexpr int FirstInterpolationFilter = 8;
 constexpr int FirstDecimationFilter = 10;
 
@@ -475,11 +479,12 @@ template <bool Adding>
 void TOrvoChain::ProcessDoubledPipelined(std::int32_t doubled, IMidiClock* midi, float* outL,
                                          float* outR) noexcept
 {
-    // The same work as ProcessDoubledRuns in another order: the interpolation runs one
-    // run length ahead of the runs and the decimation one run behind, both in the same
-    // lockstep call as the run's crossovers. Each filter still sees its samples in order, and
-    // each sample passes interpolation, run, soft clip and decimation in that order. The
-    // decimation filters a copy of each stretch, so the work buffers keep what it reads.
+    // The same work as ProcessDoubledRuns in another order: the interpolation runs half a
+    // run ahead of the runs and the decimation one run behind, both in the same lockstep
+    // call as the run's crossovers, which read the interpolation's output 32 samples after
+    // it is written. Each filter still sees its samples in order, and each sample passes
+    // interpolation, run, soft clip and decimation in that order. The decimation filters a
+    // copy of each stretch, so the work buffers keep what it reads.
     float* workL = FWorkL.get();
     float* workR = FWorkR.get();
     TBiquadCore& interpolationL = FFilters[FirstInterpolationFilter].Core();
@@ -508,7 +513,7 @@ void TOrvoChain::ProcessDoubledPipelined(std::int32_t doubled, IMidiClock* midi,
     const std::uint32_t resetsAtStart = FFilterResets;
     // The four oversampling filters as the last reset in this call left them.
     std::array<TBiquadCore, 4> afterReset{};
-    std::int32_t interpolated = std::min(doubled, RunLength);
+    std::int32_t interpolated = std::min(doubled, InterpolationLead);
     FKernels.Stereo(interpolationL, interpolationR, workL, workR, interpolated);
     std::int32_t decimated = 0;
     for (std::int32_t pos = 0; pos < doubled;)
@@ -537,7 +542,7 @@ void TOrvoChain::ProcessDoubledPipelined(std::int32_t doubled, IMidiClock* midi,
         }
         std::array<TStereoStretch, 2> alongside{};
         int alongsideCount = 0;
-        const std::int32_t ahead = std::min(doubled, end + RunLength) - interpolated;
+        const std::int32_t ahead = std::min(doubled, end + InterpolationLead) - interpolated;
         if (ahead > 0)
         {
             alongside[alongsideCount++] = {&interpolationL, &interpolationR,
@@ -584,7 +589,8 @@ void TOrvoChain::ProcessDoubledPipelined(std::int32_t doubled, IMidiClock* midi,
     }
 }
 
-void TOrvoChain::FilterCrossovers(std::int32_t length, const TStereoStretch* alongside,
+void TOrvoChain::FilterCrossovers(const float* workL, const float* workR, std::int32_t length,
+                                  float inputGain, const TStereoStretch* alongside,
                                   int alongsideCount) noexcept
 {
     std::array<TBiquadCore*, 8> cores{&FFilters[0].Core(), &FFilters[1].Core(),
@@ -596,11 +602,14 @@ void TOrvoChain::FilterCrossovers(std::int32_t length, const TStereoStretch* alo
                                   FBandBufR[2].data(), FBandBufR[3].data()};
     if (alongsideCount == 0)
     {
-        FKernels.Crossovers(cores, buffers, length);
+        const TGainedInput gained{workL, workR, inputGain};
+        FKernels.Crossovers(cores, buffers, length, &gained);
         return;
     }
-    // The samples all lanes have in common go in one lockstep call; the rest of each
-    // stretch follows on its own (a filter run in two parts gives the samples of one run).
+    // The samples all lanes have in common go in one lockstep call, the crossovers reading
+    // the gained input straight from the work buffers; the rest of each stretch follows on
+    // its own (a filter run in two parts gives the samples of one run), the interpolation's
+    // first, since the crossovers' rest may read what it writes.
     std::int32_t common = length;
     std::array<TBiquadCore*, LockstepMaxLanes> laneCores{};
     std::array<float*, LockstepMaxLanes> laneBuffers{};
@@ -616,15 +625,8 @@ void TOrvoChain::FilterCrossovers(std::int32_t length, const TStereoStretch* alo
         laneCores[lanes] = stretch.Right;
         laneBuffers[lanes++] = stretch.RightSamples;
     }
-    FKernels.Lockstep(laneCores.data(), laneBuffers.data(), lanes, common);
-    if (common < length)
-    {
-        for (float*& buffer : buffers)
-        {
-            buffer += common;
-        }
-        FKernels.Crossovers(cores, buffers, length - common);
-    }
+    const TGainedInput gained{workL, workR, inputGain};
+    FKernels.Lockstep(laneCores.data(), laneBuffers.data(), lanes, common, &gained);
     for (int s = 0; s < alongsideCount; ++s)
     {
         const TStereoStretch& stretch = alongside[s];
@@ -634,6 +636,15 @@ void TOrvoChain::FilterCrossovers(std::int32_t length, const TStereoStretch* alo
                             stretch.RightSamples + common, stretch.Count - common);
         }
     }
+    if (common < length)
+    {
+        for (float*& buffer : buffers)
+        {
+            buffer += common;
+        }
+        const TGainedInput rest{workL + common, workR + common, inputGain};
+        FKernels.Crossovers(cores, buffers, length - common, &rest);
+    }
 }
 
 void TOrvoChain::ProcessRun(std::int32_t pos, std::int32_t length, float inputGain,
@@ -642,20 +653,7 @@ void TOrvoChain::ProcessRun(std::int32_t pos, std::int32_t length, float inputGa
     float* workL = FWorkL.get() + pos;
     float* workR = FWorkR.get() + pos;
 
-    // Copies of the gained input for the four low-passes. The fifth band's copy (the gained
-    // input itself) is formed again where the split needs it, with the same rounding.
-    for (std::int32_t i = 0; i < length; ++i)
-    {
-        const float left = workL[i] * inputGain;
-        const float right = workR[i] * inputGain;
-        for (int k = 0; k < 4; ++k)
-        {
-            FBandBufL[k][i] = left;
-            FBandBufR[k][i] = right;
-        }
-    }
-
-    FilterCrossovers(length, alongside, alongsideCount);
+    FilterCrossovers(workL, workR, length, inputGain, alongside, alongsideCount);
 
     const bool anyDispersion =
         std::find(FBandDispersionOn.begin(), FBandDispersionOn.end(), true) != FBandDispersionOn.end();

@@ -176,7 +176,11 @@ private:
 
     void ProcessRun(std::int32_t pos, std::int32_t length, float inputGain,
                     const TStereoStretch* alongside = nullptr, int alongsideCount = 0) noexcept;
-    void FilterCrossovers(std::int32_t length, const TStereoStretch* alongside,
+    /// The crossover bank over the gained input of a run, into the band buffers of the four
+    /// low-passes. The fifth band (the gained input itself) is formed again where the split
+    /// needs it, with the same rounding.
+    void FilterCrossovers(const float* workL, const float* workR, std::int32_t length,
+                          float inputGain, const TStereoStretch* alongside,
                           int alongsideCount) noexcept;
     void ProcessDoubledRuns(std::int32_t doubled, IMidiClock* midi) noexcept;
     /// Runs of at most RunLength work samples over length, cut where a MIDI event is due and

@@ -178,13 +178,15 @@ private:
     std::array<std::unique_ptr<APluginProgram>, ProgramCount> FPrograms;
     std::atomic<float> FVu{0.0f};
 
-    // MIDI. The queue, FMidiQueueCount, FNextMidiPos and the thru records belong to the
+    // MIDI. The queue, FMidiQueueCount, FMidiQueueEnd, FNextMidiPos and the thru records belong to the
     // processing thread. The CC tables are written only by the processing thread (learning,
     // and taking over FPendingMapCommand); the editor's menu commands post a complete new
     // map as FPendingMapCommand, so processing never sees a half-rewritten map and never
     // waits for the user-interface thread.
     std::array<VstMidiEvent, MidiQueueSize> FMidiQueue{};
     std::int32_t FMidiQueueCount = 0;
+    /// Every slot from here on is free, so the scans stop here.
+    std::int32_t FMidiQueueEnd = 0;
     std::int32_t FNextMidiPos = NeverDue;
     VstMidiEvent FThruEvent{};
     VstEvents FThruEvents{};

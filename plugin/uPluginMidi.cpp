@@ -42,11 +42,17 @@ VstInt32 APlugin::processEvents(VstEvents* events) noexcept
         {
             continue; // not MIDI, or the queue is full: dropped
         }
-        const auto slot = std::find_if(FMidiQueue.begin(), FMidiQueue.end(), [](const VstMidiEvent& s)
+        // The lowest free slot, as before: the queue's order is the slots' order.
+        const auto end = FMidiQueue.begin() + FMidiQueueEnd;
+        const auto slot = std::find_if(FMidiQueue.begin(), end, [](const VstMidiEvent& s)
                                        { return s.deltaFrames == FreeSlot; });
-        if (slot == FMidiQueue.end())
+        if (slot == end)
         {
-            continue;
+            if (FMidiQueueEnd >= MidiQueueSize)
+            {
+                continue;
+            }
+            ++FMidiQueueEnd;
         }
         ++FMidiQueueCount;
         std::memcpy(&*slot, event, sizeof(VstMidiEvent));
@@ -87,8 +93,10 @@ void APlugin::dispatchMidiAt(std::int32_t pos) noexcept
 void APlugin::dispatchDue(std::int32_t limit, std::int32_t stamp) noexcept
 {
     std::int32_t next = NeverDue;
-    for (VstMidiEvent& slot : FMidiQueue)
+    // The end is read anew each step: a host may queue events from inside a handler.
+    for (std::int32_t i = 0; i < FMidiQueueEnd; ++i)
     {
+        VstMidiEvent& slot = FMidiQueue[static_cast<std::size_t>(i)];
         const std::int32_t due = slot.deltaFrames;
         if (due == FreeSlot)
         {
@@ -102,6 +110,11 @@ void APlugin::dispatchDue(std::int32_t limit, std::int32_t stamp) noexcept
         --FMidiQueueCount;
         handleMidiMessage(slot, stamp);
         slot.deltaFrames = FreeSlot;
+    }
+    while (FMidiQueueEnd > 0 &&
+           FMidiQueue[static_cast<std::size_t>(FMidiQueueEnd - 1)].deltaFrames == FreeSlot)
+    {
+        --FMidiQueueEnd;
     }
     FNextMidiPos = next;
 }

@@ -33,6 +33,7 @@
 
 // Included before the target switch by every including file, so that the filter's own inline
 // functions keep the baseline instruction set.
+#include "dsp/uFilterKernels.h"
 #include "dsp/uRBJFilter.h"
 
 #include <emmintrin.h>
@@ -252,12 +253,38 @@ inline void StoreOne(const __m128* quads, float* const* buffers, int i) noexcept
     }
 }
 
+/// Where the lanes' samples come from and go to: each lane its own buffer, filtered in place.
+/// RunLanesWith takes any type with these members; Finish ends the run.
+template <int Lanes> struct TBufferIO
+{
+    float* const* Buffers;
+
+    [[gnu::always_inline]] void Load(int i, TFourSamples<Lanes>& four) const noexcept
+    {
+        LoadFour<Lanes>(Buffers, i, four);
+    }
+    [[gnu::always_inline]] void Store(const TFourSamples<Lanes>& four, int i) const noexcept
+    {
+        StoreFour<Lanes>(four, Buffers, i);
+    }
+    [[gnu::always_inline]] void LoadOne(int i, __m128* quads) const noexcept
+    {
+        orvo::simd_kernel::LoadOne<Lanes>(Buffers, i, quads);
+    }
+    [[gnu::always_inline]] void StoreOne(const __m128* quads, int i) const noexcept
+    {
+        orvo::simd_kernel::StoreOne<Lanes>(quads, Buffers, i);
+    }
+    void Finish() const noexcept {}
+};
+
 // Coefficient indices in TBiquadCore::FCoef of b0 b1 b2 a1 a2 (3 is a0, unused per sample).
 inline constexpr int CoefIndex[5] = {0, 1, 2, 4, 5};
 
-/// Runs `count` samples of Groups x V::Width lanes.
-template <class V, int Groups>
-void RunLanes(TBiquadCore* const* cores, float* const* buffers, int count) noexcept
+/// Runs `count` samples of Groups x V::Width lanes, the samples read and written through io.
+template <class V, int Groups, class IO>
+[[gnu::always_inline]] inline void RunLanesWith(TBiquadCore* const* cores, IO& io,
+                                                int count) noexcept
 {
     constexpr int W = V::Width;
     constexpr int Lanes = W * Groups;
@@ -307,7 +334,7 @@ void RunLanes(TBiquadCore* const* cores, float* const* buffers, int count) noexc
     for (; i + 4 <= count; i += 4)
     {
         TFourSamples<Lanes> four;
-        LoadFour<Lanes>(buffers, i, four);
+        io.Load(i, four);
         if (i + 4 <= allStepping)
         {
             for (int s = 0; s < 4; ++s)
@@ -331,16 +358,17 @@ void RunLanes(TBiquadCore* const* cores, float* const* buffers, int count) noexc
                 StepSample(v, four.Quads[s]);
             }
         }
-        StoreFour<Lanes>(four, buffers, i);
+        io.Store(four, i);
     }
     for (; i < count; ++i)
     {
         __m128 quads[(Lanes + 3) / 4];
-        LoadOne<Lanes>(buffers, i, quads);
+        io.LoadOne(i, quads);
         GlideStep(v, block, i);
         StepSample(v, quads);
-        StoreOne<Lanes>(quads, buffers, i);
+        io.StoreOne(quads, i);
     }
+    io.Finish();
 
     for (int g = 0; g < Groups; ++g)
     {
@@ -381,14 +409,76 @@ void RunLanes(TBiquadCore* const* cores, float* const* buffers, int count) noexc
     }
 }
 
+/// Runs `count` samples of Groups x V::Width lanes, each filtering its buffer in place.
+template <class V, int Groups>
+void RunLanes(TBiquadCore* const* cores, float* const* buffers, int count) noexcept
+{
+    const TBufferIO<V::Width * Groups> io{buffers};
+    RunLanesWith<V, Groups>(cores, io, count);
+}
+
 /// Runs `count` (at most PaddedRunMax) samples of laneCount <= Groups x V::Width lanes in one
 /// lockstep loop, so that the feedback chains of all of them overlap; the lanes beyond
 /// laneCount are idle filters (zero coefficients) on silent scratch buffers.
 inline constexpr int PaddedRunMax = 64;
 
+/// Lanes 0..7 read the gained input (TGainedInput) instead of their buffers: lanes 0..3 the
+/// left channel times the gain, lanes 4..7 the right; they write their buffers as usual, and
+/// the other lanes read and write theirs. Each four samples are read when their turn comes,
+/// so another lane may have written them in an earlier four of the same loop.
+template <int Lanes> struct TGainedIO
+{
+    static_assert(Lanes >= 8, "the crossover bank takes the first eight lanes");
+    float* const* Buffers;
+    const float* Left;
+    const float* Right;
+    float Gain;
+
+    [[gnu::always_inline]] void Load(int i, TFourSamples<Lanes>& four) const noexcept
+    {
+        const __m128 gain = _mm_set1_ps(Gain);
+        const float* const channels[2] = {Left, Right};
+        for (int c = 0; c < 2; ++c)
+        {
+            const __m128 x = _mm_mul_ps(_mm_loadu_ps(channels[c] + i), gain);
+            four.Quads[0][c] = _mm_shuffle_ps(x, x, _MM_SHUFFLE(0, 0, 0, 0));
+            four.Quads[1][c] = _mm_shuffle_ps(x, x, _MM_SHUFFLE(1, 1, 1, 1));
+            four.Quads[2][c] = _mm_shuffle_ps(x, x, _MM_SHUFFLE(2, 2, 2, 2));
+            four.Quads[3][c] = _mm_shuffle_ps(x, x, _MM_SHUFFLE(3, 3, 3, 3));
+        }
+        for (int q = 2; q < Lanes / 4; ++q)
+        {
+            __m128 r0 = _mm_loadu_ps(Buffers[4 * q] + i);
+            __m128 r1 = _mm_loadu_ps(Buffers[4 * q + 1] + i);
+            __m128 r2 = _mm_loadu_ps(Buffers[4 * q + 2] + i);
+            __m128 r3 = _mm_loadu_ps(Buffers[4 * q + 3] + i);
+            _MM_TRANSPOSE4_PS(r0, r1, r2, r3);
+            four.Quads[0][q] = r0;
+            four.Quads[1][q] = r1;
+            four.Quads[2][q] = r2;
+            four.Quads[3][q] = r3;
+        }
+    }
+    [[gnu::always_inline]] void Store(const TFourSamples<Lanes>& four, int i) const noexcept
+    {
+        StoreFour<Lanes>(four, Buffers, i);
+    }
+    [[gnu::always_inline]] void LoadOne(int i, __m128* quads) const noexcept
+    {
+        orvo::simd_kernel::LoadOne<Lanes>(Buffers, i, quads);
+        quads[0] = _mm_set1_ps(Left[i] * Gain);
+        quads[1] = _mm_set1_ps(Right[i] * Gain);
+    }
+    [[gnu::always_inline]] void StoreOne(const __m128* quads, int i) const noexcept
+    {
+        orvo::simd_kernel::StoreOne<Lanes>(quads, Buffers, i);
+    }
+    void Finish() const noexcept {}
+};
+
 template <class V, int Groups>
-void RunLanesPadded(TBiquadCore* const* cores, float* const* buffers, int laneCount,
-                    int count) noexcept
+void RunLanesPadded(TBiquadCore* const* cores, float* const* buffers, int laneCount, int count,
+                    const TGainedInput* gained = nullptr) noexcept
 {
     constexpr int Lanes = V::Width * Groups;
     TBiquadCore idle[Lanes];
@@ -412,7 +502,15 @@ void RunLanesPadded(TBiquadCore* const* cores, float* const* buffers, int laneCo
             allBuffers[lane] = silence[lane];
         }
     }
-    RunLanes<V, Groups>(allCores, allBuffers, count);
+    if (gained != nullptr)
+    {
+        const TGainedIO<Lanes> io{allBuffers, gained->Left, gained->Right, gained->Gain};
+        RunLanesWith<V, Groups>(allCores, io, count);
+    }
+    else
+    {
+        RunLanes<V, Groups>(allCores, allBuffers, count);
+    }
 }
 
 } // namespace

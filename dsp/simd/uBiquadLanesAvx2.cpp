@@ -43,10 +43,17 @@ void RunLanesAvx2(TBiquadCore* const* cores, float* const* buffers, int laneCoun
     }
 }
 
-void RunLanesTogetherAvx2(TBiquadCore* const* cores, float* const* buffers, int laneCount,
-                          int count) noexcept
+void RunCrossoversGainedAvx2(TBiquadCore* const* cores, float* const* buffers, int count,
+                             const TGainedInput& gained) noexcept
 {
-    simd_kernel::RunLanesPadded<TAvx2Converting, 3>(cores, buffers, laneCount, count);
+    const simd_kernel::TGainedIO<8> io{buffers, gained.Left, gained.Right, gained.Gain};
+    simd_kernel::RunLanesWith<TAvx2, 2>(cores, io, count);
+}
+
+void RunLanesTogetherAvx2(TBiquadCore* const* cores, float* const* buffers, int laneCount,
+                          int count, const TGainedInput* gained) noexcept
+{
+    simd_kernel::RunLanesPadded<TAvx2Converting, 3>(cores, buffers, laneCount, count, gained);
 }
 
 } // namespace orvo::simd

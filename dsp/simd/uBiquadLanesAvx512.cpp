@@ -97,13 +97,21 @@ void RunLanesAvx512(TBiquadCore* const* cores, float* const* buffers, int laneCo
     }
 }
 
+void RunCrossoversGainedAvx512(TBiquadCore* const* cores, float* const* buffers, int count,
+                               const TGainedInput& gained) noexcept
+{
+    const simd_kernel::TGainedIO<8> io{buffers, gained.Left, gained.Right, gained.Gain};
+    simd_kernel::RunLanesWith<TAvx512, 1>(cores, io, count);
+}
+
 void RunLanesTogetherAvx512(TBiquadCore* const* cores, float* const* buffers, int laneCount,
-                            int count) noexcept
+                            int count, const TGainedInput* gained) noexcept
 {
     // Three 256-bit vectors, whose twelve lanes fit the 32 registers that AVX-512 gives
     // 256-bit code; two 512-bit vectors would leave a third of their lanes idle on
     // processors that split 512-bit operations in two.
-    simd_kernel::RunLanesPadded<avx2_ops::TAvx2Converting, 3>(cores, buffers, laneCount, count);
+    simd_kernel::RunLanesPadded<avx2_ops::TAvx2Converting, 3>(cores, buffers, laneCount, count,
+                                                              gained);
 }
 
 } // namespace orvo::simd

@@ -3,6 +3,7 @@
 // the next narrower set. Call one only where the processor supports its set.
 #pragma once
 
+#include "dsp/uFilterKernels.h"
 #include "dsp/uRBJFilter.h"
 
 namespace orvo::simd
@@ -15,13 +16,21 @@ void RunLanesAvx2(TBiquadCore* const* cores, float* const* buffers, int laneCoun
 void RunLanesAvx512(TBiquadCore* const* cores, float* const* buffers, int laneCount,
                     int count) noexcept;
 
+/// The eight crossover lanes (TCrossoverKernel) reading the gained input.
+void RunCrossoversGainedSse2(TBiquadCore* const* cores, float* const* buffers, int count,
+                             const TGainedInput& gained) noexcept;
+void RunCrossoversGainedAvx2(TBiquadCore* const* cores, float* const* buffers, int count,
+                             const TGainedInput& gained) noexcept;
+void RunCrossoversGainedAvx512(TBiquadCore* const* cores, float* const* buffers, int count,
+                               const TGainedInput& gained) noexcept;
+
 /// Up to 12 lanes of at most 64 samples in one lockstep loop, whatever the width: their
 /// feedback waits overlap instead of adding up (TLockstepKernel).
 void RunLanesTogetherSse2(TBiquadCore* const* cores, float* const* buffers, int laneCount,
-                          int count) noexcept;
+                          int count, const TGainedInput* gained) noexcept;
 void RunLanesTogetherAvx2(TBiquadCore* const* cores, float* const* buffers, int laneCount,
-                          int count) noexcept;
+                          int count, const TGainedInput* gained) noexcept;
 void RunLanesTogetherAvx512(TBiquadCore* const* cores, float* const* buffers, int laneCount,
-                            int count) noexcept;
+                            int count, const TGainedInput* gained) noexcept;
 
 } // namespace orvo::simd

@@ -121,10 +121,17 @@ void RunLanesSse2(TBiquadCore* const* cores, float* const* buffers, int laneCoun
     }
 }
 
-void RunLanesTogetherSse2(TBiquadCore* const* cores, float* const* buffers, int laneCount,
-                          int count) noexcept
+void RunCrossoversGainedSse2(TBiquadCore* const* cores, float* const* buffers, int count,
+                             const TGainedInput& gained) noexcept
 {
-    simd_kernel::RunLanesPadded<TSse2Converting, 6>(cores, buffers, laneCount, count);
+    const simd_kernel::TGainedIO<8> io{buffers, gained.Left, gained.Right, gained.Gain};
+    simd_kernel::RunLanesWith<TSse2, 4>(cores, io, count);
+}
+
+void RunLanesTogetherSse2(TBiquadCore* const* cores, float* const* buffers, int laneCount,
+                          int count, const TGainedInput* gained) noexcept
+{
+    simd_kernel::RunLanesPadded<TSse2Converting, 6>(cores, buffers, laneCount, count, gained);
 }
 
 } // namespace orvo::simd

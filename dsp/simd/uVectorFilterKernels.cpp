@@ -9,12 +9,26 @@ namespace
 {
 
 using TLanesEntry = void (*)(TBiquadCore* const*, float* const*, int, int) noexcept;
+using TTogetherEntry = void (*)(TBiquadCore* const*, float* const*, int, int,
+                                const TGainedInput*) noexcept;
 
-template <TLanesEntry Entry>
+using TGainedEntry = void (*)(TBiquadCore* const*, float* const*, int,
+                              const TGainedInput&) noexcept;
+
+template <TLanesEntry Entry, TGainedEntry Gained>
 void FilterCrossovers(const std::array<TBiquadCore*, 8>& cores,
-                      const std::array<float*, 8>& buffers, std::int32_t count) noexcept
+                      const std::array<float*, 8>& buffers, std::int32_t count,
+                      const TGainedInput* gained) noexcept
 {
-    if (count > 0)
+    if (count <= 0)
+    {
+        return;
+    }
+    if (gained != nullptr)
+    {
+        Gained(cores.data(), buffers.data(), count, *gained);
+    }
+    else
     {
         Entry(cores.data(), buffers.data(), 8, count);
     }
@@ -32,17 +46,18 @@ void FilterStereo(TBiquadCore& leftCore, TBiquadCore& rightCore, float* left, fl
     }
 }
 
-template <TLanesEntry Together, TLanesEntry Wide>
+template <TTogetherEntry Together, TLanesEntry Wide>
 void Lockstep(TBiquadCore* const* cores, float* const* buffers, std::int32_t laneCount,
-              std::int32_t count) noexcept
+              std::int32_t count, const TGainedInput* gained) noexcept
 {
     if (count <= 0 || laneCount <= 0)
     {
         return;
     }
-    if (laneCount <= LockstepMaxLanes && count <= LockstepMaxCount)
+    // With gained input, the caller keeps to the lockstep's limits (TLockstepKernel).
+    if (gained != nullptr || (laneCount <= LockstepMaxLanes && count <= LockstepMaxCount))
     {
-        Together(cores, buffers, laneCount, count);
+        Together(cores, buffers, laneCount, count, gained);
     }
     else
     {
@@ -51,10 +66,13 @@ void Lockstep(TBiquadCore* const* cores, float* const* buffers, std::int32_t lan
 }
 
 // Two channels fill only an SSE2 vector; wider sets gain nothing there.
-template <TLanesEntry Crossovers, TMixKernel Mix, TSoftClipKernel SoftClip,
+template <TLanesEntry Crossovers, TGainedEntry Gained, TMixKernel Mix, TSoftClipKernel SoftClip,
           TLockstepKernel Together, TDispersionKernel Dispersion>
-constexpr TFilterKernels KernelsWith{&FilterCrossovers<Crossovers>,
-                                     &FilterStereo<&simd::RunLanesSse2>, Mix, SoftClip, Together,
+constexpr TFilterKernels KernelsWith{&FilterCrossovers<Crossovers, Gained>,
+                                     &FilterStereo<&simd::RunLanesSse2>,
+                                     Mix,
+                                     SoftClip,
+                                     Together,
                                      Dispersion};
 
 #if defined(__i386__)
@@ -78,16 +96,18 @@ TFilterKernels FilterKernelsFor(TSimdLevel level) noexcept
     switch (level)
     {
     case slAvx512:
-        return KernelsWith<&simd::RunLanesAvx512, &simd::MixAvx512, &simd::SoftClipAvx512,
+        return KernelsWith<&simd::RunLanesAvx512, &simd::RunCrossoversGainedAvx512,
+                           &simd::MixAvx512, &simd::SoftClipAvx512,
                            &Lockstep<&simd::RunLanesTogetherAvx512, &simd::RunLanesAvx512>,
                            &simd::DispersionAvx512>;
     case slAvx2:
-        return KernelsWith<&simd::RunLanesAvx2, &simd::MixAvx2, &simd::SoftClipAvx2,
+        return KernelsWith<&simd::RunLanesAvx2, &simd::RunCrossoversGainedAvx2, &simd::MixAvx2,
+                           &simd::SoftClipAvx2,
                            &Lockstep<&simd::RunLanesTogetherAvx2, &simd::RunLanesAvx2>,
                            &simd::DispersionAvx2>;
     case slSse2:
-        return KernelsWith<&simd::RunLanesSse2, &MixBaseline, &SoftClipBaseline,
-                           Sse2Together, &DispersionBaseline>;
+        return KernelsWith<&simd::RunLanesSse2, &simd::RunCrossoversGainedSse2, &MixBaseline,
+                           &SoftClipBaseline, Sse2Together, &DispersionBaseline>;
     case slScalar:
         break;
     }

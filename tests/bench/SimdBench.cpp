@@ -183,12 +183,12 @@ void OversampledRun(benchmark::State& state)
         }
         if (lockstep)
         {
-            kernels.Lockstep(corePointers.data(), bufferPointers.data(), 12, Run);
+            kernels.Lockstep(corePointers.data(), bufferPointers.data(), 12, Run, nullptr);
         }
         else
         {
             kernels.Stereo(cores[8], cores[9], buffers[8].data(), buffers[9].data(), Run);
-            kernels.Crossovers(crossoverCores, crossoverBuffers, Run);
+            kernels.Crossovers(crossoverCores, crossoverBuffers, Run, nullptr);
             kernels.Stereo(cores[10], cores[11], buffers[10].data(), buffers[11].data(), Run);
         }
         benchmark::ClobberMemory();

@@ -116,7 +116,8 @@ class TLaneBank
         }
         if (FLockstep)
         {
-            orvo::FilterKernelsFor(level).Lockstep(cores.data(), buffers.data(), Lanes(), count);
+            orvo::FilterKernelsFor(level).Lockstep(cores.data(), buffers.data(), Lanes(), count,
+                                                   nullptr);
         }
         else
         {
