@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "lv2/TLv2Orvo.h"
+#include "tests/support/TUridMap.h"
 
 namespace orvo::test
 {
@@ -29,20 +30,6 @@ struct TMidiAt
 class TLv2HostFixture : public ::testing::Test
 {
   protected:
-    static LV2_URID Map(LV2_URID_Map_Handle handle, const char* uri)
-    {
-        auto& uris = *static_cast<std::vector<std::string>*>(handle);
-        for (std::size_t i = 0; i < uris.size(); ++i)
-        {
-            if (uris[i] == uri)
-            {
-                return static_cast<LV2_URID>(i + 1);
-            }
-        }
-        uris.emplace_back(uri);
-        return static_cast<LV2_URID>(uris.size());
-    }
-
     std::unique_ptr<lv2::TLv2Orvo> Instantiate()
     {
         auto instance = std::make_unique<lv2::TLv2Orvo>(48000.0, Features, Services);
@@ -142,8 +129,8 @@ class TLv2HostFixture : public ::testing::Test
     }
 
     static constexpr std::size_t MaxFrames = 4096;
-    std::vector<std::string> Uris;
-    LV2_URID_Map UridMap{&Uris, &Map};
+    TUridMap Uris;
+    LV2_URID_Map& UridMap = Uris.Map;
     lv2::TMessageUrids Urids{UridMap};
     LV2_Feature MapFeature{LV2_URID__map, &UridMap};
     const LV2_Feature* Features[2] = {&MapFeature, nullptr};

@@ -9,6 +9,7 @@
 #include "lv2/uLv2Messages.h"
 #include "lv2/uLv2Ports.h"
 #include "plugin/uMidiMap.h"
+#include "tests/support/TUridMap.h"
 #include "tests/x11/TX11TestDesktop.h"
 // clang-format on
 
@@ -86,19 +87,6 @@ class Lv2UI : public ::testing::Test
         }
     }
 
-    static LV2_URID Map(LV2_URID_Map_Handle handle, const char* uri)
-    {
-        auto& uris = *static_cast<std::vector<std::string>*>(handle);
-        for (std::size_t i = 0; i < uris.size(); ++i)
-        {
-            if (uris[i] == uri)
-            {
-                return static_cast<LV2_URID>(i + 1);
-            }
-        }
-        uris.emplace_back(uri);
-        return static_cast<LV2_URID>(uris.size());
-    }
     static void Write(LV2UI_Controller controller, std::uint32_t port, std::uint32_t size,
                       std::uint32_t protocol, const void* buffer)
     {
@@ -190,8 +178,8 @@ class Lv2UI : public ::testing::Test
     std::string Touches;
     std::pair<int, int> Size{0, 0};
 
-    std::vector<std::string> Uris;
-    LV2_URID_Map UridMap{&Uris, &Map};
+    TUridMap Uris;
+    LV2_URID_Map& UridMap = Uris.Map;
     lv2::TMessageUrids Urids{UridMap};
     LV2UI_Touch TouchFeature{this, &Touch};
     LV2UI_Resize ResizeFeature{this, &Resize};
@@ -206,14 +194,7 @@ class Lv2UI : public ::testing::Test
 
 TEST_F(Lv2UI, EmbedsItsWindowInTheParentAndReportsItsSize)
 {
-    Window root = 0;
-    Window parent = 0;
-    Window* children = nullptr;
-    unsigned int count = 0;
-    XQueryTree(Desktop.XDisplay(), Desktop.HostWindow(), &root, &parent, &children, &count);
-    ASSERT_EQ(count, 1U);
-    EXPECT_EQ(children[0], reinterpret_cast<Window>(Widget));
-    XFree(children);
+    EXPECT_EQ(Desktop.HostChildren(), std::vector<Window>{reinterpret_cast<Window>(Widget)});
     EXPECT_EQ(Size, (std::pair<int, int>{700, 300}));
 }
 

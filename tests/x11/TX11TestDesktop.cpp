@@ -74,6 +74,21 @@ TX11TestDesktop::~TX11TestDesktop()
     }
 }
 
+std::vector<Window> TX11TestDesktop::HostChildren() const
+{
+    Window root = 0;
+    Window parent = 0;
+    Window* list = nullptr;
+    unsigned int count = 0;
+    XQueryTree(FDisplay, FHostWindow, &root, &parent, &list, &count);
+    std::vector<Window> children(list, list + count);
+    if (list != nullptr)
+    {
+        XFree(list);
+    }
+    return children;
+}
+
 void TX11TestDesktop::DestroyHostWindow()
 {
     if (FHostWindow != 0)

@@ -26,6 +26,8 @@ public:
     bool Valid() const { return FDisplay != nullptr; }
     Display* XDisplay() const { return FDisplay; }
     Window HostWindow() const { return FHostWindow; }
+    /// The windows inside the host window (the embedded editor, once open).
+    std::vector<Window> HostChildren() const;
     /// Destroys the host window (as a host that closes its frame before the editor).
     void DestroyHostWindow();
 

@@ -186,15 +186,10 @@ protected:
 
 TEST_F(X11Editor, OpensInsideTheHostWindowAndLooksLikeTheHeadlessEditor)
 {
-    Window root = 0;
-    Window parent = 0;
-    Window* children = nullptr;
-    unsigned int count = 0;
-    XQueryTree(Desktop.XDisplay(), Desktop.HostWindow(), &root, &parent, &children, &count);
-    ASSERT_EQ(count, 1U);
+    const std::vector<Window> children = Desktop.HostChildren();
+    ASSERT_EQ(children.size(), 1U);
     XWindowAttributes child{};
     XGetWindowAttributes(Desktop.XDisplay(), children[0], &child);
-    XFree(children);
     EXPECT_EQ((std::vector<int>{child.x, child.y, child.width, child.height}),
               (std::vector<int>{0, 0, 700, 300}));
     EXPECT_EQ(DifferencesFromHeadless(), 0);
@@ -343,18 +338,7 @@ TEST_F(X11Editor, ClosingTheEditorOrTheEffectFromInsideAMenuCommand)
 
 TEST_F(X11Editor, CloseAndReopen)
 {
-    const auto children = [this] {
-        Window root = 0;
-        Window parent = 0;
-        Window* list = nullptr;
-        unsigned int count = 0;
-        XQueryTree(Desktop.XDisplay(), Desktop.HostWindow(), &root, &parent, &list, &count);
-        if (list != nullptr)
-        {
-            XFree(list);
-        }
-        return count;
-    };
+    const auto children = [this] { return Desktop.HostChildren().size(); };
     EXPECT_EQ(Dispatch(effEditClose), 0);
     XSync(Desktop.XDisplay(), False);
     EXPECT_TRUE(PumpUntil([&] { return children() == 0; }));
