@@ -51,17 +51,51 @@ void AdvanceEnvelopes(double* envelope, const double* attack, const double* rele
         r[v] = _mm_load_pd(&lanes[2][2 * v]);
     }
     const __m128d floor = _mm_set1_pd(EnvelopeFloor);
+    const auto peaks = [&peak](int v, std::int32_t i) {
+        const int second = 2 * v + 1 < Bands ? 2 * v + 1 : 2 * v;
+        return _mm_set_pd(2 * v + 1 < Bands ? static_cast<double>(peak[second][i]) : 0.0,
+                          static_cast<double>(peak[2 * v][i]));
+    };
+    const auto step = [](__m128d from, __m128d m, __m128d up, __m128d down) {
+        const __m128d rising = _mm_cmplt_pd(from, m);
+        const __m128d coefficient = _mm_or_pd(_mm_and_pd(rising, up), _mm_andnot_pd(rising, down));
+        return _mm_add_pd(m, _mm_mul_pd(_mm_sub_pd(from, m), coefficient));
+    };
+    // First without the floor, which is then off the recursion's critical path: it changes a
+    // result only when that is not +0 and not above EnvelopeFloor (tiny, negative, -0 or
+    // NaN, all marked here), which a sounding band never gives. When one did, the stretch is
+    // done again with the floor from where it started.
+    __m128d start[Vectors];
+    __m128d floored = _mm_setzero_pd(); // sign bits: some result needed the floor
+    const __m128d zero = _mm_setzero_pd();
+    for (int v = 0; v < Vectors; ++v)
+    {
+        start[v] = e[v];
+    }
     for (std::int32_t i = 0; i < n; ++i)
     {
         for (int v = 0; v < Vectors; ++v)
         {
-            const int second = 2 * v + 1 < Bands ? 2 * v + 1 : 2 * v;
-            const __m128d m = _mm_set_pd(2 * v + 1 < Bands ? static_cast<double>(peak[second][i]) : 0.0,
-                                         static_cast<double>(peak[2 * v][i]));
-            const __m128d rising = _mm_cmplt_pd(e[v], m);
-            const __m128d coefficient = _mm_or_pd(_mm_and_pd(rising, a[v]), _mm_andnot_pd(rising, r[v]));
-            const __m128d next = _mm_add_pd(m, _mm_mul_pd(_mm_sub_pd(e[v], m), coefficient));
-            e[v] = _mm_and_pd(next, _mm_cmpgt_pd(next, floor));
+            const __m128d next = step(e[v], peaks(v, i), a[v], r[v]);
+            const __m128d changed =
+                _mm_andnot_pd(_mm_cmpgt_pd(next, floor), _mm_cmpneq_pd(next, zero));
+            floored = _mm_or_pd(floored, _mm_or_pd(changed, next));
+            e[v] = next;
+        }
+    }
+    if (_mm_movemask_pd(floored) != 0)
+    {
+        for (int v = 0; v < Vectors; ++v)
+        {
+            e[v] = start[v];
+        }
+        for (std::int32_t i = 0; i < n; ++i)
+        {
+            for (int v = 0; v < Vectors; ++v)
+            {
+                const __m128d next = step(e[v], peaks(v, i), a[v], r[v]);
+                e[v] = _mm_and_pd(next, _mm_cmpgt_pd(next, floor));
+            }
         }
     }
     for (int v = 0; v < Vectors; ++v)

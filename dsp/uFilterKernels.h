@@ -68,12 +68,12 @@ using TSoftClipKernel = void (*)(const float* in, float* out, std::int32_t count
 
 /// laneCount (at most 12) filters, each on its own buffer, count samples (at most 64) in one
 /// lockstep loop, so that their feedback waits overlap. The oversampled path runs the
-/// crossovers of a run together with the interpolation of the stretch half a run ahead and
-/// the decimation of the previous one. With gained (then laneCount is 8 to 12 and count at
+/// crossovers of a run together with the interpolation of the stretch eight samples ahead
+/// and the decimation of the previous one. With gained (then laneCount is 8 to 12 and count at
 /// most 64), the first eight lanes read it and write their buffers. Gained samples are read
 /// four at a time, after every lane has written the samples of the fours before them (and
 /// one at a time after the last full four): a lane may write, in place, what the crossovers
-/// read 32 or more samples later in the same call.
+/// read 4 or more samples later in the same call.
 using TLockstepKernel = void (*)(TBiquadCore* const* cores, float* const* buffers,
                                  std::int32_t laneCount, std::int32_t count,
                                  const TGainedInput* gained) noexcept;

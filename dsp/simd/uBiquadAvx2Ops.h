@@ -67,19 +67,21 @@ struct TAvx2
     }
 };
 
-/// The same lanes with the feedback rounded and flushed by the conversion instructions
-/// themselves, which are exact for every value (NaN and infinities included, so the slow
-/// path never runs). Longer per sample than the bit path but fewer instructions: the better
-/// choice where several vectors' chains share the processor (RunLanesTogetherAvx2).
+/// The same lanes with the feedback rounded by the conversion instructions themselves,
+/// which are exact for every value (NaN and infinities included, so the slow path never
+/// runs). Longer per sample than the bit path but fewer instructions: the better choice
+/// where several vectors' chains share the processor (RunLanesTogetherAvx2). The flush
+/// tests y itself against FlushLimit, which decides exactly as the rounded value against
+/// FlushThreshold would, while the two conversions run: only a logical AND follows them on
+/// the feedback chain.
 struct TAvx2Converting : TAvx2
 {
     static D RoundAndFlush(D y, bool& unusual) noexcept
     {
         unusual = false;
-        const __m128 rounded = _mm256_cvtpd_ps(y);
-        const __m128 magnitude = _mm_and_ps(rounded, _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff)));
-        const __m128 keep = _mm_cmpgt_ps(magnitude, _mm_set1_ps(FlushThreshold));
-        return _mm256_cvtps_pd(_mm_and_ps(rounded, keep));
+        const D magnitude = _mm256_and_pd(y, _mm256_castsi256_pd(Broadcast(r::MagnitudeBits)));
+        const D keep = _mm256_cmp_pd(magnitude, _mm256_set1_pd(r::FlushLimit), _CMP_GT_OQ);
+        return _mm256_and_pd(_mm256_cvtps_pd(_mm256_cvtpd_ps(y)), keep);
     }
 };
 

@@ -73,19 +73,19 @@ struct TSse2
     }
 };
 
-/// The same lanes with the feedback rounded and flushed by the conversion instructions
-/// themselves, which are exact for every value (NaN and infinities included, so the slow
-/// path never runs). Longer per sample than the bit path but fewer instructions: the better
-/// choice where several vectors' chains share the processor (RunLanesTogetherSse2).
+/// The same lanes with the feedback rounded by the conversion instructions themselves,
+/// which are exact for every value (NaN and infinities included, so the slow path never
+/// runs). Longer per sample than the bit path but fewer instructions: the better choice
+/// where several vectors' chains share the processor (RunLanesTogetherSse2). The flush tests
+/// y itself against FlushLimit, alongside the conversions rather than after them (as in
+/// TAvx2Converting).
 struct TSse2Converting : TSse2
 {
     static D RoundAndFlush(D y, bool& unusual) noexcept
     {
         unusual = false;
-        const __m128 rounded = _mm_cvtpd_ps(y);
-        const __m128 magnitude = _mm_and_ps(rounded, _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff)));
-        const __m128 keep = _mm_cmpgt_ps(magnitude, _mm_set1_ps(FlushThreshold));
-        return _mm_cvtps_pd(_mm_and_ps(rounded, keep));
+        const D keep = _mm_cmpgt_pd(Magnitude(y), _mm_set1_pd(r::FlushLimit));
+        return _mm_and_pd(_mm_cvtps_pd(_mm_cvtpd_ps(y)), keep);
     }
 };
 

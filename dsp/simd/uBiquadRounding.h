@@ -30,6 +30,9 @@ inline constexpr std::uint64_t FlushLimitBits = []()
     return (threshold & 1) == 0 ? midpoint : midpoint - 1;
 }();
 
+/// FlushLimitBits as a double: y is kept exactly when |y| > FlushLimit (NaN never is).
+inline constexpr double FlushLimit = std::bit_cast<double>(FlushLimitBits);
+
 /// Smallest |y| bit pattern whose 32-bit rounding is infinite: the largest float plus half
 /// its ulp, 2^128 - 2^103 (the tie goes to the even infinity). NaNs lie above it too.
 inline constexpr std::uint64_t OverflowBits =

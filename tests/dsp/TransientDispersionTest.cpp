@@ -45,6 +45,34 @@ TEST(TTransientDispersion, EnvelopeRisesWithTheAttackAndFallsWithTheRelease)
     EXPECT_DOUBLE_EQ(dispersion.Envelope(), peak * dispersion.Release());
 }
 
+TEST(TTransientDispersion, EnvelopeBelowTheFloorIsStoredAsZero)
+{
+    // A burst, then peaks of 0 and of tiny sizes: the envelope falls through 1e-25 within a
+    // run, stays 0 for peaks too small to lift it over the floor, rises again from 0, and
+    // falls through once more. Checked after every run against the recursion
+    // e = m + (e - m) x (m > e ? attack : release), 0 unless above 1e-25.
+    TTransientDispersion dispersion(44100.0f);
+    double expected = 0.0;
+    std::vector<float> left(64), right(64, 0.0f);
+    for (int run = 0; run < 1200; ++run)
+    {
+        float level = run % 300 == 299 ? 3.0e-25f : 0.0f;
+        level = run < 2 ? 1.0f : (run == 1000 ? 1.0e-20f : level);
+        for (std::size_t i = 0; i < left.size(); ++i)
+        {
+            left[i] = i % 8 == 0 ? level : 0.0f;
+            const double m = left[i];
+            const double coefficient = m > expected ? dispersion.Attack() : dispersion.Release();
+            expected = m + (expected - m) * coefficient;
+            expected = expected > 1.0e-25 ? expected : 0.0;
+        }
+        right.assign(64, 0.0f);
+        dispersion.ProcessBlock(left.data(), right.data());
+        ASSERT_EQ(dispersion.Envelope(), expected) << "run " << run;
+    }
+    EXPECT_EQ(expected, 0.0);
+}
+
 TEST(TTransientDispersion, SteadyLevelsGiveTheReferenceGains)
 {
     for (auto [level, gain] : {std::pair{0.5f, 1.5}, std::pair{1.0f, 2.25}})
