@@ -163,6 +163,22 @@ template <class V, int Groups>
     }
 }
 
+/// Samples i..i+3 of the buffers of lanes 4q..4q+3, transposed into quad q.
+template <int Lanes>
+[[gnu::always_inline]] inline void LoadQuad(float* const* buffers, int q, int i,
+                                            TFourSamples<Lanes>& four) noexcept
+{
+    __m128 r0 = _mm_loadu_ps(buffers[4 * q] + i);
+    __m128 r1 = _mm_loadu_ps(buffers[4 * q + 1] + i);
+    __m128 r2 = _mm_loadu_ps(buffers[4 * q + 2] + i);
+    __m128 r3 = _mm_loadu_ps(buffers[4 * q + 3] + i);
+    _MM_TRANSPOSE4_PS(r0, r1, r2, r3);
+    four.Quads[0][q] = r0;
+    four.Quads[1][q] = r1;
+    four.Quads[2][q] = r2;
+    four.Quads[3][q] = r3;
+}
+
 /// Samples i..i+3 of every lane's buffer, transposed in registers.
 template <int Lanes>
 [[gnu::always_inline]] inline void LoadFour(float* const* buffers, int i,
@@ -183,15 +199,7 @@ template <int Lanes>
     {
         for (int q = 0; q < Lanes / 4; ++q)
         {
-            __m128 r0 = _mm_loadu_ps(buffers[4 * q] + i);
-            __m128 r1 = _mm_loadu_ps(buffers[4 * q + 1] + i);
-            __m128 r2 = _mm_loadu_ps(buffers[4 * q + 2] + i);
-            __m128 r3 = _mm_loadu_ps(buffers[4 * q + 3] + i);
-            _MM_TRANSPOSE4_PS(r0, r1, r2, r3);
-            four.Quads[0][q] = r0;
-            four.Quads[1][q] = r1;
-            four.Quads[2][q] = r2;
-            four.Quads[3][q] = r3;
+            LoadQuad(buffers, q, i, four);
         }
     }
 }
@@ -448,15 +456,7 @@ template <int Lanes> struct TGainedIO
         }
         for (int q = 2; q < Lanes / 4; ++q)
         {
-            __m128 r0 = _mm_loadu_ps(Buffers[4 * q] + i);
-            __m128 r1 = _mm_loadu_ps(Buffers[4 * q + 1] + i);
-            __m128 r2 = _mm_loadu_ps(Buffers[4 * q + 2] + i);
-            __m128 r3 = _mm_loadu_ps(Buffers[4 * q + 3] + i);
-            _MM_TRANSPOSE4_PS(r0, r1, r2, r3);
-            four.Quads[0][q] = r0;
-            four.Quads[1][q] = r1;
-            four.Quads[2][q] = r2;
-            four.Quads[3][q] = r3;
+            LoadQuad(Buffers, q, i, four);
         }
     }
     [[gnu::always_inline]] void Store(const TFourSamples<Lanes>& four, int i) const noexcept
