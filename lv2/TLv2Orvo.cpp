@@ -1,6 +1,7 @@
 #include "lv2/TLv2Orvo.h"
 
 #include "host/uHostText.h"
+#include "lv2/uLv2Features.h"
 #include "plugin/uMidiMap.h"
 #include "parameters/uParameterMapping.h"
 
@@ -35,24 +36,12 @@ std::uint32_t ChannelMessageLength(std::uint8_t status) noexcept
     const std::uint8_t kind = status & 0xF0;
     return kind == 0xC0 || kind == 0xD0 ? 2 : 3;
 }
-
-const void* FindFeature(const LV2_Feature* const* features, const char* uri) noexcept
-{
-    for (; features != nullptr && *features != nullptr; ++features)
-    {
-        if (std::strcmp((*features)->URI, uri) == 0)
-        {
-            return (*features)->data;
-        }
-    }
-    return nullptr;
-}
 } // namespace
 
 TLv2Orvo::TLv2Orvo(double sampleRate, const LV2_Feature* const* features,
                    const TPluginServices& services)
 {
-    FMap = static_cast<const LV2_URID_Map*>(FindFeature(features, LV2_URID__map));
+    FMap = FeatureData<LV2_URID_Map>(features, LV2_URID__map);
     if (FMap != nullptr)
     {
         FMidiEvent = FMap->map(FMap->handle, LV2_MIDI__MidiEvent);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <initializer_list>
 #include <string_view>
@@ -101,6 +102,11 @@ constexpr std::array<std::string_view, ParameterCount> ParameterLabels =
 
 /// Name and label of an index outside 0..15, and the display text of one from 16 on.
 constexpr std::string_view UndefinedText = "undefined";
+
+/// The bytes a parameter's name, label or display text takes in a host's buffer,
+/// terminator included: the longest text ("Reserved for Quorvane", 21 characters) stays
+/// whole.
+constexpr std::size_t ParameterTextCapacity = 25;
 
 constexpr bool IsParameterIndex(std::int32_t index)
 {

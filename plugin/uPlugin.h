@@ -49,7 +49,7 @@ public:
     /// above the published 8; hosts give these opcodes buffers of 64 bytes or more, and 25
     /// bytes keep every text of this effect whole. Program names are cut to the published
     /// 24 characters, since hosts size program-name buffers to exactly that.
-    static constexpr std::size_t ParamTextCapacity = 25;
+    static constexpr std::size_t ParamTextCapacity = ParameterTextCapacity;
     static constexpr std::size_t ProgramNameCapacity = kVstMaxProgNameLen + 1;
 
     APlugin(audioMasterCallback host, const TPluginServices& services,
@@ -178,11 +178,11 @@ private:
     std::array<std::unique_ptr<APluginProgram>, ProgramCount> FPrograms;
     std::atomic<float> FVu{0.0f};
 
-    // MIDI. The queue, FMidiQueueCount, FMidiQueueEnd, FNextMidiPos and the thru records belong to the
-    // processing thread. The CC tables are written only by the processing thread (learning,
-    // and taking over FPendingMapCommand); the editor's menu commands post a complete new
-    // map as FPendingMapCommand, so processing never sees a half-rewritten map and never
-    // waits for the user-interface thread.
+    // MIDI. The queue, FMidiQueueCount, FMidiQueueEnd, FNextMidiPos and the thru records
+    // belong to the processing thread. The CC tables are written only by the processing
+    // thread (learning, and taking over FPendingMapCommand); the editor's menu commands post
+    // a complete new map as FPendingMapCommand, so processing never sees a half-rewritten
+    // map and never waits for the user-interface thread.
     std::array<VstMidiEvent, MidiQueueSize> FMidiQueue{};
     std::int32_t FMidiQueueCount = 0;
     /// Every slot from here on is free, so the scans stop here.

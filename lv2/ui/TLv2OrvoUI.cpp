@@ -2,7 +2,6 @@
 
 #include "host/uHostText.h"
 #include "parameters/uParameterMapping.h"
-#include "plugin/uPlugin.h"
 
 #include <cstring>
 
@@ -27,8 +26,8 @@ TLv2OrvoUI::TLv2OrvoUI(std::shared_ptr<IUIPlatform> platform, std::uintptr_t par
     {
         FUrids = TMessageUrids(*FMap);
     }
-    // Program 0's values are the ports' defaults; the host sends every port's value once the
-    // UI is made.
+    // The table's defaults until the host sends every port's value, which hosts do as soon
+    // as the UI is made.
     for (std::int32_t i = 0; i < ParameterCount; ++i)
     {
         FValues[static_cast<std::size_t>(i)].store(InfoOf(i).Default, std::memory_order_relaxed);
@@ -127,22 +126,22 @@ void TLv2OrvoUI::EndEdit(std::int32_t index)
 
 void TLv2OrvoUI::ParameterDisplay(std::int32_t index, char* text)
 {
-    if (index < 0 || index >= ParameterCount)
+    if (!IsParameterIndex(index))
     {
         return;
     }
     const float value = FValues[static_cast<std::size_t>(index)].load(std::memory_order_relaxed);
     if (const auto display = DisplayText(index, value, FSeparator))
     {
-        copyHostText(text, *display, APlugin::ParamTextCapacity);
+        copyHostText(text, *display, ParameterTextCapacity);
     }
 }
 
 void TLv2OrvoUI::ParameterLabel(std::int32_t index, char* text)
 {
-    if (index >= 0 && index < ParameterCount)
+    if (IsParameterIndex(index))
     {
-        copyHostText(text, InfoOf(index).Label, APlugin::ParamTextCapacity);
+        copyHostText(text, InfoOf(index).Label, ParameterTextCapacity);
     }
 }
 

@@ -8,6 +8,7 @@
 #include <lv2/ui/ui.h>
 #include <lv2/urid/urid.h>
 
+#include "lv2/uLv2Features.h"
 #include "lv2/uLv2Ports.h"
 #include "lv2/ui/TLv2OrvoUI.h"
 
@@ -15,30 +16,6 @@ namespace orvo::lv2
 {
 namespace
 {
-const void* FindFeature(const LV2_Feature* const* features, const char* uri) noexcept
-{
-    for (; features != nullptr && *features != nullptr; ++features)
-    {
-        if (std::strcmp((*features)->URI, uri) == 0)
-        {
-            return (*features)->data;
-        }
-    }
-    return nullptr;
-}
-
-bool HasFeature(const LV2_Feature* const* features, const char* uri) noexcept
-{
-    for (; features != nullptr && *features != nullptr; ++features)
-    {
-        if (std::strcmp((*features)->URI, uri) == 0)
-        {
-            return true;
-        }
-    }
-    return false;
-}
-
 TLv2OrvoUI& Instance(LV2UI_Handle handle)
 {
     return *static_cast<TLv2OrvoUI*>(handle);
@@ -50,8 +27,9 @@ LV2UI_Handle Instantiate(const LV2UI_Descriptor* /*descriptor*/, const char* plu
                          const LV2_Feature* const* features)
 {
     // The parent is a window id, which may be 0 only in theory: its presence is the test.
+    const LV2_Feature* parentFeature = FindFeature(features, LV2_UI__parent);
     if (pluginUri == nullptr || PluginUri != pluginUri || write == nullptr ||
-        !HasFeature(features, LV2_UI__parent))
+        parentFeature == nullptr)
     {
         return nullptr;
     }
@@ -63,18 +41,16 @@ LV2UI_Handle Instantiate(const LV2UI_Descriptor* /*descriptor*/, const char* plu
             return nullptr; // no display
         }
         static const TPosixLocale locale;
-        const auto parent = reinterpret_cast<std::uintptr_t>(FindFeature(features, LV2_UI__parent));
-        auto* ui =
-            new TLv2OrvoUI(std::move(platform), parent, write, controller,
-                           static_cast<const LV2_URID_Map*>(FindFeature(features, LV2_URID__map)),
-                           static_cast<const LV2UI_Touch*>(FindFeature(features, LV2_UI__touch)),
-                           locale.DecimalSeparator());
+        const auto parent = reinterpret_cast<std::uintptr_t>(parentFeature->data);
+        auto* ui = new TLv2OrvoUI(std::move(platform), parent, write, controller,
+                                  FeatureData<LV2_URID_Map>(features, LV2_URID__map),
+                                  FeatureData<LV2UI_Touch>(features, LV2_UI__touch),
+                                  locale.DecimalSeparator());
         if (widget != nullptr)
         {
             *widget = reinterpret_cast<LV2UI_Widget>(ui->Widget());
         }
-        if (const auto* resize =
-                static_cast<const LV2UI_Resize*>(FindFeature(features, LV2_UI__resize)))
+        if (const auto* resize = FeatureData<LV2UI_Resize>(features, LV2_UI__resize))
         {
             resize->ui_resize(resize->handle, TLv2OrvoUI::Width, TLv2OrvoUI::Height);
         }
