@@ -13,13 +13,11 @@
 #include "tests/x11/TX11TestDesktop.h"
 // clang-format on
 
-#include <atomic>
 #include <cstring>
 #include <dlfcn.h>
 #include <functional>
 #include <lv2/ui/ui.h>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace orvo::test
@@ -131,17 +129,7 @@ class Lv2UI : public ::testing::Test
     /// message box blocks inside idle until the user answers.
     void AsUser(const std::function<void(TX11TestDesktop&)>& actions)
     {
-        std::atomic<bool> done{false};
-        std::thread user(
-            [&]
-            {
-                TX11TestDesktop desktop(10, 10);
-                actions(desktop);
-                done = true;
-            });
-        PumpUntil([&] { return done.load(); });
-        user.join();
-        PumpFor(60);
+        TX11TestDesktop::AsUser([this] { Idle(); }, actions, IdleInterval);
     }
     /// Picks item (0: "MIDI Learn", 1: "Show MIDI CC Config") from the OverSample key's menu.
     static void PickFromMidiMenu(TX11TestDesktop& user, int item)

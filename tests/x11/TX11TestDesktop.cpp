@@ -4,6 +4,7 @@
 #include <X11/extensions/XTest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <thread>
 
 namespace orvo::test
@@ -232,6 +233,20 @@ void TX11TestDesktop::PumpFor(const std::function<void()>& idle, int durationMs,
         idle();
         std::this_thread::sleep_for(std::chrono::milliseconds(intervalMs));
     }
+}
+
+void TX11TestDesktop::AsUser(const std::function<void()>& idle,
+                             const std::function<void(TX11TestDesktop&)>& actions, int intervalMs)
+{
+    std::atomic<bool> done{false};
+    std::thread user([&] {
+        TX11TestDesktop desktop(10, 10);
+        actions(desktop);
+        done = true;
+    });
+    PumpUntil(idle, [&] { return done.load(); }, 3000, intervalMs);
+    user.join();
+    PumpFor(idle, 60, intervalMs);
 }
 
 } // namespace orvo::test

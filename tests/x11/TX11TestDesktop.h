@@ -55,6 +55,11 @@ public:
                           int timeoutMs = 3000, int intervalMs = 5);
     /// Calls idle every intervalMs for durationMs.
     static void PumpFor(const std::function<void()>& idle, int durationMs, int intervalMs = 5);
+    /// Runs the user's actions on a connection of their own, on another thread, while the
+    /// host idles (a menu or message box blocks inside idle until the user answers); then
+    /// idles 60 ms more.
+    static void AsUser(const std::function<void()>& idle,
+                       const std::function<void(TX11TestDesktop&)>& actions, int intervalMs = 5);
 
 private:
     Display* FDisplay = nullptr;

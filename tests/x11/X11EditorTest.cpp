@@ -8,10 +8,8 @@
 #include <X11/keysym.h>
 #include <dlfcn.h>
 
-#include <atomic>
 #include <cmath>
 #include <cstdlib>
-#include <thread>
 
 #include "tests/editor/EditorInstance.h"
 #include "tests/plugin/TPluginFixture.h"
@@ -166,15 +164,7 @@ protected:
     /// message box blocks inside effEditIdle until the user answers, as on Windows.
     void AsUser(const std::function<void(TX11TestDesktop&)>& actions)
     {
-        std::atomic<bool> done{false};
-        std::thread user([&] {
-            TX11TestDesktop desktop(10, 10);
-            actions(desktop);
-            done = true;
-        });
-        PumpUntil([&] { return done.load(); });
-        user.join();
-        PumpFor(60);
+        TX11TestDesktop::AsUser([this] { Idle(); }, actions, IdleInterval);
     }
 
     TTempFolder Folder;
