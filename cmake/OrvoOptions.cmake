@@ -48,12 +48,17 @@ set(CMAKE_VISIBILITY_INLINES_HIDDEN ON)
 # orvo_limit_exports(TARGET SCOPE MAP): links TARGET (SCOPE PRIVATE for a module, INTERFACE
 # for the object library a module links) with the version script MAP, which names the only
 # symbols the module exports, and refuses unresolved symbols (except under the sanitizers,
-# whose runtimes live in the host executable). ELF only.
+# whose runtimes live in the host executable); an edited MAP relinks. ELF only.
 function(orvo_limit_exports target scope map)
     if(WIN32 OR APPLE)
         return()
     endif()
     target_link_options(${target} ${scope} "LINKER:--version-script=${map}")
+    if(scope STREQUAL "INTERFACE")
+        set_property(TARGET ${target} APPEND PROPERTY INTERFACE_LINK_DEPENDS "${map}")
+    else()
+        set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS "${map}")
+    endif()
     if(NOT ORVO_SANITIZE AND NOT ORVO_FUZZ)
         target_link_options(${target} ${scope} "LINKER:--no-undefined")
     endif()
