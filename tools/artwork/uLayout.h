@@ -43,8 +43,6 @@ inline constexpr TControlRect HintShadowLabel{293, 271, 119, 20};
 inline constexpr int CreditsCornerX = 530;
 inline constexpr int CreditsCornerY = 260;
 
-// The band names are the parameter table's (orvo::BandNames).
-
 // The slider strip: 57 frames of 49 x 114; a knob of maximum 569 shows frame position div 10.
 inline constexpr int SliderFrames = 57;
 inline constexpr int SliderFrameWidth = 49;
