@@ -230,14 +230,9 @@ TEST_F(Lv2UI, MidiMenuSendsCommandsAndShowsTheInstancesReport)
     Descriptor->port_event(Handle, lv2::MidiOut, sizeof(LV2_Atom) + atom.size, Urids.EventTransfer,
                            reply);
     std::vector<int> box;
-    AsUser(
-        [&, host = Desktop.HostWindow()](TX11TestDesktop& user)
-        {
-            box = user.WaitForPopup(false, {host});
-            user.MoveTo(box[0] + box[2] / 2, box[1] + box[3] - 12 - 11); // OK
-            user.Press(Button1);
-            user.Release(Button1);
-        });
+    AsUser([&, host = Desktop.HostWindow()](TX11TestDesktop& user) {
+        box = user.AnswerMessageBox(host);
+    });
     ASSERT_EQ(box.size(), 4U);
     EXPECT_GT(box[3], 23 + 12 * 16); // the report's 16 lines and the button
 }

@@ -235,6 +235,15 @@ void TX11TestDesktop::PumpFor(const std::function<void()>& idle, int durationMs,
     }
 }
 
+std::vector<int> TX11TestDesktop::AnswerMessageBox(Window host)
+{
+    std::vector<int> box = WaitForPopup(false, {host});
+    MoveTo(box[0] + box[2] / 2, box[1] + box[3] - 12 - 11); // OK
+    Press(Button1);
+    Release(Button1);
+    return box;
+}
+
 void TX11TestDesktop::AsUser(const std::function<void()>& idle,
                              const std::function<void(TX11TestDesktop&)>& actions, int intervalMs)
 {

@@ -49,6 +49,10 @@ public:
     std::vector<int> WaitForPopup(bool overrideRedirect, const std::vector<Window>& skip = {},
                                   Window* found = nullptr) const;
 
+    /// Waits for the editor's message box (a dialog other than host) and presses its OK
+    /// button; the box's rectangle as WaitForPopup gives it.
+    std::vector<int> AnswerMessageBox(Window host);
+
     /// Calls idle every intervalMs until done() is true or timeoutMs have passed; true when
     /// done.
     static bool PumpUntil(const std::function<void()>& idle, const std::function<bool()>& done,

@@ -279,10 +279,7 @@ TEST_F(X11Editor, MidiReportInAMessageBox)
         user.MoveTo(menu[0] + 20, menu[1] + 3 + 17 + 8); // "Show MIDI CC Config"
         user.Press(Button1);
         user.Release(Button1);
-        box = user.WaitForPopup(false, {host});
-        user.MoveTo(box[0] + box[2] / 2, box[1] + box[3] - 12 - 11); // OK
-        user.Press(Button1);
-        user.Release(Button1);
+        box = user.AnswerMessageBox(host);
     });
     ASSERT_EQ(box.size(), 4U);
     EXPECT_GT(box[3], 23 + 12 * 16); // the report's 16 lines and the button
