@@ -138,7 +138,7 @@ void RunBands(TDispersionJob& job) noexcept
         attack[b] = job.Attack[b];
         release[b] = job.Release[b];
     }
-    for (std::int32_t start = 0; start < count; start += Chunk)
+    for (std::int32_t start = 0; start < count && !job.EnvelopeAdvanced; start += Chunk)
     {
         const std::int32_t n = std::min(Chunk, count - start);
         for (int b = 0; b < Bands; ++b)

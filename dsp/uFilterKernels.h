@@ -31,6 +31,29 @@ using TCrossoverKernel = void (*)(const std::array<TBiquadCore*, 8>& cores,
                                   const std::array<float*, 8>& buffers, std::int32_t count,
                                   const TGainedInput* gained) noexcept;
 
+/// The crossovers of a run that hand on bands rather than low-passes, and follow the peak
+/// envelopes of the bands on the way.
+struct TBandSplit
+{
+    /// Per channel, the five band buffers written: low-pass k minus low-pass k - 1 (band 0
+    /// is low-pass 0, band 4 the gained input minus low-pass 3), as float subtractions.
+    std::array<std::array<float*, 5>, 2> Bands;
+    /// Per band, its envelope at the run's start on entry and at its end on return; only
+    /// the bands in Tracked are touched.
+    std::array<double, 5> Envelope;
+    /// The transient processors' coefficients (they all run at the same rate).
+    double Attack;
+    double Release;
+    unsigned Tracked; // bit k: band k's envelope follows its peaks
+};
+
+/// The eight crossover low-passes of a run (as TCrossoverKernel with gained input), writing
+/// the bands to split.Bands and advancing the tracked bands' envelopes over their peaks
+/// max(|left|, |right|) exactly as the transient processor would.
+using TCrossoverBandsKernel = void (*)(const std::array<TBiquadCore*, 8>& cores,
+                                       std::int32_t count, const TGainedInput& gained,
+                                       TBandSplit& split) noexcept;
+
 /// One filter per channel over a whole doubled-rate block (the interpolation or the
 /// decimation low-passes), count samples of left and right in place.
 using TStereoKernel = void (*)(TBiquadCore& leftCore, TBiquadCore& rightCore, float* left,
@@ -77,6 +100,12 @@ using TSoftClipKernel = void (*)(const float* in, float* out, std::int32_t count
 using TLockstepKernel = void (*)(TBiquadCore* const* cores, float* const* buffers,
                                  std::int32_t laneCount, std::int32_t count,
                                  const TGainedInput* gained) noexcept;
+/// The lockstep with gained input (laneCount 8 to 12), its first eight lanes writing bands and
+/// following their envelopes as TCrossoverBandsKernel does.
+using TLockstepBandsKernel = void (*)(TBiquadCore* const* cores, float* const* buffers,
+                                      std::int32_t laneCount, std::int32_t count,
+                                      const TGainedInput& gained, TBandSplit& split) noexcept;
+
 inline constexpr std::int32_t LockstepMaxLanes = 12;
 inline constexpr std::int32_t LockstepMaxCount = 64;
 
@@ -89,6 +118,10 @@ struct TFilterKernels
     /// Null: the oversampled path runs its three filter stages one after another.
     TLockstepKernel Lockstep;
     TDispersionKernel Dispersion;
+    /// Null: the chain splits the bands and follows their envelopes after the crossovers.
+    TCrossoverBandsKernel CrossoverBands = nullptr;
+    /// Null where CrossoverBands or Lockstep is.
+    TLockstepBandsKernel LockstepBands = nullptr;
 };
 
 /// The gained input copied into the crossover lanes' buffers, as the lanes would read it.

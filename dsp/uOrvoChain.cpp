@@ -593,7 +593,7 @@ void TOrvoChain::ProcessDoubledPipelined(std::int32_t doubled, IMidiClock* midi,
 
 void TOrvoChain::FilterCrossovers(const float* workL, const float* workR, std::int32_t length,
                                   float inputGain, const TStereoStretch* alongside,
-                                  int alongsideCount) noexcept
+                                  int alongsideCount, TBandSplit* split) noexcept
 {
     std::array<TBiquadCore*, 8> cores{&FFilters[0].Core(), &FFilters[1].Core(),
                                       &FFilters[2].Core(), &FFilters[3].Core(),
@@ -605,7 +605,14 @@ void TOrvoChain::FilterCrossovers(const float* workL, const float* workR, std::i
     if (alongsideCount == 0)
     {
         const TGainedInput gained{workL, workR, inputGain};
-        FKernels.Crossovers(cores, buffers, length, &gained);
+        if (split != nullptr)
+        {
+            FKernels.CrossoverBands(cores, length, gained, *split);
+        }
+        else
+        {
+            FKernels.Crossovers(cores, buffers, length, &gained);
+        }
         return;
     }
     // The samples all lanes have in common go in one lockstep call, the crossovers reading
@@ -628,7 +635,14 @@ void TOrvoChain::FilterCrossovers(const float* workL, const float* workR, std::i
         laneBuffers[lanes++] = stretch.RightSamples;
     }
     const TGainedInput gained{workL, workR, inputGain};
-    FKernels.Lockstep(laneCores.data(), laneBuffers.data(), lanes, common, &gained);
+    if (split != nullptr)
+    {
+        FKernels.LockstepBands(laneCores.data(), laneBuffers.data(), lanes, common, gained, *split);
+    }
+    else
+    {
+        FKernels.Lockstep(laneCores.data(), laneBuffers.data(), lanes, common, &gained);
+    }
     for (int s = 0; s < alongsideCount; ++s)
     {
         const TStereoStretch& stretch = alongside[s];
@@ -640,11 +654,24 @@ void TOrvoChain::FilterCrossovers(const float* workL, const float* workR, std::i
     }
     if (common < length)
     {
+        const TGainedInput rest{workL + common, workR + common, inputGain};
+        if (split != nullptr)
+        {
+            // The envelopes go on from where the lockstep left them.
+            for (auto& channel : split->Bands)
+            {
+                for (float*& band : channel)
+                {
+                    band += common;
+                }
+            }
+            FKernels.CrossoverBands(cores, length - common, rest, *split);
+            return;
+        }
         for (float*& buffer : buffers)
         {
             buffer += common;
         }
-        const TGainedInput rest{workL + common, workR + common, inputGain};
         FKernels.Crossovers(cores, buffers, length - common, &rest);
     }
 }
@@ -655,14 +682,21 @@ void TOrvoChain::ProcessRun(std::int32_t pos, std::int32_t length, float inputGa
     float* workL = FWorkL.get() + pos;
     float* workR = FWorkR.get() + pos;
 
-    FilterCrossovers(workL, workR, length, inputGain, alongside, alongsideCount);
-
     const bool anyDispersion =
         std::find(FBandDispersionOn.begin(), FBandDispersionOn.end(), true) != FBandDispersionOn.end();
-    if (anyDispersion)
+    if (anyDispersion && FKernels.CrossoverBands != nullptr &&
+        (alongsideCount == 0 || FKernels.LockstepBands != nullptr))
     {
-        SplitBands(workL, workR, length, inputGain);
-        ProcessDispersion(length);
+        SplitAndFollowBands(workL, workR, length, inputGain, alongside, alongsideCount);
+    }
+    else
+    {
+        FilterCrossovers(workL, workR, length, inputGain, alongside, alongsideCount);
+        if (anyDispersion)
+        {
+            SplitBands(workL, workR, length, inputGain);
+            ProcessDispersion(length);
+        }
     }
     UpdateMuteRamps(length);
     // One pass from the band signals to the Tube's output.
@@ -707,12 +741,36 @@ void TOrvoChain::SplitBands(const float* workL, const float* workR, std::int32_t
     }
 }
 
-void TOrvoChain::ProcessDispersion(std::int32_t length) noexcept
+void TOrvoChain::SplitAndFollowBands(const float* workL, const float* workR,
+                                     std::int32_t length, float inputGain,
+                                     const TStereoStretch* alongside, int alongsideCount) noexcept
+{
+    TBandSplit split{};
+    // The five processors always run at the processing rate, so they share coefficients.
+    split.Attack = FDispersion[0].Attack();
+    split.Release = FDispersion[0].Release();
+    for (int k = 0; k < BandCount; ++k)
+    {
+        split.Bands[0][k] = FBandBufL[k].data();
+        split.Bands[1][k] = FBandBufR[k].data();
+        if (FBandDispersionOn[k])
+        {
+            split.Tracked |= 1u << k;
+            split.Envelope[k] = FDispersion[k].Envelope();
+        }
+    }
+    FilterCrossovers(workL, workR, length, inputGain, alongside, alongsideCount, &split);
+    ProcessDispersion(length, &split.Envelope);
+}
+
+void TOrvoChain::ProcessDispersion(std::int32_t length,
+                                   const std::array<double, BandCount>* endEnvelopes) noexcept
 {
     // ProcessBlock or ProcessSamples of each transient band, the bands side by side.
     std::array<TTransientDispersion*, BandCount> processors{};
     std::array<float*, BandCount> left{};
     std::array<float*, BandCount> right{};
+    std::array<double, BandCount> ends{};
     int active = 0;
     for (int k = 0; k < BandCount; ++k)
     {
@@ -721,11 +779,13 @@ void TOrvoChain::ProcessDispersion(std::int32_t length) noexcept
             processors[active] = &FDispersion[k];
             left[active] = FBandBufL[k].data();
             right[active] = FBandBufR[k].data();
+            ends[active] = endEnvelopes != nullptr ? (*endEnvelopes)[k] : 0.0;
             ++active;
         }
     }
     TTransientDispersion::ProcessBands(processors.data(), left.data(), right.data(), active, length,
-                                       FKernels.Dispersion);
+                                       FKernels.Dispersion,
+                                       endEnvelopes != nullptr ? ends.data() : nullptr);
 }
 
 void TOrvoChain::UpdateMuteRamps(std::int32_t length) noexcept

@@ -178,10 +178,11 @@ private:
                     const TStereoStretch* alongside = nullptr, int alongsideCount = 0) noexcept;
     /// The crossover bank over the gained input of a run, into the band buffers of the four
     /// low-passes. The fifth band (the gained input itself) is formed again where the split
-    /// needs it, with the same rounding.
+    /// needs it, with the same rounding. With split, the band buffers get the five bands
+    /// instead, and the tracked bands' envelopes follow them (TBandSplit).
     void FilterCrossovers(const float* workL, const float* workR, std::int32_t length,
                           float inputGain, const TStereoStretch* alongside,
-                          int alongsideCount) noexcept;
+                          int alongsideCount, TBandSplit* split = nullptr) noexcept;
     void ProcessDoubledRuns(std::int32_t doubled, IMidiClock* midi) noexcept;
     /// Runs of at most RunLength work samples over length, cut where a MIDI event is due and
     /// the event dispatched there; workPerHost work samples per host sample (1 or 2), the
@@ -195,7 +196,16 @@ private:
                                  float* outR) noexcept;
     void SplitBands(const float* workL, const float* workR, std::int32_t length,
                     float inputGain) noexcept;
-    void ProcessDispersion(std::int32_t length) noexcept;
+    /// FilterCrossovers, SplitBands and the transient bands' envelopes in the same kernel
+    /// calls, then the rest of ProcessDispersion: the same samples, the envelope recursion in
+    /// the shadow of the filters' own.
+    void SplitAndFollowBands(const float* workL, const float* workR, std::int32_t length,
+                             float inputGain, const TStereoStretch* alongside,
+                             int alongsideCount) noexcept;
+    /// With endEnvelopes, each transient band's envelope at the run's end is already known
+    /// (per band index), and only its gain ramp remains.
+    void ProcessDispersion(std::int32_t length,
+                           const std::array<double, BandCount>* endEnvelopes = nullptr) noexcept;
     void UpdateMuteRamps(std::int32_t length) noexcept;
     void GrowWork(std::int32_t samples);
     /// GrowWork without throwing; on failure a replacing call leaves silence in the frames

@@ -70,7 +70,8 @@ void TTransientDispersion::ProcessSamples(float* left, float* right, std::int32_
 
 void TTransientDispersion::ProcessBands(TTransientDispersion* const* processors,
                                         float* const* left, float* const* right, int bandCount,
-                                        std::int32_t count, TDispersionKernel kernel) noexcept
+                                        std::int32_t count, TDispersionKernel kernel,
+                                        const double* endEnvelopes) noexcept
 {
     if (bandCount < 1 || bandCount > MaxBands)
     {
@@ -84,12 +85,13 @@ void TTransientDispersion::ProcessBands(TTransientDispersion* const* processors,
         const TTransientDispersion& p = *processors[b];
         job.Left[b] = left[b];
         job.Right[b] = right[b];
-        job.Envelope[b] = p.FEnvelope;
+        job.Envelope[b] = endEnvelopes != nullptr ? endEnvelopes[b] : p.FEnvelope;
         job.Attack[b] = p.FAttack;
         job.Release[b] = p.FRelease;
         job.Gain[b] = p.FGain;
         job.Scale[b] = p.FScale;
     }
+    job.EnvelopeAdvanced = endEnvelopes != nullptr;
     kernel(job);
     for (int b = 0; b < bandCount; ++b)
     {

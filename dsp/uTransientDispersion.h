@@ -23,6 +23,9 @@ struct TDispersionJob
     double Release[MaxBands];
     double Gain[MaxBands];
     double Scale[MaxBands];
+    /// Envelope holds each band's envelope at the run's end already (followed while the
+    /// bands were formed): only the gain ramps remain.
+    bool EnvelopeAdvanced;
 };
 
 using TDispersionKernel = void (*)(TDispersionJob& job) noexcept;
@@ -50,10 +53,12 @@ public:
     void ProcessSamples(float* left, float* right, std::int32_t count) noexcept;
     /// Runs up to MaxBands processors over their own bands together, each exactly as its
     /// ProcessSamples would (the envelopes of several bands advance side by side instead of
-    /// one after another).
+    /// one after another). With endEnvelopes, processor b's envelope over these samples has
+    /// been followed already and ends at endEnvelopes[b].
     static void ProcessBands(TTransientDispersion* const* processors, float* const* left,
                              float* const* right, int bandCount, std::int32_t count,
-                             TDispersionKernel kernel = &DispersionBaseline) noexcept;
+                             TDispersionKernel kernel = &DispersionBaseline,
+                             const double* endEnvelopes = nullptr) noexcept;
     static constexpr int MaxBands = TDispersionJob::MaxBands;
 
     float SampleRate() const noexcept

@@ -38,6 +38,10 @@
 
 #include <emmintrin.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
 namespace orvo::simd_kernel
 {
 // Everything here has internal linkage: each instruction-set file compiles its own copy
@@ -262,7 +266,8 @@ inline void StoreOne(const __m128* quads, float* const* buffers, int i) noexcept
 }
 
 /// Where the lanes' samples come from and go to: each lane its own buffer, filtered in place.
-/// RunLanesWith takes any type with these members; Finish ends the run.
+/// RunLanesWith takes any type with these members; AfterSample(s) follows the step of
+/// sample s of each four, and Finish ends the run.
 template <int Lanes> struct TBufferIO
 {
     float* const* Buffers;
@@ -283,6 +288,7 @@ template <int Lanes> struct TBufferIO
     {
         orvo::simd_kernel::StoreOne<Lanes>(quads, Buffers, i);
     }
+    void AfterSample(int) const noexcept {}
     void Finish() const noexcept {}
 };
 
@@ -349,6 +355,7 @@ template <class V, int Groups, class IO>
             {
                 AddGlideSteps(v, block);
                 StepSample(v, four.Quads[s]);
+                io.AfterSample(s);
             }
         }
         else if (i < glideSamples)
@@ -357,6 +364,7 @@ template <class V, int Groups, class IO>
             {
                 GlideStep(v, block, i + s);
                 StepSample(v, four.Quads[s]);
+                io.AfterSample(s);
             }
         }
         else
@@ -364,6 +372,7 @@ template <class V, int Groups, class IO>
             for (int s = 0; s < 4; ++s)
             {
                 StepSample(v, four.Quads[s]);
+                io.AfterSample(s);
             }
         }
         io.Store(four, i);
@@ -430,6 +439,25 @@ void RunLanes(TBiquadCore* const* cores, float* const* buffers, int count) noexc
 /// laneCount are idle filters (zero coefficients) on silent scratch buffers.
 inline constexpr int PaddedRunMax = 64;
 
+/// Samples i..i+3 of the gained input, each broadcast to the four lanes of its channel:
+/// quads[s][0] for the left channel, quads[s][1] for the right.
+template <int Quads>
+[[gnu::always_inline]] inline void BroadcastGained(const float* left, const float* right,
+                                                   float gain, int i,
+                                                   __m128 (&quads)[4][Quads]) noexcept
+{
+    const __m128 g = _mm_set1_ps(gain);
+    const float* const channels[2] = {left, right};
+    for (int c = 0; c < 2; ++c)
+    {
+        const __m128 x = _mm_mul_ps(_mm_loadu_ps(channels[c] + i), g);
+        quads[0][c] = _mm_shuffle_ps(x, x, _MM_SHUFFLE(0, 0, 0, 0));
+        quads[1][c] = _mm_shuffle_ps(x, x, _MM_SHUFFLE(1, 1, 1, 1));
+        quads[2][c] = _mm_shuffle_ps(x, x, _MM_SHUFFLE(2, 2, 2, 2));
+        quads[3][c] = _mm_shuffle_ps(x, x, _MM_SHUFFLE(3, 3, 3, 3));
+    }
+}
+
 /// Lanes 0..7 read the gained input (TGainedInput) instead of their buffers: lanes 0..3 the
 /// left channel times the gain, lanes 4..7 the right; they write their buffers as usual, and
 /// the other lanes read and write theirs. Each four samples are read when their turn comes,
@@ -444,16 +472,7 @@ template <int Lanes> struct TGainedIO
 
     [[gnu::always_inline]] void Load(int i, TFourSamples<Lanes>& four) const noexcept
     {
-        const __m128 gain = _mm_set1_ps(Gain);
-        const float* const channels[2] = {Left, Right};
-        for (int c = 0; c < 2; ++c)
-        {
-            const __m128 x = _mm_mul_ps(_mm_loadu_ps(channels[c] + i), gain);
-            four.Quads[0][c] = _mm_shuffle_ps(x, x, _MM_SHUFFLE(0, 0, 0, 0));
-            four.Quads[1][c] = _mm_shuffle_ps(x, x, _MM_SHUFFLE(1, 1, 1, 1));
-            four.Quads[2][c] = _mm_shuffle_ps(x, x, _MM_SHUFFLE(2, 2, 2, 2));
-            four.Quads[3][c] = _mm_shuffle_ps(x, x, _MM_SHUFFLE(3, 3, 3, 3));
-        }
+        BroadcastGained(Left, Right, Gain, i, four.Quads);
         for (int q = 2; q < Lanes / 4; ++q)
         {
             LoadQuad(Buffers, q, i, four);
@@ -473,8 +492,271 @@ template <int Lanes> struct TGainedIO
     {
         orvo::simd_kernel::StoreOne<Lanes>(quads, Buffers, i);
     }
+    void AfterSample(int) const noexcept {}
     void Finish() const noexcept {}
 };
+
+/// The host-rate crossovers handing on bands (TCrossoverBandsKernel). The eight lanes read
+/// the gained input as with TGainedIO. Each four samples they have filtered become the five
+/// bands of each channel, formed as TOrvoChain::SplitBands forms them, and the bands' peaks
+/// advance the envelopes, e = m + (e - m) x (m > e ? attack : release), two bands per
+/// vector as the transient processor's own loop advances them. Each four samples' envelope
+/// steps are taken one after each filter step of the next four, so that the two recursions
+/// sit side by side in the instruction stream and their waits overlap. The envelopes run
+/// without their floor, which changes nothing while every envelope stays above it; when one
+/// did not, FinishEnvelopes does the run again with the floor from its start.
+template <int Lanes> struct TBandSplitIO
+{
+    static_assert(Lanes == 8 || Lanes == 12, "the crossover bank, alone or with four more lanes");
+    static constexpr int Pairs = 3; // bands 0-1, 2-3, and 4 beside a spare lane
+    static constexpr double Floor = 1.0e-25;
+
+    /// Memory the kernel works in beside its registers.
+    struct Scratch
+    {
+        alignas(16) float Peak[5][PaddedRunMax];  // per band, its peaks over the run
+        alignas(16) double Pending[4][2 * Pairs]; // the peaks of the last four, by pair
+    };
+
+    float* const* Buffers; // lanes 8..11, each filtered in place
+    const float* Left;
+    const float* Right;
+    float Gain;
+    TBandSplit& Split;
+    Scratch& Memory;
+    __m128d Envelope[Pairs];
+    __m128d Attack;
+    __m128d Release;
+    // The lowest envelope so far of each lane of the three pairs together. The lanes of
+    // untracked bands start at 1, which at any usual rate stays far above Floor over a run
+    // (and where it does not, the run is only done again). A NaN is not kept here, but once
+    // in an envelope it stays there to the run's end, where FinishEnvelopes sees it.
+    __m128d Lowest;
+    bool HasPending = false;
+
+    TBandSplitIO(float* const* buffers, const TGainedInput& gained, TBandSplit& split,
+                 Scratch& memory) noexcept
+        : Buffers(buffers), Left(gained.Left), Right(gained.Right), Gain(gained.Gain),
+          Split(split), Memory(memory)
+    {
+        alignas(16) double start[2 * Pairs];
+        for (int k = 0; k < 2 * Pairs; ++k)
+        {
+            start[k] = k < 5 && (split.Tracked & (1u << k)) != 0
+                           ? split.Envelope[static_cast<std::size_t>(k)]
+                           : 1.0;
+        }
+        for (int v = 0; v < Pairs; ++v)
+        {
+            Envelope[v] = _mm_load_pd(&start[2 * v]);
+        }
+        Attack = _mm_set1_pd(split.Attack);
+        Release = _mm_set1_pd(split.Release);
+        Lowest = _mm_set1_pd(1.0);
+    }
+
+    [[gnu::always_inline]] void Load(int i, TFourSamples<Lanes>& four) const noexcept
+    {
+        BroadcastGained(Left, Right, Gain, i, four.Quads);
+        if constexpr (Lanes == 12)
+        {
+            LoadQuad(Buffers, 2, i, four);
+        }
+    }
+
+    /// One envelope step of every pair over the peaks of one sample, peaks[2v..2v+1] for
+    /// pair v.
+    [[gnu::always_inline]] void Advance(const double* peaks) noexcept
+    {
+        for (int v = 0; v < Pairs; ++v)
+        {
+            const __m128d m = _mm_load_pd(peaks + 2 * v);
+            const __m128d rising = _mm_cmplt_pd(Envelope[v], m);
+            const __m128d coefficient =
+                _mm_or_pd(_mm_and_pd(rising, Attack), _mm_andnot_pd(rising, Release));
+            const __m128d next =
+                _mm_add_pd(m, _mm_mul_pd(_mm_sub_pd(Envelope[v], m), coefficient));
+            Lowest = _mm_min_pd(next, Lowest);
+            Envelope[v] = next;
+        }
+    }
+
+    [[gnu::always_inline]] void AfterSample(int s) noexcept
+    {
+        if (HasPending)
+        {
+            Advance(Memory.Pending[s]);
+        }
+    }
+
+    void AdvancePending() noexcept
+    {
+        if (HasPending)
+        {
+            for (int s = 0; s < 4; ++s)
+            {
+                Advance(Memory.Pending[s]);
+            }
+            HasPending = false;
+        }
+    }
+
+    [[gnu::always_inline]] void Store(const TFourSamples<Lanes>& four, int i) noexcept
+    {
+        if constexpr (Lanes == 12)
+        {
+            __m128 r0 = four.Quads[0][2];
+            __m128 r1 = four.Quads[1][2];
+            __m128 r2 = four.Quads[2][2];
+            __m128 r3 = four.Quads[3][2];
+            _MM_TRANSPOSE4_PS(r0, r1, r2, r3);
+            _mm_storeu_ps(Buffers[8] + i, r0);
+            _mm_storeu_ps(Buffers[9] + i, r1);
+            _mm_storeu_ps(Buffers[10] + i, r2);
+            _mm_storeu_ps(Buffers[11] + i, r3);
+        }
+        const float* const inputs[2] = {Left, Right};
+        __m128 magnitude[2][5];
+        const __m128 sign = _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff));
+        for (int c = 0; c < 2; ++c)
+        {
+            __m128 r0 = four.Quads[0][c];
+            __m128 r1 = four.Quads[1][c];
+            __m128 r2 = four.Quads[2][c];
+            __m128 r3 = four.Quads[3][c];
+            _MM_TRANSPOSE4_PS(r0, r1, r2, r3);
+            const __m128 gained = _mm_mul_ps(_mm_loadu_ps(inputs[c] + i), _mm_set1_ps(Gain));
+            const __m128 bands[5] = {r0, _mm_sub_ps(r1, r0), _mm_sub_ps(r2, r1),
+                                     _mm_sub_ps(r3, r2), _mm_sub_ps(gained, r3)};
+            for (int k = 0; k < 5; ++k)
+            {
+                _mm_storeu_ps(
+                    Split.Bands[static_cast<std::size_t>(c)][static_cast<std::size_t>(k)] + i,
+                    bands[k]);
+                magnitude[c][k] = _mm_and_ps(bands[k], sign);
+            }
+        }
+        // max(|left|, |right|) as std::max takes it: the left one unless it is below.
+        __m128 peak[2 * Pairs];
+        for (int k = 0; k < 5; ++k)
+        {
+            peak[k] = _mm_max_ps(magnitude[1][k], magnitude[0][k]);
+            _mm_store_ps(&Memory.Peak[k][i], peak[k]);
+        }
+        peak[5] = _mm_setzero_ps();
+        // Sample by sample, each pair of bands as two doubles.
+        for (int v = 0; v < Pairs; ++v)
+        {
+            const __m128 low = _mm_unpacklo_ps(peak[2 * v], peak[2 * v + 1]);
+            const __m128 high = _mm_unpackhi_ps(peak[2 * v], peak[2 * v + 1]);
+            _mm_store_pd(&Memory.Pending[0][2 * v], _mm_cvtps_pd(low));
+            _mm_store_pd(&Memory.Pending[1][2 * v], _mm_cvtps_pd(_mm_movehl_ps(low, low)));
+            _mm_store_pd(&Memory.Pending[2][2 * v], _mm_cvtps_pd(high));
+            _mm_store_pd(&Memory.Pending[3][2 * v], _mm_cvtps_pd(_mm_movehl_ps(high, high)));
+        }
+        HasPending = true;
+    }
+
+    [[gnu::always_inline]] void LoadOne(int i, __m128* quads) const noexcept
+    {
+        quads[0] = _mm_set1_ps(Left[i] * Gain);
+        quads[1] = _mm_set1_ps(Right[i] * Gain);
+        if constexpr (Lanes == 12)
+        {
+            quads[2] = _mm_set_ps(Buffers[11][i], Buffers[10][i], Buffers[9][i], Buffers[8][i]);
+        }
+    }
+
+    void StoreOne(const __m128* quads, int i) noexcept
+    {
+        if constexpr (Lanes == 12)
+        {
+            alignas(16) float samples[4];
+            _mm_store_ps(samples, quads[2]);
+            for (int lane = 0; lane < 4; ++lane)
+            {
+                Buffers[8 + lane][i] = samples[lane];
+            }
+        }
+        AdvancePending();
+        const float* const inputs[2] = {Left, Right};
+        float band[2][5];
+        for (int c = 0; c < 2; ++c)
+        {
+            alignas(16) float low[4];
+            _mm_store_ps(low, quads[c]);
+            band[c][0] = low[0];
+            band[c][1] = low[1] - low[0];
+            band[c][2] = low[2] - low[1];
+            band[c][3] = low[3] - low[2];
+            band[c][4] = inputs[c][i] * Gain - low[3];
+            for (int k = 0; k < 5; ++k)
+            {
+                Split.Bands[static_cast<std::size_t>(c)][static_cast<std::size_t>(k)][i] =
+                    band[c][k];
+            }
+        }
+        alignas(16) double peaks[2 * Pairs] = {};
+        for (int k = 0; k < 5; ++k)
+        {
+            Memory.Peak[k][i] = std::max(std::fabs(band[0][k]), std::fabs(band[1][k]));
+            peaks[k] = static_cast<double>(Memory.Peak[k][i]);
+        }
+        Advance(peaks);
+    }
+
+    void Finish() const noexcept {}
+
+    /// The tracked envelopes into Split, or, when some envelope was not above Floor, the
+    /// run done again from its start with the floor.
+    void FinishEnvelopes(int count) noexcept
+    {
+        AdvancePending();
+        alignas(16) double lanes[2 * Pairs];
+        for (int v = 0; v < Pairs; ++v)
+        {
+            _mm_store_pd(&lanes[2 * v], Envelope[v]);
+        }
+        __m128d above = _mm_cmpgt_pd(Lowest, _mm_set1_pd(Floor));
+        for (int v = 0; v < Pairs; ++v)
+        {
+            above = _mm_and_pd(above, _mm_cmpgt_pd(Envelope[v], _mm_set1_pd(Floor)));
+        }
+        const bool redo = _mm_movemask_pd(above) != 3;
+        for (int k = 0; k < 5; ++k)
+        {
+            if ((Split.Tracked & (1u << k)) == 0)
+            {
+                continue;
+            }
+            double& envelope = Split.Envelope[static_cast<std::size_t>(k)];
+            if (!redo)
+            {
+                envelope = lanes[k];
+                continue;
+            }
+            for (int i = 0; i < count; ++i)
+            {
+                const double m = Memory.Peak[k][i];
+                const double e =
+                    m + (envelope - m) * (m > envelope ? Split.Attack : Split.Release);
+                envelope = e > Floor ? e : 0.0;
+            }
+        }
+    }
+};
+
+/// The eight crossover lanes writing bands and following their envelopes (TBandSplitIO).
+template <class V, int Groups>
+void RunCrossoverBands(TBiquadCore* const* cores, int count, const TGainedInput& gained,
+                       TBandSplit& split) noexcept
+{
+    static_assert(V::Width * Groups == 8, "the crossover bank is eight lanes");
+    typename TBandSplitIO<8>::Scratch memory;
+    TBandSplitIO<8> io(nullptr, gained, split, memory);
+    RunLanesWith<V, Groups>(cores, io, count);
+    io.FinishEnvelopes(count);
+}
 
 template <class V, int Groups>
 void RunLanesPadded(TBiquadCore* const* cores, float* const* buffers, int laneCount, int count,
@@ -511,6 +793,42 @@ void RunLanesPadded(TBiquadCore* const* cores, float* const* buffers, int laneCo
     {
         RunLanes<V, Groups>(allCores, allBuffers, count);
     }
+}
+
+/// RunLanesPadded with gained input, the crossover lanes writing bands and following their
+/// envelopes (TBandSplitIO) while lanes 8..laneCount-1 filter their buffers.
+template <class V, int Groups>
+void RunLanesPaddedBands(TBiquadCore* const* cores, float* const* buffers, int laneCount,
+                         int count, const TGainedInput& gained, TBandSplit& split) noexcept
+{
+    static_assert(V::Width * Groups == 12, "the crossover bank and four more lanes");
+    TBiquadCore idle[4];
+    alignas(16) float silence[4][PaddedRunMax];
+    TBiquadCore* allCores[12];
+    float* allBuffers[12];
+    for (int lane = 0; lane < 8; ++lane)
+    {
+        allCores[lane] = cores[lane];
+        allBuffers[lane] = buffers[lane];
+    }
+    for (int extra = 0; extra < 4; ++extra)
+    {
+        if (8 + extra < laneCount)
+        {
+            allCores[8 + extra] = cores[8 + extra];
+            allBuffers[8 + extra] = buffers[8 + extra];
+        }
+        else
+        {
+            std::fill_n(silence[extra], count, 0.0f);
+            allCores[8 + extra] = &idle[extra];
+            allBuffers[8 + extra] = silence[extra];
+        }
+    }
+    typename TBandSplitIO<12>::Scratch memory;
+    TBandSplitIO<12> io(allBuffers, gained, split, memory);
+    RunLanesWith<V, Groups>(allCores, io, count);
+    io.FinishEnvelopes(count);
 }
 
 } // namespace

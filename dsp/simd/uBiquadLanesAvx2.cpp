@@ -50,10 +50,23 @@ void RunCrossoversGainedAvx2(TBiquadCore* const* cores, float* const* buffers, i
     simd_kernel::RunLanesWith<TAvx2, 2>(cores, io, count);
 }
 
+void RunCrossoverBandsAvx2(TBiquadCore* const* cores, int count, const TGainedInput& gained,
+                           TBandSplit& split) noexcept
+{
+    simd_kernel::RunCrossoverBands<TAvx2, 2>(cores, count, gained, split);
+}
+
 void RunLanesTogetherAvx2(TBiquadCore* const* cores, float* const* buffers, int laneCount,
                           int count, const TGainedInput* gained) noexcept
 {
     simd_kernel::RunLanesPadded<TAvx2Converting, 3>(cores, buffers, laneCount, count, gained);
+}
+
+void RunLanesTogetherBandsAvx2(TBiquadCore* const* cores, float* const* buffers, int laneCount,
+                               int count, const TGainedInput& gained, TBandSplit& split) noexcept
+{
+    simd_kernel::RunLanesPaddedBands<TAvx2Converting, 3>(cores, buffers, laneCount, count, gained,
+                                                         split);
 }
 
 } // namespace orvo::simd

@@ -104,6 +104,12 @@ void RunCrossoversGainedAvx512(TBiquadCore* const* cores, float* const* buffers,
     simd_kernel::RunLanesWith<TAvx512, 1>(cores, io, count);
 }
 
+void RunCrossoverBandsAvx512(TBiquadCore* const* cores, int count, const TGainedInput& gained,
+                             TBandSplit& split) noexcept
+{
+    simd_kernel::RunCrossoverBands<TAvx512, 1>(cores, count, gained, split);
+}
+
 void RunLanesTogetherAvx512(TBiquadCore* const* cores, float* const* buffers, int laneCount,
                             int count, const TGainedInput* gained) noexcept
 {
@@ -112,6 +118,14 @@ void RunLanesTogetherAvx512(TBiquadCore* const* cores, float* const* buffers, in
     // processors that split 512-bit operations in two.
     simd_kernel::RunLanesPadded<avx2_ops::TAvx2Converting, 3>(cores, buffers, laneCount, count,
                                                               gained);
+}
+
+void RunLanesTogetherBandsAvx512(TBiquadCore* const* cores, float* const* buffers,
+                                 int laneCount, int count, const TGainedInput& gained,
+                                 TBandSplit& split) noexcept
+{
+    simd_kernel::RunLanesPaddedBands<avx2_ops::TAvx2Converting, 3>(cores, buffers, laneCount,
+                                                                   count, gained, split);
 }
 
 } // namespace orvo::simd

@@ -24,6 +24,21 @@ void RunCrossoversGainedAvx2(TBiquadCore* const* cores, float* const* buffers, i
 void RunCrossoversGainedAvx512(TBiquadCore* const* cores, float* const* buffers, int count,
                                const TGainedInput& gained) noexcept;
 
+/// The eight crossover lanes writing bands and following their envelopes
+/// (TCrossoverBandsKernel). Not with SSE2: its sixteen registers cannot hold both
+/// recursions, and the two after one another are faster there.
+void RunCrossoverBandsAvx2(TBiquadCore* const* cores, int count, const TGainedInput& gained,
+                           TBandSplit& split) noexcept;
+void RunCrossoverBandsAvx512(TBiquadCore* const* cores, int count, const TGainedInput& gained,
+                             TBandSplit& split) noexcept;
+
+/// The lockstep with the crossover lanes writing bands (TLockstepBandsKernel).
+void RunLanesTogetherBandsAvx2(TBiquadCore* const* cores, float* const* buffers, int laneCount,
+                               int count, const TGainedInput& gained, TBandSplit& split) noexcept;
+void RunLanesTogetherBandsAvx512(TBiquadCore* const* cores, float* const* buffers,
+                                 int laneCount, int count, const TGainedInput& gained,
+                                 TBandSplit& split) noexcept;
+
 /// Up to 12 lanes of at most 64 samples in one lockstep loop, whatever the width: their
 /// feedback waits overlap instead of adding up (TLockstepKernel).
 void RunLanesTogetherSse2(TBiquadCore* const* cores, float* const* buffers, int laneCount,

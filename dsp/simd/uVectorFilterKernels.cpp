@@ -46,6 +46,31 @@ void FilterStereo(TBiquadCore& leftCore, TBiquadCore& rightCore, float* left, fl
     }
 }
 
+using TBandsEntry = void (*)(TBiquadCore* const*, int, const TGainedInput&, TBandSplit&) noexcept;
+
+template <TBandsEntry Entry>
+void CrossoverBands(const std::array<TBiquadCore*, 8>& cores, std::int32_t count,
+                    const TGainedInput& gained, TBandSplit& split) noexcept
+{
+    if (count > 0)
+    {
+        Entry(cores.data(), count, gained, split);
+    }
+}
+
+using TTogetherBandsEntry = void (*)(TBiquadCore* const*, float* const*, int, int,
+                                     const TGainedInput&, TBandSplit&) noexcept;
+
+template <TTogetherBandsEntry Entry>
+void LockstepBands(TBiquadCore* const* cores, float* const* buffers, std::int32_t laneCount,
+                   std::int32_t count, const TGainedInput& gained, TBandSplit& split) noexcept
+{
+    if (count > 0)
+    {
+        Entry(cores, buffers, laneCount, count, gained, split);
+    }
+}
+
 template <TTogetherEntry Together, TLanesEntry Wide>
 void Lockstep(TBiquadCore* const* cores, float* const* buffers, std::int32_t laneCount,
               std::int32_t count, const TGainedInput* gained) noexcept
@@ -67,13 +92,16 @@ void Lockstep(TBiquadCore* const* cores, float* const* buffers, std::int32_t lan
 
 // Two channels fill only an SSE2 vector; wider sets gain nothing there.
 template <TLanesEntry Crossovers, TGainedEntry Gained, TMixKernel Mix, TSoftClipKernel SoftClip,
-          TLockstepKernel Together, TDispersionKernel Dispersion>
+          TLockstepKernel Together, TDispersionKernel Dispersion, TCrossoverBandsKernel Bands,
+          TLockstepBandsKernel TogetherBands>
 constexpr TFilterKernels KernelsWith{&FilterCrossovers<Crossovers, Gained>,
                                      &FilterStereo<&simd::RunLanesSse2>,
                                      Mix,
                                      SoftClip,
                                      Together,
-                                     Dispersion};
+                                     Dispersion,
+                                     Bands,
+                                     TogetherBands};
 
 #if defined(__i386__)
 // Eight vector registers: twelve SSE2 lanes would live in memory, so the oversampled path's
@@ -99,15 +127,20 @@ TFilterKernels FilterKernelsFor(TSimdLevel level) noexcept
         return KernelsWith<&simd::RunLanesAvx512, &simd::RunCrossoversGainedAvx512,
                            &simd::MixAvx512, &simd::SoftClipAvx512,
                            &Lockstep<&simd::RunLanesTogetherAvx512, &simd::RunLanesAvx512>,
-                           &simd::DispersionAvx512>;
+                           &simd::DispersionAvx512,
+                           &CrossoverBands<&simd::RunCrossoverBandsAvx512>,
+                           &LockstepBands<&simd::RunLanesTogetherBandsAvx512>>;
     case slAvx2:
         return KernelsWith<&simd::RunLanesAvx2, &simd::RunCrossoversGainedAvx2, &simd::MixAvx2,
                            &simd::SoftClipAvx2,
                            &Lockstep<&simd::RunLanesTogetherAvx2, &simd::RunLanesAvx2>,
-                           &simd::DispersionAvx2>;
+                           &simd::DispersionAvx2,
+                           &CrossoverBands<&simd::RunCrossoverBandsAvx2>,
+                           &LockstepBands<&simd::RunLanesTogetherBandsAvx2>>;
     case slSse2:
         return KernelsWith<&simd::RunLanesSse2, &simd::RunCrossoversGainedSse2, &MixBaseline,
-                           &SoftClipBaseline, Sse2Together, &DispersionBaseline>;
+                           &SoftClipBaseline, Sse2Together, &DispersionBaseline, nullptr,
+                           nullptr>;
     case slScalar:
         break;
     }

@@ -1,14 +1,17 @@
 #include "dsp/simd/uVectorFilterKernels.h"
 #include "dsp/uOrvoChain.h"
+#include "parameters/uParameterTable.h"
 #include "tests/dsp/DspTestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <bit>
 #include <cstdint>
 #include <cstring>
 #include <memory>
 #include <random>
+#include <utility>
 #include <vector>
 
 namespace
@@ -178,6 +181,68 @@ TEST(ChainSimd, EveryVectorPathGivesTheScalarSamplesOnLongRandomPrograms)
                 << orvo::SimdLevelName(level) << ", filter " << f;
             EXPECT_EQ(0, std::memcmp(a.FCoef.data(), b.FCoef.data(), sizeof(a.FCoef)))
                 << orvo::SimdLevelName(level) << ", filter " << f;
+        }
+    }
+}
+
+// A quiet burst, then silence long enough for the transient bands' envelopes to decay through
+// their floor, where each must become 0 exactly as on the scalar path (the vector paths
+// follow the envelopes without the floor and must notice when it would have acted).
+TEST(ChainSimd, EnvelopesDecayingThroughTheFloorMatchTheScalarPath)
+{
+    for (const auto& [level, overSample] :
+         {std::pair{orvo::slSse2, 0.0f}, std::pair{orvo::slAvx2, 0.0f},
+          std::pair{orvo::slAvx512, 0.0f}, std::pair{orvo::slAvx2, 1.0f},
+          std::pair{orvo::slAvx512, 1.0f}})
+    {
+        if (!orvo::SimdLevelSupported(level))
+        {
+            continue;
+        }
+        TChainRun scalar(orvo::ScalarFilterKernels);
+        TChainRun vector(orvo::FilterKernelsFor(level));
+        TProgramStep step;
+        step.Frames = 256;
+        for (std::int32_t band = orvo::prLo; band <= orvo::prHi; ++band)
+        {
+            step.HostChanges.push_back({band, 0.8f}); // transient mode
+        }
+        step.HostChanges.push_back({orvo::prInGain, 0.75f});
+        step.HostChanges.push_back({orvo::prOutGain, 0.75f});
+        step.HostChanges.push_back({orvo::prOverSample, overSample});
+        std::mt19937 random(99);
+        std::uniform_real_distribution<float> noise(-1e-20f, 1e-20f);
+        std::array<bool, 5> rose{};
+        for (int block = 0; block < 60; ++block)
+        {
+            orvo::test::TStereo input(static_cast<std::size_t>(step.Frames));
+            for (std::size_t i = 0; block == 0 && i < input.L.size(); ++i)
+            {
+                input.L[i] = noise(random);
+                input.R[i] = noise(random);
+            }
+            orvo::test::TStereo scalarOut(input.L.size());
+            orvo::test::TStereo vectorOut(input.L.size());
+            scalar.Run(step, input, scalarOut);
+            vector.Run(step, input, vectorOut);
+            step.HostChanges.clear();
+            ASSERT_TRUE(SameBits(scalarOut.L, vectorOut.L) && SameBits(scalarOut.R, vectorOut.R))
+                << orvo::SimdLevelName(level) << " x" << 1 + overSample << ", block " << block;
+            for (int band = 0; band < 5; ++band)
+            {
+                const double expected = scalar.Chain().Dispersion(band).Envelope();
+                ASSERT_EQ(std::bit_cast<std::uint64_t>(expected),
+                          std::bit_cast<std::uint64_t>(vector.Chain().Dispersion(band).Envelope()))
+                    << orvo::SimdLevelName(level) << " x" << 1 + overSample << ", block " << block
+                    << ", band " << band;
+                rose[static_cast<std::size_t>(band)] |= expected > 0.0;
+            }
+        }
+        for (int band = 0; band < 5; ++band)
+        {
+            EXPECT_TRUE(rose[static_cast<std::size_t>(band)] &&
+                        scalar.Chain().Dispersion(band).Envelope() == 0.0)
+                << "band " << band << " did not rise and fall back to 0";
         }
     }
 }
