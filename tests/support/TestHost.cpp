@@ -150,7 +150,12 @@ std::string TestHost::Gestures() const
                                                                 : '\0';
         if (kind != '\0')
         {
-            words += (words.empty() ? "" : " ") + std::string(1, kind) + std::to_string(call.index);
+            if (!words.empty())
+            {
+                words += ' ';
+            }
+            words += kind;
+            words += std::to_string(call.index);
         }
     }
     return words;
