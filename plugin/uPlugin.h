@@ -113,8 +113,10 @@ public:
     }
 
     /// 1 while the editor has no window (set by the editor glue), 0 once a window opened.
-    /// setProgram and setProgramName tell the glue only while it is 0.
-    std::atomic<std::uint8_t> FEditorClosed{0};
+    /// setProgram and setProgramName tell the glue only while it is 0, and the glue copies
+    /// the values for a window only then: an effect whose editor never opened spends nothing
+    /// on it per parameter change. Opening copies every value.
+    std::atomic<std::uint8_t> FEditorClosed{1};
 
 private:
     // Construction steps.
