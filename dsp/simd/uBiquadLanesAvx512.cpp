@@ -12,6 +12,8 @@ ORVO_SIMD_TARGET_BEGIN
 
 #include "dsp/simd/uBiquadKernel.h"
 
+#include "dsp/simd/uBandSplitIO.h"
+
 #include "dsp/simd/uBiquadAvx2Ops.h"
 
 namespace orvo::simd
