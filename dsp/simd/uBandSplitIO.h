@@ -2,7 +2,8 @@
 // input/output policy for RunLanesWith (uBiquadKernel.h) that forms the five bands of each
 // channel from the crossover lanes' output and follows the transient envelopes of the bands
 // as it goes. Included, after uBiquadKernel.h, by the AVX2 and the AVX-512 file only: its
-// envelopes take 256-bit vectors.
+// envelopes take 256-bit vectors. The including file includes the library headers below
+// before its target switch, as for uBiquadKernel.h.
 #pragma once
 
 #include "dsp/uFilterKernels.h"

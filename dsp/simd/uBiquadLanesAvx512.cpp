@@ -8,6 +8,12 @@
 
 #include <immintrin.h>
 
+// The library headers the kernels use, before the target switch: their functions keep the
+// baseline instruction set.
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
 ORVO_SIMD_TARGET_BEGIN
 
 #include "dsp/simd/uBiquadKernel.h"
