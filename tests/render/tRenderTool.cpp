@@ -10,6 +10,7 @@
 #include <sndfile.h>
 
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -105,6 +106,8 @@ TEST_F(RenderToolErrors, ReportMisusedOptionsAsUsageErrors)
     EXPECT_THAT(Fails({"--cc", "1.5:300=0", In(), Out()}, ExitUsage), HasSubstr("from 0 to 127"));
     EXPECT_THAT(Fails({"--frobnicate", In(), Out()}, ExitUsage), HasSubstr("unknown option"));
     EXPECT_THAT(Fails({"--quiet=yes", In(), Out()}, ExitUsage), HasSubstr("takes no value"));
+    EXPECT_THAT(Fails({"--bench", "--bench-simd", "avx3"}, ExitUsage),
+                HasSubstr("--bench-simd takes scalar, sse2, avx2 or avx512"));
 }
 
 TEST_F(RenderToolErrors, KeepAnEarlierOutputFileWhenARenderFails)
@@ -280,6 +283,28 @@ TEST_F(RenderTool, OrvoTakesMidiFileControlChangesAtTheirSample)
         ASSERT_EQ(output.Left[i], 0.0f) << "frame " << i;
         ASSERT_EQ(output.Right[i], 0.0f) << "frame " << i;
     }
+}
+
+// Each instruction set asked for runs in a copy of the module of its own, side by side in
+// one run, and the copies are gone afterwards.
+TEST(RenderToolBench, TimesOrvoAtEachInstructionSetAskedFor)
+{
+    const auto copies = [] {
+        int count = 0;
+        const auto folder = std::filesystem::temp_directory_path();
+        for (const auto& entry : std::filesystem::directory_iterator(folder))
+        {
+            count += entry.path().filename().string().rfind("orvo-bench-", 0) == 0 ? 1 : 0;
+        }
+        return count;
+    };
+    const int before = copies();
+    const auto result = RunTool({"--plugin", ORVO_MODULE, "--bench", "--seconds", "0.05", "--repeats",
+                                 "1", "--bench-simd", "scalar", "--bench-simd", "sse2"});
+    ASSERT_EQ(result.ExitCode, 0) << result.Output;
+    EXPECT_THAT(result.Output, HasSubstr("Orvo host rate [scalar]"));
+    EXPECT_THAT(result.Output, HasSubstr("Orvo oversampled [sse2]"));
+    EXPECT_EQ(copies(), before);
 }
 
 #endif

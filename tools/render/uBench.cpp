@@ -8,7 +8,10 @@
 #include "tools/render/uVstHost.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -87,16 +90,72 @@ std::string JsonText(const std::string& text)
     return quoted + "\"";
 }
 
+/// A folder of the run's own for module copies, removed with its contents at the end.
+class TScratchFolder
+{
+public:
+    TScratchFolder()
+        : FPath(std::filesystem::temp_directory_path() /
+                ("orvo-bench-" +
+                 std::to_string(std::chrono::steady_clock::now().time_since_epoch().count())))
+    {
+        std::filesystem::create_directories(FPath);
+    }
+    TScratchFolder(const TScratchFolder&) = delete;
+    TScratchFolder& operator=(const TScratchFolder&) = delete;
+    ~TScratchFolder()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(FPath, ignored);
+    }
+    const std::filesystem::path& Path() const noexcept { return FPath; }
+
+private:
+    std::filesystem::path FPath;
+};
+
+/// Orvo as one group of contenders: its label's ending and the loaded module.
+struct TTimedModule
+{
+    std::string Label;
+    std::unique_ptr<TVstPlugin> Plugin;
+};
+
+/// The module, or with --bench-simd one copy of it per instruction set, each loaded while
+/// ORVO_SIMD names its set: a module picks its set once, when it makes its first effect, and
+/// each copy is a module of its own, so the sets can be timed interleaved in one process.
+std::vector<TTimedModule> LoadTimedModules(const TOptions& options, const TScratchFolder& scratch)
+{
+    std::vector<TTimedModule> modules;
+    if (options.BenchSimd.empty())
+    {
+        modules.push_back({std::string(), LoadPlugin(options.Plugin)});
+        return modules;
+    }
+    const std::filesystem::path original = PluginPath(options.Plugin);
+    const char* asked = std::getenv("ORVO_SIMD");
+    const std::string before = asked != nullptr ? asked : "";
+    for (const std::string& set : options.BenchSimd)
+    {
+        const std::filesystem::path copy = scratch.Path() / set / original.filename();
+        std::filesystem::create_directories(copy.parent_path());
+        std::filesystem::copy_file(original, copy,
+                                   std::filesystem::copy_options::overwrite_existing);
+        SetEnvironment("ORVO_SIMD", set);
+        modules.push_back({" [" + set + "]", TVstPlugin::Load(copy)});
+    }
+    SetEnvironment("ORVO_SIMD", before);
+    return modules;
+}
+
 double RealtimeFactor(double nsPerFrame, double rate)
 {
     return nsPerFrame > 0.0 ? 1e9 / (nsPerFrame * rate) : 0.0;
 }
 
-/// The last subject is another module when --vs was given.
 bool HasVersus(const TBenchReport& report)
 {
-    return report.Subjects.size() >= 2 &&
-           report.Subjects.back().Module != report.Subjects.front().Module;
+    return report.Versus && report.Subjects.size() >= 2;
 }
 
 double Ratio(const TBenchSubject& other, const TBenchSubject& own)
@@ -146,8 +205,13 @@ TBenchReport MeasureBench(const TOptions& options)
     report.MaterialSeconds = static_cast<double>(material.Frames()) / material.SampleRate;
     report.SampleRate = material.SampleRate;
 
-    auto main = LoadPlugin(options.Plugin);
-    ApplySettings(*main, options.Program, options.Parameters);
+    // Declared first, so that the module copies in it are unloaded before it is removed.
+    const TScratchFolder scratch;
+    std::vector<TTimedModule> mains = LoadTimedModules(options, scratch);
+    for (TTimedModule& main : mains)
+    {
+        ApplySettings(*main.Plugin, options.Program, options.Parameters);
+    }
     std::unique_ptr<TVstPlugin> versus;
     if (!options.VersusPlugin.empty())
     {
@@ -156,37 +220,45 @@ TBenchReport MeasureBench(const TOptions& options)
     }
 
     std::vector<TContender> contenders;
-    const std::string mainName = main->EffectName();
-    const std::int32_t overSample = main->FindParameter(InfoOf(prOverSample).Name);
     // Each program asked for (or the --program setting) at both rates, each once more with
-    // controllers when asked; all of them interleaved with the other module.
+    // controllers when asked, each at every instruction set asked for; all of them
+    // interleaved with the other module.
     std::vector<std::optional<std::string>> programs(options.BenchPrograms.begin(),
                                                      options.BenchPrograms.end());
     if (programs.empty())
     {
         programs.push_back(std::nullopt);
     }
+    std::vector<std::int32_t> ccSpacings{0};
+    if (options.BenchCcEvery > 0)
+    {
+        ccSpacings.push_back(options.BenchCcEvery);
+    }
     for (const std::optional<std::string>& program : programs)
     {
-        TVstPlugin* plugin = main.get();
-        const std::string name = mainName + (program ? " " + *program : std::string());
-        auto settings = [plugin, program, &options] {
-            if (program)
-            {
-                ApplySettings(*plugin, program, options.Parameters);
-            }
-        };
-        std::vector<std::int32_t> ccSpacings{0};
-        if (options.BenchCcEvery > 0)
+        for (TTimedModule& main : mains)
         {
-            ccSpacings.push_back(options.BenchCcEvery);
-        }
-        for (const std::int32_t ccEvery : ccSpacings)
-        {
-            const std::string midi =
-                ccEvery > 0 ? ", CC every " + std::to_string(ccEvery) : std::string();
-            if (overSample >= 0)
+            TVstPlugin* plugin = main.Plugin.get();
+            const std::int32_t overSample = plugin->FindParameter(InfoOf(prOverSample).Name);
+            const std::string name =
+                plugin->EffectName() + (program ? " " + *program : std::string());
+            auto settings = [plugin, program, &options] {
+                if (program)
+                {
+                    ApplySettings(*plugin, program, options.Parameters);
+                }
+            };
+            for (const std::int32_t ccEvery : ccSpacings)
             {
+                const std::string midi =
+                    ccEvery > 0 ? ", CC every " + std::to_string(ccEvery) : std::string();
+                const std::string module = plugin->Path().string();
+                if (overSample < 0)
+                {
+                    contenders.push_back(
+                        {plugin, settings, {name + midi + main.Label, module, {}}, ccEvery});
+                    continue;
+                }
                 for (const auto& [chain, switchValue] :
                      {std::pair{" host rate", 0.0f}, std::pair{" oversampled", 1.0f}})
                 {
@@ -195,19 +267,15 @@ TBenchReport MeasureBench(const TOptions& options)
                                               settings();
                                               plugin->SetParameter(overSample, value);
                                           },
-                                          {name + chain + midi, plugin->Path().string(), {}},
+                                          {name + chain + midi + main.Label, module, {}},
                                           ccEvery});
                 }
-            }
-            else
-            {
-                contenders.push_back(
-                    {plugin, settings, {name + midi, plugin->Path().string(), {}}, ccEvery});
             }
         }
     }
     if (versus)
     {
+        report.Versus = true;
         contenders.push_back({versus.get(), [] {}, {versus->EffectName(), versus->Path().string(), {}}});
     }
 

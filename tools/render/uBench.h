@@ -29,6 +29,7 @@ struct TBenchReport
     std::int32_t BlockSize = 0;
     std::int32_t Repeats = 0;
     std::vector<TBenchSubject> Subjects;
+    bool Versus = false; // the last subject is the --vs module
 };
 
 /// Runs the measurements the options ask for.

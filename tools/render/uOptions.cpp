@@ -216,6 +216,11 @@ struct TCommandLine
         App.add_option("--bench-cc-every", BenchCcEvery,
                        "also time each Orvo case with a controller every N frames")
             ->type_name("N");
+        App.add_option("--bench-simd", options.BenchSimd,
+                       "time Orvo at this instruction set (repeatable; all interleaved): "
+                       "scalar, sse2, avx2 or avx512")
+            ->type_name("SET")
+            ->allow_extra_args(false);
         App.add_flag("--json", options.Json, "benchmark results as JSON")->disable_flag_override();
         // An option with one value given twice takes the last, as a later word on a
         // command line overrides an earlier one (scripts add to a user's options).
@@ -352,6 +357,13 @@ TOptions ParseOptions(const std::vector<std::string>& arguments)
     for (const std::string& text : line.VersusParameters)
     {
         options.VersusParameters.push_back(Assignment("--vs-param", text));
+    }
+    for (const std::string& set : options.BenchSimd)
+    {
+        if (set != "scalar" && set != "sse2" && set != "avx2" && set != "avx512")
+        {
+            throw EUsage("--bench-simd takes scalar, sse2, avx2 or avx512, not \"" + set + "\"");
+        }
     }
     if (given("--bench-cc-every"))
     {

@@ -67,6 +67,7 @@ struct TOptions
     std::vector<TParameterAssignment> VersusParameters;
     std::vector<std::string> BenchPrograms; // --bench-program: the programs to time, in turn
     std::int32_t BenchCcEvery = 0;          // --bench-cc-every: frames between controllers
+    std::vector<std::string> BenchSimd;     // --bench-simd: Orvo's instruction sets to time
     bool Json = false;
 };
 

@@ -97,11 +97,11 @@ std::filesystem::path FindPlugin(const std::string& nameOrPath)
                    " (VST_PATH, then the usual plug-in folders)");
 }
 
-std::unique_ptr<TVstPlugin> LoadPlugin(const std::string& path)
+std::filesystem::path PluginPath(const std::string& path)
 {
     if (!path.empty())
     {
-        return TVstPlugin::Load(FindPlugin(path));
+        return FindPlugin(path);
     }
     const std::filesystem::path fallback = DefaultPluginPath();
     if (fallback.empty())
@@ -109,7 +109,12 @@ std::unique_ptr<TVstPlugin> LoadPlugin(const std::string& path)
         throw EVstHost("the Orvo plug-in (" + ModuleFileName("Orvo") +
                        ") was not found beside orvo-render; build it or give --plugin PATH");
     }
-    return TVstPlugin::Load(fallback);
+    return fallback;
+}
+
+std::unique_ptr<TVstPlugin> LoadPlugin(const std::string& path)
+{
+    return TVstPlugin::Load(PluginPath(path));
 }
 
 void ApplySettings(TVstPlugin& plugin, const std::optional<std::string>& program,

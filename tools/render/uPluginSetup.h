@@ -27,7 +27,10 @@ namespace orvo
 /// naming the folders searched when none holds it.
 [[nodiscard]] std::filesystem::path FindPlugin(const std::string& nameOrPath);
 
-/// Loads path (found as FindPlugin finds it), or the default module when path is empty.
+/// The module file for a --plugin argument: found as FindPlugin finds it, or the default
+/// module when path is empty (EVstHost when there is none).
+[[nodiscard]] std::filesystem::path PluginPath(const std::string& path);
+/// Loads PluginPath(path).
 [[nodiscard]] std::unique_ptr<TVstPlugin> LoadPlugin(const std::string& path);
 
 /// Selects the program, then sets each parameter in order, then OverSample (an effect

@@ -18,5 +18,7 @@ namespace orvo
 [[nodiscard]] double ThreadCpuSeconds() noexcept;
 /// Whether the stream writes to a terminal (for the progress bar).
 [[nodiscard]] bool IsTerminal(std::FILE* stream) noexcept;
+/// Sets the environment variable name to value in this process; an empty value removes it.
+void SetEnvironment(const std::string& name, const std::string& value);
 
 } // namespace orvo

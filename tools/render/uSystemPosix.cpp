@@ -1,5 +1,6 @@
 #include "tools/render/uSystem.h"
 
+#include <stdlib.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -28,6 +29,18 @@ double ThreadCpuSeconds() noexcept
 bool IsTerminal(std::FILE* stream) noexcept
 {
     return ::isatty(::fileno(stream)) != 0;
+}
+
+void SetEnvironment(const std::string& name, const std::string& value)
+{
+    if (value.empty())
+    {
+        ::unsetenv(name.c_str());
+    }
+    else
+    {
+        ::setenv(name.c_str(), value.c_str(), 1);
+    }
 }
 
 } // namespace orvo

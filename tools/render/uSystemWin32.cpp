@@ -34,4 +34,10 @@ bool IsTerminal(std::FILE* stream) noexcept
     return ::_isatty(::_fileno(stream)) != 0;
 }
 
+void SetEnvironment(const std::string& name, const std::string& value)
+{
+    // An empty value removes the variable.
+    ::_putenv_s(name.c_str(), value.c_str());
+}
+
 } // namespace orvo
