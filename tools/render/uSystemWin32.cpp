@@ -1,6 +1,7 @@
 #include "tools/render/uSystem.h"
 
 #include <io.h>
+#include <stdlib.h>
 #include <windows.h>
 
 namespace orvo
