@@ -137,15 +137,7 @@ template <int Lanes> struct TBandSplitIO
     {
         if constexpr (Lanes == 12)
         {
-            __m128 r0 = four.Quads[0][2];
-            __m128 r1 = four.Quads[1][2];
-            __m128 r2 = four.Quads[2][2];
-            __m128 r3 = four.Quads[3][2];
-            _MM_TRANSPOSE4_PS(r0, r1, r2, r3);
-            _mm_storeu_ps(Buffers[8] + i, r0);
-            _mm_storeu_ps(Buffers[9] + i, r1);
-            _mm_storeu_ps(Buffers[10] + i, r2);
-            _mm_storeu_ps(Buffers[11] + i, r3);
+            StoreQuad(four, 2, Buffers, i);
         }
         const float* const inputs[2] = {Left, Right};
         __m128 magnitude[2][5];

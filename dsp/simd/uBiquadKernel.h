@@ -204,6 +204,22 @@ template <int Lanes>
     }
 }
 
+/// The inverse of LoadQuad: quad q of the four samples into lanes 4q..4q+3's buffers at i.
+template <int Lanes>
+[[gnu::always_inline]] inline void StoreQuad(const TFourSamples<Lanes>& four, int q,
+                                             float* const* buffers, int i) noexcept
+{
+    __m128 r0 = four.Quads[0][q];
+    __m128 r1 = four.Quads[1][q];
+    __m128 r2 = four.Quads[2][q];
+    __m128 r3 = four.Quads[3][q];
+    _MM_TRANSPOSE4_PS(r0, r1, r2, r3);
+    _mm_storeu_ps(buffers[4 * q] + i, r0);
+    _mm_storeu_ps(buffers[4 * q + 1] + i, r1);
+    _mm_storeu_ps(buffers[4 * q + 2] + i, r2);
+    _mm_storeu_ps(buffers[4 * q + 3] + i, r3);
+}
+
 /// The inverse of LoadFour.
 template <int Lanes>
 [[gnu::always_inline]] inline void StoreFour(const TFourSamples<Lanes>& four, float* const* buffers,
@@ -220,15 +236,7 @@ template <int Lanes>
     {
         for (int q = 0; q < Lanes / 4; ++q)
         {
-            __m128 r0 = four.Quads[0][q];
-            __m128 r1 = four.Quads[1][q];
-            __m128 r2 = four.Quads[2][q];
-            __m128 r3 = four.Quads[3][q];
-            _MM_TRANSPOSE4_PS(r0, r1, r2, r3);
-            _mm_storeu_ps(buffers[4 * q] + i, r0);
-            _mm_storeu_ps(buffers[4 * q + 1] + i, r1);
-            _mm_storeu_ps(buffers[4 * q + 2] + i, r2);
-            _mm_storeu_ps(buffers[4 * q + 3] + i, r3);
+            StoreQuad(four, q, buffers, i);
         }
     }
 }
