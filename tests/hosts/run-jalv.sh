@@ -10,6 +10,20 @@
 source "$(dirname "$0")/common.sh"
 bundle=$module
 
+# JACK keeps its servers in a registry in /dev/shm with room for eight. Servers that ended
+# without signing off (on this machine, from any program) keep their places there, and a
+# full registry stops jackd with "Too many servers already active". Where the test may make
+# a mount namespace (as root), it runs in one with a /dev/shm of its own, so its JACK server
+# neither meets other servers' leftovers nor leaves any of its own.
+if [[ -z ${ORVO_JALV_PRIVATE_SHM:-} ]] && unshare --mount --propagation private true 2>/dev/null; then
+    export ORVO_JALV_PRIVATE_SHM=1
+    exec unshare --mount --propagation private bash -c \
+        'mount -t tmpfs -o mode=1777 orvo-test-shm /dev/shm ||
+             echo "note: JACK shares /dev/shm with the rest of the machine"
+         exec bash "$@"' \
+        run-jalv.sh "$0" "$@"
+fi
+
 # stop PID: asks the process to end, then ends it (a host inside the editor's modal message
 # box does not look at its quit flag until the box closes).
 stop() {
