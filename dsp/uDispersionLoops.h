@@ -138,19 +138,23 @@ void RunBands(TDispersionJob& job) noexcept
         attack[b] = job.Attack[b];
         release[b] = job.Release[b];
     }
-    for (std::int32_t start = 0; start < count && !job.EnvelopeAdvanced; start += Chunk)
+    // Where the crossovers followed the envelopes already, job.Envelope holds their ends.
+    if (!job.EnvelopeAdvanced)
     {
-        const std::int32_t n = std::min(Chunk, count - start);
-        for (int b = 0; b < Bands; ++b)
+        for (std::int32_t start = 0; start < count; start += Chunk)
         {
-            const float* l = left[b] + start;
-            const float* r = right[b] + start;
-            for (std::int32_t i = 0; i < n; ++i)
+            const std::int32_t n = std::min(Chunk, count - start);
+            for (int b = 0; b < Bands; ++b)
             {
-                peak[b][i] = std::max(std::fabs(l[i]), std::fabs(r[i]));
+                const float* l = left[b] + start;
+                const float* r = right[b] + start;
+                for (std::int32_t i = 0; i < n; ++i)
+                {
+                    peak[b][i] = std::max(std::fabs(l[i]), std::fabs(r[i]));
+                }
             }
+            AdvanceEnvelopes<Bands>(envelope, attack, release, peak, n);
         }
-        AdvanceEnvelopes<Bands>(envelope, attack, release, peak, n);
     }
     for (int b = 0; b < Bands; ++b)
     {
