@@ -5,12 +5,15 @@
 //       32-bit float stereo at RATE, different material on each channel (noise bursts, a chirp
 //       and chords), the last quarter second silent so that whatever a host does at the end
 //       of a clip falls on silence.
-//   orvo-host-compare [--offset FRAMES] DIRECT.wav DRY.wav HOST.wav [HOST_RIGHT.wav]
+//   orvo-host-compare [--offset FRAMES | --align BLOCK] DIRECT.wav DRY.wav HOST.wav [HOST_RIGHT.wav]
 //       compares a host's output, from frame FRAMES on, with Orvo's direct render over the
 //       direct render's length (a host may write a lead-in and a tail); fails when any sample
 //       differs by more than 1e-6, and when the host's output is the dry input, which is what
 //       a host plays when it could not load or run the plug-in. A host that records each
-//       channel to a file of its own gives HOST (left) and HOST_RIGHT.
+//       channel to a file of its own gives HOST (left) and HOST_RIGHT. A capture that starts
+//       at an unknown cycle before the host plays (a JACK recorder) takes --align BLOCK: the
+//       offset is the multiple of BLOCK frames at which the host's output is nearest the
+//       direct render.
 #include <sndfile.h>
 
 #include <algorithm>
@@ -19,6 +22,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace
@@ -113,6 +117,31 @@ double MaxDifference(const TAudio& a, const TAudio& b, std::size_t count)
     return largest;
 }
 
+/// The multiple of block frames at which the host's output is nearest the direct render.
+std::size_t AlignedOffset(const char* directPath, const TAudio& host, std::size_t block)
+{
+    const TAudio direct = Read(directPath);
+    std::size_t best = 0;
+    double bestDifference = HUGE_VAL;
+    for (std::size_t offset = 0;
+         block > 0 && (offset * 2) + direct.Samples.size() <= host.Samples.size(); offset += block)
+    {
+        double largest = 0.0;
+        for (std::size_t i = 0; i < direct.Samples.size() && largest < bestDifference; ++i)
+        {
+            largest = std::max(largest, std::fabs(static_cast<double>(direct.Samples[i]) -
+                                                  host.Samples[offset * 2 + i]));
+        }
+        if (largest < bestDifference)
+        {
+            best = offset;
+            bestDifference = largest;
+        }
+    }
+    std::printf("the host's output is aligned at frame %zu\n", best);
+    return best;
+}
+
 int Compare(std::size_t offset, const char* directPath, const char* dryPath, TAudio host)
 {
     const TAudio direct = Read(directPath);
@@ -166,23 +195,30 @@ int main(int argc, char** argv)
         return WriteInput(std::atoi(argv[2]), argv[3], argc == 5 ? std::atoi(argv[4]) : 0);
     }
     std::size_t offset = 0;
+    std::size_t alignBlock = 0;
     int first = 1;
     if (argc > 2 && std::string(argv[1]) == "--offset")
     {
         offset = static_cast<std::size_t>(std::atol(argv[2]));
         first = 3;
     }
-    if (argc - first == 3)
+    else if (argc > 2 && std::string(argv[1]) == "--align")
     {
-        return Compare(offset, argv[first], argv[first + 1], Read(argv[first + 2]));
+        alignBlock = static_cast<std::size_t>(std::atol(argv[2]));
+        first = 3;
     }
-    if (argc - first == 4)
+    if (argc - first == 3 || argc - first == 4)
     {
-        return Compare(offset, argv[first], argv[first + 1],
-                       ReadPair(argv[first + 2], argv[first + 3]));
+        TAudio host = argc - first == 3 ? Read(argv[first + 2])
+                                        : ReadPair(argv[first + 2], argv[first + 3]);
+        if (alignBlock > 0)
+        {
+            offset = AlignedOffset(argv[first], host, alignBlock);
+        }
+        return Compare(offset, argv[first], argv[first + 1], std::move(host));
     }
     std::fprintf(stderr, "usage: orvo-host-compare --input RATE OUT.wav [LEAD]\n"
-                         "       orvo-host-compare [--offset FRAMES] DIRECT.wav DRY.wav HOST.wav "
-                         "[HOST_RIGHT.wav]\n");
+                         "       orvo-host-compare [--offset FRAMES | --align BLOCK] DIRECT.wav "
+                         "DRY.wav HOST.wav [HOST_RIGHT.wav]\n");
     return 2;
 }

@@ -29,3 +29,41 @@ direct_render() {
     "$orvo_render" --quiet --plugin "$orvo_so" --program "$program" "${args[@]}" --block "$2" \
         "$work/input.wav" "$work/direct.wav"
 }
+
+# private_shm SCRIPT ARGUMENTS...: runs the script again in a mount namespace with a /dev/shm
+# of its own, where the test may make one (as root). JACK keeps its servers in a registry in
+# /dev/shm with room for eight; servers that ended without signing off (on this machine, from
+# any program) keep their places there, and a full registry stops jackd with "Too many
+# servers already active". In its own /dev/shm the test's JACK server neither meets other
+# servers' leftovers nor leaves any of its own.
+private_shm() {
+    if [[ -z ${ORVO_PRIVATE_SHM:-} ]] && unshare --mount --propagation private true 2>/dev/null; then
+        export ORVO_PRIVATE_SHM=1
+        exec unshare --mount --propagation private bash -c \
+            'mount -t tmpfs -o mode=1777 orvo-test-shm /dev/shm ||
+                 echo "note: JACK shares /dev/shm with the rest of the machine"
+             exec bash "$@"' \
+            "$(basename "$1")" "$@"
+    fi
+}
+
+# stop PID: asks the process to end, then ends it (a host inside a modal message box does not
+# look at its quit flag until the box closes).
+stop() {
+    kill "$1" 2>/dev/null || return 0
+    for _ in 1 2 3 4 5 6 7 8 9 10; do
+        kill -0 "$1" 2>/dev/null || return 0
+        sleep 0.2
+    done
+    kill -KILL "$1" 2>/dev/null || true
+}
+
+# wait_for SECONDS COMMAND...: runs COMMAND until it succeeds, at most SECONDS seconds.
+wait_for() {
+    local until=$((SECONDS + $1))
+    shift
+    until "$@"; do
+        ((SECONDS < until)) || return 1
+        sleep 0.2
+    done
+}

@@ -10,30 +10,8 @@
 source "$(dirname "$0")/common.sh"
 bundle=$module
 
-# JACK keeps its servers in a registry in /dev/shm with room for eight. Servers that ended
-# without signing off (on this machine, from any program) keep their places there, and a
-# full registry stops jackd with "Too many servers already active". Where the test may make
-# a mount namespace (as root), it runs in one with a /dev/shm of its own, so its JACK server
-# neither meets other servers' leftovers nor leaves any of its own.
-if [[ -z ${ORVO_JALV_PRIVATE_SHM:-} ]] && unshare --mount --propagation private true 2>/dev/null; then
-    export ORVO_JALV_PRIVATE_SHM=1
-    exec unshare --mount --propagation private bash -c \
-        'mount -t tmpfs -o mode=1777 orvo-test-shm /dev/shm ||
-             echo "note: JACK shares /dev/shm with the rest of the machine"
-         exec bash "$@"' \
-        run-jalv.sh "$0" "$@"
-fi
+private_shm "$0" "$@"
 
-# stop PID: asks the process to end, then ends it (a host inside the editor's modal message
-# box does not look at its quit flag until the box closes).
-stop() {
-    kill "$1" 2>/dev/null || return 0
-    for _ in 1 2 3 4 5 6 7 8 9 10; do
-        kill -0 "$1" 2>/dev/null || return 0
-        sleep 0.2
-    done
-    kill -KILL "$1" 2>/dev/null || true
-}
 cleanup() {
     [[ -n ${jalv_pid:-} ]] && stop "$jalv_pid"
     [[ -n ${jack_pid:-} ]] && stop "$jack_pid"
@@ -50,16 +28,6 @@ top_windows() {
     xwininfo -root -children 2>/dev/null |
         sed -n 's/^ *\(0x[0-9a-f]*\) \("[^"]*"\|(has no name)\).* \([0-9]*x[0-9]*+-\?[0-9]*+-\?[0-9]*\) .*/\1 \3 \2/p'
 }
-# wait_for SECONDS COMMAND...: runs COMMAND until it succeeds, at most SECONDS seconds.
-wait_for() {
-    local until=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        ((SECONDS < until)) || return 1
-        sleep 0.2
-    done
-}
-
 cp -r "$bundle" "$work/"
 export LV2_PATH=$work HOME=$work XDG_CONFIG_HOME=$work/config JACK_NO_AUDIO_RESERVATION=1
 export JACK_DEFAULT_SERVER=orvo-test-$$
