@@ -1,0 +1,85 @@
+// TClapOrvo: one instance of the CLAP plug-in, the effect core behind CLAP's plug-in record
+// and extensions. It translates CLAP's calls to the core and back: parameter events and MIDI
+// of a block to the core's queue at their frames, the core's MIDI thru and controller moves
+// to output events, the state extension's streams to the core's blob, the factory programs
+// to presets. Calls are checked against the threads CLAP assigns them (through the host's
+// thread-check, where it has one): a call on the wrong thread does nothing and fails.
+#pragma once
+
+#include "clap/abi/DClapExtensions.h"
+#include "core/uOrvoEffect.h"
+
+#include <atomic>
+#include <cstdint>
+#include <optional>
+#include <span>
+
+namespace orvo::clap
+{
+class TClapOrvo final : private IEffectOutput
+{
+public:
+    TClapOrvo(const clap_plugin_descriptor_t& descriptor, const clap_host_t& host,
+              const TPluginServices& services);
+    TClapOrvo(const TClapOrvo&) = delete;
+    TClapOrvo& operator=(const TClapOrvo&) = delete;
+
+    const clap_plugin_t* Record() const noexcept
+    {
+        return &FRecord;
+    }
+
+    // The record's operations, each on the thread CLAP gives it.
+    bool Init() noexcept;
+    bool Activate(double sampleRate, std::uint32_t maxFrames) noexcept;
+    void Deactivate() noexcept;
+    bool StartProcessing() noexcept;
+    void StopProcessing() noexcept;
+    void Reset() noexcept;
+    clap_process_status Process(const clap_process_t& process) noexcept;
+    const void* Extension(const char* id) const noexcept;
+
+    // Parameters.
+    bool ParameterValue(clap_id id, double& value) const noexcept;
+    void Flush(const clap_input_events_t* in, const clap_output_events_t* out) noexcept;
+    char DecimalSeparator() const noexcept
+    {
+        return FEffect.DecimalSeparator();
+    }
+
+    // State: the core's blob, read whole before anything changes.
+    bool SaveState(const clap_ostream_t& stream) const noexcept;
+    bool LoadState(const clap_istream_t& stream) noexcept;
+    /// A factory program by its load key ("0" .. "15").
+    bool LoadPreset(const char* loadKey) noexcept;
+
+    static TClapOrvo& Of(const clap_plugin_t* plugin) noexcept
+    {
+        return *static_cast<TClapOrvo*>(plugin->plugin_data);
+    }
+
+private:
+    void ParameterMovedByController(std::int32_t index, float value) noexcept override;
+    void MidiThru(std::int32_t frame, const TMidiBytes& message) noexcept override;
+
+    bool OnMainThread() const noexcept;
+    bool OnAudioThread() const noexcept;
+    /// Hands one input event to the core at frame (of the part being processed); false when
+    /// the core's queue is full.
+    bool QueueEvent(const clap_event_header_t& event, std::int32_t frame) noexcept;
+    /// After the values changed all at once (state, preset): the host reads them again.
+    void ValuesReplaced() noexcept;
+
+    clap_plugin_t FRecord;
+    const clap_host_t& FHost;
+    const clap_host_thread_check_t* FThreadCheck = nullptr;
+    const clap_host_params_t* FHostParams = nullptr;
+    TOrvoEffect FEffect;
+    bool FActive = false;
+
+    // While Process runs: where the core's notifications go, and the frame they leave at.
+    const clap_output_events_t* FOut = nullptr;
+    std::uint32_t FOutFrame = 0;
+    std::uint32_t FPartStart = 0;
+};
+} // namespace orvo::clap
