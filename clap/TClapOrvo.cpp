@@ -2,6 +2,7 @@
 
 #include "clap/uClapParameters.h"
 #include "clap/uClapPresets.h"
+#include "editor/uEditorForm.h"
 
 #include <algorithm>
 #include <array>
@@ -118,6 +119,55 @@ const clap_plugin_state_t State = {
 /// The effect adds no delay.
 const clap_plugin_latency_t Latency = {[](const clap_plugin_t*) -> std::uint32_t { return 0; }};
 
+/// The editor's window, which does not resize.
+constexpr auto EditorWidth = static_cast<std::uint32_t>(form::ClientWidth);
+constexpr auto EditorHeight = static_cast<std::uint32_t>(form::ClientHeight);
+
+/// The editor's refresh: the form's own timers and the values' display run from here.
+constexpr std::uint32_t EditorTimerPeriodMs = 30;
+
+const clap_plugin_gui_t Gui = {
+    [](const clap_plugin_t* plugin, const char* api, bool floating)
+    { return TClapOrvo::Of(plugin).EditorSupported(api, floating); },
+    [](const clap_plugin_t*, const char** api, bool* floating)
+    {
+        if (api == nullptr || floating == nullptr)
+        {
+            return false;
+        }
+        *api = CLAP_WINDOW_API_X11;
+        *floating = false;
+        return true;
+    },
+    [](const clap_plugin_t* plugin, const char* api, bool floating)
+    { return TClapOrvo::Of(plugin).CreateEditor(api, floating); },
+    [](const clap_plugin_t* plugin) { TClapOrvo::Of(plugin).DestroyEditor(); },
+    [](const clap_plugin_t*, double) { return false; }, // X11: the host's scale does not apply
+    [](const clap_plugin_t*, std::uint32_t* width, std::uint32_t* height)
+    {
+        if (width == nullptr || height == nullptr)
+        {
+            return false;
+        }
+        *width = EditorWidth;
+        *height = EditorHeight;
+        return true;
+    },
+    [](const clap_plugin_t*) { return false; },
+    [](const clap_plugin_t*, clap_gui_resize_hints_t*) { return false; },
+    [](const clap_plugin_t*, std::uint32_t*, std::uint32_t*) { return false; },
+    [](const clap_plugin_t*, std::uint32_t width, std::uint32_t height)
+    { return width == EditorWidth && height == EditorHeight; },
+    [](const clap_plugin_t* plugin, const clap_window_t* window)
+    { return window != nullptr && TClapOrvo::Of(plugin).SetEditorParent(*window); },
+    [](const clap_plugin_t*, const clap_window_t*) { return false; },
+    [](const clap_plugin_t*, const char*) {},
+    [](const clap_plugin_t* plugin) { return TClapOrvo::Of(plugin).ShowEditor(true); },
+    [](const clap_plugin_t* plugin) { return TClapOrvo::Of(plugin).ShowEditor(false); }};
+
+const clap_plugin_timer_support_t TimerSupport = {
+    [](const clap_plugin_t* plugin, clap_id timer) { TClapOrvo::Of(plugin).OnTimer(timer); }};
+
 const clap_plugin_preset_load_t PresetLoad = {
     [](const clap_plugin_t* plugin, std::uint32_t kind, const char*, const char* loadKey)
     {
@@ -127,8 +177,8 @@ const clap_plugin_preset_load_t PresetLoad = {
 } // namespace
 
 TClapOrvo::TClapOrvo(const clap_plugin_descriptor_t& descriptor, const clap_host_t& host,
-                     const TPluginServices& services)
-    : FHost(host), FEffect(services, this)
+                     const TPluginServices& services, TUIPlatformFactory makePlatform)
+    : FHost(host), FEffect(services, this), FMakePlatform(makePlatform)
 {
     FRecord = {
         &descriptor,
@@ -148,11 +198,17 @@ TClapOrvo::TClapOrvo(const clap_plugin_descriptor_t& descriptor, const clap_host
     };
 }
 
+TClapOrvo::~TClapOrvo()
+{
+    DestroyEditor();
+}
+
 bool TClapOrvo::Init() noexcept
 {
     // The host's extensions may only be asked for from init on.
     FThreadCheck = HostExtension<clap_host_thread_check_t>(FHost, CLAP_EXT_THREAD_CHECK);
     FHostParams = HostExtension<clap_host_params_t>(FHost, CLAP_EXT_PARAMS);
+    FHostTimers = HostExtension<clap_host_timer_support_t>(FHost, CLAP_EXT_TIMER_SUPPORT);
     return true;
 }
 
@@ -211,6 +267,11 @@ const void* TClapOrvo::Extension(const char* id) const noexcept
     if (id == nullptr)
     {
         return nullptr;
+    }
+    if (FMakePlatform != nullptr && FHostTimers != nullptr &&
+        (std::strcmp(id, CLAP_EXT_GUI) == 0 || std::strcmp(id, CLAP_EXT_TIMER_SUPPORT) == 0))
+    {
+        return std::strcmp(id, CLAP_EXT_GUI) == 0 ? static_cast<const void*>(&Gui) : &TimerSupport;
     }
     const std::array<std::pair<const char*, const void*>, 6> extensions = {{
         {CLAP_EXT_AUDIO_PORTS, &AudioPorts},
@@ -275,6 +336,10 @@ clap_process_status TClapOrvo::Process(const clap_process_t& process) noexcept
     }
 
     FOut = process.out_events;
+    if (FOut != nullptr)
+    {
+        FEdits.DrainTo(*FOut);
+    }
     FOutFrame = 0;
     FPartStart = 0;
     const std::uint32_t frames = process.frames_count;
@@ -364,8 +429,12 @@ bool TClapOrvo::ParameterValue(clap_id id, double& value) const noexcept
     return true;
 }
 
-void TClapOrvo::Flush(const clap_input_events_t* in, const clap_output_events_t* /*out*/) noexcept
+void TClapOrvo::Flush(const clap_input_events_t* in, const clap_output_events_t* out) noexcept
 {
+    if (out != nullptr)
+    {
+        FEdits.DrainTo(*out);
+    }
     // Outside processing: the values come into force before the engine's next run.
     const std::uint32_t count = in != nullptr ? in->size(in) : 0;
     for (std::uint32_t i = 0; i < count; ++i)
@@ -472,6 +541,95 @@ void TClapOrvo::ValuesReplaced() noexcept
     if (FHostParams != nullptr)
     {
         FHostParams->rescan(&FHost, CLAP_PARAM_RESCAN_VALUES);
+    }
+}
+bool TClapOrvo::EditorSupported(const char* api, bool floating) const noexcept
+{
+    return api != nullptr && std::strcmp(api, CLAP_WINDOW_API_X11) == 0 && !floating &&
+           FMakePlatform != nullptr && FHostTimers != nullptr;
+}
+
+bool TClapOrvo::CreateEditor(const char* api, bool floating) noexcept
+{
+    if (!OnMainThread() || !EditorSupported(api, floating) || FEditor)
+    {
+        return false;
+    }
+    try
+    {
+        FEditor = std::make_unique<TClapEditor>(
+            FEffect, FEdits,
+            [this]
+            {
+                if (FHostParams != nullptr)
+                {
+                    FHostParams->request_flush(&FHost);
+                }
+            });
+    }
+    catch (...)
+    {
+        return false;
+    }
+    if (!FHostTimers->register_timer(&FHost, EditorTimerPeriodMs, &FEditorTimer))
+    {
+        FEditorTimer = CLAP_INVALID_ID;
+    }
+    return true;
+}
+
+void TClapOrvo::DestroyEditor() noexcept
+{
+    if (!OnMainThread() || !FEditor)
+    {
+        return;
+    }
+    if (FEditorTimer != CLAP_INVALID_ID)
+    {
+        FHostTimers->unregister_timer(&FHost, FEditorTimer);
+        FEditorTimer = CLAP_INVALID_ID;
+    }
+    FEditor.reset();
+}
+
+bool TClapOrvo::SetEditorParent(const clap_window_t& window) noexcept
+{
+    if (!OnMainThread() || !FEditor || window.api == nullptr ||
+        std::strcmp(window.api, CLAP_WINDOW_API_X11) != 0)
+    {
+        return false;
+    }
+    try
+    {
+        return FEditor->Open(FMakePlatform(), static_cast<std::uintptr_t>(window.x11));
+    }
+    catch (...)
+    {
+        return false;
+    }
+}
+
+bool TClapOrvo::ShowEditor(bool visible) noexcept
+{
+    if (!OnMainThread() || !FEditor || !FEditor->IsOpen())
+    {
+        return false;
+    }
+    FEditor->Show(visible);
+    return true;
+}
+
+void TClapOrvo::OnTimer(clap_id timer) noexcept
+{
+    if (OnMainThread() && FEditor && timer == FEditorTimer)
+    {
+        try
+        {
+            FEditor->Idle();
+        }
+        catch (...)
+        {
+        }
     }
 }
 } // namespace orvo::clap

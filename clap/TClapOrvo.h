@@ -6,21 +6,25 @@
 // thread-check, where it has one): a call on the wrong thread does nothing and fails.
 #pragma once
 
+#include "clap/TClapEditQueue.h"
+#include "clap/TClapEditor.h"
 #include "clap/abi/DClapExtensions.h"
 #include "core/uOrvoEffect.h"
 
-#include <atomic>
 #include <cstdint>
+#include <memory>
 #include <optional>
-#include <span>
 
 namespace orvo::clap
 {
 class TClapOrvo final : private IEffectOutput
 {
 public:
+    /// makePlatform makes the editor's window system; null: no editor.
     TClapOrvo(const clap_plugin_descriptor_t& descriptor, const clap_host_t& host,
-              const TPluginServices& services);
+              const TPluginServices& services, TUIPlatformFactory makePlatform);
+    /// The editor goes first, if the host left it open.
+    ~TClapOrvo();
     TClapOrvo(const TClapOrvo&) = delete;
     TClapOrvo& operator=(const TClapOrvo&) = delete;
 
@@ -53,6 +57,15 @@ public:
     /// A factory program by its load key ("0" .. "15").
     bool LoadPreset(const char* loadKey) noexcept;
 
+    // The editor (main thread): embedded in a window of the host's X11 window system, and
+    // pumped by the host's timer.
+    bool EditorSupported(const char* api, bool floating) const noexcept;
+    bool CreateEditor(const char* api, bool floating) noexcept;
+    void DestroyEditor() noexcept;
+    bool SetEditorParent(const clap_window_t& window) noexcept;
+    bool ShowEditor(bool visible) noexcept;
+    void OnTimer(clap_id timer) noexcept;
+
     static TClapOrvo& Of(const clap_plugin_t* plugin) noexcept
     {
         return *static_cast<TClapOrvo*>(plugin->plugin_data);
@@ -74,8 +87,14 @@ private:
     const clap_host_t& FHost;
     const clap_host_thread_check_t* FThreadCheck = nullptr;
     const clap_host_params_t* FHostParams = nullptr;
+    const clap_host_timer_support_t* FHostTimers = nullptr;
     TOrvoEffect FEffect;
     bool FActive = false;
+
+    TUIPlatformFactory FMakePlatform;
+    TClapEditQueue FEdits;
+    std::unique_ptr<TClapEditor> FEditor;
+    clap_id FEditorTimer = CLAP_INVALID_ID;
 
     // While Process runs: where the core's notifications go, and the frame they leave at.
     const clap_output_events_t* FOut = nullptr;

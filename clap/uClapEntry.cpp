@@ -1,7 +1,8 @@
 // The CLAP module's entry: clap_entry, the plug-in factory with Orvo's descriptor, the
 // preset-discovery factory over the factory programs, and the composition root that gives
-// each instance the platform's services. Like the VST 2 module, the instance reads the MIDI
-// map file beside the module and writes it back when learning changed it.
+// each instance the platform's services and, where the module was built with X11, the
+// editor's window system. Like the VST 2 module, the instance reads the MIDI map file beside
+// the module and writes it back when learning changed it.
 #include "clap/TClapOrvo.h"
 #include "clap/uClapIdentity.h"
 #include "clap/uClapPresets.h"
@@ -10,6 +11,9 @@
 #include "platform/posix/TPosixLocale.h"
 #include "platform/posix/TPosixMessageBox.h"
 #include "platform/posix/TPosixModuleFile.h"
+#if ORVO_HAVE_X11
+#include "platform/x11/uX11UIFactory.h"
+#endif
 
 #include <cstring>
 #include <new>
@@ -29,6 +33,12 @@ const TPluginServices& PlatformServices()
     static const TPluginServices services{moduleFile, resources, fileSystem, locale, messageBox};
     return services;
 }
+
+#if ORVO_HAVE_X11
+constexpr TUIPlatformFactory EditorPlatform = &MakeX11UIPlatform;
+#else
+constexpr TUIPlatformFactory EditorPlatform = nullptr;
+#endif
 
 const char* const Features[] = {CLAP_PLUGIN_FEATURE_AUDIO_EFFECT, CLAP_PLUGIN_FEATURE_STEREO,
                                 CLAP_PLUGIN_FEATURE_MASTERING, nullptr};
@@ -63,7 +73,7 @@ const clap_plugin_factory_t PluginFactory = {
         }
         try
         {
-            return (new TClapOrvo(Descriptor, *host, PlatformServices()))->Record();
+            return (new TClapOrvo(Descriptor, *host, PlatformServices(), EditorPlatform))->Record();
         }
         catch (...)
         {

@@ -116,6 +116,30 @@ TEST_F(ClapPlugin, OffersItsPortsLatencyAndNothingUnknown)
     EXPECT_EQ(host.Plugin()->get_extension(host.Plugin(), "clap.no-such-extension"), nullptr);
 }
 
+TEST_F(ClapPlugin, OffersAnX11EditorEmbeddedAndPumpedByTheHostsTimer)
+{
+    TClapTestHost host(Module);
+    const auto* gui = host.Extension<clap_plugin_gui_t>(CLAP_EXT_GUI);
+    ASSERT_NE(gui, nullptr);
+    EXPECT_TRUE(gui->is_api_supported(host.Plugin(), CLAP_WINDOW_API_X11, false));
+    EXPECT_FALSE(gui->is_api_supported(host.Plugin(), CLAP_WINDOW_API_X11, true));
+    EXPECT_FALSE(gui->is_api_supported(host.Plugin(), CLAP_WINDOW_API_WIN32, false));
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+    ASSERT_TRUE(gui->get_size(host.Plugin(), &width, &height));
+    EXPECT_EQ(width, 700U);
+    EXPECT_EQ(height, 300U);
+    EXPECT_FALSE(gui->can_resize(host.Plugin()));
+
+    host.ClearRequests();
+    ASSERT_TRUE(gui->create(host.Plugin(), CLAP_WINDOW_API_X11, false));
+    EXPECT_EQ(host.Timers().size(), 1U);
+    gui->destroy(host.Plugin());
+    EXPECT_TRUE(host.Timers().empty());
+    EXPECT_EQ(host.Requests(), (std::vector<std::string>{"register_timer 30", "unregister_timer"}));
+    EXPECT_TRUE(host.Violations().empty());
+}
+
 TEST_F(ClapPlugin, ParametersReadTheirOwnTextsBackAtEveryMarkOfTheirRange)
 {
     TClapTestHost host(Module);
