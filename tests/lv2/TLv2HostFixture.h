@@ -125,7 +125,7 @@ class TLv2HostFixture : public ::testing::Test
 
     float Parameter(lv2::TLv2Orvo& instance, TParameter index)
     {
-        return instance.Plugin().getParameter(index);
+        return instance.Effect().Parameter(index);
     }
 
     static constexpr std::size_t MaxFrames = 4096;

@@ -3,7 +3,7 @@
 // wraps the host callback. Every operation has a framework default; effects override some.
 #pragma once
 
-#include "host/DAEffect.h"
+#include "vst2/DAEffect.h"
 
 #include <atomic>
 

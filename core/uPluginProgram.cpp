@@ -1,4 +1,4 @@
-#include "plugin/uPluginProgram.h"
+#include "core/uPluginProgram.h"
 
 namespace orvo
 {

@@ -1,4 +1,4 @@
-#include "host/AEffEditor.h"
+#include "vst2/AEffEditor.h"
 
 namespace orvo
 {

@@ -1,7 +1,7 @@
-#include "host/DAudioEffect.h"
+#include "vst2/DAudioEffect.h"
 
-#include "host/AEffEditor.h"
-#include "host/uHostRounding.h"
+#include "vst2/AEffEditor.h"
+#include "vst2/uHostRounding.h"
 
 #include <cstdint>
 #include <cstring>

@@ -3,7 +3,7 @@
 // AudioEffect's.
 #pragma once
 
-#include "host/DAudioEffect.h"
+#include "vst2/DAudioEffect.h"
 
 namespace orvo
 {

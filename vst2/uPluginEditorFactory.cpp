@@ -1,8 +1,9 @@
 // The VST 2 editor glue with TPluginEditorWindow as its window: kept apart from the window
 // itself, so that a binary that shows the window without the effect (the LV2 editor) links
 // neither the glue nor the effect.
+#include "vst2/uPluginEditorFactory.h"
+
 #include "editor/uEditor.h"
-#include "editor/uPluginEditor.h"
 
 #include <memory>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "plugin/uMidiMap.h"
+#include "core/uMidiMap.h"
 
 #include "parameters/uNumberText.h"
 

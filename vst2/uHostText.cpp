@@ -1,4 +1,4 @@
-#include "host/uHostText.h"
+#include "vst2/uHostText.h"
 
 #include <cstring>
 

@@ -17,8 +17,8 @@ class TVstEditorEffect final : public IEditorEffect
     void SetParameter(std::int32_t index, float value) override;
     void BeginEdit(std::int32_t index) override;
     void EndEdit(std::int32_t index) override;
-    void ParameterDisplay(std::int32_t index, char* text) override;
-    void ParameterLabel(std::int32_t index, char* text) override;
+    std::string ParameterDisplay(std::int32_t index) override;
+    std::string ParameterLabel(std::int32_t index) override;
     void StartMidiLearn(std::int32_t parameter) override;
     void ResetMidiMap() override;
     void RestoreDefaultMidiMap() override;

@@ -2,10 +2,11 @@
 // host shows it, reports its size, and hands the effect's parameter values to it.
 #pragma once
 
-#include "editor/uVstEditorEffect.h"
-#include "host/AEffEditor.h"
-#include "parameters/uParameterTable.h"
-#include "plugin/uPluginServices.h"
+#include "editor/uEditorForm.h"
+#include "editor/uEditorWindow.h"
+#include "vst2/uVstEditorEffect.h"
+#include "vst2/AEffEditor.h"
+#include "vst2/uPlugin.h"
 
 #include <array>
 #include <atomic>
@@ -18,38 +19,6 @@ namespace orvo
 class APlugin;
 class APluginEditor;
 
-/// The 16 parameter values the window shows, by parameter index. Owned by the glue, which
-/// writes them from any thread (relaxed atomics, each value whole), so that a copy on the
-/// processing thread never touches a window that close is destroying on the user-interface
-/// thread: the window only reads them, on its refresh timer.
-using TEditorValues = std::array<std::atomic<float>, ParameterCount>;
-static_assert(std::atomic<float>::is_always_lock_free);
-
-/// What the glue needs of an editor window. Created on the user-interface thread as a child
-/// of the host's window, destroyed there.
-class TEditorWindow
-{
-public:
-    virtual ~TEditorWindow() = default;
-    virtual std::int16_t ClientWidth() const = 0;
-    virtual std::int16_t ClientHeight() const = 0;
-    /// Repaints at once, enables the refresh timer and runs one refresh, so the controls
-    /// show APluginEditor::values before the first timer tick.
-    virtual void ShowCurrentValues() = 0;
-    /// Runs the window system's pending events, timers and paints (effEditIdle). May end
-    /// the window (a handler in which the host closes the editor).
-    virtual void Idle() {}
-    /// Ends the window that the glue lets go of (self is this window). Here it is destroyed
-    /// at once. A window whose handler is still running (the host closed the editor, or the
-    /// effect, from the modal loop of one of its menus or message boxes) must not go under
-    /// that handler: it may keep itself and go when the handler returns, touching neither
-    /// the effect nor the glue after this call.
-    virtual void Close(std::unique_ptr<TEditorWindow> self)
-    {
-        self.reset();
-    }
-};
-
 /// Makes the window for glue as a child of parent (the host's window handle), placed at
 /// 0, 0 and talking to the glue's effect. May throw when the window cannot be created.
 using TEditorWindowFactory =
@@ -60,8 +29,8 @@ class APluginEditor final : public AEffEditor, public TParameterListener
 public:
     /// The editor form's size, reported before the first window exists: hosts size their
     /// frame from effEditGetRect before they open the editor.
-    static constexpr std::int16_t FormWidth = 700;
-    static constexpr std::int16_t FormHeight = 300;
+    static constexpr auto FormWidth = static_cast<std::int16_t>(form::ClientWidth);
+    static constexpr auto FormHeight = static_cast<std::int16_t>(form::ClientHeight);
 
     /// windowFactory empty: the editor can report its size but opens no window.
     explicit APluginEditor(APlugin* plugin, TEditorWindowFactory windowFactory = {});

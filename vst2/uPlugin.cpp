@@ -1,11 +1,13 @@
-// APlugin: construction and destruction, parameters and their texts, identity and pins.
-#include "plugin/uPlugin.h"
+// APlugin: the VST 2 record's operations handed to the effect, its identity and pins, its
+// host's MIDI events queued at their frames and the effect's thru messages sent back.
+#include "vst2/uPlugin.h"
 
-#include "host/AEffEditor.h"
-#include "host/uHostText.h"
 #include "parameters/uParameterMapping.h"
+#include "vst2/AEffEditor.h"
+#include "vst2/uHostText.h"
 
 #include <cstring>
+#include <string>
 
 namespace orvo
 {
@@ -19,35 +21,22 @@ constexpr VstInt32 UniqueId = fourCharCode('O', 'r', 'v', 'o');
 constexpr std::size_t EffectNameCapacity = kVstMaxEffectNameLen + 1;
 constexpr std::size_t VendorCapacity = kVstMaxVendorStrLen + 1;
 constexpr std::size_t ProductCapacity = kVstMaxProductStrLen + 1;
+/// Kept in reserved1 of the thru message.
+constexpr char ThruMark = 99;
 
 /// The MIDI abilities the effect answers 1 for; every other text gets -1.
 constexpr std::array<std::string_view, 4> CanDoTexts = {"receiveVstEvents", "receiveVstMidiEvent",
                                                         "sendVstEvents", "sendVstMidiEvent"};
-
-static_assert(std::atomic<float>::is_always_lock_free);
-static_assert(std::atomic<std::int32_t>::is_always_lock_free);
-static_assert(std::atomic<std::uint8_t>::is_always_lock_free);
-static_assert(std::atomic<bool>::is_always_lock_free);
 } // namespace
 
 APlugin::APlugin(audioMasterCallback host, const TPluginServices& services,
                  TEditorFactory editorFactory)
-    : AudioEffectX(host, ProgramCount, ParameterCount), FServices(services)
+    : AudioEffectX(host, ProgramCount, ParameterCount), FEffect(services, this)
 {
-    FDecimalSeparator = FServices.Locale.DecimalSeparator();
-
-    loadMidiMap();
-
-    for (VstMidiEvent& slot : FMidiQueue)
-    {
-        slot.type = kVstMidiType;
-        slot.deltaFrames = FreeSlot;
-        slot.reserved1 = 99;
-    }
     FThruEvent.type = kVstMidiType;
     FThruEvent.byteSize = 32;
-    FThruEvent.deltaFrames = FreeSlot;
-    FThruEvent.reserved1 = 99;
+    FThruEvent.deltaFrames = -99;
+    FThruEvent.reserved1 = ThruMark;
     FThruEvents.numEvents = 1;
     FThruEvents.reserved = 0;
     FThruEvents.events[0] = reinterpret_cast<VstEvent*>(&FThruEvent);
@@ -59,17 +48,12 @@ APlugin::APlugin(audioMasterCallback host, const TPluginServices& services,
     FHostVendor[kVstMaxVendorStrLen] = '\0';
     FHostProduct[kVstMaxProductStrLen] = '\0';
 
-    createPrograms();
-
     if (editorFactory != nullptr)
     {
         const TEditorParts parts = editorFactory(*this);
         setEditor(parts.Editor);
-        FEditorListener = parts.Listener;
+        FEffect.SetParameterListener(parts.Listener);
     }
-
-    suspend();
-    loadFactoryBank();
 
     hasVu(false);
     setNumInputs(2);
@@ -78,22 +62,21 @@ APlugin::APlugin(audioMasterCallback host, const TPluginServices& services,
     canProcessReplacing(true);
     isSynth(false);
     setUniqueID(UniqueId);
-
-    curProgram = 0;
-    loadProgram(0);
+    curProgram = FEffect.Program();
 }
 
 APlugin::~APlugin()
 {
-    saveMidiMap();
-    // The editor glue and its window reach back into this object (FEditorClosed, the
-    // parameter values), so they go while every member still lives, not in the base
+    // The editor glue and its window reach back into the effect (FEditorClosed, the
+    // parameter values), so they go while the effect still lives, not in the base
     // destructor after the members are gone.
     AEffEditor* glue = editor;
-    FEditorListener = nullptr;
+    FEffect.SetParameterListener(nullptr);
     setEditor(nullptr);
     delete glue;
 }
+
+// --- Processing ---
 
 void APlugin::setBlockSizeAndSampleRate(VstInt32 newBlockSize, float newSampleRate) noexcept
 {
@@ -101,31 +84,79 @@ void APlugin::setBlockSizeAndSampleRate(VstInt32 newBlockSize, float newSampleRa
     setSampleRate(newSampleRate);
 }
 
-void APlugin::setParameter(VstInt32 index, float value) noexcept
+void APlugin::setSampleRate(float newSampleRate) noexcept
 {
-    value = ClampedParameterValue(value);
-    if (!IsParameterIndex(index))
-    {
-        return;
-    }
-    // The values in force are the current program's values (see setProgram), so this one
-    // store edits the program as well; the engine applies it on the processing thread
-    // between runs.
-    FEngine.ApplyParameter(index, value);
-    parameterStored();
+    FEffect.SetSampleRate(newSampleRate);
+    AudioEffectX::setSampleRate(FEffect.SampleRate());
 }
 
-void APlugin::parameterStored() noexcept
+void APlugin::suspend() noexcept
 {
-    if (FEditorListener != nullptr)
+    FEffect.Suspend();
+}
+
+void APlugin::resume() noexcept
+{
+    FEffect.Resume();
+    wantEvents(1);
+}
+
+void APlugin::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) noexcept
+{
+    FEffect.Process(inputs, outputs, sampleFrames, false);
+}
+
+void APlugin::process(float** inputs, float** outputs, VstInt32 sampleFrames) noexcept
+{
+    FEffect.Process(inputs, outputs, sampleFrames, true);
+}
+
+VstInt32 APlugin::processEvents(VstEvents* events) noexcept
+{
+    if (events == nullptr)
     {
-        FEditorListener->parametersChanged();
+        return 1;
     }
+    VstEvent* const* list = events->events;
+    for (VstInt32 i = 0; i < events->numEvents; ++i)
+    {
+        const VstEvent* event = list[i];
+        if (event == nullptr || event->type != kVstMidiType)
+        {
+            continue; // not MIDI: dropped
+        }
+        const auto& midi = *reinterpret_cast<const VstMidiEvent*>(event);
+        FEffect.QueueMidi(midi.deltaFrames, {static_cast<std::uint8_t>(midi.midiData[0]),
+                                             static_cast<std::uint8_t>(midi.midiData[1]),
+                                             static_cast<std::uint8_t>(midi.midiData[2])});
+    }
+    return 1;
+}
+
+void APlugin::MidiThru(std::int32_t frame, const TMidiBytes& message) noexcept
+{
+    FThruEvent.midiData[0] = static_cast<char>(message[0]);
+    FThruEvent.midiData[1] = static_cast<char>(message[1]);
+    FThruEvent.midiData[2] = static_cast<char>(message[2]);
+    FThruEvent.deltaFrames = frame;
+    sendVstEventsToHost(&FThruEvents);
+}
+
+void APlugin::ParameterMovedByController(std::int32_t index, float value) noexcept
+{
+    callHost(audioMasterAutomate, index, 0, nullptr, value);
+}
+
+// --- Parameters ---
+
+void APlugin::setParameter(VstInt32 index, float value) noexcept
+{
+    FEffect.SetParameter(index, value);
 }
 
 float APlugin::getParameter(VstInt32 index) noexcept
 {
-    return FEngine.Parameter(index);
+    return FEffect.Parameter(index);
 }
 
 void APlugin::getParameterLabel(VstInt32 index, char* label) noexcept
@@ -149,7 +180,7 @@ void APlugin::getParameterDisplay(VstInt32 index, char* text) noexcept
     try
     {
         // The reserved parameter shows nothing: the buffer keeps what it held.
-        if (const auto display = DisplayText(index, getParameter(index), FDecimalSeparator))
+        if (const auto display = FEffect.ParameterDisplay(index))
         {
             copyHostText(text, *display, ParamTextCapacity);
         }
@@ -159,6 +190,48 @@ void APlugin::getParameterDisplay(VstInt32 index, char* text) noexcept
         copyHostText(text, "", ParamTextCapacity);
     }
 }
+
+// --- Programs ---
+
+void APlugin::setProgram(VstInt32 program) noexcept
+{
+    FEffect.SetProgram(program);
+    curProgram = FEffect.Program();
+}
+
+void APlugin::setProgramName(char* name) noexcept
+{
+    if (name == nullptr)
+    {
+        return;
+    }
+    // Read no further than the 50 characters that are kept.
+    FEffect.SetProgramName(std::string_view(name, strnlen(name, APluginProgram::MaxNameLength)));
+}
+
+void APlugin::getProgramName(char* name) noexcept
+{
+    getProgramNameIndexed(0, FEffect.Program(), name);
+}
+
+bool APlugin::getProgramNameIndexed(VstInt32 /*category*/, VstInt32 index, char* text) noexcept
+{
+    if (!IsProgramIndex(index))
+    {
+        return false;
+    }
+    try
+    {
+        copyHostText(text, FEffect.ProgramName(index), ProgramNameCapacity);
+    }
+    catch (...)
+    {
+        copyHostText(text, "", ProgramNameCapacity);
+    }
+    return true;
+}
+
+// --- Identity and pins ---
 
 float APlugin::getVu() noexcept
 {
@@ -227,13 +300,5 @@ VstInt32 APlugin::canDo(char* text) noexcept
         }
     }
     return -1;
-}
-
-void APlugin::tellEditor() noexcept
-{
-    if (FEditorClosed.load(std::memory_order_relaxed) == 0 && FEditorListener != nullptr)
-    {
-        FEditorListener->parametersChanged();
-    }
 }
 } // namespace orvo

@@ -2,9 +2,9 @@
 // function: main is an assembler-level alias of VSTPluginMain (a C++ function may not be
 // called main with this signature).
 
-#include "host/uVstEntry.h"
+#include "vst2/uVstEntry.h"
 
-#include "host/DAudioEffect.h"
+#include "vst2/DAudioEffect.h"
 
 namespace orvo
 {

@@ -1,12 +1,11 @@
-// APlugin: the 16 programs, the factory bank they are filled from, program selection and
-// names.
-#include "plugin/uPlugin.h"
+// TOrvoEffect: the 16 programs, the factory bank they are filled from, program selection and
+// names, and the state a host keeps in its session.
+#include "core/uOrvoEffect.h"
 
-#include "host/uHostText.h"
-#include "plugin/uBankReader.h"
+#include "core/uBankReader.h"
+#include "core/uEffectState.h"
 #include "parameters/uNumberText.h"
 
-#include <cstring>
 #include <vector>
 
 namespace orvo
@@ -24,16 +23,7 @@ std::string IniPathFor(const std::string& modulePath)
 }
 } // namespace
 
-void APlugin::createPrograms()
-{
-    for (std::size_t p = 0; p < FPrograms.size(); ++p)
-    {
-        FPrograms[p] = std::make_unique<APluginProgram>();
-        FPrograms[p]->SetName("Quorvane Orvo " + std::to_string(p));
-    }
-}
-
-void APlugin::loadFactoryBank()
+void TOrvoEffect::loadFactoryBank()
 {
     // A file named like the module with ".ini" is opened and read when present, and its
     // contents are discarded: only the embedded bank decides what the programs hold. It is
@@ -65,8 +55,11 @@ void APlugin::loadFactoryBank()
             }
             for (parameter = 0; parameter < ParameterCount; ++parameter)
             {
+                // A key the bank lacks gives the parameter the table's default, as a program
+                // the bank never filled holds; a value that is no number reads as 0.
                 const auto text = bank.Value(section, "Param" + std::to_string(parameter));
-                target.SetValue(parameter, text ? ParseDecimal(*text).value_or(0.0f) : 0.0f);
+                target.SetValue(parameter, text ? ParseDecimal(*text).value_or(0.0f)
+                                                : InfoOf(parameter).Default);
             }
         }
     }
@@ -78,29 +71,24 @@ void APlugin::loadFactoryBank()
     }
 }
 
-void APlugin::loadProgram(VstInt32 program) noexcept
+void TOrvoEffect::loadProgram(std::int32_t program) noexcept
 {
-    curProgram = program;
+    FCurrentProgram.store(program, std::memory_order_relaxed);
     const APluginProgram& selected = *FPrograms[static_cast<std::size_t>(program)];
     for (std::int32_t i = 0; i < ParameterCount; ++i)
     {
-        setParameter(i, selected.Value(i));
+        SetParameter(i, selected.Value(i));
     }
     tellEditor();
 }
 
-void APlugin::setProgram(VstInt32 program) noexcept
+void TOrvoEffect::SetProgram(std::int32_t program) noexcept
 {
     if (!IsProgramIndex(program))
     {
         return;
     }
-    const VstInt32 previous = curProgram;
-    if (!IsProgramIndex(previous))
-    {
-        loadProgram(program);
-        return;
-    }
+    const std::int32_t previous = Program();
     if (program == previous)
     {
         // The values in force are this program's: they are applied again as they stand.
@@ -117,7 +105,7 @@ void APlugin::setProgram(VstInt32 program) noexcept
     // another thread (a controller on the processing thread) stores before the exchange
     // is kept by the program left; one stored after it stays in force, as an edit of the
     // selected program. Neither thread ever waits for the other.
-    curProgram = program;
+    FCurrentProgram.store(program, std::memory_order_relaxed);
     APluginProgram& left = *FPrograms[static_cast<std::size_t>(previous)];
     const APluginProgram& selected = *FPrograms[static_cast<std::size_t>(program)];
     for (std::int32_t i = 0; i < ParameterCount; ++i)
@@ -129,36 +117,49 @@ void APlugin::setProgram(VstInt32 program) noexcept
     tellEditor();
 }
 
-void APlugin::setProgramName(char* name) noexcept
+std::string TOrvoEffect::ProgramName(std::int32_t program) const
 {
-    const VstInt32 program = curProgram;
-    if (name == nullptr || !IsProgramIndex(program))
+    if (!IsProgramIndex(program))
     {
-        return;
+        return {};
     }
-    // Read no further than the 50 characters that are kept.
-    const std::size_t length = strnlen(name, APluginProgram::MaxNameLength);
-    FPrograms[static_cast<std::size_t>(program)]->SetName(std::string_view(name, length));
+    return FPrograms[static_cast<std::size_t>(program)]->Name().data();
+}
+
+void TOrvoEffect::SetProgramName(std::string_view name) noexcept
+{
+    FPrograms[static_cast<std::size_t>(Program())]->SetName(name);
     tellEditor();
 }
 
-void APlugin::getProgramName(char* name) noexcept
+std::vector<std::uint8_t> TOrvoEffect::SaveState() const
 {
-    const VstInt32 program = curProgram;
-    if (IsProgramIndex(program))
+    TEffectState state;
+    state.Program = Program();
+    for (std::int32_t i = 0; i < ParameterCount; ++i)
     {
-        copyHostText(name, FPrograms[static_cast<std::size_t>(program)]->Name().data(),
-                     ProgramNameCapacity);
+        state.Values[static_cast<std::size_t>(i)] = Parameter(i);
     }
+    state.Map = MidiMap();
+    return EncodeEffectState(state);
 }
 
-bool APlugin::getProgramNameIndexed(VstInt32 /*category*/, VstInt32 index, char* text) noexcept
+bool TOrvoEffect::LoadState(std::span<const std::uint8_t> bytes) noexcept
 {
-    if (!IsProgramIndex(index))
+    const std::optional<TEffectState> state = DecodeEffectState(bytes);
+    if (!state)
     {
         return false;
     }
-    copyHostText(text, FPrograms[static_cast<std::size_t>(index)]->Name().data(), ProgramNameCapacity);
+    // The saved values are the current program's edits: they come into force as they are,
+    // and the program's record keeps what the bank gave it until another program is chosen.
+    FCurrentProgram.store(state->Program, std::memory_order_relaxed);
+    for (std::int32_t i = 0; i < ParameterCount; ++i)
+    {
+        SetParameter(i, state->Values[static_cast<std::size_t>(i)]);
+    }
+    ReplaceMidiMap(state->Map);
+    tellEditor();
     return true;
 }
 } // namespace orvo

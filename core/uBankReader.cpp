@@ -1,4 +1,4 @@
-#include "plugin/uBankReader.h"
+#include "core/uBankReader.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
-#include "editor/uPluginEditor.h"
+#include "vst2/uPluginEditor.h"
 
-#include "plugin/uPlugin.h"
+#include "vst2/uPlugin.h"
 
 #include <utility>
 
@@ -64,7 +64,7 @@ bool APluginEditor::open(void* ptr)
     ++openCount;
     // The flag opens before the copy, so a change made while the editor was closed is in
     // the copy or copies itself.
-    typedEffect->FEditorClosed.store(0, std::memory_order_seq_cst);
+    typedEffect->effect().FEditorClosed.store(0, std::memory_order_seq_cst);
     copyValues();
     window->ShowCurrentValues();
     return true;
@@ -83,7 +83,7 @@ void APluginEditor::close()
 void APluginEditor::closeWindow()
 {
     // The flag goes first: a parameter change after this point copies nothing.
-    typedEffect->FEditorClosed.store(1, std::memory_order_release);
+    typedEffect->effect().FEditorClosed.store(1, std::memory_order_release);
     parentWindow = nullptr;
     // The glue forgets the window before it ends: one that lives on until its running
     // handler returns is no longer the glue's, and a reopen makes a new one.
@@ -107,7 +107,7 @@ void APluginEditor::idle()
 
 void APluginEditor::parametersChanged() noexcept
 {
-    if (typedEffect->FEditorClosed.load(std::memory_order_seq_cst) == 0)
+    if (typedEffect->effect().FEditorClosed.load(std::memory_order_seq_cst) == 0)
     {
         copyValues();
     }

@@ -3,7 +3,7 @@
 // user-interface thread.
 #pragma once
 
-#include "host/DAEffect.h"
+#include "vst2/DAEffect.h"
 
 namespace orvo
 {

@@ -1,7 +1,7 @@
-#include "host/DAudioEffectX.h"
+#include "vst2/DAudioEffectX.h"
 
-#include "host/AEffEditor.h"
-#include "host/uHostRounding.h"
+#include "vst2/AEffEditor.h"
+#include "vst2/uHostRounding.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -1,6 +1,6 @@
-#include "editor/uVstEditorEffect.h"
+#include "vst2/uVstEditorEffect.h"
 
-#include "plugin/uPlugin.h"
+#include "vst2/uPlugin.h"
 
 namespace orvo
 {
@@ -20,34 +20,34 @@ void TVstEditorEffect::EndEdit(std::int32_t index)
     FEffect.endEdit(index);
 }
 
-void TVstEditorEffect::ParameterDisplay(std::int32_t index, char* text)
+std::string TVstEditorEffect::ParameterDisplay(std::int32_t index)
 {
-    FEffect.getParameterDisplay(index, text);
+    return FEffect.effect().ParameterDisplay(index).value_or(std::string());
 }
 
-void TVstEditorEffect::ParameterLabel(std::int32_t index, char* text)
+std::string TVstEditorEffect::ParameterLabel(std::int32_t index)
 {
-    FEffect.getParameterLabel(index, text);
+    return IsParameterIndex(index) ? std::string(InfoOf(index).Label) : std::string();
 }
 
 void TVstEditorEffect::StartMidiLearn(std::int32_t parameter)
 {
-    FEffect.startMidiLearn(parameter);
+    FEffect.effect().StartMidiLearn(parameter);
 }
 
 void TVstEditorEffect::ResetMidiMap()
 {
-    FEffect.resetMidiMap();
+    FEffect.effect().ResetMidiMap();
 }
 
 void TVstEditorEffect::RestoreDefaultMidiMap()
 {
-    FEffect.restoreDefaultMidiMap();
+    FEffect.effect().RestoreDefaultMidiMap();
 }
 
 std::optional<std::string> TVstEditorEffect::MidiMapReport()
 {
-    return FEffect.midiMapReport();
+    return FEffect.effect().MidiMapReport();
 }
 
 } // namespace orvo

@@ -1,7 +1,7 @@
 // The exported entry and the factory it calls.
 #pragma once
 
-#include "host/DAEffect.h"
+#include "vst2/DAEffect.h"
 
 namespace orvo
 {
