@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "lv2/TLv2Orvo.h"
+#include "lv2/uLv2Atoms.h"
 #include "tests/support/TUridMap.h"
 
 namespace orvo::test
