@@ -1,5 +1,5 @@
-// IEditorEffect: what the editor window asks of the effect it edits. The VST 2 glue answers
-// with the effect's own calls; the LV2 UI answers through the plug-in's ports.
+// IEditorEffect: what the editor window asks of the effect it edits. Each plug-in format's
+// glue answers: in process with the effect's own calls, or through the plug-in's ports.
 #pragma once
 
 #include <cstdint>
@@ -20,10 +20,10 @@ class IEditorEffect
     /// The ends of a user's gesture on a parameter, for hosts in touch mode.
     virtual void BeginEdit(std::int32_t index) = 0;
     virtual void EndEdit(std::int32_t index) = 0;
-    /// The display text and the label of parameter index at its current value, written
-    /// into text (at least 25 bytes). A parameter without a display text leaves text alone.
-    virtual void ParameterDisplay(std::int32_t index, char* text) = 0;
-    virtual void ParameterLabel(std::int32_t index, char* text) = 0;
+    /// The display text and the label of parameter index at its current value; empty for a
+    /// parameter without one.
+    virtual std::string ParameterDisplay(std::int32_t index) = 0;
+    virtual std::string ParameterLabel(std::int32_t index) = 0;
 
     // The MIDI menu.
     /// The next CC that arrives is bound to parameter.

@@ -448,12 +448,10 @@ void TPluginEditorWindow::FormCreate()
         Guarded([&] { AppShowHint(text, control); });
     };
     imgCredits->SetBounds(0, 0, cntBackGround->Width(), cntBackGround->Height());
-    textBuffer = std::make_unique<char[]>(form::TextBufferSize);
 }
 
 void TPluginEditorWindow::FormDestroy()
 {
-    textBuffer.reset();
 }
 
 // --- Values to controls ---
@@ -552,21 +550,11 @@ void TPluginEditorWindow::SetParameterTouched(std::int32_t index, float value)
 
 std::string TPluginEditorWindow::ValueText(std::int32_t parameter)
 {
-    if (effect == nullptr || textBuffer == nullptr)
+    if (effect == nullptr)
     {
         return {};
     }
-    // Cleared before each call: a parameter whose text the effect leaves alone shows nothing.
-    std::memset(textBuffer.get(), 0, form::TextBufferSize);
-    effect->ParameterDisplay(parameter, textBuffer.get());
-    textBuffer[form::TextBufferSize - 1] = '\0';
-    std::string text = textBuffer.get();
-    std::memset(textBuffer.get(), 0, form::TextBufferSize);
-    effect->ParameterLabel(parameter, textBuffer.get());
-    textBuffer[form::TextBufferSize - 1] = '\0';
-    text += ' ';
-    text += textBuffer.get();
-    return Trim(text);
+    return Trim(effect->ParameterDisplay(parameter) + ' ' + effect->ParameterLabel(parameter));
 }
 
 void TPluginEditorWindow::par0Change(TDIBComponent& sender)

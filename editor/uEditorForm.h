@@ -200,8 +200,4 @@ inline constexpr TFormMenuItem SoloItem{"Solo", mcSolo};
 /// The caption of the editor's message boxes ("NoEffect", the MIDI report).
 inline constexpr std::string_view MessageCaption = "Orvo";
 inline constexpr std::string_view NoEffectText = "NoEffect";
-
-/// The value text buffer the effect writes display and label texts into, terminator included.
-inline constexpr std::size_t TextBufferSize = 50;
-
 } // namespace orvo::form

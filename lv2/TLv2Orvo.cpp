@@ -1,45 +1,22 @@
 #include "lv2/TLv2Orvo.h"
 
-#include "host/uHostText.h"
+#include "lv2/uLv2Atoms.h"
 #include "lv2/uLv2Features.h"
-#include "plugin/uMidiMap.h"
+#include "core/uMidiMap.h"
 #include "parameters/uParameterMapping.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstddef>
 #include <cstring>
-#include <lv2/atom/util.h>
 #include <lv2/midi/midi.h>
 #include <string>
 #include <vector>
 
 namespace orvo::lv2
 {
-namespace
-{
-static_assert(offsetof(VstEvents, events) == 2 * sizeof(VstIntPtr),
-              "the event list record lays out like VstEvents");
-
-/// What the effect is told about its host.
-constexpr std::string_view HostVendor = "Quorvane";
-constexpr std::string_view HostProduct = "Orvo LV2";
-constexpr VstIntPtr HostVstVersion = 2400;
-
-/// Bytes of a channel message with this status, 0 for anything else.
-std::uint32_t ChannelMessageLength(std::uint8_t status) noexcept
-{
-    if (status < 0x80 || status >= 0xF0)
-    {
-        return 0;
-    }
-    const std::uint8_t kind = status & 0xF0;
-    return kind == 0xC0 || kind == 0xD0 ? 2 : 3;
-}
-} // namespace
-
 TLv2Orvo::TLv2Orvo(double sampleRate, const LV2_Feature* const* features,
                    const TPluginServices& services)
+    : FEffect(services, this)
 {
     FMap = FeatureData<LV2_URID_Map>(features, LV2_URID__map);
     if (FMap != nullptr)
@@ -50,65 +27,12 @@ TLv2Orvo::TLv2Orvo(double sampleRate, const LV2_Feature* const* features,
         FUrids = TMessageUrids(*FMap);
         lv2_atom_forge_init(&FForge, const_cast<LV2_URID_Map*>(FMap));
     }
-    static_assert(offsetof(decltype(FEventList), events) == offsetof(VstEvents, events));
-    for (std::size_t i = 0; i < FEvents.size(); ++i)
-    {
-        FEventList.events[i] = reinterpret_cast<VstEvent*>(&FEvents[i]);
-    }
-
-    // No editor object: the LV2 UI talks to this instance through its ports only.
-    FPlugin = new APlugin(&HostCallback, services, nullptr);
-    FEffect = FPlugin->getAeffect();
-    FEffect->user = this;
-    Dispatch(effOpen);
-    Dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(sampleRate));
-    Dispatch(effSetBlockSize, 0, MaxCallFrames);
+    FEffect.SetSampleRate(static_cast<float>(sampleRate));
     // The ports' defaults are program 0's values, which the effect has just selected.
     for (std::uint32_t i = 0; i < ControlPortCount; ++i)
     {
         FApplied[i] = PortValue(static_cast<std::int32_t>(i),
-                                FEffect->getParameter(FEffect, static_cast<VstInt32>(i)));
-    }
-}
-
-TLv2Orvo::~TLv2Orvo()
-{
-    Dispatch(effClose); // the effect deletes itself
-}
-
-VstIntPtr TLv2Orvo::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
-                             float opt) noexcept
-{
-    return FEffect->dispatcher(FEffect, opcode, index, value, ptr, opt);
-}
-
-VstIntPtr VSTCALL TLv2Orvo::HostCallback(AEffect* effect, VstInt32 opcode, VstInt32 /*index*/,
-                                         VstIntPtr /*value*/, void* ptr, float /*opt*/)
-{
-    switch (opcode)
-    {
-    case audioMasterVersion:
-        return HostVstVersion;
-    case audioMasterWantMidi:
-        return 1;
-    case audioMasterGetVendorString:
-        copyHostText(static_cast<char*>(ptr), HostVendor, kVstMaxVendorStrLen + 1);
-        return 1;
-    case audioMasterGetProductString:
-        copyHostText(static_cast<char*>(ptr), HostProduct, kVstMaxProductStrLen + 1);
-        return 1;
-    case audioMasterProcessEvents:
-        // Only during run: the instance is set as the record's user before any processing.
-        if (effect != nullptr && effect->user != nullptr && ptr != nullptr)
-        {
-            static_cast<TLv2Orvo*>(effect->user)->writeThru(*static_cast<const VstEvents*>(ptr));
-            return 1;
-        }
-        return 0;
-    default:
-        // audioMasterAutomate among them: a mapped controller changes the parameter inside
-        // the effect; LV2 input ports belong to the host and are not written back.
-        return 0;
+                                FEffect.Parameter(static_cast<std::int32_t>(i)));
     }
 }
 
@@ -142,14 +66,12 @@ void TLv2Orvo::Connect(std::uint32_t port, void* data) noexcept
 
 void TLv2Orvo::Activate() noexcept
 {
-    Dispatch(effMainsChanged, 0, 1);
-    Dispatch(effStartProcess);
+    FEffect.Resume();
 }
 
 void TLv2Orvo::Deactivate() noexcept
 {
-    Dispatch(effStopProcess);
-    Dispatch(effMainsChanged, 0, 0);
+    FEffect.Suspend();
 }
 
 void TLv2Orvo::applyControls() noexcept
@@ -162,85 +84,79 @@ void TLv2Orvo::applyControls() noexcept
             continue;
         }
         FApplied[i] = *port;
-        FEffect->setParameter(FEffect, static_cast<VstInt32>(i),
-                              NormalisedValue(static_cast<std::int32_t>(i), *port));
+        FEffect.SetParameter(static_cast<std::int32_t>(i),
+                             NormalisedValue(static_cast<std::int32_t>(i), *port));
     }
 }
 
 void TLv2Orvo::queueMidi(std::uint32_t start, std::uint32_t count, bool last) noexcept
 {
-    VstInt32 queued = 0;
+    if (FMap == nullptr || FMidiIn == nullptr)
+    {
+        return;
+    }
     const std::int64_t end = static_cast<std::int64_t>(start) + count;
-    for (; FNextIn != nullptr &&
-           !lv2_atom_sequence_is_end(&FMidiIn->body, FMidiIn->atom.size, FNextIn);
-         FNextIn = lv2_atom_sequence_next(FNextIn))
-    {
-        const LV2_Atom_Event* event = FNextIn;
-        if (!last && event->time.frames >= end)
+    FNextIn = VisitSequence(*FMidiIn, FNextIn, [&](const LV2_Atom_Event& event, std::uint64_t) {
+        if (!last && event.time.frames >= end)
         {
-            break;
+            return false;
         }
-        if (event->body.type != FMidiEvent || event->body.size == 0 ||
-            queued == static_cast<VstInt32>(FEvents.size()))
+        if (event.body.type != FMidiEvent || event.body.size == 0)
         {
-            continue;
+            return true;
         }
-        const auto* bytes = reinterpret_cast<const std::uint8_t*>(event + 1);
+        const auto* bytes = reinterpret_cast<const std::uint8_t*>(&event + 1);
         const std::uint32_t length = ChannelMessageLength(bytes[0]);
-        if (length == 0 || event->body.size < length)
+        if (length == 0 || event.body.size < length)
         {
-            continue;
+            return true;
         }
-        VstMidiEvent& slot = FEvents[static_cast<std::size_t>(queued++)];
-        slot = VstMidiEvent{};
-        slot.type = kVstMidiType;
-        slot.byteSize = sizeof(VstMidiEvent);
-        const std::int64_t frame = std::clamp<std::int64_t>(event->time.frames, start, end - 1);
-        slot.deltaFrames = static_cast<VstInt32>(frame - start);
-        for (std::uint32_t b = 0; b < length; ++b)
-        {
-            slot.midiData[b] = static_cast<char>(bytes[b]);
-        }
-    }
-    if (queued > 0)
-    {
-        FEventList.numEvents = queued;
-        Dispatch(effProcessEvents, 0, 0, &FEventList);
-    }
+        TMidiBytes message{};
+        std::copy_n(bytes, length, message.begin());
+        const std::int64_t frame = std::clamp<std::int64_t>(event.time.frames, start, end - 1);
+        // A full queue drops the message, as a VST 2 host's full queue does.
+        FEffect.QueueMidi(static_cast<std::int32_t>(frame - start), message);
+        return true;
+    });
 }
 
-void TLv2Orvo::writeThru(const VstEvents& events) noexcept
+bool TLv2Orvo::forgeEventHead(std::int64_t frame, std::uint32_t size, std::uint32_t type) noexcept
+{
+    // The forge writes what fits and refuses the rest, which would leave a time stamp or a
+    // header without its body: the whole event is measured first.
+    const std::uint64_t needed = sizeof(LV2_Atom_Event) + PaddedAtomSize(size);
+    if (FForge.size < FForge.offset || FForge.size - FForge.offset < needed)
+    {
+        return false;
+    }
+    return lv2_atom_forge_frame_time(&FForge, frame) != 0 &&
+           lv2_atom_forge_atom(&FForge, size, type) != 0;
+}
+
+void TLv2Orvo::MidiThru(std::int32_t frame, const TMidiBytes& message) noexcept
 {
     if (!FForging)
     {
         return;
     }
-    for (VstInt32 i = 0; i < events.numEvents; ++i)
+    const std::uint32_t length = ChannelMessageLength(message[0]);
+    const std::int64_t at = std::max<std::int64_t>(
+        FLastOutFrame,
+        static_cast<std::int64_t>(FCallStart) +
+            std::clamp<std::int64_t>(frame, 0, static_cast<std::int64_t>(FCallFrames) - 1));
+    // A full buffer drops the message.
+    if (length == 0 || !forgeEventHead(at, length, FMidiEvent) ||
+        lv2_atom_forge_write(&FForge, message.data(), length) == 0)
     {
-        const VstEvent* event = events.events[i];
-        if (event == nullptr || event->type != kVstMidiType)
-        {
-            continue;
-        }
-        const auto& midi = *reinterpret_cast<const VstMidiEvent*>(event);
-        const auto* bytes = reinterpret_cast<const std::uint8_t*>(midi.midiData);
-        const std::uint32_t length = ChannelMessageLength(bytes[0]);
-        if (length == 0)
-        {
-            continue;
-        }
-        const std::int64_t frame = std::max<std::int64_t>(
-            FLastOutFrame, static_cast<std::int64_t>(FCallStart) +
-                               std::clamp<std::int64_t>(midi.deltaFrames, 0, FCallFrames - 1));
-        // A full buffer drops the message; the forge refuses what does not fit.
-        if (lv2_atom_forge_frame_time(&FForge, frame) == 0 ||
-            lv2_atom_forge_atom(&FForge, length, FMidiEvent) == 0 ||
-            lv2_atom_forge_write(&FForge, bytes, length) == 0)
-        {
-            continue;
-        }
-        FLastOutFrame = frame;
+        return;
     }
+    FLastOutFrame = at;
+}
+
+void TLv2Orvo::ParameterMovedByController(std::int32_t /*index*/, float /*value*/) noexcept
+{
+    // A mapped controller changes the parameter inside the effect; LV2 input ports belong
+    // to the host and are not written back.
 }
 
 void TLv2Orvo::handleCommands() noexcept
@@ -249,19 +165,18 @@ void TLv2Orvo::handleCommands() noexcept
     {
         return;
     }
-    LV2_ATOM_SEQUENCE_FOREACH(FMidiIn, event)
-    {
-        const TMidiMenuMessage message = ReadCommand(FUrids, event->body);
+    VisitSequence(*FMidiIn, 0, [&](const LV2_Atom_Event& event, std::uint64_t) {
+        const TMidiMenuMessage message = ReadCommand(FUrids, event.body);
         switch (message.Command)
         {
         case mmLearn:
-            FPlugin->startMidiLearn(message.Parameter);
+            FEffect.StartMidiLearn(message.Parameter);
             break;
         case mmReset:
-            FPlugin->resetMidiMap();
+            FEffect.ResetMidiMap();
             break;
         case mmRestoreDefault:
-            FPlugin->restoreDefaultMidiMap();
+            FEffect.RestoreDefaultMidiMap();
             break;
         case mmReport:
             FReportPending = true;
@@ -269,7 +184,8 @@ void TLv2Orvo::handleCommands() noexcept
         case mmNone:
             break;
         }
-    }
+        return true;
+    });
 }
 
 void TLv2Orvo::Run(std::uint32_t frames) noexcept
@@ -292,12 +208,11 @@ void TLv2Orvo::Run(std::uint32_t frames) noexcept
         if (FForge.size - FForge.offset >= sizeof(LV2_Atom_Event) + MidiMapReplySize &&
             lv2_atom_forge_frame_time(&FForge, 0) != 0)
         {
-            ForgeMidiMapReply(FForge, FUrids, FPlugin->midiMap(), FPlugin->midiLearnParameter());
+            ForgeMidiMapReply(FForge, FUrids, FEffect.MidiMap(), FEffect.MidiLearnParameter());
         }
     }
     FLastOutFrame = 0;
-    FNextIn =
-        FMap != nullptr && FMidiIn != nullptr ? lv2_atom_sequence_begin(&FMidiIn->body) : nullptr;
+    FNextIn = 0;
 
     for (std::uint32_t done = 0; done < frames;)
     {
@@ -305,14 +220,11 @@ void TLv2Orvo::Run(std::uint32_t frames) noexcept
         FCallStart = done;
         FCallFrames = count;
         queueMidi(done, count, done + count == frames);
-        if (FInputs[0] != nullptr && FInputs[1] != nullptr && FOutputs[0] != nullptr &&
-            FOutputs[1] != nullptr)
-        {
-            float* inputs[2] = {const_cast<float*>(FInputs[0] + done),
-                                const_cast<float*>(FInputs[1] + done)};
-            float* outputs[2] = {FOutputs[0] + done, FOutputs[1] + done};
-            FEffect->processReplacing(FEffect, inputs, outputs, static_cast<VstInt32>(count));
-        }
+        const float* inputs[2] = {FInputs[0] != nullptr ? FInputs[0] + done : nullptr,
+                                  FInputs[1] != nullptr ? FInputs[1] + done : nullptr};
+        float* outputs[2] = {FOutputs[0] != nullptr ? FOutputs[0] + done : nullptr,
+                             FOutputs[1] != nullptr ? FOutputs[1] + done : nullptr};
+        FEffect.Process(inputs, outputs, static_cast<std::int32_t>(count));
         done += count;
     }
 
@@ -329,7 +241,7 @@ LV2_State_Status TLv2Orvo::Save(LV2_State_Store_Function store, LV2_State_Handle
     {
         return LV2_STATE_ERR_NO_FEATURE;
     }
-    const std::string text = FormatMidiMap(FPlugin->midiMap());
+    const std::string text = FormatMidiMap(FEffect.MidiMap());
     return store(handle, FMidiMapKey, text.c_str(), text.size() + 1, FAtomString,
                  LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE);
 }
@@ -370,7 +282,7 @@ LV2_State_Status TLv2Orvo::Restore(LV2_State_Retrieve_Function retrieve, LV2_Sta
         lines.push_back(std::move(line));
         from = to + 1;
     }
-    FPlugin->replaceMidiMap(ParseMidiMap(lines));
+    FEffect.ReplaceMidiMap(ParseMidiMap(lines));
     return LV2_STATE_SUCCESS;
 }
 } // namespace orvo::lv2

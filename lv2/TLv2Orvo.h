@@ -1,14 +1,13 @@
-// One LV2 instance of Orvo: the VST 2 effect itself (APlugin), driven through its record
-// with a private host callback, so that sound, programs and MIDI are the VST 2 module's.
-// Control ports become setParameter calls when they change, the atom MIDI input becomes
-// effProcessEvents, and the thru messages the effect sends its host go to the atom MIDI
+// One LV2 instance of Orvo: the effect (core/uOrvoEffect.h) behind the plug-in's ports.
+// Control ports become parameter changes when they change, the atom MIDI input is queued in
+// the effect at its frames, and the thru messages the effect sends go to the atom MIDI
 // output at their frames. The UI's MIDI menu commands arrive on the MIDI input too and act
-// on the effect's map; a report request is answered on the MIDI output. run allocates
-// nothing and takes no lock.
+// on the effect's map; a report request is answered on the MIDI output. Every atom the host
+// wrote is checked against the size that encloses it before it is read, and an event is
+// written only when the whole of it fits. run allocates nothing and takes no lock.
 #pragma once
 
-#include "host/DAEffect.h"
-#include "plugin/uPlugin.h"
+#include "core/uOrvoEffect.h"
 
 #include <array>
 #include <cstdint>
@@ -22,18 +21,17 @@
 
 namespace orvo::lv2
 {
-class TLv2Orvo
+class TLv2Orvo final : private IEffectOutput
 {
   public:
     /// Frames handed to the effect per processing call: the chain's work buffers hold this
-    /// many frames, doubled while oversampling, from its construction on, so no call grows
-    /// them. Longer runs are cut into calls of this size (a multiple of the chain's 64-sample
-    /// runs).
+    /// many frames, doubled while oversampling, from the first call on, so no later call
+    /// grows them. Longer runs are cut into calls of this size (a multiple of the chain's
+    /// 64-sample runs).
     static constexpr std::uint32_t MaxCallFrames = 256;
 
     TLv2Orvo(double sampleRate, const LV2_Feature* const* features,
              const TPluginServices& services);
-    ~TLv2Orvo();
     TLv2Orvo(const TLv2Orvo&) = delete;
     TLv2Orvo& operator=(const TLv2Orvo&) = delete;
 
@@ -45,23 +43,21 @@ class TLv2Orvo
     LV2_State_Status Save(LV2_State_Store_Function store, LV2_State_Handle handle);
     LV2_State_Status Restore(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle);
 
-    APlugin& Plugin() noexcept { return *FPlugin; }
+    TOrvoEffect& Effect() noexcept { return FEffect; }
 
   private:
-    static VstIntPtr VSTCALL HostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index,
-                                          VstIntPtr value, void* ptr, float opt);
-    VstIntPtr Dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0,
-                       void* ptr = nullptr, float opt = 0.0f) noexcept;
+    void ParameterMovedByController(std::int32_t index, float value) noexcept override;
+    void MidiThru(std::int32_t frame, const TMidiBytes& message) noexcept override;
     void applyControls() noexcept;
-    /// Hands the effect the MIDI events of frames start..start+count-1 (the last call of a
-    /// run also those stamped beyond it), going on from FNextIn.
+    /// Queues the MIDI events of frames start..start+count-1 (the last call of a run also
+    /// those stamped beyond it), going on from FNextIn.
     void queueMidi(std::uint32_t start, std::uint32_t count, bool last) noexcept;
-    void writeThru(const VstEvents& events) noexcept;
     /// Carries out the UI's MIDI menu commands in the MIDI input, before its MIDI.
     void handleCommands() noexcept;
+    /// Writes one event of size bytes at frame when the whole of it fits the output.
+    bool forgeEventHead(std::int64_t frame, std::uint32_t size, std::uint32_t type) noexcept;
 
-    APlugin* FPlugin = nullptr;
-    AEffect* FEffect = nullptr;
+    TOrvoEffect FEffect;
 
     std::array<const float*, ControlPortCount> FControls{};
     /// The port values last handed to the effect; a port is applied when it differs.
@@ -86,15 +82,7 @@ class TLv2Orvo
     std::uint32_t FCallStart = 0;
     std::uint32_t FCallFrames = 0;
     std::int64_t FLastOutFrame = 0;
-    const LV2_Atom_Event* FNextIn = nullptr;
-
-    std::array<VstMidiEvent, APlugin::MidiQueueSize> FEvents{};
-    /// A VstEvents record with room for a full queue (the published record declares two).
-    struct
-    {
-        VstInt32 numEvents;
-        VstIntPtr reserved;
-        VstEvent* events[APlugin::MidiQueueSize];
-    } FEventList{};
+    /// Where queueMidi goes on in the input sequence (a byte offset into its body).
+    std::uint64_t FNextIn = 0;
 };
 } // namespace orvo::lv2

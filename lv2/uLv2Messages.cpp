@@ -1,5 +1,7 @@
 #include "lv2/uLv2Messages.h"
 
+#include "lv2/uLv2Atoms.h"
+
 #include <cstring>
 #include <lv2/atom/util.h>
 #include <string>
@@ -99,8 +101,7 @@ TMidiMenuMessage ReadCommand(const TMessageUrids& urids, const LV2_Atom& atom) n
     {
         return {};
     }
-    const LV2_Atom* parameter = nullptr;
-    lv2_atom_object_get(&object, urids.Parameter, &parameter, 0);
+    const LV2_Atom* parameter = ObjectProperty(object, urids.Parameter);
     if (parameter == nullptr || parameter->type != urids.Int ||
         parameter->size != sizeof(std::int32_t))
     {
@@ -142,11 +143,9 @@ bool ReadMidiMapReply(const TMessageUrids& urids, const LV2_Atom& atom, TMidiMap
     {
         return false;
     }
-    const LV2_Atom* parameter = nullptr;
-    const LV2_Atom* ccToParam = nullptr;
-    const LV2_Atom* paramToCc = nullptr;
-    lv2_atom_object_get(&object, urids.Parameter, &parameter, urids.CcToParam, &ccToParam,
-                        urids.ParamToCc, &paramToCc, 0);
+    const LV2_Atom* parameter = ObjectProperty(object, urids.Parameter);
+    const LV2_Atom* ccToParam = ObjectProperty(object, urids.CcToParam);
+    const LV2_Atom* paramToCc = ObjectProperty(object, urids.ParamToCc);
     TMidiMap read{};
     if (parameter == nullptr || parameter->type != urids.Int ||
         parameter->size != sizeof(std::int32_t) || !ReadInts(urids, ccToParam, read.CcToParam) ||

@@ -5,7 +5,7 @@
 // forging allocate nothing, so the instance handles them inside run.
 #pragma once
 
-#include "plugin/uMidiMap.h"
+#include "core/uMidiMap.h"
 
 #include <cstdint>
 #include <lv2/atom/forge.h>

@@ -4,10 +4,11 @@
 // host's user-interface thread; when no display can be opened there, effEditOpen answers 0
 // and the next open tries again. A build without X11 reports the editor's size and opens
 // nothing.
+#include "vst2/uPluginEditorFactory.h"
 #include "editor/uEditor.h"
-#include "editor/uPluginEditor.h"
-#include "host/uVstEntry.h"
-#include "plugin/uPlugin.h"
+#include "vst2/uPluginEditor.h"
+#include "vst2/uVstEntry.h"
+#include "vst2/uPlugin.h"
 #include "platform/posix/TEmbeddedResources.h"
 #include "platform/posix/TPosixFileSystem.h"
 #include "platform/posix/TPosixLocale.h"

@@ -1,9 +1,10 @@
 // The composition root of Orvo.dll: the effect put together from the Windows services and
 // the editor glue, whose windows live on the Win32 window system. The exported entry
 // (host/uVstEntry.cpp) calls it.
+#include "vst2/uPluginEditorFactory.h"
 #include "editor/uEditor.h"
-#include "host/uVstEntry.h"
-#include "plugin/uPlugin.h"
+#include "vst2/uVstEntry.h"
+#include "vst2/uPlugin.h"
 #include "platform/win32/TWin32FileSystem.h"
 #include "platform/win32/TWin32Locale.h"
 #include "platform/win32/TWin32MessageBox.h"

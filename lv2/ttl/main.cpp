@@ -6,7 +6,7 @@
 // values pass through the table's port mapping.
 #include "platform/headless/HeadlessServices.h"
 #include "parameters/uParameterMapping.h"
-#include "plugin/uPlugin.h"
+#include "core/uOrvoEffect.h"
 
 #include <charconv>
 #include <cstdio>
@@ -44,10 +44,9 @@ struct TProgram
     std::vector<float> Values;
 };
 
-VstIntPtr VSTCALL QuietHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
-{
-    return opcode == audioMasterVersion ? 2400 : 0;
-}
+/// Preset names keep the 24 characters a VST 2 host shows of a program name, so that both
+/// formats list the factory programs alike.
+constexpr std::size_t PresetNameLength = 24;
 
 /// The factory programs as the effect holds them after loading its bank.
 std::vector<TProgram> FactoryPrograms()
@@ -55,22 +54,18 @@ std::vector<TProgram> FactoryPrograms()
     static const THeadlessServices headless;
     const TPluginServices services{headless.ModuleFile, headless.Resources, headless.FileSystem,
                                    headless.Locale, headless.MessageBox};
-    auto* plugin = new APlugin(&QuietHost, services, nullptr);
-    AEffect* effect = plugin->getAeffect();
+    TOrvoEffect effect(services, nullptr);
     std::vector<TProgram> programs;
-    for (VstInt32 p = 0; p < ProgramCount; ++p)
+    for (std::int32_t p = 0; p < ProgramCount; ++p)
     {
-        effect->dispatcher(effect, effSetProgram, 0, p, nullptr, 0.0f);
-        char name[APlugin::ProgramNameCapacity] = {};
-        effect->dispatcher(effect, effGetProgramName, 0, 0, name, 0.0f);
-        TProgram program{name, {}};
-        for (VstInt32 i = 0; i < ParameterCount; ++i)
+        effect.SetProgram(p);
+        TProgram program{effect.ProgramName(p).substr(0, PresetNameLength), {}};
+        for (std::int32_t i = 0; i < ParameterCount; ++i)
         {
-            program.Values.push_back(effect->getParameter(effect, i));
+            program.Values.push_back(effect.Parameter(i));
         }
         programs.push_back(std::move(program));
     }
-    effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
     return programs;
 }
 

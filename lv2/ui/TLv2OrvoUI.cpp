@@ -1,6 +1,5 @@
 #include "lv2/ui/TLv2OrvoUI.h"
 
-#include "host/uHostText.h"
 #include "parameters/uParameterMapping.h"
 
 #include <cstring>
@@ -124,25 +123,19 @@ void TLv2OrvoUI::EndEdit(std::int32_t index)
     }
 }
 
-void TLv2OrvoUI::ParameterDisplay(std::int32_t index, char* text)
+std::string TLv2OrvoUI::ParameterDisplay(std::int32_t index)
 {
     if (!IsParameterIndex(index))
     {
-        return;
+        return {};
     }
     const float value = FValues[static_cast<std::size_t>(index)].load(std::memory_order_relaxed);
-    if (const auto display = DisplayText(index, value, FSeparator))
-    {
-        copyHostText(text, *display, ParameterTextCapacity);
-    }
+    return DisplayText(index, value, FSeparator).value_or(std::string());
 }
 
-void TLv2OrvoUI::ParameterLabel(std::int32_t index, char* text)
+std::string TLv2OrvoUI::ParameterLabel(std::int32_t index)
 {
-    if (IsParameterIndex(index))
-    {
-        copyHostText(text, InfoOf(index).Label, ParameterTextCapacity);
-    }
+    return IsParameterIndex(index) ? std::string(InfoOf(index).Label) : std::string();
 }
 
 void TLv2OrvoUI::StartMidiLearn(std::int32_t parameter)

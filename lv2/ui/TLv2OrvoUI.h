@@ -22,8 +22,8 @@ namespace orvo::lv2
 class TLv2OrvoUI final : public IEditorEffect
 {
   public:
-    static constexpr std::int16_t Width = APluginEditor::FormWidth;
-    static constexpr std::int16_t Height = APluginEditor::FormHeight;
+    static constexpr auto Width = static_cast<std::int16_t>(form::ClientWidth);
+    static constexpr auto Height = static_cast<std::int16_t>(form::ClientHeight);
 
     /// Builds the window on platform as a child of parent. write and controller are the
     /// host's; map, touch and resize are optional (without map the MIDI menu does nothing).
@@ -48,8 +48,8 @@ class TLv2OrvoUI final : public IEditorEffect
     void SetParameter(std::int32_t index, float value) override;
     void BeginEdit(std::int32_t index) override;
     void EndEdit(std::int32_t index) override;
-    void ParameterDisplay(std::int32_t index, char* text) override;
-    void ParameterLabel(std::int32_t index, char* text) override;
+    std::string ParameterDisplay(std::int32_t index) override;
+    std::string ParameterLabel(std::int32_t index) override;
     void StartMidiLearn(std::int32_t parameter) override;
     void ResetMidiMap() override;
     void RestoreDefaultMidiMap() override;

@@ -91,7 +91,7 @@ bool TPosixFileSystem::ReadLines(const std::string& path, std::vector<std::strin
     }
     TLineSplitter splitter(lines);
     char buffer[4096];
-    for (;;)
+    while (!splitter.Full())
     {
         const ssize_t count = read(file.Get(), buffer, sizeof buffer);
         if (count < 0)

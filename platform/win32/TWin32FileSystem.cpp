@@ -104,7 +104,7 @@ bool TWin32FileSystem::ReadLines(const std::string& path, std::vector<std::strin
     }
     TLineSplitter splitter(lines);
     std::string buffer(ChunkSize, '\0');
-    for (;;)
+    while (!splitter.Full())
     {
         DWORD count = 0;
         if (!ReadFile(file.Get(), buffer.data(), ChunkSize, &count, nullptr))

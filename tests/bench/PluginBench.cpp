@@ -1,9 +1,9 @@
 // A whole processing call of the effect through its record: the oversampled chain of
 // "Flat", and what queueing and dispatching MIDI, thru to the host and mapped controllers
 // (each of which cuts a run) add to it.
-#include "editor/uPluginEditor.h"
+#include "vst2/uPluginEditor.h"
 #include "platform/headless/HeadlessServices.h"
-#include "plugin/uPlugin.h"
+#include "vst2/uPlugin.h"
 #include "tests/support/TEventList.h"
 
 #include <benchmark/benchmark.h>

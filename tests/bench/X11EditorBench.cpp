@@ -7,10 +7,11 @@
 
 #include <memory>
 
+#include "vst2/uPluginEditorFactory.h"
 #include "editor/uEditor.h"
 #include "platform/headless/HeadlessServices.h"
 #include "platform/x11/TX11UIPlatform.h"
-#include "plugin/uPlugin.h"
+#include "vst2/uPlugin.h"
 #include "tests/support/TestHost.h"
 
 namespace orvo::test

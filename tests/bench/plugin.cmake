@@ -2,5 +2,5 @@
 # dispatch, thru and mapped controllers.
 if(TARGET orvo_platform_headless)
     orvo_add_benchmark(orvo_plugin_bench SOURCES "${CMAKE_CURRENT_LIST_DIR}/PluginBench.cpp"
-                       LIBS orvo_editor orvo_plugin orvo_platform_headless)
+                       LIBS orvo_editor orvo_vst2 orvo_platform_headless)
 endif()

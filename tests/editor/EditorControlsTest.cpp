@@ -116,7 +116,7 @@ TEST_F(EditorControls, AClickTogglesOnceAndTheRefreshRestoresTheButton)
     Platform.Advance(100);
     EXPECT_TRUE(Button(prHiMute).Down());
     EXPECT_EQ(Automations().size(), 1u);
-    EXPECT_EQ(Plugin().FEditorClosed.load(), 0);
+    EXPECT_EQ(Plugin().effect().FEditorClosed.load(), 0);
 
     Click(Button(prHiMute));
     Platform.Advance(100);
@@ -181,7 +181,7 @@ TEST_F(EditorControls, CentreFromTheMenuSetsTheMiddle)
 TEST_F(EditorControls, MidiLearnThroughTheMenuBindsTheNextController)
 {
     ChooseFromMenu(Button(prOverSample), {"MIDI Learn"});
-    EXPECT_EQ(Plugin().midiLearnParameter(), prOverSample);
+    EXPECT_EQ(Plugin().effect().MidiLearnParameter(), prOverSample);
 
     ChooseFromMenu(Button(prOverSample), {"Show MIDI CC Config"});
     ASSERT_EQ(Platform.Messages().size(), 1u);
@@ -205,8 +205,8 @@ TEST_F(EditorControls, MidiLearnThroughTheMenuBindsTheNextController)
     float* inputs[] = {left.data(), right.data()};
     float* outputs[] = {left.data(), right.data()};
     Instance.Effect->processReplacing(Instance.Effect, inputs, outputs, 16);
-    EXPECT_EQ(Plugin().midiLearnParameter(), -1);
-    EXPECT_EQ(Plugin().midiMap().CcToParam[64], prOverSample);
+    EXPECT_EQ(Plugin().effect().MidiLearnParameter(), -1);
+    EXPECT_EQ(Plugin().effect().MidiMap().CcToParam[64], prOverSample);
     EXPECT_EQ(Parameter(prOverSample), 0.0f);
     Platform.Advance(100);
     EXPECT_FALSE(Button(prOverSample).Down());
@@ -215,12 +215,12 @@ TEST_F(EditorControls, MidiLearnThroughTheMenuBindsTheNextController)
 TEST_F(EditorControls, MidiMapCommandsFromTheMenus)
 {
     ChooseFromMenu(Knob(prTube), {"MIDI", "Reset CC config"});
-    EXPECT_EQ(Plugin().midiMap().CcToParam[30], -1);
+    EXPECT_EQ(Plugin().effect().MidiMap().CcToParam[30], -1);
     ChooseFromMenu(Knob(prTube), {"MIDI", "Show MIDI CC Config"});
     ChooseFromMenu(Button(prLoMute), {"MIDI", "Restore Default config"});
-    EXPECT_EQ(Plugin().midiMap().CcToParam[30], prTube);
+    EXPECT_EQ(Plugin().effect().MidiMap().CcToParam[30], prTube);
     ChooseFromMenu(Button(prLoMute), {"MIDI", "MIDI Learn"});
-    EXPECT_EQ(Plugin().midiLearnParameter(), prLoMute);
+    EXPECT_EQ(Plugin().effect().MidiLearnParameter(), prLoMute);
     ASSERT_EQ(Platform.Messages().size(), 1u);
     EXPECT_EQ(Platform.Messages()[0].Text,
               "MIDI CC -> VST Parameter Configuration\r\n\r\nNo MIDI CC details configured");

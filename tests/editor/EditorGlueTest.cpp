@@ -73,7 +73,7 @@ TEST_F(EditorGlue, CountsOpensAndDestroysTheWindowOnTheLastClose)
     Instance.Dispatch(effEditClose);
     EXPECT_TRUE(Platform.Windows().empty());
     EXPECT_EQ(Platform.RunningTimers(), 0u);
-    EXPECT_EQ(Plugin().FEditorClosed.load(), 1);
+    EXPECT_EQ(Plugin().effect().FEditorClosed.load(), 1);
     Instance.Dispatch(effEditClose); // unmatched
     EXPECT_EQ(Instance.Glue().openCount, 0);
 

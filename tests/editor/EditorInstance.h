@@ -7,11 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "vst2/uPluginEditorFactory.h"
 #include "editor/uEditor.h"
-#include "editor/uPluginEditor.h"
+#include "vst2/uPluginEditor.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "platform/headless/HeadlessServices.h"
-#include "plugin/uPlugin.h"
+#include "vst2/uPlugin.h"
 #include "tests/support/TestHost.h"
 
 namespace orvo::test

@@ -57,7 +57,7 @@ protected:
     {
         EXPECT_FALSE(Instance.Glue().hasWindow());
         EXPECT_EQ(Instance.Glue().openCount, 0);
-        EXPECT_EQ(Plugin().FEditorClosed.load(), 1);
+        EXPECT_EQ(Plugin().effect().FEditorClosed.load(), 1);
         EXPECT_TRUE(Platform.Windows().empty());
         EXPECT_EQ(Platform.RunningTimers(), 0u);
         ERect* rect = nullptr;
@@ -77,7 +77,7 @@ TEST_F(EditorModal, CloseFromAMenuEndsTheWindowWhenTheMenuReturnsAndRunsNoComman
         CloseEditor();
         // Closed for the glue at once; the window waits, unseen and still, for its handler.
         EXPECT_FALSE(Instance.Glue().hasWindow());
-        EXPECT_EQ(Plugin().FEditorClosed.load(), 1);
+        EXPECT_EQ(Plugin().effect().FEditorClosed.load(), 1);
         ASSERT_EQ(Platform.Windows().size(), 1u);
         EXPECT_FALSE(Platform.Windows()[0]->Visible());
         EXPECT_TRUE(window->Closed());
@@ -121,7 +121,7 @@ TEST_F(EditorModal, ReopenFromTheMenuGetsAWorkingWindow)
     ASSERT_EQ(Platform.Windows().size(), 1u);
     EXPECT_TRUE(Screen().Visible());
     EXPECT_EQ(Instance.Glue().openCount, 1);
-    EXPECT_EQ(Plugin().FEditorClosed.load(), 0);
+    EXPECT_EQ(Plugin().effect().FEditorClosed.load(), 0);
     EXPECT_EQ(Window().effect, &Instance.Glue().editorEffect);
     // The command belonged to the closed window: not run.
     EXPECT_TRUE(Automations().empty());

@@ -2,9 +2,9 @@
 // read or written; see THeadlessServices), and a host callback that checks every message the effect sends.
 #pragma once
 
-#include "editor/uPluginEditor.h"
+#include "vst2/uPluginEditor.h"
 #include "platform/headless/HeadlessServices.h"
-#include "plugin/uPlugin.h"
+#include "vst2/uPlugin.h"
 
 #include <cstdint>
 #include <cstring>

@@ -1,5 +1,5 @@
 // The factory bank reader over arbitrary text, and the number reader over what it finds.
-#include "plugin/uBankReader.h"
+#include "core/uBankReader.h"
 #include "parameters/uNumberText.h"
 
 #include <cstdint>

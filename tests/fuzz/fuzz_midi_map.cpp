@@ -1,6 +1,6 @@
 // The map file reader over arbitrary lines: every binding it makes is within range, and
 // what it reads is written back and read again unchanged.
-#include "plugin/uMidiMap.h"
+#include "core/uMidiMap.h"
 
 #include <cstdint>
 #include <string>

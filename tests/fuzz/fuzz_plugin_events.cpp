@@ -46,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         else if (command & 2)
         {
-            plugin->startMidiLearn(command >> 4);
+            plugin->effect().StartMidiLearn(command >> 4);
         }
         else
         {

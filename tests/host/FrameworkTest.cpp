@@ -1,7 +1,7 @@
 // The effect record as the base construction fills it, the host-call wrappers with and
 // without a host, the speaker-arrangement helpers, the text copy and the stand-in host.
 
-#include "host/uHostText.h"
+#include "vst2/uHostText.h"
 #include "tests/host/TTestEffect.h"
 #include "tests/support/TestHost.h"
 

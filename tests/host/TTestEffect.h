@@ -2,9 +2,9 @@
 // operations the framework reaches, with their arguments, into a log that outlives them.
 #pragma once
 
-#include "host/AEffEditor.h"
-#include "host/DAudioEffectX.h"
-#include "host/uHostText.h"
+#include "vst2/AEffEditor.h"
+#include "vst2/DAudioEffectX.h"
+#include "vst2/uHostText.h"
 
 #include <stdexcept>
 #include <string>

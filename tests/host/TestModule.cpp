@@ -3,8 +3,8 @@
 // the answer 666 makes the factory throw, 667 makes it answer null. Its destructor calls
 // audioMasterIdle, so that a test can count destructions through the host.
 
-#include "host/DAudioEffectX.h"
-#include "host/uVstEntry.h"
+#include "vst2/DAudioEffectX.h"
+#include "vst2/uVstEntry.h"
 
 #include <stdexcept>
 

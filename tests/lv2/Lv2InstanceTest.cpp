@@ -42,9 +42,9 @@ TEST_F(Lv2Instance, PassesMidiThruAtItsFramesAndMapsControllers)
 TEST_F(Lv2Instance, CarriesLearnedBindingsThroughTheState)
 {
     auto instance = Instantiate();
-    instance->Plugin().startMidiLearn(prTube);
+    instance->Effect().StartMidiLearn(prTube);
     Run(*instance, 64, {{3, {0xB0, 50, 10}}});
-    ASSERT_EQ(instance->Plugin().midiMap().CcToParam[50], prTube);
+    ASSERT_EQ(instance->Effect().MidiMap().CcToParam[50], prTube);
 
     std::map<LV2_URID, std::pair<std::string, LV2_URID>> saved;
     const auto store = [](LV2_State_Handle handle, std::uint32_t key, const void* value,
@@ -58,7 +58,7 @@ TEST_F(Lv2Instance, CarriesLearnedBindingsThroughTheState)
     instance.reset();
 
     auto restored = Instantiate();
-    EXPECT_EQ(restored->Plugin().midiMap(), TMidiMap::Default()); // no file: the default map
+    EXPECT_EQ(restored->Effect().MidiMap(), TMidiMap::Default()); // no file: the default map
     const auto retrieve = [](LV2_State_Handle handle, std::uint32_t key, std::size_t* size,
                              std::uint32_t* type, std::uint32_t* flags) -> const void*
     {
@@ -74,8 +74,8 @@ TEST_F(Lv2Instance, CarriesLearnedBindingsThroughTheState)
         return found->second.first.data();
     };
     ASSERT_EQ(restored->Restore(retrieve, &saved), LV2_STATE_SUCCESS);
-    EXPECT_EQ(restored->Plugin().midiMap().CcToParam[50], prTube);
-    EXPECT_EQ(restored->Plugin().midiMap().CcToParam[30], NoBinding); // Tube's old CC
+    EXPECT_EQ(restored->Effect().MidiMap().CcToParam[50], prTube);
+    EXPECT_EQ(restored->Effect().MidiMap().CcToParam[30], NoBinding); // Tube's old CC
     Run(*restored, 64, {{0, {0xB0, 50, 127}}});
     EXPECT_EQ(Parameter(*restored, prTube), 1.0f);
 }
@@ -111,7 +111,7 @@ TEST_F(Lv2Instance, MidiMenuMessagesActOnTheMapAndTheReportCarriesIt)
         ASSERT_TRUE(reply) << "step " << s;
         EXPECT_EQ(reply->first, steps[s].Expected) << "step " << s;
         EXPECT_EQ(reply->second, steps[s].Learning) << "step " << s;
-        EXPECT_EQ(instance->Plugin().midiMap(), steps[s].Expected) << "step " << s;
+        EXPECT_EQ(instance->Effect().MidiMap(), steps[s].Expected) << "step " << s;
     }
 }
 } // namespace

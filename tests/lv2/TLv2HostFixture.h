@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "lv2/TLv2Orvo.h"
+#include "lv2/uLv2Atoms.h"
 #include "tests/support/TUridMap.h"
 
 namespace orvo::test
@@ -125,7 +126,7 @@ class TLv2HostFixture : public ::testing::Test
 
     float Parameter(lv2::TLv2Orvo& instance, TParameter index)
     {
-        return instance.Plugin().getParameter(index);
+        return instance.Effect().Parameter(index);
     }
 
     static constexpr std::size_t MaxFrames = 4096;

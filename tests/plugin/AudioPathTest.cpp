@@ -54,15 +54,15 @@ TEST(AudioPath, ProcessingAllocatesNothing)
         effect->dispatcher(effect, effMainsChanged, 0, block % 2, nullptr, 0.0f);
         if (block == 1)
         {
-            plugin->startMidiLearn(prTube);
+            plugin->effect().StartMidiLearn(prTube);
         }
         if (block == 2)
         {
-            plugin->resetMidiMap();
+            plugin->effect().ResetMidiMap();
         }
         if (block == 3)
         {
-            plugin->restoreDefaultMidiMap();
+            plugin->effect().RestoreDefaultMidiMap();
         }
         effect->dispatcher(effect, effProcessEvents, 0, 0, list, 0.0f);
         effect->processReplacing(effect, inputs, outputs, 1024);

@@ -81,13 +81,13 @@ TEST_F(EditorGlue, CountsOpensAndKeepsTheWindowUntilTheLastClose)
     EXPECT_EQ(Dispatch(effEditOpen, 0, 0, &Parent), 1);
     EXPECT_EQ(Log.Created, 1);
     EXPECT_EQ(Log.Shown, 2);
-    EXPECT_EQ(Plugin().FEditorClosed.load(), 0);
+    EXPECT_EQ(Plugin().effect().FEditorClosed.load(), 0);
     Dispatch(effEditClose);
     EXPECT_TRUE(Glue->hasWindow());
     Dispatch(effEditClose);
     EXPECT_FALSE(Glue->hasWindow());
     EXPECT_EQ(Log.Destroyed, 1);
-    EXPECT_EQ(Plugin().FEditorClosed.load(), 1);
+    EXPECT_EQ(Plugin().effect().FEditorClosed.load(), 1);
     Dispatch(effEditClose); // unmatched
     EXPECT_EQ(Glue->openCount, 0);
 

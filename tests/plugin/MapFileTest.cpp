@@ -1,6 +1,6 @@
 // The map file OrvoMIDI.txt beside the module: reading, writing, and the failures that
 // must leave a good file and a working effect.
-#include "plugin/uMidiMap.h"
+#include "core/uMidiMap.h"
 #include "tests/plugin/TPluginFixture.h"
 
 namespace orvo::test
@@ -22,7 +22,7 @@ std::string DefaultMapText()
 TEST_F(MidiMapFile, MissingFileGivesTheDefaultMapWhichIsWrittenAtClose)
 {
     Create();
-    EXPECT_EQ(Plugin().midiMap(), TMidiMap::Default());
+    EXPECT_EQ(Plugin().effect().MidiMap(), TMidiMap::Default());
     EXPECT_FALSE(std::filesystem::exists(MapFile()));
     Close();
     EXPECT_EQ(ReadFile(MapFile()), DefaultMapText());
@@ -31,24 +31,24 @@ TEST_F(MidiMapFile, MissingFileGivesTheDefaultMapWhichIsWrittenAtClose)
 TEST_F(MidiMapFile, ResetThenCloseLeavesAnEmptyFileAndTheNextInstanceHasNoBindings)
 {
     Create();
-    Plugin().resetMidiMap();
+    Plugin().effect().ResetMidiMap();
     Close();
     EXPECT_TRUE(std::filesystem::exists(MapFile()));
     EXPECT_EQ(ReadFile(MapFile()), "");
     Create();
-    EXPECT_EQ(Plugin().midiMap(), TMidiMap::Empty());
+    EXPECT_EQ(Plugin().effect().MidiMap(), TMidiMap::Empty());
 }
 
 TEST_F(MidiMapFile, LearnedBindingsPersistToTheNextInstance)
 {
     Create();
-    Plugin().startMidiLearn(prTube);
+    Plugin().effect().StartMidiLearn(prTube);
     SendEvents({MidiEvent(0, 0xB0, 99, 1)});
     Process(1);
     Close();
     Create();
-    EXPECT_EQ(Plugin().midiMap().CcToParam[99], prTube);
-    EXPECT_EQ(Plugin().midiMap().CcToParam[30], -1);
+    EXPECT_EQ(Plugin().effect().MidiMap().CcToParam[99], prTube);
+    EXPECT_EQ(Plugin().effect().MidiMap().CcToParam[30], -1);
 }
 
 TEST_F(MidiMapFile, AFileThatHoldsTheSameBindingsIsNotRewritten)
@@ -65,7 +65,7 @@ TEST_F(MidiMapFile, ReadsLinesByTheFileRules)
 {
     WriteFile(MapFile(), "5:2\r\nx: 3\n200: 1\n9: 40\n10: 1\n10: z\n  11:  4\n12 : 5\nno colon\n-1: 6\n13: 7");
     Create();
-    const TMidiMap map = Plugin().midiMap();
+    const TMidiMap map = Plugin().effect().MidiMap();
     TMidiMap expected = TMidiMap::Empty();
     expected.CcToParam[5] = 2;
     expected.ParamToCc[2] = 5;
@@ -120,7 +120,7 @@ TEST_F(MidiMapFile, AFolderThatCannotBeWrittenKeepsTheOldFile)
     WriteFile(MapFile(), "1: 1\r\n");
     TReadOnlyFileSystem readOnly;
     Create(&readOnly);
-    Plugin().resetMidiMap();
+    Plugin().effect().ResetMidiMap();
     Close();
     EXPECT_EQ(ReadFile(MapFile()), "1: 1\r\n");
 }
@@ -129,7 +129,7 @@ TEST_F(MidiMapFile, AModuleFolderThatDoesNotExistBreaksNothing)
 {
     ModuleFile.Path = (Folder.Path() / "gone" / "Orvo.so").string();
     Create();
-    EXPECT_EQ(Plugin().midiMap(), TMidiMap::Default());
+    EXPECT_EQ(Plugin().effect().MidiMap(), TMidiMap::Default());
     Close();
     EXPECT_FALSE(std::filesystem::exists(Folder.Path() / "gone"));
 }
@@ -138,7 +138,7 @@ TEST_F(MidiMapFile, AnUnknownModulePathGivesTheDefaultMapAndWritesNothing)
 {
     ModuleFile.Path.clear();
     Create();
-    EXPECT_EQ(Plugin().midiMap(), TMidiMap::Default());
+    EXPECT_EQ(Plugin().effect().MidiMap(), TMidiMap::Default());
     Close();
     EXPECT_TRUE(std::filesystem::is_empty(Folder.Path()));
 }

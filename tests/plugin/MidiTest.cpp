@@ -102,28 +102,28 @@ TEST_F(Midi, NonMidiEventsAreIgnored)
 
 TEST_F(Midi, LearningBindsTheFirstControllerThatArrives)
 {
-    Plugin().startMidiLearn(prInGain);
+    Plugin().effect().StartMidiLearn(prInGain);
     SendEvents({MidiEvent(3, 0xB9, 7, 127), MidiEvent(4, 0xB0, 7, 0)});
     Process(8);
-    EXPECT_EQ(Plugin().midiLearnParameter(), -1);
+    EXPECT_EQ(Plugin().effect().MidiLearnParameter(), -1);
     const auto automate = Host.CallsOf(audioMasterAutomate);
     ASSERT_EQ(automate.size(), 2u);
     EXPECT_EQ(automate[0].index, prInGain);
     EXPECT_EQ(automate[0].opt, 1.0f);
     EXPECT_EQ(GetParameter(prInGain), 0.0f);
-    const TMidiMap map = Plugin().midiMap();
+    const TMidiMap map = Plugin().effect().MidiMap();
     EXPECT_EQ(map.CcToParam[7], prInGain);
     EXPECT_EQ(map.CcToParam[32], -1); // InGain's default CC lost it
     EXPECT_EQ(map.ParamToCc[prInGain], 7);
-    EXPECT_NE(Plugin().midiMapReport().find("7: InGain\r\n"), std::string::npos);
+    EXPECT_NE(Plugin().effect().MidiMapReport().find("7: InGain\r\n"), std::string::npos);
 }
 
 TEST_F(Midi, LearningACcOfAnotherParameterTakesItAway)
 {
-    Plugin().startMidiLearn(prLo);
+    Plugin().effect().StartMidiLearn(prLo);
     SendEvents({MidiEvent(0, 0xB0, 21, 64)}); // CC 21 drove LoMid
     Process(4);
-    const TMidiMap map = Plugin().midiMap();
+    const TMidiMap map = Plugin().effect().MidiMap();
     EXPECT_EQ(map.CcToParam[21], prLo);
     EXPECT_EQ(map.CcToParam[20], -1);
     EXPECT_EQ(map.ParamToCc[prLoMid], -1);
@@ -139,29 +139,29 @@ TEST_F(Midi, ReportListsBindingsAndLearning)
     {
         defaults += std::to_string(20 + i) + ": " + std::string(ParameterNames[static_cast<std::size_t>(i)]) + "\r\n";
     }
-    EXPECT_EQ(Plugin().midiMapReport(), header + defaults);
+    EXPECT_EQ(Plugin().effect().MidiMapReport(), header + defaults);
 
-    Plugin().startMidiLearn(prLoMid);
-    EXPECT_EQ(Plugin().midiMapReport(), header + "21: LoMid [Learning]\r\n\r\nLearning: LoMid");
+    Plugin().effect().StartMidiLearn(prLoMid);
+    EXPECT_EQ(Plugin().effect().MidiMapReport(), header + "21: LoMid [Learning]\r\n\r\nLearning: LoMid");
 
-    Plugin().resetMidiMap();
-    EXPECT_EQ(Plugin().midiLearnParameter(), -1);
-    EXPECT_EQ(Plugin().midiMapReport(), header + "No MIDI CC details configured");
-    Plugin().startMidiLearn(prHi);
-    EXPECT_EQ(Plugin().midiMapReport(), header + "Learning: Hi");
+    Plugin().effect().ResetMidiMap();
+    EXPECT_EQ(Plugin().effect().MidiLearnParameter(), -1);
+    EXPECT_EQ(Plugin().effect().MidiMapReport(), header + "No MIDI CC details configured");
+    Plugin().effect().StartMidiLearn(prHi);
+    EXPECT_EQ(Plugin().effect().MidiMapReport(), header + "Learning: Hi");
 
-    Plugin().restoreDefaultMidiMap();
+    Plugin().effect().RestoreDefaultMidiMap();
     Process(1);
-    EXPECT_EQ(Plugin().midiMap(), TMidiMap::Default());
+    EXPECT_EQ(Plugin().effect().MidiMap(), TMidiMap::Default());
 }
 
 TEST_F(Midi, ResetTakesEffectBeforeTheNextController)
 {
-    Plugin().resetMidiMap();
+    Plugin().effect().ResetMidiMap();
     SendEvents({MidiEvent(0, 0xB0, 20, 0)});
     Process(4);
     EXPECT_EQ(GetParameter(prLo), 0.5f);
-    EXPECT_EQ(Plugin().midiMap(), TMidiMap::Empty());
+    EXPECT_EQ(Plugin().effect().MidiMap(), TMidiMap::Empty());
 }
 } // namespace
 } // namespace orvo::test

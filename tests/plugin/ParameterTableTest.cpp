@@ -2,7 +2,7 @@
 // sweep of values in both decimal symbols, the fresh program's values, and the factory
 // programs' LV2 port values coming back exactly.
 #include "parameters/uParameterMapping.h"
-#include "plugin/uPluginProgram.h"
+#include "core/uPluginProgram.h"
 #include "tests/plugin/TPluginFixture.h"
 #include "tests/support/ParameterSweep.h"
 

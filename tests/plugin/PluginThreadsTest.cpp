@@ -59,16 +59,16 @@ TEST_F(PluginThreads, UserInterfaceAndProcessingThreadsShareTheEffect)
         switch (round % 4)
         {
         case 0:
-            Plugin().resetMidiMap();
+            Plugin().effect().ResetMidiMap();
             break;
         case 1:
-            Plugin().startMidiLearn(round % 16);
+            Plugin().effect().StartMidiLearn(round % 16);
             break;
         case 2:
-            Plugin().restoreDefaultMidiMap();
+            Plugin().effect().RestoreDefaultMidiMap();
             break;
         default:
-            EXPECT_FALSE(Plugin().midiMapReport().empty());
+            EXPECT_FALSE(Plugin().effect().MidiMapReport().empty());
             break;
         }
         ++round;
@@ -76,9 +76,9 @@ TEST_F(PluginThreads, UserInterfaceAndProcessingThreadsShareTheEffect)
     processing.join();
     programs.join();
 
-    Plugin().restoreDefaultMidiMap();
+    Plugin().effect().RestoreDefaultMidiMap();
     Process(1);
-    EXPECT_EQ(Plugin().midiMap(), TMidiMap::Default());
+    EXPECT_EQ(Plugin().effect().MidiMap(), TMidiMap::Default());
     // The values in force are the current program's, and the sound and the display texts
     // follow the value stored last.
     const auto current = static_cast<VstInt32>(Dispatch(effGetProgram));

@@ -1,5 +1,5 @@
 // Programs: the factory bank as embedded, selection, names, and the bank reader's rules.
-#include "plugin/uBankReader.h"
+#include "core/uBankReader.h"
 #include "parameters/uNumberText.h"
 #include "tests/plugin/TPluginFixture.h"
 
@@ -146,7 +146,7 @@ TEST_F(Programs, KeepEveryEditInExactlyOneProgramDuringAChange)
     EXPECT_EQ(GetParameter(prLoMid), 0.125f);
 }
 
-TEST_F(Programs, ReadMissingAndMalformedValuesAsZero)
+TEST_F(Programs, ReadMalformedValuesAsZeroAndMissingOnesAsTheTableDefault)
 {
     Resources.Bank = "; comment\r\n"
                      "[prog4]\r\n"
@@ -174,6 +174,7 @@ TEST_F(Programs, ReadMissingAndMalformedValuesAsZero)
     {
         EXPECT_EQ(GetParameter(i), expected[i]) << i;
     }
+    EXPECT_EQ(GetParameter(prTube), InfoOf(prTube).Default); // Param10 missing
     Dispatch(effSetProgram, 0, 5);
     EXPECT_EQ(GetParameter(0), 1.0f); // clamped when applied
 }

@@ -2,9 +2,9 @@
 // services: a temporary folder stands in for the module's folder.
 #pragma once
 
-#include "editor/uPluginEditor.h"
+#include "vst2/uPluginEditor.h"
 #include "platform/posix/TPosixFileSystem.h"
-#include "plugin/uPlugin.h"
+#include "vst2/uPlugin.h"
 #include "resources/uFactoryBank.h"
 #include "tests/support/TestHost.h"
 #include "tests/support/TEventList.h"

@@ -1,6 +1,6 @@
 // A loadable module that exports an entry whose record is not a VST 2 effect record:
 // what a host meets when someone points it at the wrong plug-in.
-#include "host/DAEffect.h"
+#include "vst2/DAEffect.h"
 
 namespace
 {

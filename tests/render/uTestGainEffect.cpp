@@ -3,7 +3,7 @@
 // label "dB") and "Polarity" ("Normal"/"Inverted"); three programs. Every MIDI channel
 // message is sent back to the host at its own sample offset (deltaFrames kept), and CC 7
 // sets Gain at exactly that sample.
-#include "host/DAEffect.h"
+#include "vst2/DAEffect.h"
 
 #include <array>
 #include <cmath>

@@ -3,7 +3,7 @@
 // they send, and so does this one.
 #pragma once
 
-#include "host/DAEffect.h"
+#include "vst2/DAEffect.h"
 
 #include <cstddef>
 #include <vector>

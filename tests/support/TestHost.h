@@ -6,7 +6,7 @@
 // record is then bound to it for good.
 #pragma once
 
-#include "host/DAEffect.h"
+#include "vst2/DAEffect.h"
 
 #include <map>
 #include <mutex>

@@ -8,13 +8,14 @@
 //   orvo-editor-window-test.exe ORVO_DLL SCREENSHOT_PNG
 //
 // Prints "N passed, N failed".
+#include "vst2/uPluginEditorFactory.h"
 #include "platform/win32ui/uWindowsHeader.h"
 #undef DeleteFile
 
 #include "editor/uEditor.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "platform/headless/HeadlessServices.h"
-#include "plugin/uPlugin.h"
+#include "vst2/uPlugin.h"
 #include "tests/windows-editor/uWineDesktop.h"
 #include "tests/windows/uChecks.h"
 #include "tools/render/uVstHost.h"

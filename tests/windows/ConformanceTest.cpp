@@ -7,7 +7,7 @@
 //
 // SEPARATOR is the decimal separator the user's locale should give ("." or ","). The
 // scratch folder must exist and be empty; the program writes its plug-in folders there.
-#include "host/DAEffect.h"
+#include "vst2/DAEffect.h"
 #include "tests/support/TEventList.h"
 #include "tests/windows/uChecks.h"
 

@@ -8,7 +8,7 @@
 
 #include "lv2/uLv2Messages.h"
 #include "lv2/uLv2Ports.h"
-#include "plugin/uMidiMap.h"
+#include "core/uMidiMap.h"
 #include "tests/support/TUridMap.h"
 #include "tests/x11/TX11TestDesktop.h"
 // clang-format on

@@ -8,7 +8,7 @@
 // any other thread are answered but not recorded.
 #pragma once
 
-#include "host/DAEffect.h"
+#include "vst2/DAEffect.h"
 
 #include <array>
 #include <cstdint>
