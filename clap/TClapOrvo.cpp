@@ -291,18 +291,11 @@ const void* TClapOrvo::Extension(const char* id) const noexcept
     return nullptr;
 }
 
-bool TClapOrvo::QueueEvent(const clap_event_header_t& event, std::int32_t frame) noexcept
+bool TClapOrvo::QueueMidiEvent(const clap_event_header_t& event, std::int32_t frame) noexcept
 {
     if (event.space_id != CLAP_CORE_EVENT_SPACE_ID)
     {
         return true;
-    }
-    if (event.type == CLAP_EVENT_PARAM_VALUE && event.size >= sizeof(clap_event_param_value_t))
-    {
-        const auto& change = reinterpret_cast<const clap_event_param_value_t&>(event);
-        const std::optional<std::int32_t> index = ParameterOfId(change.param_id);
-        return !index ||
-               FEffect.QueueParameter(frame, *index, NormalisedValueOf(*index, change.value));
     }
     if (event.type == CLAP_EVENT_MIDI && event.size >= sizeof(clap_event_midi_t))
     {
@@ -374,10 +367,24 @@ clap_process_status TClapOrvo::Process(const clap_process_t& process) noexcept
         // a full queue is emptied by processing up to the event that did not fit.
         const std::uint32_t time = std::min(event->time, frames > 0 ? frames - 1 : 0U);
         const std::uint32_t at = std::max(time, FPartStart);
-        if (!QueueEvent(*event, static_cast<std::int32_t>(at - FPartStart)))
+        // A parameter change splits the block at its frame, as a VST 2 host that sets a
+        // parameter between two process calls does: the engine takes new values at the
+        // start of a run, so the change lands exactly at its frame.
+        if (event->space_id == CLAP_CORE_EVENT_SPACE_ID && event->type == CLAP_EVENT_PARAM_VALUE &&
+            event->size >= sizeof(clap_event_param_value_t))
+        {
+            const auto& change = reinterpret_cast<const clap_event_param_value_t&>(*event);
+            if (const std::optional<std::int32_t> index = ParameterOfId(change.param_id))
+            {
+                processPart(at);
+                FEffect.SetParameter(*index, NormalisedValueOf(*index, change.value));
+            }
+            continue;
+        }
+        if (!QueueMidiEvent(*event, static_cast<std::int32_t>(at - FPartStart)))
         {
             processPart(at);
-            QueueEvent(*event, 0);
+            QueueMidiEvent(*event, 0);
         }
     }
     processPart(frames);

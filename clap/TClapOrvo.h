@@ -1,6 +1,6 @@
 // TClapOrvo: one instance of the CLAP plug-in, the effect core behind CLAP's plug-in record
-// and extensions. It translates CLAP's calls to the core and back: parameter events and MIDI
-// of a block to the core's queue at their frames, the core's MIDI thru and controller moves
+// and extensions. It translates CLAP's calls to the core and back: parameter events of a
+// block to runs split at their frames, MIDI to the core's queue at its frames, the core's MIDI thru and controller moves
 // to output events, the state extension's streams to the core's blob, the factory programs
 // to presets. Calls are checked against the threads CLAP assigns them (through the host's
 // thread-check, where it has one): a call on the wrong thread does nothing and fails.
@@ -77,9 +77,9 @@ private:
 
     bool OnMainThread() const noexcept;
     bool OnAudioThread() const noexcept;
-    /// Hands one input event to the core at frame (of the part being processed); false when
-    /// the core's queue is full.
-    bool QueueEvent(const clap_event_header_t& event, std::int32_t frame) noexcept;
+    /// Hands a MIDI event to the core's queue at frame (of the part being processed); other
+    /// events are passed over. False when the core's queue is full.
+    bool QueueMidiEvent(const clap_event_header_t& event, std::int32_t frame) noexcept;
     /// After the values changed all at once (state, preset): the host reads them again.
     void ValuesReplaced() noexcept;
 

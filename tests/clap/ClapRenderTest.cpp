@@ -1,14 +1,15 @@
 // Orvo.clap renders what the VST 2 module renders: the same input, program, parameter
 // changes and MIDI at the same frames give the same samples, bit for bit, and the same MIDI
 // thru and controller moves out. The CLAP side gets its changes as events inside 512-frame
-// blocks; the VST 2 side gets each parameter change between two process calls split at its
-// frame, and its MIDI through effProcessEvents.
+// blocks; the VST 2 side gets the same blocks, each split where a parameter changes (the
+// change goes in between the two process calls), and its MIDI through effProcessEvents.
 #include "tests/support/ClapPresetList.h"
 #include "tests/support/ClapTestHost.h"
 #include "tools/render/uVstHost.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <vector>
@@ -70,9 +71,9 @@ std::array<std::vector<float>, 2> RenderVst(const TCase& settings,
     plugin->Start(Rate, static_cast<std::int32_t>(Block));
     std::array<std::vector<float>, 2> output = {std::vector<float>(Frames),
                                                 std::vector<float>(Frames)};
-    std::uint32_t start = 0;
+    // The CLAP host's blocks, each split where a parameter changes.
     std::size_t nextChange = 0;
-    while (start < Frames)
+    for (std::uint32_t start = 0; start < Frames;)
     {
         while (nextChange < settings.Changes.size() && settings.Changes[nextChange].Frame <= start)
         {
@@ -80,8 +81,11 @@ std::array<std::vector<float>, 2> RenderVst(const TCase& settings,
                                  settings.Changes[nextChange].Normalised);
             ++nextChange;
         }
-        const std::uint32_t end =
-            nextChange < settings.Changes.size() ? settings.Changes[nextChange].Frame : Frames;
+        std::uint32_t end = std::min(Frames, (start / Block + 1) * Block);
+        if (nextChange < settings.Changes.size())
+        {
+            end = std::min(end, settings.Changes[nextChange].Frame);
+        }
         std::vector<TMidiMessage> midi;
         for (const TMidiMessage& message : settings.Midi)
         {
@@ -142,11 +146,16 @@ TEST_P(ClapRender, EqualsTheVstModuleSampleForSample)
     for (std::size_t channel = 0; channel < 2; ++channel)
     {
         std::size_t differing = 0;
+        std::size_t first = Frames;
         for (std::size_t i = 0; i < Frames; ++i)
         {
-            differing += rendered[channel][i] != expected[channel][i] ? 1 : 0;
+            if (rendered[channel][i] != expected[channel][i])
+            {
+                first = std::min(first, i);
+                ++differing;
+            }
         }
-        EXPECT_EQ(differing, 0U) << "channel " << channel;
+        EXPECT_EQ(differing, 0U) << "channel " << channel << ", from frame " << first;
     }
 
     std::vector<TMidiMessage> clapThru;
@@ -163,6 +172,8 @@ TEST_P(ClapRender, EqualsTheVstModuleSampleForSample)
             clapMoves.push_back(static_cast<std::int32_t>(move->param_id));
         }
     }
+    // Every message goes thru; the controllers move the parameters they drive.
+    EXPECT_EQ(clapThru.size(), settings.Midi.size());
     ASSERT_EQ(clapThru.size(), vstThru.size());
     for (std::size_t i = 0; i < vstThru.size(); ++i)
     {
@@ -175,6 +186,7 @@ TEST_P(ClapRender, EqualsTheVstModuleSampleForSample)
         movedByVst.push_back(move.Index);
     }
     EXPECT_EQ(clapMoves, movedByVst);
+    EXPECT_EQ(clapMoves.empty(), settings.Midi.empty());
 }
 
 // Tube 0.75 is 50 %, Tuning 0.375 is -3 semitones, OverSample 1 is on; CC 20 + i drives
