@@ -154,7 +154,15 @@ const clap_plugin_gui_t Gui = {
         return true;
     },
     [](const clap_plugin_t*) { return false; },
-    [](const clap_plugin_t*, clap_gui_resize_hints_t*) { return false; },
+    [](const clap_plugin_t*, clap_gui_resize_hints_t* hints)
+    {
+        if (hints == nullptr)
+        {
+            return false;
+        }
+        *hints = {}; // neither way, no ratio
+        return true;
+    },
     [](const clap_plugin_t*, std::uint32_t*, std::uint32_t*) { return false; },
     [](const clap_plugin_t*, std::uint32_t width, std::uint32_t height)
     { return width == EditorWidth && height == EditorHeight; },
@@ -268,7 +276,9 @@ const void* TClapOrvo::Extension(const char* id) const noexcept
     {
         return nullptr;
     }
-    if (FMakePlatform != nullptr && FHostTimers != nullptr &&
+    // The editor is offered to every host (a host may ask with a stand-in host record that
+    // has no extensions while it scans plug-ins); it opens where the host has timers.
+    if (FMakePlatform != nullptr &&
         (std::strcmp(id, CLAP_EXT_GUI) == 0 || std::strcmp(id, CLAP_EXT_TIMER_SUPPORT) == 0))
     {
         return std::strcmp(id, CLAP_EXT_GUI) == 0 ? static_cast<const void*>(&Gui) : &TimerSupport;
@@ -553,12 +563,12 @@ void TClapOrvo::ValuesReplaced() noexcept
 bool TClapOrvo::EditorSupported(const char* api, bool floating) const noexcept
 {
     return api != nullptr && std::strcmp(api, CLAP_WINDOW_API_X11) == 0 && !floating &&
-           FMakePlatform != nullptr && FHostTimers != nullptr;
+           FMakePlatform != nullptr;
 }
 
 bool TClapOrvo::CreateEditor(const char* api, bool floating) noexcept
 {
-    if (!OnMainThread() || !EditorSupported(api, floating) || FEditor)
+    if (!OnMainThread() || !EditorSupported(api, floating) || FEditor || FHostTimers == nullptr)
     {
         return false;
     }

@@ -5,7 +5,9 @@
 # capture must equal the VST module's direct render at JACK's block size. Qtractor has no
 # command-line export, and it plays the audio dry when it cannot load a plug-in (a warning in
 # its messages log), so the test also reads that log and the session Qtractor saves, whose
-# plug-in state must be the state the test gave. Run under tests/x11/WithXvfb.sh.
+# plug-in state must be the state the test gave. Last, a double click on the plug-in in the
+# track's plug-in list opens Orvo's own editor, 700 x 300, embedded in a window of Qtractor's.
+# Run under tests/x11/WithXvfb.sh.
 #   run-qtractor.sh CLAP ORVO_SO ORVO_RENDER COMPARE WORK_DIR SEQ_STUB STATE_TOOL
 source "$(dirname "$0")/common.sh"
 clap=$module seq_stub=$6 state_tool=$7
@@ -84,6 +86,21 @@ echo "play" | jack_transport >/dev/null
 wait "$rec_pid" || fail "jack_rec failed"
 rec_pid=
 
+# The track's plug-in list, at the left of its row in Qtractor's main window, holds "Orvo".
+main_window() {
+    window=$(xwininfo -root -tree | grep -m 1 'orvo.qtr.* — Qtractor"' |
+                 sed -n 's/.* [0-9]*x[0-9]*+-\?[0-9]*+-\?[0-9]*  +\(-\?[0-9]*\)+\(-\?[0-9]*\)$/\1 \2/p')
+    [[ -n $window ]]
+}
+wait_for 10 main_window || fail "no main window of Qtractor's"
+read -r left top <<<"$window"
+xdotool mousemove $((left + 175)) $((top + 179)) click --repeat 2 --delay 80 1
+editor_shown() {
+    xwininfo -root -tree | grep -A3 '"Orvo - Orvo — Qtractor"' | grep -q '(has no name): ()  700x300+0+0'
+}
+wait_for 20 editor_shown || fail "no 700 x 300 editor of Orvo's in a window of Qtractor's"
+echo "Orvo's editor is embedded in Qtractor's plug-in window"
+
 # SIGUSR1 saves the session (SIGTERM then quits: before a save, a dialog would hold it).
 kill -USR1 "$qtractor_pid"
 wait_for 20 grep -q "Save session:" "$work/messages.log" || fail "Qtractor did not save the session"
@@ -96,6 +113,9 @@ saved_state=$(sed -n '/<config key="state">/,/<\/config>/p' "$saved" |
                   sed -e 's/<[^>]*>//g' | tr -d ' \n')
 [[ $("$state_tool" --raw "$saved_state") == $("$state_tool" --raw "$state") ]] ||
     fail "the plug-in's state in the saved session is not the state the session gave it"
+if grep -i "warning\|error\|could not" "$work/messages.log"; then
+    fail "Qtractor reported a problem"
+fi
 echo "Qtractor loaded $(basename "$clap") and kept its state; $(grep -c XRun "$work/jackd.log" || true) late cycles"
 
 "$compare" --align "$block" "$work/direct.wav" "$work/input.wav" "$work/host.wav"
