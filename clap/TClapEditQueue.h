@@ -5,11 +5,11 @@
 // already in the effect).
 #pragma once
 
-#include "clap/abi/DClapProcess.h"
-
 #include <array>
 #include <atomic>
 #include <cstdint>
+
+#include "clap/abi/DClapProcess.h"
 
 namespace orvo::clap
 {
@@ -29,7 +29,7 @@ struct TEdit
 
 class TClapEditQueue
 {
-public:
+  public:
     static constexpr std::uint32_t Capacity = 256;
 
     /// Producer side. False when the queue is full.
@@ -61,7 +61,7 @@ public:
         FHead.store(head, std::memory_order_release);
     }
 
-private:
+  private:
     static bool Send(const TEdit& edit, const clap_output_events_t& out) noexcept
     {
         if (edit.Kind == ekValue)

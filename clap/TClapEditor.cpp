@@ -1,7 +1,8 @@
 #include "clap/TClapEditor.h"
 
-#include "clap/uClapParameters.h"
 #include "editor/uEditor.h"
+
+#include "clap/uClapParameters.h"
 #include "parameters/uParameterMapping.h"
 
 namespace orvo::clap

@@ -5,8 +5,6 @@
 // whenever the effect tells of a change; it runs on the host's timer.
 #pragma once
 
-#include "clap/TClapEditQueue.h"
-#include "core/uOrvoEffect.h"
 #include "editor/IEditorEffect.h"
 #include "editor/uEditorWindow.h"
 #include "platform/ui/IUIPlatform.h"
@@ -14,6 +12,9 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+
+#include "clap/TClapEditQueue.h"
+#include "core/uOrvoEffect.h"
 
 namespace orvo
 {
@@ -27,7 +28,7 @@ using TUIPlatformFactory = std::unique_ptr<IUIPlatform> (*)();
 
 class TClapEditor final : public IEditorEffect, private TParameterListener
 {
-public:
+  public:
     /// requestFlush asks the host to drain the edits soon (the host's params request_flush).
     TClapEditor(TOrvoEffect& effect, TClapEditQueue& edits, std::function<void()> requestFlush);
     ~TClapEditor() override;
@@ -36,10 +37,7 @@ public:
 
     /// Builds the window inside parent on platform; false when it cannot be made.
     bool Open(std::unique_ptr<IUIPlatform> platform, std::uintptr_t parent);
-    bool IsOpen() const noexcept
-    {
-        return FWindow != nullptr;
-    }
+    bool IsOpen() const noexcept { return FWindow != nullptr; }
     void Show(bool visible);
     /// The window system's pending events, timers and paints.
     void Idle();
@@ -55,7 +53,7 @@ public:
     void RestoreDefaultMidiMap() override;
     std::optional<std::string> MidiMapReport() override;
 
-private:
+  private:
     void parametersChanged() noexcept override;
     void CopyValues() noexcept;
     void Send(const TEdit& edit);

@@ -1,7 +1,5 @@
 #include "clap/TClapOrvo.h"
 
-#include "clap/uClapParameters.h"
-#include "clap/uClapPresets.h"
 #include "editor/uEditorForm.h"
 
 #include <algorithm>
@@ -9,6 +7,9 @@
 #include <cstring>
 #include <new>
 #include <vector>
+
+#include "clap/uClapParameters.h"
+#include "clap/uClapPresets.h"
 
 namespace orvo::clap
 {
@@ -21,8 +22,9 @@ constexpr std::size_t StateLimit = 64 * 1024;
 template <class TExtension>
 const TExtension* HostExtension(const clap_host_t& host, const char* id) noexcept
 {
-    return host.get_extension != nullptr ? static_cast<const TExtension*>(host.get_extension(&host, id))
-                                         : nullptr;
+    return host.get_extension != nullptr
+               ? static_cast<const TExtension*>(host.get_extension(&host, id))
+               : nullptr;
 }
 
 // ---- the plug-in's extension records, each forwarding to the instance
@@ -173,8 +175,8 @@ const clap_plugin_gui_t Gui = {
     [](const clap_plugin_t* plugin) { return TClapOrvo::Of(plugin).ShowEditor(true); },
     [](const clap_plugin_t* plugin) { return TClapOrvo::Of(plugin).ShowEditor(false); }};
 
-const clap_plugin_timer_support_t TimerSupport = {
-    [](const clap_plugin_t* plugin, clap_id timer) { TClapOrvo::Of(plugin).OnTimer(timer); }};
+const clap_plugin_timer_support_t TimerSupport = {[](const clap_plugin_t* plugin, clap_id timer)
+                                                  { TClapOrvo::Of(plugin).OnTimer(timer); }};
 
 const clap_plugin_preset_load_t PresetLoad = {
     [](const clap_plugin_t* plugin, std::uint32_t kind, const char*, const char* loadKey)
@@ -458,7 +460,8 @@ void TClapOrvo::Flush(const clap_input_events_t* in, const clap_output_events_t*
     {
         const clap_event_header_t* event = in->get(in, i);
         if (event != nullptr && event->space_id == CLAP_CORE_EVENT_SPACE_ID &&
-            event->type == CLAP_EVENT_PARAM_VALUE && event->size >= sizeof(clap_event_param_value_t))
+            event->type == CLAP_EVENT_PARAM_VALUE &&
+            event->size >= sizeof(clap_event_param_value_t))
         {
             const auto& change = reinterpret_cast<const clap_event_param_value_t&>(*event);
             if (const std::optional<std::int32_t> index = ParameterOfId(change.param_id))
@@ -574,15 +577,14 @@ bool TClapOrvo::CreateEditor(const char* api, bool floating) noexcept
     }
     try
     {
-        FEditor = std::make_unique<TClapEditor>(
-            FEffect, FEdits,
-            [this]
-            {
-                if (FHostParams != nullptr)
-                {
-                    FHostParams->request_flush(&FHost);
-                }
-            });
+        FEditor = std::make_unique<TClapEditor>(FEffect, FEdits,
+                                                [this]
+                                                {
+                                                    if (FHostParams != nullptr)
+                                                    {
+                                                        FHostParams->request_flush(&FHost);
+                                                    }
+                                                });
     }
     catch (...)
     {

@@ -1,25 +1,25 @@
 // TClapOrvo: one instance of the CLAP plug-in, the effect core behind CLAP's plug-in record
 // and extensions. It translates CLAP's calls to the core and back: parameter events of a
-// block to runs split at their frames, MIDI to the core's queue at its frames, the core's MIDI thru and controller moves
-// to output events, the state extension's streams to the core's blob, the factory programs
-// to presets. Calls are checked against the threads CLAP assigns them (through the host's
-// thread-check, where it has one): a call on the wrong thread does nothing and fails.
+// block to runs split at their frames, MIDI to the core's queue at its frames, the core's MIDI thru
+// and controller moves to output events, the state extension's streams to the core's blob, the
+// factory programs to presets. Calls are checked against the threads CLAP assigns them (through the
+// host's thread-check, where it has one): a call on the wrong thread does nothing and fails.
 #pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
 
 #include "clap/TClapEditQueue.h"
 #include "clap/TClapEditor.h"
 #include "clap/abi/DClapExtensions.h"
 #include "core/uOrvoEffect.h"
 
-#include <cstdint>
-#include <memory>
-#include <optional>
-
 namespace orvo::clap
 {
 class TClapOrvo final : private IEffectOutput
 {
-public:
+  public:
     /// makePlatform makes the editor's window system; null: no editor.
     TClapOrvo(const clap_plugin_descriptor_t& descriptor, const clap_host_t& host,
               const TPluginServices& services, TUIPlatformFactory makePlatform);
@@ -28,10 +28,7 @@ public:
     TClapOrvo(const TClapOrvo&) = delete;
     TClapOrvo& operator=(const TClapOrvo&) = delete;
 
-    const clap_plugin_t* Record() const noexcept
-    {
-        return &FRecord;
-    }
+    const clap_plugin_t* Record() const noexcept { return &FRecord; }
 
     // The record's operations, each on the thread CLAP gives it.
     bool Init() noexcept;
@@ -46,10 +43,7 @@ public:
     // Parameters.
     bool ParameterValue(clap_id id, double& value) const noexcept;
     void Flush(const clap_input_events_t* in, const clap_output_events_t* out) noexcept;
-    char DecimalSeparator() const noexcept
-    {
-        return FEffect.DecimalSeparator();
-    }
+    char DecimalSeparator() const noexcept { return FEffect.DecimalSeparator(); }
 
     // State: the core's blob, read whole before anything changes.
     bool SaveState(const clap_ostream_t& stream) const noexcept;
@@ -71,7 +65,7 @@ public:
         return *static_cast<TClapOrvo*>(plugin->plugin_data);
     }
 
-private:
+  private:
     void ParameterMovedByController(std::int32_t index, float value) noexcept override;
     void MidiThru(std::int32_t frame, const TMidiBytes& message) noexcept override;
 

@@ -3,14 +3,15 @@
 // each instance the platform's services and, where the module was built with X11, the
 // editor's window system. Like the VST 2 module, the instance reads the MIDI map file beside
 // the module and writes it back when learning changed it.
-#include "clap/TClapOrvo.h"
-#include "clap/uClapIdentity.h"
-#include "clap/uClapPresets.h"
 #include "platform/posix/TEmbeddedResources.h"
 #include "platform/posix/TPosixFileSystem.h"
 #include "platform/posix/TPosixLocale.h"
 #include "platform/posix/TPosixMessageBox.h"
 #include "platform/posix/TPosixModuleFile.h"
+
+#include "clap/TClapOrvo.h"
+#include "clap/uClapIdentity.h"
+#include "clap/uClapPresets.h"
 #if ORVO_HAVE_X11
 #include "platform/x11/uX11UIFactory.h"
 #endif
@@ -44,8 +45,16 @@ const char* const Features[] = {CLAP_PLUGIN_FEATURE_AUDIO_EFFECT, CLAP_PLUGIN_FE
                                 CLAP_PLUGIN_FEATURE_MASTERING, nullptr};
 
 const clap_plugin_descriptor_t Descriptor = {
-    CLAP_VERSION, PluginId, PluginName, VendorName, "", "", "", ORVO_VERSION,
-    "Five bands of level or transient emphasis, a Tube curve and a soft clipper", Features};
+    CLAP_VERSION,
+    PluginId,
+    PluginName,
+    VendorName,
+    "",
+    "",
+    "",
+    ORVO_VERSION,
+    "Five bands of level or transient emphasis, a Tube curve and a soft clipper",
+    Features};
 
 /// The programs' names as a fresh effect holds them from the factory bank.
 TProgramNames FactoryProgramNames()

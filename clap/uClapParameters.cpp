@@ -1,14 +1,14 @@
 #include "clap/uClapParameters.h"
 
-#include "parameters/uParameterMapping.h"
-#include "parameters/uParameterTable.h"
-
 #include <algorithm>
 #include <array>
 #include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstring>
+
+#include "parameters/uParameterMapping.h"
+#include "parameters/uParameterTable.h"
 
 namespace orvo::clap
 {
@@ -21,7 +21,8 @@ struct TClapParameters
     std::uint32_t Count = 0;
 };
 
-constexpr TClapParameters ClapParameters = [] {
+constexpr TClapParameters ClapParameters = []
+{
     TClapParameters parameters;
     for (const TParameterInfo& info : ParameterInfo)
     {
@@ -95,7 +96,8 @@ std::optional<float> ReadDisplay(std::int32_t index, std::string_view text)
     const auto unitFits = [&](float x)
     {
         const TShown shown = ShownAt(index, x);
-        return shown.Number.has_value() && shown.Rest.compare(0, typed.Rest.size(), typed.Rest) == 0;
+        return shown.Number.has_value() &&
+               shown.Rest.compare(0, typed.Rest.size(), typed.Rest) == 0;
     };
     int first = -1;
     int last = -1;

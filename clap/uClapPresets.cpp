@@ -1,11 +1,11 @@
 #include "clap/uClapPresets.h"
 
-#include "clap/uClapIdentity.h"
-
 #include <charconv>
 #include <cstring>
 #include <new>
 #include <string_view>
+
+#include "clap/uClapIdentity.h"
 
 namespace orvo::clap
 {
@@ -137,8 +137,8 @@ std::optional<std::int32_t> ProgramOfLoadKey(const char* loadKey) noexcept
     std::int32_t program = -1;
     const auto [end, error] = std::from_chars(key.data(), key.data() + key.size(), program);
     // Only the numbers as the provider writes them: no sign, no leading zero.
-    const bool plainDigits = !key.empty() && key[0] >= '0' && key[0] <= '9' &&
-                             (key.size() == 1 || key[0] != '0');
+    const bool plainDigits =
+        !key.empty() && key[0] >= '0' && key[0] <= '9' && (key.size() == 1 || key[0] != '0');
     if (!plainDigits || error != std::errc{} || end != key.data() + key.size() ||
         !IsProgramIndex(program))
     {

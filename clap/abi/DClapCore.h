@@ -63,10 +63,10 @@ constexpr bool clap_version_is_compatible(const clap_version& v)
 /// once each; get_factory is thread-safe and answers null for a factory it does not have.
 struct clap_plugin_entry
 {
-    clap_version_t clap_version;                                  // 0  / 0
-    bool(CLAPCALL* init)(const char* plugin_path);                // 12 / 16
-    void(CLAPCALL* deinit)();                                     // 16 / 24
-    const void*(CLAPCALL* get_factory)(const char* factory_id);   // 20 / 32
+    clap_version_t clap_version;                                // 0  / 0
+    bool(CLAPCALL* init)(const char* plugin_path);              // 12 / 16
+    void(CLAPCALL* deinit)();                                   // 16 / 24
+    const void*(CLAPCALL* get_factory)(const char* factory_id); // 20 / 32
 };
 using clap_plugin_entry_t = clap_plugin_entry;
 static_assert(sizeof(clap_plugin_entry) == clap_abi::Pick(40, 24, 24));
@@ -103,10 +103,11 @@ struct clap_host
     const char* vendor;          // 32 / 20
     const char* url;             // 40 / 24
     const char* version;         // 48 / 28
-    const void*(CLAPCALL* get_extension)(const clap_host* host, const char* extension_id); // 56 / 32
-    void(CLAPCALL* request_restart)(const clap_host* host);  // 64 / 36
-    void(CLAPCALL* request_process)(const clap_host* host);  // 72 / 40
-    void(CLAPCALL* request_callback)(const clap_host* host); // 80 / 44
+    const void*(CLAPCALL* get_extension)(const clap_host* host,
+                                         const char* extension_id); // 56 / 32
+    void(CLAPCALL* request_restart)(const clap_host* host);         // 64 / 36
+    void(CLAPCALL* request_process)(const clap_host* host);         // 72 / 40
+    void(CLAPCALL* request_callback)(const clap_host* host);        // 80 / 44
 };
 using clap_host_t = clap_host;
 static_assert(sizeof(clap_host) == clap_abi::Pick(88, 48, 48));
@@ -128,21 +129,21 @@ inline constexpr clap_process_status CLAP_PROCESS_SLEEP = 4;
 /// stop_processing, reset and process on the audio thread, between activate and deactivate.
 struct clap_plugin
 {
-    const clap_plugin_descriptor_t* desc;                  // 0  / 0
-    void* plugin_data;                                     // 8  / 4
-    bool(CLAPCALL* init)(const clap_plugin* plugin);       // 16 / 8
-    void(CLAPCALL* destroy)(const clap_plugin* plugin);    // 24 / 12
+    const clap_plugin_descriptor_t* desc;               // 0  / 0
+    void* plugin_data;                                  // 8  / 4
+    bool(CLAPCALL* init)(const clap_plugin* plugin);    // 16 / 8
+    void(CLAPCALL* destroy)(const clap_plugin* plugin); // 24 / 12
     bool(CLAPCALL* activate)(const clap_plugin* plugin, double sample_rate,
                              std::uint32_t min_frames_count,
-                             std::uint32_t max_frames_count); // 32 / 16
+                             std::uint32_t max_frames_count);    // 32 / 16
     void(CLAPCALL* deactivate)(const clap_plugin* plugin);       // 40 / 20
     bool(CLAPCALL* start_processing)(const clap_plugin* plugin); // 48 / 24
     void(CLAPCALL* stop_processing)(const clap_plugin* plugin);  // 56 / 28
     void(CLAPCALL* reset)(const clap_plugin* plugin);            // 64 / 32
     clap_process_status(CLAPCALL* process)(const clap_plugin* plugin,
-                                           const clap_process* process); // 72 / 36
+                                           const clap_process* process);             // 72 / 36
     const void*(CLAPCALL* get_extension)(const clap_plugin* plugin, const char* id); // 80 / 40
-    void(CLAPCALL* on_main_thread)(const clap_plugin* plugin); // 88 / 44
+    void(CLAPCALL* on_main_thread)(const clap_plugin* plugin);                       // 88 / 44
 };
 using clap_plugin_t = clap_plugin;
 static_assert(sizeof(clap_plugin) == clap_abi::Pick(96, 48, 48));
@@ -160,8 +161,7 @@ struct clap_plugin_factory
         const clap_plugin_factory* factory, std::uint32_t index);
     /// The plug-in with this id, not yet initialised, or null.
     const clap_plugin_t*(CLAPCALL* create_plugin)(const clap_plugin_factory* factory,
-                                                  const clap_host_t* host,
-                                                  const char* plugin_id);
+                                                  const clap_host_t* host, const char* plugin_id);
 };
 using clap_plugin_factory_t = clap_plugin_factory;
 static_assert(sizeof(clap_plugin_factory) == clap_abi::Pick(24, 12, 12));

@@ -18,12 +18,12 @@ inline constexpr std::uint32_t CLAP_AUDIO_PORT_REQUIRES_COMMON_SAMPLE_SIZE = 1U 
 
 struct clap_audio_port_info
 {
-    clap_id id;                 // 0
-    char name[CLAP_NAME_SIZE];  // 4
-    std::uint32_t flags;        // 260
+    clap_id id;                  // 0
+    char name[CLAP_NAME_SIZE];   // 4
+    std::uint32_t flags;         // 260
     std::uint32_t channel_count; // 264
-    const char* port_type;      // 272 / 268   CLAP_PORT_STEREO, or null
-    clap_id in_place_pair;      // 280 / 272   the port that may share buffers, or CLAP_INVALID_ID
+    const char* port_type;       // 272 / 268   CLAP_PORT_STEREO, or null
+    clap_id in_place_pair;       // 280 / 272   the port that may share buffers, or CLAP_INVALID_ID
 };
 using clap_audio_port_info_t = clap_audio_port_info;
 static_assert(sizeof(clap_audio_port_info) == clap_abi::Pick(288, 276, 276));
@@ -79,14 +79,14 @@ inline constexpr clap_param_info_flags CLAP_PARAM_IS_ENUM = 1U << 16;
 
 struct clap_param_info
 {
-    clap_id id;                   // 0
-    clap_param_info_flags flags;  // 4
-    void* cookie;                 // 8
-    char name[CLAP_NAME_SIZE];    // 16 / 12
-    char module[CLAP_PATH_SIZE];  // 272 / 268   "" or a '/'-separated group path
-    double min_value;             // 1296 / 1296 / 1292
-    double max_value;             // 1304 / 1304 / 1300
-    double default_value;         // 1312 / 1312 / 1308
+    clap_id id;                  // 0
+    clap_param_info_flags flags; // 4
+    void* cookie;                // 8
+    char name[CLAP_NAME_SIZE];   // 16 / 12
+    char module[CLAP_PATH_SIZE]; // 272 / 268   "" or a '/'-separated group path
+    double min_value;            // 1296 / 1296 / 1292
+    double max_value;            // 1304 / 1304 / 1300
+    double default_value;        // 1312 / 1312 / 1308
 };
 using clap_param_info_t = clap_param_info;
 static_assert(sizeof(clap_param_info) == clap_abi::Pick(1320, 1320, 1316));
@@ -196,18 +196,18 @@ struct clap_window
         unsigned long x11; // an X11 Window
         void* win32;       // an HWND
         void* ptr;
-    };                     // 8 / 4
+    }; // 8 / 4
 };
 using clap_window_t = clap_window;
 static_assert(sizeof(clap_window) == clap_abi::Pick(16, 8, 8));
 
 struct clap_gui_resize_hints
 {
-    bool can_resize_horizontally;       // 0
-    bool can_resize_vertically;         // 1
-    bool preserve_aspect_ratio;         // 2
-    std::uint32_t aspect_ratio_width;   // 4
-    std::uint32_t aspect_ratio_height;  // 8
+    bool can_resize_horizontally;      // 0
+    bool can_resize_vertically;        // 1
+    bool preserve_aspect_ratio;        // 2
+    std::uint32_t aspect_ratio_width;  // 4
+    std::uint32_t aspect_ratio_height; // 8
 };
 using clap_gui_resize_hints_t = clap_gui_resize_hints;
 static_assert(sizeof(clap_gui_resize_hints) == 12);

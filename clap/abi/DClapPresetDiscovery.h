@@ -57,8 +57,7 @@ struct clap_preset_discovery_metadata_receiver
     void(CLAPCALL* set_description)(const clap_preset_discovery_metadata_receiver* receiver,
                                     const char* description);
     void(CLAPCALL* set_timestamps)(const clap_preset_discovery_metadata_receiver* receiver,
-                                   clap_timestamp creation_time,
-                                   clap_timestamp modification_time);
+                                   clap_timestamp creation_time, clap_timestamp modification_time);
     void(CLAPCALL* add_feature)(const clap_preset_discovery_metadata_receiver* receiver,
                                 const char* feature);
     void(CLAPCALL* add_extra_info)(const clap_preset_discovery_metadata_receiver* receiver,

@@ -9,8 +9,8 @@
 /// constant_mask says channel n holds one value throughout the block.
 struct clap_audio_buffer
 {
-    float** data32;             // 0  / 0
-    double** data64;            // 8  / 4
+    float** data32;              // 0  / 0
+    double** data64;             // 8  / 4
     std::uint32_t channel_count; // 16 / 8
     std::uint32_t latency;       // 20 / 12
     std::uint64_t constant_mask; // 24 / 16
@@ -109,10 +109,10 @@ static_assert(sizeof(clap_event_param_gesture) == 20);
 /// The events coming in, read through size and get, owned by the host.
 struct clap_input_events
 {
-    void* ctx;                                                              // 0  / 0
-    std::uint32_t(CLAPCALL* size)(const clap_input_events* list);          // 8  / 4
+    void* ctx;                                                    // 0  / 0
+    std::uint32_t(CLAPCALL* size)(const clap_input_events* list); // 8  / 4
     const clap_event_header_t*(CLAPCALL* get)(const clap_input_events* list,
-                                              std::uint32_t index);        // 16 / 8
+                                              std::uint32_t index); // 16 / 8
 };
 using clap_input_events_t = clap_input_events;
 static_assert(sizeof(clap_input_events) == clap_abi::Pick(24, 12, 12));

@@ -19,7 +19,7 @@ namespace
 {
 class ClapPlugin : public ::testing::Test
 {
-protected:
+  protected:
     /// Every parameter's plain value, by id.
     std::vector<double> Values(TClapTestHost& host) const
     {
@@ -49,7 +49,8 @@ protected:
 
     bool Load(TClapTestHost& host, const TClapIStream& stream) const
     {
-        return host.Extension<clap_plugin_state_t>(CLAP_EXT_STATE)->load(host.Plugin(), stream.Get());
+        return host.Extension<clap_plugin_state_t>(CLAP_EXT_STATE)
+            ->load(host.Plugin(), stream.Get());
     }
 
     /// Sets a parameter through the parameters' flush, as a host does while not processing.
@@ -185,7 +186,8 @@ TEST_F(ClapPlugin, RefusesCallsOnThreadsClapDoesNotGiveThem)
 {
     TClapTestHost host(Module);
     bool activated = true;
-    host.InRole(trAudio, [&] { activated = host.Plugin()->activate(host.Plugin(), 48000, 1, 512); });
+    host.InRole(trAudio,
+                [&] { activated = host.Plugin()->activate(host.Plugin(), 48000, 1, 512); });
     EXPECT_FALSE(activated);
     ASSERT_TRUE(host.Activate(48000, 512));
 
@@ -195,8 +197,8 @@ TEST_F(ClapPlugin, RefusesCallsOnThreadsClapDoesNotGiveThem)
     float* channels[2] = {left, right};
     clap_audio_buffer_t audio = {channels, nullptr, 2, 0, 0};
     TClapEventList none;
-    const clap_process_t process = {-1,          64, nullptr, &audio, &audio, 1, 1, none.Input(),
-                                    host.Out().Output()};
+    const clap_process_t process = {
+        -1, 64, nullptr, &audio, &audio, 1, 1, none.Input(), host.Out().Output()};
     EXPECT_EQ(host.Plugin()->process(host.Plugin(), &process), CLAP_PROCESS_ERROR);
     bool saved = true;
     host.InRole(trAudio, [&] { saved = !Save(host).empty(); });
@@ -211,9 +213,9 @@ TEST_F(ClapPlugin, RefusesCallsOnThreadsClapDoesNotGiveThem)
 TEST_F(ClapPlugin, StateRoundTripsOverAnyStreamAndRefusesWhatIsNoState)
 {
     TClapTestHost source(Module);
-    Set(source, 10, 50.0);  // Tube 50 %
-    Set(source, 11, -3.0);  // Tuning -3 semitones
-    Set(source, 5, 1.0);    // Lo muted
+    Set(source, 10, 50.0); // Tube 50 %
+    Set(source, 11, -3.0); // Tuning -3 semitones
+    Set(source, 5, 1.0);   // Lo muted
     const std::vector<std::uint8_t> state = Save(source);
     ASSERT_FALSE(state.empty());
 
@@ -272,8 +274,8 @@ TEST_F(ClapPlugin, OffersTheSixteenFactoryProgramsAsPresetsWithUniqueNames)
     const std::vector<double> first = Values(host);
     for (const char* key : {"16", "-1", "04", "", "4x"})
     {
-        EXPECT_FALSE(load->from_location(host.Plugin(), CLAP_PRESET_DISCOVERY_LOCATION_PLUGIN,
-                                         nullptr, key))
+        EXPECT_FALSE(
+            load->from_location(host.Plugin(), CLAP_PRESET_DISCOVERY_LOCATION_PLUGIN, nullptr, key))
             << key;
     }
     EXPECT_EQ(Values(host), first);

@@ -54,7 +54,8 @@ std::array<std::vector<float>, 2> Input()
     {
         noise = noise * 1664525U + 1013904223U;
         const float white = static_cast<float>(noise >> 8) / 8388608.0f - 1.0f;
-        const float tone = 0.4f * static_cast<float>(std::sin(2.0 * 3.14159265358979 * 220.0 * i / Rate));
+        const float tone =
+            0.4f * static_cast<float>(std::sin(2.0 * 3.14159265358979 * 220.0 * i / Rate));
         input[0][i] = (i % 2048 < 300 ? 0.5f * white : 0.0f) + tone;
         input[1][i] = 0.3f * white + 0.5f * tone;
     }

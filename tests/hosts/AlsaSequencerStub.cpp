@@ -7,11 +7,10 @@
 //
 // The ALSA headers are not needed: the records are opaque pointers here, and C linkage
 // matches the library's symbols by name.
+#include <cerrno>
 #include <dlfcn.h>
 #include <poll.h>
 #include <unistd.h>
-
-#include <cerrno>
 
 namespace
 {
@@ -43,11 +42,11 @@ template <class... TArgs> void CallSetter(const char* name, void* record, TArgs.
 
 extern "C"
 {
-__attribute__((visibility("default"))) int snd_seq_open(void** handle, const char*, int, int)
-{
-    *handle = &FakeSequencer;
-    return 0;
-}
+    __attribute__((visibility("default"))) int snd_seq_open(void** handle, const char*, int, int)
+    {
+        *handle = &FakeSequencer;
+        return 0;
+    }
 
 #define ORVO_SEQ_ANSWER(name, answer, ...)                                                         \
     __attribute__((visibility("default"))) int name(__VA_ARGS__)                                   \
@@ -55,61 +54,61 @@ __attribute__((visibility("default"))) int snd_seq_open(void** handle, const cha
         return answer;                                                                             \
     }
 
-ORVO_SEQ_ANSWER(snd_seq_close, 0, void*)
-ORVO_SEQ_ANSWER(snd_seq_client_id, ClientNumber, void*)
-ORVO_SEQ_ANSWER(snd_seq_set_client_name, 0, void*, const char*)
-ORVO_SEQ_ANSWER(snd_seq_create_simple_port, NextPort++, void*, const char*, unsigned, unsigned)
-ORVO_SEQ_ANSWER(snd_seq_delete_simple_port, 0, void*, int)
-ORVO_SEQ_ANSWER(snd_seq_alloc_queue, 0, void*)
-ORVO_SEQ_ANSWER(snd_seq_free_queue, 0, void*, int)
-ORVO_SEQ_ANSWER(snd_seq_control_queue, 0, void*, int, int, int, void*)
-ORVO_SEQ_ANSWER(snd_seq_drain_output, 0, void*)
-ORVO_SEQ_ANSWER(snd_seq_drop_input, 0, void*)
-ORVO_SEQ_ANSWER(snd_seq_drop_output, 0, void*)
-ORVO_SEQ_ANSWER(snd_seq_event_input, -EAGAIN, void*, void**)
-ORVO_SEQ_ANSWER(snd_seq_event_input_pending, 0, void*, int)
-ORVO_SEQ_ANSWER(snd_seq_event_output, 0, void*, void*)
-ORVO_SEQ_ANSWER(snd_seq_event_output_direct, 0, void*, void*)
-ORVO_SEQ_ANSWER(snd_seq_free_event, 0, void*)
-ORVO_SEQ_ANSWER(snd_seq_poll_descriptors_count, 1, void*, short)
-ORVO_SEQ_ANSWER(snd_seq_get_any_port_info, -ENOENT, void*, int, int, void*)
-ORVO_SEQ_ANSWER(snd_seq_get_port_info, 0, void*, int, void*)
-ORVO_SEQ_ANSWER(snd_seq_set_port_info, 0, void*, int, void*)
-ORVO_SEQ_ANSWER(snd_seq_get_queue_status, 0, void*, int, void*)
-ORVO_SEQ_ANSWER(snd_seq_set_queue_tempo, 0, void*, int, void*)
-ORVO_SEQ_ANSWER(snd_seq_set_queue_timer, 0, void*, int, void*)
-ORVO_SEQ_ANSWER(snd_seq_query_next_client, -ENOENT, void*, void*)
-ORVO_SEQ_ANSWER(snd_seq_query_next_port, -ENOENT, void*, void*)
-ORVO_SEQ_ANSWER(snd_seq_query_port_subscribers, -ENOENT, void*, void*)
-ORVO_SEQ_ANSWER(snd_seq_remove_events, 0, void*, void*)
-ORVO_SEQ_ANSWER(snd_seq_subscribe_port, 0, void*, void*)
-ORVO_SEQ_ANSWER(snd_seq_unsubscribe_port, 0, void*, void*)
+    ORVO_SEQ_ANSWER(snd_seq_close, 0, void*)
+    ORVO_SEQ_ANSWER(snd_seq_client_id, ClientNumber, void*)
+    ORVO_SEQ_ANSWER(snd_seq_set_client_name, 0, void*, const char*)
+    ORVO_SEQ_ANSWER(snd_seq_create_simple_port, NextPort++, void*, const char*, unsigned, unsigned)
+    ORVO_SEQ_ANSWER(snd_seq_delete_simple_port, 0, void*, int)
+    ORVO_SEQ_ANSWER(snd_seq_alloc_queue, 0, void*)
+    ORVO_SEQ_ANSWER(snd_seq_free_queue, 0, void*, int)
+    ORVO_SEQ_ANSWER(snd_seq_control_queue, 0, void*, int, int, int, void*)
+    ORVO_SEQ_ANSWER(snd_seq_drain_output, 0, void*)
+    ORVO_SEQ_ANSWER(snd_seq_drop_input, 0, void*)
+    ORVO_SEQ_ANSWER(snd_seq_drop_output, 0, void*)
+    ORVO_SEQ_ANSWER(snd_seq_event_input, -EAGAIN, void*, void**)
+    ORVO_SEQ_ANSWER(snd_seq_event_input_pending, 0, void*, int)
+    ORVO_SEQ_ANSWER(snd_seq_event_output, 0, void*, void*)
+    ORVO_SEQ_ANSWER(snd_seq_event_output_direct, 0, void*, void*)
+    ORVO_SEQ_ANSWER(snd_seq_free_event, 0, void*)
+    ORVO_SEQ_ANSWER(snd_seq_poll_descriptors_count, 1, void*, short)
+    ORVO_SEQ_ANSWER(snd_seq_get_any_port_info, -ENOENT, void*, int, int, void*)
+    ORVO_SEQ_ANSWER(snd_seq_get_port_info, 0, void*, int, void*)
+    ORVO_SEQ_ANSWER(snd_seq_set_port_info, 0, void*, int, void*)
+    ORVO_SEQ_ANSWER(snd_seq_get_queue_status, 0, void*, int, void*)
+    ORVO_SEQ_ANSWER(snd_seq_set_queue_tempo, 0, void*, int, void*)
+    ORVO_SEQ_ANSWER(snd_seq_set_queue_timer, 0, void*, int, void*)
+    ORVO_SEQ_ANSWER(snd_seq_query_next_client, -ENOENT, void*, void*)
+    ORVO_SEQ_ANSWER(snd_seq_query_next_port, -ENOENT, void*, void*)
+    ORVO_SEQ_ANSWER(snd_seq_query_port_subscribers, -ENOENT, void*, void*)
+    ORVO_SEQ_ANSWER(snd_seq_remove_events, 0, void*, void*)
+    ORVO_SEQ_ANSWER(snd_seq_subscribe_port, 0, void*, void*)
+    ORVO_SEQ_ANSWER(snd_seq_unsubscribe_port, 0, void*, void*)
 
-__attribute__((visibility("default"))) int snd_seq_poll_descriptors(void*, pollfd* descriptors,
-                                                                    unsigned space, short events)
-{
-    if (space < 1)
+    __attribute__((visibility("default"))) int
+    snd_seq_poll_descriptors(void*, pollfd* descriptors, unsigned space, short events)
     {
+        if (space < 1)
+        {
+            return 0;
+        }
+        descriptors[0] = {QuietDescriptor(), events, 0};
+        return 1;
+    }
+
+    /// Only the client's own number: it has no name and no other client exists.
+    __attribute__((visibility("default"))) int snd_seq_get_any_client_info(void*, int client,
+                                                                           void* info)
+    {
+        CallSetter("snd_seq_client_info_set_client", info, client);
         return 0;
     }
-    descriptors[0] = {QuietDescriptor(), events, 0};
-    return 1;
-}
 
-/// Only the client's own number: it has no name and no other client exists.
-__attribute__((visibility("default"))) int snd_seq_get_any_client_info(void*, int client,
-                                                                       void* info)
-{
-    CallSetter("snd_seq_client_info_set_client", info, client);
-    return 0;
-}
-
-/// A tempo record as a real queue holds one: unskewed (skew = base = 0x10000).
-__attribute__((visibility("default"))) int snd_seq_get_queue_tempo(void*, int, void* tempo)
-{
-    constexpr unsigned NoSkew = 0x10000;
-    CallSetter("snd_seq_queue_tempo_set_skew", tempo, NoSkew);
-    CallSetter("snd_seq_queue_tempo_set_skew_base", tempo, NoSkew);
-    return 0;
-}
+    /// A tempo record as a real queue holds one: unskewed (skew = base = 0x10000).
+    __attribute__((visibility("default"))) int snd_seq_get_queue_tempo(void*, int, void* tempo)
+    {
+        constexpr unsigned NoSkew = 0x10000;
+        CallSetter("snd_seq_queue_tempo_set_skew", tempo, NoSkew);
+        CallSetter("snd_seq_queue_tempo_set_skew_base", tempo, NoSkew);
+        return 0;
+    }
 }

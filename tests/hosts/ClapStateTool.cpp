@@ -12,8 +12,6 @@
 #include "tests/support/ClapStreams.h"
 #include "tests/support/ClapTestHost.h"
 
-#include <zlib.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -22,13 +20,13 @@
 #include <stdexcept>
 #include <string>
 #include <vector>
+#include <zlib.h>
 
 namespace
 {
 using namespace orvo::test;
 
-constexpr char Base64Digits[] =
-    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+constexpr char Base64Digits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
 std::string Base64(const std::vector<std::uint8_t>& bytes)
 {
@@ -123,10 +121,10 @@ int PrintState(int argc, char** argv)
             {
                 if (preset.Name == name && load != nullptr)
                 {
-                    loaded = load->from_location(
-                        host.Plugin(), preset.LocationKind,
-                        preset.Location.empty() ? nullptr : preset.Location.c_str(),
-                        preset.LoadKey.c_str());
+                    loaded = load->from_location(host.Plugin(), preset.LocationKind,
+                                                 preset.Location.empty() ? nullptr
+                                                                         : preset.Location.c_str(),
+                                                 preset.LoadKey.c_str());
                     break;
                 }
             }

@@ -4,8 +4,7 @@
 
 namespace orvo::test
 {
-TClapEventList::TClapEventList()
-    : FInput{this, &InputSize, &InputGet}, FOutput{this, &OutputPush}
+TClapEventList::TClapEventList() : FInput{this, &InputSize, &InputGet}, FOutput{this, &OutputPush}
 {
     // Room for every event a test sends, so that the plug-in's pushes never move the list
     // while the audio path runs.
@@ -110,7 +109,7 @@ std::uint32_t CLAPCALL TClapEventList::InputSize(const clap_input_events_t* list
 }
 
 const clap_event_header_t* CLAPCALL TClapEventList::InputGet(const clap_input_events_t* list,
-                                                              std::uint32_t index)
+                                                             std::uint32_t index)
 {
     const auto* self = static_cast<TClapEventList*>(list->ctx);
     return index < self->Size() ? &self->At(index) : nullptr;

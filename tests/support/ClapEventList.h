@@ -3,18 +3,18 @@
 // refused beyond a capacity so that a full host list can be tested).
 #pragma once
 
-#include "clap/abi/DClapProcess.h"
-
 #include <cstddef>
 #include <cstdint>
 #include <limits>
 #include <vector>
 
+#include "clap/abi/DClapProcess.h"
+
 namespace orvo::test
 {
 class TClapEventList
 {
-public:
+  public:
     TClapEventList();
     TClapEventList(const TClapEventList&) = delete;
     TClapEventList& operator=(const TClapEventList&) = delete;
@@ -41,10 +41,10 @@ public:
     const clap_input_events_t* Input() const;
     const clap_output_events_t* Output() const;
 
-private:
+  private:
     static std::uint32_t CLAPCALL InputSize(const clap_input_events_t* list);
     static const clap_event_header_t* CLAPCALL InputGet(const clap_input_events_t* list,
-                                                         std::uint32_t index);
+                                                        std::uint32_t index);
     static bool CLAPCALL OutputPush(const clap_output_events_t* list,
                                     const clap_event_header_t* event);
 

@@ -38,7 +38,12 @@ std::vector<TClapPreset> ListClapPresets(const TClapModule& module,
     index.Errors = errors;
     index.Locations.reserve(64);
     const clap_preset_discovery_indexer_t indexer = {
-        CLAP_VERSION, "Orvo Test Host", "Orvo", "", "1.0", &index,
+        CLAP_VERSION,
+        "Orvo Test Host",
+        "Orvo",
+        "",
+        "1.0",
+        &index,
         [](const clap_preset_discovery_indexer_t*, const clap_preset_discovery_filetype_t*)
         { return true; },
         [](const clap_preset_discovery_indexer_t* self,
@@ -66,8 +71,12 @@ std::vector<TClapPreset> ListClapPresets(const TClapModule& module,
            const char* loadKey)
         {
             TIndex& data = IndexOf(self);
-            data.Presets.push_back({name != nullptr ? name : "", loadKey != nullptr ? loadKey : "",
-                                    data.Kind, data.Location, 0, {}});
+            data.Presets.push_back({name != nullptr ? name : "",
+                                    loadKey != nullptr ? loadKey : "",
+                                    data.Kind,
+                                    data.Location,
+                                    0,
+                                    {}});
             return true;
         },
         [](const clap_preset_discovery_metadata_receiver_t* self,

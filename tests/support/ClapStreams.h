@@ -3,24 +3,24 @@
 // read (1 for one byte at a time) or fails with -1 after some bytes.
 #pragma once
 
-#include "clap/abi/DClapExtensions.h"
-
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <limits>
 #include <vector>
 
+#include "clap/abi/DClapExtensions.h"
+
 namespace orvo::test
 {
 class TClapOStream
 {
-public:
+  public:
     TClapOStream() : FStream{this, &Write} {}
     const clap_ostream_t* Get() const { return &FStream; }
     const std::vector<std::uint8_t>& Bytes() const { return FBytes; }
 
-private:
+  private:
     static std::int64_t CLAPCALL Write(const clap_ostream_t* stream, const void* buffer,
                                        std::uint64_t size)
     {
@@ -36,7 +36,7 @@ private:
 
 class TClapIStream
 {
-public:
+  public:
     /// Reads answer at most chunk bytes; after failAfter bytes every read answers -1.
     explicit TClapIStream(std::vector<std::uint8_t> bytes,
                           std::uint64_t chunk = std::numeric_limits<std::uint64_t>::max(),
@@ -46,7 +46,7 @@ public:
     }
     const clap_istream_t* Get() const { return &FStream; }
 
-private:
+  private:
     static std::int64_t CLAPCALL Read(const clap_istream_t* stream, void* buffer,
                                       std::uint64_t size)
     {

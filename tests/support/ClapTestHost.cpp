@@ -1,10 +1,9 @@
 #include "tests/support/ClapTestHost.h"
 
-#include <dlfcn.h>
-#include <poll.h>
-
 #include <algorithm>
 #include <cstring>
+#include <dlfcn.h>
+#include <poll.h>
 #include <stdexcept>
 #include <utility>
 
@@ -78,17 +77,17 @@ TClapTestHost::TClapTestHost(const TClapModule& module, const std::string& plugi
         [](const clap_host_t* host, clap_id id, clap_param_clear_flags flags)
         { From(host).Record("clear " + std::to_string(id) + " " + std::to_string(flags), true); },
         [](const clap_host_t* host) { From(host).Record("request_flush", false, true); }};
-    static const clap_host_state_t state = {
-        [](const clap_host_t* host) { From(host).Record("mark_dirty", true); }};
-    static const clap_host_latency_t latency = {
-        [](const clap_host_t* host) { From(host).Record("latency_changed", true); }};
+    static const clap_host_state_t state = {[](const clap_host_t* host)
+                                            { From(host).Record("mark_dirty", true); }};
+    static const clap_host_latency_t latency = {[](const clap_host_t* host)
+                                                { From(host).Record("latency_changed", true); }};
     static const clap_host_gui_t gui = {
         [](const clap_host_t* host) { From(host).Record("resize_hints_changed", false, true); },
         [](const clap_host_t* host, std::uint32_t width, std::uint32_t height)
         {
-            From(host).Record(
-                "request_resize " + std::to_string(width) + "x" + std::to_string(height), false,
-                true);
+            From(host).Record("request_resize " + std::to_string(width) + "x" +
+                                  std::to_string(height),
+                              false, true);
             return true;
         },
         [](const clap_host_t* host)
@@ -139,13 +138,21 @@ TClapTestHost::TClapTestHost(const TClapModule& module, const std::string& plugi
             return self.FFds.erase(fd) == 1;
         }};
 
-    FHost = {CLAP_VERSION, this, "Orvo Test Host", "Orvo", "", "1.0",
+    FHost = {CLAP_VERSION,
+             this,
+             "Orvo Test Host",
+             "Orvo",
+             "",
+             "1.0",
              [](const clap_host_t*, const char* id) -> const void*
              {
                  const std::pair<const char*, const void*> extensions[] = {
-                     {CLAP_EXT_THREAD_CHECK, &threadCheck}, {CLAP_EXT_PARAMS, &params},
-                     {CLAP_EXT_STATE, &state},             {CLAP_EXT_LATENCY, &latency},
-                     {CLAP_EXT_GUI, &gui},                 {CLAP_EXT_TIMER_SUPPORT, &timers},
+                     {CLAP_EXT_THREAD_CHECK, &threadCheck},
+                     {CLAP_EXT_PARAMS, &params},
+                     {CLAP_EXT_STATE, &state},
+                     {CLAP_EXT_LATENCY, &latency},
+                     {CLAP_EXT_GUI, &gui},
+                     {CLAP_EXT_TIMER_SUPPORT, &timers},
                      {CLAP_EXT_POSIX_FD_SUPPORT, &fds}};
                  for (const auto& [name, extension] : extensions)
                  {
@@ -229,16 +236,16 @@ clap_process_status TClapTestHost::Process(const std::array<const float*, 2>& in
     std::array<float*, 2> out = outputs;
     const clap_audio_buffer_t input = {in.data(), nullptr, 2, 0, 0};
     clap_audio_buffer_t output = {out.data(), nullptr, 2, 0, 0};
-    const clap_process_t process = {-1,     frames, nullptr,        &input,      &output, 1, 1,
-                                    events.Input(), FOut.Output()};
+    const clap_process_t process = {-1, frames, nullptr,        &input,       &output,
+                                    1,  1,      events.Input(), FOut.Output()};
     clap_process_status status = CLAP_PROCESS_ERROR;
     InRole(trAudio, [&] { status = FPlugin->process(FPlugin, &process); });
     return status;
 }
 
-std::array<std::vector<float>, 2> TClapTestHost::Render(
-    const std::array<std::vector<float>, 2>& input, std::uint32_t block,
-    const TClapEventList& events)
+std::array<std::vector<float>, 2>
+TClapTestHost::Render(const std::array<std::vector<float>, 2>& input, std::uint32_t block,
+                      const TClapEventList& events)
 {
     const auto frames = static_cast<std::uint32_t>(input[0].size());
     std::array<std::vector<float>, 2> output = {std::vector<float>(frames),
@@ -282,8 +289,9 @@ void TClapTestHost::PumpMainThread()
     const auto fds = FFds;
     for (const auto& [descriptor, flags] : fds)
     {
-        pollfd watched = {descriptor, static_cast<short>((flags & CLAP_POSIX_FD_READ ? POLLIN : 0) |
-                                                         (flags & CLAP_POSIX_FD_WRITE ? POLLOUT : 0)),
+        pollfd watched = {descriptor,
+                          static_cast<short>((flags & CLAP_POSIX_FD_READ ? POLLIN : 0) |
+                                             (flags & CLAP_POSIX_FD_WRITE ? POLLOUT : 0)),
                           0};
         if (fd != nullptr && poll(&watched, 1, 0) > 0)
         {

@@ -7,8 +7,6 @@
 // audio thread; a host call made in a role CLAP forbids for it is recorded as a violation.
 #pragma once
 
-#include "clap/abi/DClapExtensions.h"
-#include "clap/abi/DClapPresetDiscovery.h"
 #include "tests/support/ClapEventList.h"
 
 #include <array>
@@ -18,11 +16,14 @@
 #include <string>
 #include <vector>
 
+#include "clap/abi/DClapExtensions.h"
+#include "clap/abi/DClapPresetDiscovery.h"
+
 namespace orvo::test
 {
 class TClapModule
 {
-public:
+  public:
     /// Loads the file and calls init with its path; throws std::runtime_error on a failure.
     explicit TClapModule(const std::string& path);
     ~TClapModule();
@@ -34,7 +35,7 @@ public:
     /// The preset-discovery factory under its final identifier.
     const clap_preset_discovery_factory_t* PresetFactory() const;
 
-private:
+  private:
     void* FHandle = nullptr;
     const clap_plugin_entry_t* FEntry = nullptr;
 };
@@ -47,7 +48,7 @@ enum TClapThreadRole : std::uint8_t
 
 class TClapTestHost
 {
-public:
+  public:
     /// Creates and initialises the plug-in with this id (the factory's first when empty);
     /// throws std::runtime_error when the factory refuses.
     explicit TClapTestHost(const TClapModule& module, const std::string& pluginId = "");
@@ -94,7 +95,7 @@ public:
     const std::map<clap_id, std::uint32_t>& Timers() const { return FTimers; }
     const std::map<int, clap_posix_fd_flags_t>& Fds() const { return FFds; }
 
-private:
+  private:
     static TClapTestHost& From(const clap_host_t* host);
     void Record(std::string request, bool mainOnly, bool notAudio = false);
 
