@@ -17,13 +17,19 @@ TClapEditor::TClapEditor(TOrvoEffect& effect, TClapEditQueue& edits,
 
 TClapEditor::~TClapEditor()
 {
+    Close();
+    FEffect.SetParameterListener(nullptr);
+}
+
+void TClapEditor::Close()
+{
     // The flag goes first: a change after this point copies nothing.
     FEffect.FEditorClosed.store(1, std::memory_order_release);
-    FEffect.SetParameterListener(nullptr);
     // A window whose handler still runs (the host destroyed the editor from a modal loop of
     // it) lives on, inert, until that handler returns; it no longer calls this object.
     if (FWindow)
     {
+        FForm = nullptr;
         TEditorWindow& window = *FWindow;
         window.Close(std::move(FWindow));
     }
@@ -63,7 +69,7 @@ void TClapEditor::Show(bool /*visible*/)
 
 void TClapEditor::Idle()
 {
-    if (FWindow && !FForm->Closed())
+    if (FWindow && FForm != nullptr && !FForm->Closed())
     {
         FWindow->Idle();
     }

@@ -2,7 +2,9 @@
 // to the effect core in process. The user's edits go into the effect at once and to the host
 // as parameter events with their gestures (TClapEditQueue), drained by the next process or
 // flush, which the editor asks the host for. The window shows the effect's values, copied
-// whenever the effect tells of a change; it runs on the host's timer.
+// whenever the effect tells of a change; it runs on the host's timer. The object listens to
+// the effect for as long as the effect lives (the processing thread may be telling it of a
+// change while the host closes the window); only its window comes and goes.
 #pragma once
 
 #include "editor/IEditorEffect.h"
@@ -35,8 +37,11 @@ class TClapEditor final : public IEditorEffect, private TParameterListener
     TClapEditor(const TClapEditor&) = delete;
     TClapEditor& operator=(const TClapEditor&) = delete;
 
-    /// Builds the window inside parent on platform; false when it cannot be made.
+    /// Builds the window inside parent on platform; false when it cannot be made or one is
+    /// open.
     bool Open(std::unique_ptr<IUIPlatform> platform, std::uintptr_t parent);
+    /// Ends the window, if one is open.
+    void Close();
     bool IsOpen() const noexcept { return FWindow != nullptr; }
     void Show(bool visible);
     /// The window system's pending events, timers and paints.

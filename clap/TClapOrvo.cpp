@@ -571,20 +571,18 @@ bool TClapOrvo::EditorSupported(const char* api, bool floating) const noexcept
 
 bool TClapOrvo::CreateEditor(const char* api, bool floating) noexcept
 {
-    if (!OnMainThread() || !EditorSupported(api, floating) || FEditor || FHostTimers == nullptr)
+    if (!OnMainThread() || !EditorSupported(api, floating) || FEditorCreated ||
+        FHostTimers == nullptr)
     {
         return false;
     }
     try
     {
-        FEditor = std::make_unique<TClapEditor>(FEffect, FEdits,
-                                                [this]
-                                                {
-                                                    if (FHostParams != nullptr)
-                                                    {
-                                                        FHostParams->request_flush(&FHost);
-                                                    }
-                                                });
+        // Made once and kept with the effect: it listens to the effect from then on.
+        if (!FEditor)
+        {
+            FEditor = std::make_unique<TClapEditor>(FEffect, FEdits, [this] { RequestFlush(); });
+        }
     }
     catch (...)
     {
@@ -594,12 +592,13 @@ bool TClapOrvo::CreateEditor(const char* api, bool floating) noexcept
     {
         FEditorTimer = CLAP_INVALID_ID;
     }
+    FEditorCreated = true;
     return true;
 }
 
 void TClapOrvo::DestroyEditor() noexcept
 {
-    if (!OnMainThread() || !FEditor)
+    if (!OnMainThread() || !FEditorCreated)
     {
         return;
     }
@@ -608,12 +607,27 @@ void TClapOrvo::DestroyEditor() noexcept
         FHostTimers->unregister_timer(&FHost, FEditorTimer);
         FEditorTimer = CLAP_INVALID_ID;
     }
-    FEditor.reset();
+    try
+    {
+        FEditor->Close();
+    }
+    catch (...)
+    {
+    }
+    FEditorCreated = false;
+}
+
+void TClapOrvo::RequestFlush() noexcept
+{
+    if (FHostParams != nullptr)
+    {
+        FHostParams->request_flush(&FHost);
+    }
 }
 
 bool TClapOrvo::SetEditorParent(const clap_window_t& window) noexcept
 {
-    if (!OnMainThread() || !FEditor || window.api == nullptr ||
+    if (!OnMainThread() || !FEditorCreated || window.api == nullptr ||
         std::strcmp(window.api, CLAP_WINDOW_API_X11) != 0)
     {
         return false;
@@ -630,7 +644,7 @@ bool TClapOrvo::SetEditorParent(const clap_window_t& window) noexcept
 
 bool TClapOrvo::ShowEditor(bool visible) noexcept
 {
-    if (!OnMainThread() || !FEditor || !FEditor->IsOpen())
+    if (!OnMainThread() || !FEditorCreated || !FEditor->IsOpen())
     {
         return false;
     }
@@ -640,7 +654,7 @@ bool TClapOrvo::ShowEditor(bool visible) noexcept
 
 void TClapOrvo::OnTimer(clap_id timer) noexcept
 {
-    if (OnMainThread() && FEditor && timer == FEditorTimer)
+    if (OnMainThread() && FEditorCreated && timer == FEditorTimer)
     {
         try
         {

@@ -76,6 +76,8 @@ class TClapOrvo final : private IEffectOutput
     bool QueueMidiEvent(const clap_event_header_t& event, std::int32_t frame) noexcept;
     /// After the values changed all at once (state, preset): the host reads them again.
     void ValuesReplaced() noexcept;
+    /// Asks the host for a flush soon (the editor's edits wait in FEdits).
+    void RequestFlush() noexcept;
 
     clap_plugin_t FRecord;
     const clap_host_t& FHost;
@@ -87,7 +89,8 @@ class TClapOrvo final : private IEffectOutput
 
     TUIPlatformFactory FMakePlatform;
     TClapEditQueue FEdits;
-    std::unique_ptr<TClapEditor> FEditor;
+    std::unique_ptr<TClapEditor> FEditor; // made at the first gui create, kept from then on
+    bool FEditorCreated = false;          // between gui create and destroy
     clap_id FEditorTimer = CLAP_INVALID_ID;
 
     // While Process runs: where the core's notifications go, and the frame they leave at.
