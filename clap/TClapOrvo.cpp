@@ -368,37 +368,66 @@ clap_process_status TClapOrvo::Process(const clap_process_t& process) noexcept
 
     const clap_input_events_t* in = process.in_events;
     const std::uint32_t count = in != nullptr ? in->size(in) : 0;
+    // An event beyond the block counts at its last frame; a frame before the part being
+    // processed, at its start.
+    const auto frameOf = [&](const clap_event_header_t& event)
+    { return std::max(std::min(event.time, frames > 0 ? frames - 1 : 0U), FPartStart); };
+    // MIDI waits (held) until the events' time moves on: a parameter change at the same frame
+    // splits the block first, and the MIDI then goes to the part after it, as it would in the
+    // next process call of a VST 2 host. A full queue is emptied by processing up to the
+    // event that did not fit.
+    std::uint32_t held = count; // the first MIDI event not queued yet; count: none
+    std::uint32_t heldTime = 0;
+    const auto queueHeld = [&](std::uint32_t end)
+    {
+        for (std::uint32_t j = held; j < end; ++j)
+        {
+            const clap_event_header_t* event = in->get(in, j);
+            if (event == nullptr || event->size < sizeof(clap_event_header_t))
+            {
+                continue;
+            }
+            const std::uint32_t at = frameOf(*event);
+            if (!QueueMidiEvent(*event, static_cast<std::int32_t>(at - FPartStart)))
+            {
+                processPart(at);
+                QueueMidiEvent(*event, 0);
+            }
+        }
+        held = count;
+    };
     for (std::uint32_t i = 0; i < count; ++i)
     {
         const clap_event_header_t* event = in->get(in, i);
-        if (event == nullptr || event->size < sizeof(clap_event_header_t))
+        if (event == nullptr || event->size < sizeof(clap_event_header_t) ||
+            event->space_id != CLAP_CORE_EVENT_SPACE_ID)
         {
             continue;
         }
-        // An event beyond the block counts at its last frame; events are in time order, so
-        // a full queue is emptied by processing up to the event that did not fit.
-        const std::uint32_t time = std::min(event->time, frames > 0 ? frames - 1 : 0U);
-        const std::uint32_t at = std::max(time, FPartStart);
+        if (held != count && event->time > heldTime)
+        {
+            queueHeld(i);
+        }
         // A parameter change splits the block at its frame, as a VST 2 host that sets a
         // parameter between two process calls does: the engine takes new values at the
         // start of a run, so the change lands exactly at its frame.
-        if (event->space_id == CLAP_CORE_EVENT_SPACE_ID && event->type == CLAP_EVENT_PARAM_VALUE &&
+        if (event->type == CLAP_EVENT_PARAM_VALUE &&
             event->size >= sizeof(clap_event_param_value_t))
         {
             const auto& change = reinterpret_cast<const clap_event_param_value_t&>(*event);
             if (const std::optional<std::int32_t> index = ParameterOfId(change.param_id))
             {
-                processPart(at);
+                processPart(frameOf(*event));
                 FEffect.SetParameter(*index, NormalisedValueOf(*index, change.value));
             }
-            continue;
         }
-        if (!QueueMidiEvent(*event, static_cast<std::int32_t>(at - FPartStart)))
+        else if (event->type == CLAP_EVENT_MIDI && held == count)
         {
-            processPart(at);
-            QueueMidiEvent(*event, 0);
+            held = i;
+            heldTime = event->time;
         }
     }
+    queueHeld(count);
     processPart(frames);
     FOut = nullptr;
     return CLAP_PROCESS_CONTINUE;

@@ -127,7 +127,9 @@ TEST_P(ClapRender, EqualsTheVstModuleSampleForSample)
     std::size_t nextMidi = 0;
     for (const TChange& change : settings.Changes)
     {
-        for (; nextMidi < settings.Midi.size() && settings.Midi[nextMidi].Frame < change.Frame;
+        // MIDI at the frame of a change goes before it in the list: it must still come after
+        // the change, as in the VST 2 host's next process call.
+        for (; nextMidi < settings.Midi.size() && settings.Midi[nextMidi].Frame <= change.Frame;
              ++nextMidi)
         {
             const auto& bytes = settings.Midi[nextMidi].Bytes;
@@ -192,18 +194,22 @@ TEST_P(ClapRender, EqualsTheVstModuleSampleForSample)
 
 // Tube 0.75 is 50 %, Tuning 0.375 is -3 semitones, OverSample 1 is on; CC 20 + i drives
 // parameter i in the default map (CC 33: OutGain).
-INSTANTIATE_TEST_SUITE_P(
-    Settings, ClapRender,
-    ::testing::Values(
-        TCase{"Program0", 0, {}, {}},
-        TCase{"PushedWithChangesInsideBlocks",
-              4,
-              {{1000, 10, 0.75f, 50.0}, {4096, 11, 0.375f, -3.0}, {5000, 14, 1.0f, 1.0}},
-              {}},
-        TCase{"ControllersAndThru",
-              4,
-              {{3000, 10, 0.75f, 50.0}},
-              {{700, {0xB0, 33, 90}}, {2500, {0x90, 60, 100}}, {6001, {0xB0, 20, 10}}}}),
-    [](const ::testing::TestParamInfo<TCase>& test) { return std::string(test.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Settings, ClapRender,
+                         ::testing::Values(TCase{"Program0", 0, {}, {}},
+                                           TCase{"PushedWithChangesInsideBlocks",
+                                                 4,
+                                                 {{1000, 10, 0.75f, 50.0},
+                                                  {4096, 11, 0.375f, -3.0},
+                                                  {5000, 14, 1.0f, 1.0}},
+                                                 {}},
+                                           TCase{"ControllersAndThru",
+                                                 4,
+                                                 {{3000, 10, 0.75f, 50.0}},
+                                                 {{700, {0xB0, 33, 90}},
+                                                  {2500, {0x90, 60, 100}},
+                                                  {3000, {0xB0, 20, 10}},
+                                                  {6001, {0xB0, 32, 127}}}}),
+                         [](const ::testing::TestParamInfo<TCase>& test)
+                         { return std::string(test.param.Name); });
 } // namespace
 } // namespace orvo::test
