@@ -1,9 +1,10 @@
 // TClapOrvo: one instance of the CLAP plug-in, the effect core behind CLAP's plug-in record
-// and extensions. It translates CLAP's calls to the core and back: parameter events of a
-// block to runs split at their frames, MIDI to the core's queue at its frames, the core's MIDI thru
-// and controller moves to output events, the state extension's streams to the core's blob, the
-// factory programs to presets. Calls are checked against the threads CLAP assigns them (through the
-// host's thread-check, where it has one): a call on the wrong thread does nothing and fails.
+// and extensions. It translates CLAP's calls to the core and back: a block's parameter events
+// to runs split at their frames, its MIDI to the core's queue at its frames, the core's MIDI
+// thru and controller moves to output events, the state extension's streams to the core's
+// blob, the factory programs to presets. Calls are checked against the threads CLAP assigns
+// them (through the host's thread-check, where it has one): a call on the wrong thread does
+// nothing and fails.
 #pragma once
 
 #include <cstdint>
