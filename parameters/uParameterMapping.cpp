@@ -1,11 +1,11 @@
 #include "parameters/uParameterMapping.h"
 
+#include "parameters/uNumberText.h"
+
 #include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstddef>
-
-#include "parameters/uNumberText.h"
 
 namespace orvo
 {

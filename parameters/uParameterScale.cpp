@@ -1,9 +1,9 @@
 #include "parameters/uParameterScale.h"
 
+#include "parameters/uParameterCurves.h"
+
 #include <array>
 #include <cmath>
-
-#include "parameters/uParameterCurves.h"
 
 namespace orvo
 {
