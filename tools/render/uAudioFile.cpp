@@ -299,6 +299,13 @@ TAudioWriter::TAudioWriter(const std::filesystem::path& path, double sampleRate,
     : FPath(path)
 {
     const bool toStream = IsStandardStream(path);
+    std::error_code ec;
+    // Found out before the render rather than when the finished file is put in place.
+    if (!toStream && std::filesystem::is_directory(path, ec))
+    {
+        throw EAudioFile("the output " + path.string() + " is a folder; give a file name, "
+                         "such as " + (path / "out.wav").string());
+    }
     const std::string extension =
         type.empty() ? LowerExtension(path)
                      : LowerExtension("x." + type.substr(type.front() == '.' ? 1 : 0));
@@ -353,13 +360,6 @@ TAudioWriter::TAudioWriter(const std::filesystem::path& path, double sampleRate,
     }
     else
     {
-        // Found out before the render rather than when the finished file is put in place.
-        std::error_code ec;
-        if (std::filesystem::is_directory(path, ec))
-        {
-            throw EAudioFile("the output " + path.string() + " is a folder; give a file name, "
-                             "such as " + (path / ("out" + extension)).string());
-        }
         FTargetPath = FollowLinks(path);
         const std::filesystem::path folder =
             FTargetPath.parent_path().empty() ? std::filesystem::path(".") : FTargetPath.parent_path();

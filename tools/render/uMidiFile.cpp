@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <fstream>
-#include <iterator>
 #include <string>
 
 namespace orvo
@@ -245,13 +244,43 @@ std::vector<TTimedMidi> ParseMidiFile(std::span<const std::uint8_t> bytes)
 
 std::vector<TTimedMidi> LoadMidiFile(const std::filesystem::path& path)
 {
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec))
+    {
+        throw EMidiFile("MIDI file " + path.string() + " is a folder");
+    }
+    const std::string tooLarge = path.string() + " is larger than " +
+                                 std::to_string(MaxMidiFileBytes >> 20) +
+                                 " MiB: not a Standard MIDI File for a render";
+    // A regular file is judged by its size before anything is read; anything else (a
+    // pipe, a device) by what it gives, up to one byte beyond the limit.
+    if (std::filesystem::is_regular_file(path, ec) &&
+        std::filesystem::file_size(path, ec) > MaxMidiFileBytes && !ec)
+    {
+        throw EMidiFile(tooLarge);
+    }
     std::ifstream in(path, std::ios::binary);
     if (!in)
     {
         throw EMidiFile("cannot open MIDI file " + path.string());
     }
-    const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                                          std::istreambuf_iterator<char>());
+    constexpr std::size_t ChunkBytes = 65536;
+    std::vector<std::uint8_t> bytes;
+    while (in)
+    {
+        const std::size_t had = bytes.size();
+        bytes.resize(had + ChunkBytes);
+        in.read(reinterpret_cast<char*>(bytes.data() + had), static_cast<std::streamsize>(ChunkBytes));
+        bytes.resize(had + static_cast<std::size_t>(in.gcount()));
+        if (bytes.size() > MaxMidiFileBytes)
+        {
+            throw EMidiFile(tooLarge);
+        }
+    }
+    if (in.bad())
+    {
+        throw EMidiFile("cannot read MIDI file " + path.string());
+    }
     try
     {
         return ParseMidiFile(bytes);

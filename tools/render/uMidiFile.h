@@ -30,6 +30,12 @@ struct TTimedMidi
 /// tempo changes are skipped. Events at the same time keep the order of their tracks,
 /// then their order within the track.
 [[nodiscard]] std::vector<TTimedMidi> ParseMidiFile(std::span<const std::uint8_t> bytes);
+
+/// Largest MIDI file read: a Standard MIDI File of the controllers for one render is a
+/// few kilobytes; 16 MiB holds millions of events. Larger files (or endless ones, such as
+/// a device) are refused before they fill the memory.
+constexpr std::size_t MaxMidiFileBytes = std::size_t{16} << 20;
+/// Reads and parses a MIDI file of at most MaxMidiFileBytes; the messages name the file.
 [[nodiscard]] std::vector<TTimedMidi> LoadMidiFile(const std::filesystem::path& path);
 
 } // namespace orvo
