@@ -1,6 +1,8 @@
 #include "tools/render/uMidiFile.h"
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 #include <fstream>
 #include <string>
 
@@ -240,6 +242,13 @@ std::vector<TTimedMidi> ParseMidiFile(std::span<const std::uint8_t> bytes)
              event.Bytes});
     }
     return timed;
+}
+
+std::int64_t FrameAt(double seconds, double rate) noexcept
+{
+    constexpr auto LastFrame = std::numeric_limits<std::int64_t>::max();
+    const double frame = std::nearbyint(std::max(0.0, seconds) * rate);
+    return frame < static_cast<double>(LastFrame) ? static_cast<std::int64_t>(frame) : LastFrame;
 }
 
 std::vector<TTimedMidi> LoadMidiFile(const std::filesystem::path& path)

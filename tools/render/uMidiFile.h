@@ -31,6 +31,11 @@ struct TTimedMidi
 /// then their order within the track.
 [[nodiscard]] std::vector<TTimedMidi> ParseMidiFile(std::span<const std::uint8_t> bytes);
 
+/// The sample frame of a time in seconds at rate, rounded to the nearest; times before 0
+/// are frame 0, and times past the largest frame number (a file at the slowest tempo
+/// reaches 1e14 s) are held at that number instead of overflowing the conversion.
+[[nodiscard]] std::int64_t FrameAt(double seconds, double rate) noexcept;
+
 /// Largest MIDI file read: a Standard MIDI File of the controllers for one render is a
 /// few kilobytes; 16 MiB holds millions of events. Larger files (or endless ones, such as
 /// a device) are refused before they fill the memory.

@@ -389,7 +389,7 @@ void RefuseUnknownOptions(const CLI::App& app, const std::vector<std::string>& a
 }
 
 /// The modes each option is for, as bits of 1 << TRunMode; an option given in another
-/// mode would be ignored, so it is refused.
+/// mode would be ignored, so it is refused. --plugin and --quiet serve every mode.
 struct TOptionModes
 {
     const char* Name;
@@ -404,7 +404,7 @@ constexpr std::uint32_t ModeBit(TRunMode mode)
 constexpr std::uint32_t SettingModes =
     ModeBit(rmRender) | ModeBit(rmList) | ModeBit(rmBench) | ModeBit(rmEditorShot);
 
-constexpr std::array<TOptionModes, 19> OptionModes{{
+constexpr std::array<TOptionModes, 18> OptionModes{{
     {"--program", SettingModes},
     {"--param", SettingModes},
     {"--oversample", ModeBit(rmRender) | ModeBit(rmList) | ModeBit(rmEditorShot)},
@@ -423,7 +423,6 @@ constexpr std::array<TOptionModes, 19> OptionModes{{
     {"--bench-cc-every", ModeBit(rmBench)},
     {"--bench-simd", ModeBit(rmBench)},
     {"--json", ModeBit(rmBench)},
-    {"--quiet", ModeBit(rmRender) | ModeBit(rmDemo) | ModeBit(rmEditorShot)},
 }};
 
 std::string ModeName(TRunMode mode)

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 namespace orvo
 {
@@ -100,13 +99,7 @@ std::vector<TMidiMessage> MidiAtFrames(const std::vector<TTimedMidi>& midi, doub
     frames.reserve(midi.size());
     for (const TTimedMidi& event : midi)
     {
-        // Clamped before the conversion: a time past the largest frame number (a MIDI file
-        // at the slowest tempo reaches 1e14 s) cannot be converted to an integer.
-        constexpr auto LastFrame = std::numeric_limits<std::int64_t>::max();
-        const double frame = std::nearbyint(std::max(0.0, event.Seconds) * rate);
-        frames.push_back({frame < static_cast<double>(LastFrame) ? static_cast<std::int64_t>(frame)
-                                                                 : LastFrame,
-                          event.Bytes});
+        frames.push_back({FrameAt(event.Seconds, rate), event.Bytes});
     }
     std::stable_sort(frames.begin(), frames.end(),
                      [](const TMidiMessage& a, const TMidiMessage& b) { return a.Frame < b.Frame; });

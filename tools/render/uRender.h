@@ -58,8 +58,7 @@ struct TFileRenderReport
 /// Called now and then with the frames done and the frames in all.
 using TProgress = std::function<void(std::int64_t done, std::int64_t total)>;
 
-/// MIDI in seconds to sample frames at rate (rounded to the nearest frame), in time order.
-/// Times beyond any render (past the largest frame number) are held at that number.
+/// MIDI in seconds to sample frames at rate (FrameAt), in time order.
 [[nodiscard]] std::vector<TMidiMessage> MidiAtFrames(const std::vector<TTimedMidi>& midi,
                                                      double rate);
 
