@@ -204,8 +204,8 @@ struct TCommandLine
                        "(default: the input's where OUT's format has it, else 24)")
             ->type_name("16|24|32|float");
         App.add_option("-t,--type", options.OutputType,
-                       "format of OUT by extension name instead of OUT's extension; needed\n"
-                       "when OUT is - (standard output): " + StreamableExtensions())
+                       "OUT's format by extension name (flac, au, ...) instead of OUT's\n"
+                       "own; needed when OUT is - (standard output)")
             ->type_name("EXT");
         App.add_flag("-q,--quiet", options.Quiet, "no progress bar and no summary")
             ->disable_flag_override();
