@@ -1,9 +1,12 @@
 #include "tools/render/uAudioFile.h"
 
+#include "tools/render/uTextNumbers.h"
+
 #include <sndfile.h>
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <string_view>
 
@@ -51,7 +54,7 @@ constexpr const char* StreamableInputs = "WAV, AIFF, AU, W64 and Ogg";
 
 bool IsStandardStream(const std::filesystem::path& path)
 {
-    return path.native() == StandardStreamName;
+    return path.string() == StandardStreamName;
 }
 
 /// Bytes a sample takes in the file: 1 for compressed encodings, whose size varies.
@@ -73,23 +76,18 @@ int SampleBytes(int subtype)
     }
 }
 
-/// The number after "NAME : " in a libsndfile log line.
+/// The number after "NAME : " in a libsndfile log line (0 when there is none).
 double LoggedNumber(std::string_view line)
 {
     const std::size_t colon = line.find(':');
-    double value = 0.0;
-    for (std::size_t i = colon == std::string_view::npos ? line.size() : colon + 1; i < line.size(); ++i)
+    if (colon == std::string_view::npos)
     {
-        if (line[i] >= '0' && line[i] <= '9')
-        {
-            value = value * 10.0 + (line[i] - '0');
-        }
-        else if (line[i] != ' ' || value > 0.0)
-        {
-            break;
-        }
+        return 0.0;
     }
-    return value;
+    const std::string_view rest = Trim(line.substr(colon + 1));
+    std::uint64_t value = 0;
+    std::from_chars(rest.data(), rest.data() + rest.size(), value);
+    return static_cast<double>(value);
 }
 
 /// path with its symbolic links followed, to the file they lead to (which may not exist
