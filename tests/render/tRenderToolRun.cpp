@@ -169,7 +169,7 @@ TEST_F(RenderToolRun, AnswersEachCommandLineWithItsExitCodeAndMessage)
     std::filesystem::resize_file(Folder / "sparse.mid", std::uintmax_t{20} << 20);
 
     const std::vector<TCommandCase> cases{
-        {{"--Tail", "1", "{dir}/in.wav", "{dir}/out.wav"}, ExitUsage, "unknown option --Tail (did you mean --tail?)", ""},
+        {{"-q", "--Tail", "1", "{dir}/in.wav", "{dir}/out.wav"}, ExitUsage, "unknown option --Tail (did you mean --tail?)", ""},
         {{"--nope", "3", "{dir}/in.wav", "{dir}/out.wav"}, ExitUsage, "unknown option --nope (see", ""},
         {{"--gain", "-3", "{dir}/in.wav", "{dir}/out.wav"}, ExitUsage, "unknown option --gain (see", ""},
         {{"--oversamp", "on", "--list"}, ExitUsage, "(did you mean --oversample?)", ""},

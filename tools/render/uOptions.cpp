@@ -264,7 +264,7 @@ std::string UsageMessage(const CLI::ParseError& error)
         if (message.rfind(unexpected, 0) == 0)
         {
             // The arguments were parsed in reverse (CLI11's order): the user's first is last.
-            std::string words = message.substr(unexpected.size());
+            const std::string words = message.substr(unexpected.size());
             const std::size_t lastSpace = words.rfind(' ');
             const std::string first = lastSpace == std::string::npos ? words : words.substr(lastSpace + 1);
             message = (first.size() > 1 && first.front() == '-' ? "unknown option "
@@ -333,7 +333,7 @@ void RefuseUnknownOptions(const CLI::App& app, const std::vector<std::string>& a
     std::vector<TKnown> known;
     for (const CLI::Option* option : app.get_options())
     {
-        const bool takesValue = option->get_type_size() > 0;
+        const bool takesValue = option->get_expected_min() > 0; // flags expect none
         for (const std::string& name : option->get_lnames())
         {
             known.push_back({"--" + name, takesValue});
@@ -359,15 +359,18 @@ void RefuseUnknownOptions(const CLI::App& app, const std::vector<std::string>& a
         {
             continue;
         }
-        const std::string name = argument.substr(0, argument.find('='));
+        // --name=value, and -xVALUE for a short option.
+        const bool isShort = argument[1] != '-';
+        const std::string name =
+            isShort ? argument.substr(0, 2) : argument.substr(0, argument.find('='));
         const auto found = std::find_if(known.begin(), known.end(),
                                         [&](const TKnown& k) { return k.Name == name; });
-        if (found != known.end())
+        if (found != known.end() && (!isShort || found->TakesValue || argument.size() == 2))
         {
             valueNext = found->TakesValue && name.size() == argument.size();
             continue;
         }
-        const std::string lower = Lower(name);
+        const std::string lower = Lower(argument.substr(0, argument.find('=')));
         const TKnown* nearest = nullptr;
         std::size_t best = lower.size() < 8 ? 2 : 3; // more than this many edits: no match
         for (const TKnown& k : known)
@@ -382,7 +385,7 @@ void RefuseUnknownOptions(const CLI::App& app, const std::vector<std::string>& a
                 nearest = &k;
             }
         }
-        throw EUsage("unknown option " + name +
+        throw EUsage("unknown option " + argument.substr(0, argument.find('=')) +
                      (nearest != nullptr ? " (did you mean " + nearest->Name + "?)" : std::string()) +
                      " (see orvo-render --help)");
     }
