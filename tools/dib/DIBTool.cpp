@@ -41,7 +41,8 @@ std::vector<std::uint8_t> ReadFileBytes(const std::filesystem::path& path)
     {
         throw EToolError("cannot open " + path.string());
     }
-    std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in),
+                                    std::istreambuf_iterator<char>()};
     if (bytes.empty())
     {
         throw EToolError(path.string() + " is empty");

@@ -223,10 +223,11 @@ int Render(const TOptions& options)
     {
         // The hint names OutGain only where the effect has it.
         const bool outGain = plugin->FindParameter(InfoOf(prOutGain).Name) >= 0;
-        summary += report.Clipped == 0
-                       ? std::string(", no samples clipped")
-                       : "; " + std::to_string(report.Clipped) + " samples clipped at full scale (" +
-                             (outGain ? "lower OutGain, or use --bits float" : "use --bits float") + ")";
+        const std::string remedy =
+            outGain ? "lower OutGain, or use --bits float" : "use --bits float";
+        summary += report.Clipped == 0 ? std::string(", no samples clipped")
+                                       : "; " + std::to_string(report.Clipped) +
+                                             " samples clipped at full scale (" + remedy + ")";
     }
     summary += "\n";
     if (report.InputChannels == 1)

@@ -191,8 +191,8 @@ TAudioReader::TAudioReader(const std::filesystem::path& path) : FPath(path)
         throw EAudioFile(message);
     };
     const int major = FFormat & SF_FORMAT_TYPEMASK;
-    if (FStreamed &&
-        std::find(UnstreamableInputs.begin(), UnstreamableInputs.end(), major) != UnstreamableInputs.end())
+    if (FStreamed && std::find(UnstreamableInputs.begin(), UnstreamableInputs.end(), major) !=
+                         UnstreamableInputs.end())
     {
         refuse("cannot read " + Name() + ": libsndfile reads " + StreamableInputs +
                " from a pipe, not this format; give it as a file");
@@ -206,7 +206,8 @@ TAudioReader::TAudioReader(const std::filesystem::path& path) : FPath(path)
     {
         refuse(Name() + " has no valid sample rate");
     }
-    const double statedBytes = static_cast<double>(FFrames) * FChannels * SampleBytes(FFormat & SF_FORMAT_SUBMASK);
+    const double statedBytes =
+        static_cast<double>(FFrames) * FChannels * SampleBytes(FFormat & SF_FORMAT_SUBMASK);
     FLengthKnown = !FStreamed || statedBytes < PlaceholderDataBytes;
     // libsndfile reads what a cut-short file holds and notes the size its header states
     // in its log: "data : 2646000 (should be 50272)" (WAV) or "SSND : ..." (AIFF). A
@@ -316,8 +317,9 @@ TAudioWriter::TAudioWriter(const std::filesystem::path& path, double sampleRate,
                                       [&](const auto& f) { return f.Extension == extension; });
     if (format == OutputFormats.end())
     {
-        throw EAudioFile((type.empty() ? "cannot tell the output format from the name " + path.string()
-                                       : "unknown output format \"" + type + "\"") +
+        throw EAudioFile((type.empty()
+                              ? "cannot tell the output format from the name " + path.string()
+                              : "unknown output format \"" + type + "\"") +
                          " (use one of " + WritableExtensions() + ")");
     }
     if (toStream && !format->Streamable)
@@ -359,8 +361,9 @@ TAudioWriter::TAudioWriter(const std::filesystem::path& path, double sampleRate,
     else
     {
         FTargetPath = FollowLinks(path);
-        const std::filesystem::path folder =
-            FTargetPath.parent_path().empty() ? std::filesystem::path(".") : FTargetPath.parent_path();
+        const std::filesystem::path folder = FTargetPath.parent_path().empty()
+                                                 ? std::filesystem::path(".")
+                                                 : FTargetPath.parent_path();
         if (!std::filesystem::is_directory(folder, ec))
         {
             throw EAudioFile("cannot write " + path.string() + ": there is no folder " +

@@ -279,7 +279,8 @@ std::vector<TTimedMidi> LoadMidiFile(const std::filesystem::path& path)
     {
         const std::size_t had = bytes.size();
         bytes.resize(had + ChunkBytes);
-        in.read(reinterpret_cast<char*>(bytes.data() + had), static_cast<std::streamsize>(ChunkBytes));
+        in.read(reinterpret_cast<char*>(bytes.data() + had),
+                static_cast<std::streamsize>(ChunkBytes));
         bytes.resize(had + static_cast<std::size_t>(in.gcount()));
         if (bytes.size() > MaxMidiFileBytes)
         {

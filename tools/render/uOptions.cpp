@@ -266,7 +266,8 @@ std::string UsageMessage(const CLI::ParseError& error)
             // The arguments were parsed in reverse (CLI11's order): the user's first is last.
             const std::string words = message.substr(unexpected.size());
             const std::size_t lastSpace = words.rfind(' ');
-            const std::string first = lastSpace == std::string::npos ? words : words.substr(lastSpace + 1);
+            const std::string first =
+                lastSpace == std::string::npos ? words : words.substr(lastSpace + 1);
             message = (first.size() > 1 && first.front() == '-' ? "unknown option "
                                                                 : "unexpected argument ") +
                       first;
@@ -385,8 +386,9 @@ void RefuseUnknownOptions(const CLI::App& app, const std::vector<std::string>& a
                 nearest = &k;
             }
         }
-        throw EUsage("unknown option " + argument.substr(0, argument.find('=')) +
-                     (nearest != nullptr ? " (did you mean " + nearest->Name + "?)" : std::string()) +
+        const std::string guess =
+            nearest != nullptr ? " (did you mean " + nearest->Name + "?)" : std::string();
+        throw EUsage("unknown option " + argument.substr(0, argument.find('=')) + guess +
                      " (see orvo-render --help)");
     }
 }
@@ -513,7 +515,8 @@ TOptions ParseOptions(const std::vector<std::string>& arguments)
                    : given("--editor-shot") ? rmEditorShot
                                             : rmRender;
     RefuseOptionsOfOtherModes(line.App, options.Mode);
-    if (options.Mode == rmEditorShot && Lower(std::filesystem::path(options.EditorShot).extension().string()) != ".png")
+    if (options.Mode == rmEditorShot &&
+        Lower(std::filesystem::path(options.EditorShot).extension().string()) != ".png")
     {
         throw EUsage("--editor-shot writes a PNG picture: name it FILE.png, not \"" +
                      options.EditorShot + "\"");

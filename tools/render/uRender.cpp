@@ -123,8 +123,8 @@ TStereoAudio RenderAudio(TVstPlugin& plugin, const TStereoAudio& input,
         output.Left.insert(output.Left.end(), left, left + count);
         output.Right.insert(output.Right.end(), right, right + count);
     };
-    static_cast<void>(
-        RenderStream(plugin, input.SampleRate, input.Frames(), source, sink, settings, {}, nullptr));
+    static_cast<void>(RenderStream(plugin, input.SampleRate, input.Frames(), source, sink,
+                                   settings, {}, nullptr));
     return output;
 }
 
