@@ -90,10 +90,6 @@ public:
     {
         return FDispersion[static_cast<std::size_t>(band)];
     }
-    float BandValue(int band) const noexcept
-    {
-        return FBandValue[static_cast<std::size_t>(band)];
-    }
     float BandGain(int band) const noexcept
     {
         return FBandGain[static_cast<std::size_t>(band)];

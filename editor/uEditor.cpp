@@ -65,13 +65,8 @@ std::string Trim(const std::string& text)
     return text.substr(first, last - first);
 }
 
-bool IsParameter(std::int32_t index)
-{
-    return index >= 0 && index < ParameterCount;
-}
-
 /// The stored image of this name, decoded once per process and kept until the module is
-/// unloaded: decoding the eleven images is nearly all of the time effEditOpen takes, and
+/// unloaded: decoding the ten images is nearly all of the time effEditOpen takes, and
 /// hosts open and close editors often. The pixels are only ever read; every window's image
 /// lists share them. Editors of several instances may open on different threads.
 const TMemoryDIB& DecodedImage(std::string_view name)
@@ -194,7 +189,7 @@ void TPluginEditorWindow::CreateComponents()
         control.Name = std::string(description.Name);
         control.PopupMenu = MenuOf(description.Menu);
         control.DIBTabOrder = -1;
-        if (IsParameter(description.Tag))
+        if (IsParameterIndex(description.Tag))
         {
             control.Tag = description.Tag;
         }
@@ -293,12 +288,12 @@ TCustomDIBControl& TPluginEditorWindow::CreateComponent(const form::TFormCompone
 
 TDIBKnob* TPluginEditorWindow::KnobOf(std::int32_t parameter) const
 {
-    return IsParameter(parameter) ? FKnobs[static_cast<std::size_t>(parameter)] : nullptr;
+    return IsParameterIndex(parameter) ? FKnobs[static_cast<std::size_t>(parameter)] : nullptr;
 }
 
 TDIBGlyphButton* TPluginEditorWindow::ButtonOf(std::int32_t parameter) const
 {
-    return IsParameter(parameter) ? FButtons[static_cast<std::size_t>(parameter)] : nullptr;
+    return IsParameterIndex(parameter) ? FButtons[static_cast<std::size_t>(parameter)] : nullptr;
 }
 
 TCustomDIBControl* TPluginEditorWindow::Control(std::string_view name) const
@@ -500,7 +495,7 @@ void TPluginEditorWindow::SetParameter(std::int32_t index, float value)
 
 void TPluginEditorWindow::BeginEdit(std::int32_t index)
 {
-    if (effect == nullptr || !IsParameter(index) || FEditing[static_cast<std::size_t>(index)])
+    if (effect == nullptr || !IsParameterIndex(index) || FEditing[static_cast<std::size_t>(index)])
     {
         return;
     }
@@ -510,7 +505,7 @@ void TPluginEditorWindow::BeginEdit(std::int32_t index)
 
 void TPluginEditorWindow::EndEdit(std::int32_t index)
 {
-    if (!IsParameter(index) || !FEditing[static_cast<std::size_t>(index)])
+    if (!IsParameterIndex(index) || !FEditing[static_cast<std::size_t>(index)])
     {
         return;
     }

@@ -35,8 +35,8 @@ struct TFormImage
     bool Masked;
 };
 
-/// The images in list order: imgBackground 0..7, then imgKnobs 0..2.
-inline constexpr std::array<TFormImage, 11> Images{{
+/// The images in list order: imgBackground 0..7, then imgKnobs 0..1.
+inline constexpr std::array<TFormImage, 10> Images{{
     {ilBackground, "BackGround", false}, // 700 x 300
     {ilBackground, "Credits", false},    // 700 x 300
     {ilBackground, "Lo", true},          // 88 x 20, up and down frames
@@ -47,7 +47,6 @@ inline constexpr std::array<TFormImage, 11> Images{{
     {ilBackground, "OverSample", true}, // 144 x 20
     {ilKnobs, "Knob", true},            // 61 frames of 62 x 62
     {ilKnobs, "Slider", true},          // 57 frames of 49 x 114
-    {ilKnobs, "PlateButton", true},     // 88 x 20, used by no control
 }};
 
 enum TComponentKind : std::uint8_t

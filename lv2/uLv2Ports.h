@@ -1,6 +1,8 @@
 // The LV2 plug-in's identity and port numbering, shared by the DSP binary and the generator
-// of its description. Control port i is parameter i (0..14: the reserved parameter has no
-// port); the audio and MIDI ports follow.
+// of its description. Port indices are fixed once published (hosts save sessions by them):
+// control ports 0..14 are parameters 0..14 (the reserved parameter has no port), the audio
+// and MIDI ports are 15..20, and a parameter added later takes the index its record names,
+// after these.
 #pragma once
 
 #include "parameters/uParameterTable.h"
@@ -25,14 +27,63 @@ constexpr std::string_view BinaryName = "Orvo.so";
 constexpr std::string_view UiBinaryName = "OrvoUI.so";
 constexpr std::string_view BundleName = "Orvo.lv2";
 
-constexpr std::uint32_t ControlPortCount = prReserved;
-constexpr std::uint32_t AudioInLeft = ControlPortCount;
-constexpr std::uint32_t AudioInRight = AudioInLeft + 1;
-constexpr std::uint32_t AudioOutLeft = AudioInRight + 1;
-constexpr std::uint32_t AudioOutRight = AudioOutLeft + 1;
-constexpr std::uint32_t MidiIn = AudioOutRight + 1;
-constexpr std::uint32_t MidiOut = MidiIn + 1;
-constexpr std::uint32_t PortCount = MidiOut + 1;
+constexpr std::uint32_t AudioInLeft = 15;
+constexpr std::uint32_t AudioInRight = 16;
+constexpr std::uint32_t AudioOutLeft = 17;
+constexpr std::uint32_t AudioOutRight = 18;
+constexpr std::uint32_t MidiIn = 19;
+constexpr std::uint32_t MidiOut = 20;
 
-static_assert(prReserved == ParameterCount - 1, "only the last parameter has no port");
+/// The parameter whose control port is port, or -1 (a signal port, or no port at all).
+constexpr std::int32_t ParameterOfPort(std::uint32_t port)
+{
+    for (const TParameterInfo& info : ParameterInfo)
+    {
+        if (info.Port != NoPort && static_cast<std::uint32_t>(info.Port) == port)
+        {
+            return info.Index;
+        }
+    }
+    return -1;
+}
+
+/// The number of control ports, and of all ports (one past the highest index).
+constexpr std::uint32_t ControlPortCount = [] {
+    std::uint32_t count = 0;
+    for (const TParameterInfo& info : ParameterInfo)
+    {
+        count += info.Port != NoPort ? 1 : 0;
+    }
+    return count;
+}();
+constexpr std::uint32_t PortCount = [] {
+    std::uint32_t count = MidiOut + 1;
+    for (const TParameterInfo& info : ParameterInfo)
+    {
+        if (info.Port != NoPort && static_cast<std::uint32_t>(info.Port) >= count)
+        {
+            count = static_cast<std::uint32_t>(info.Port) + 1;
+        }
+    }
+    return count;
+}();
+
+/// Every index below PortCount is taken once: by a signal port or by one parameter.
+constexpr bool PortsDistinct()
+{
+    for (std::uint32_t port = 0; port < PortCount; ++port)
+    {
+        int owners = port >= AudioInLeft && port <= MidiOut ? 1 : 0;
+        for (const TParameterInfo& info : ParameterInfo)
+        {
+            owners += info.Port == static_cast<std::int32_t>(port) ? 1 : 0;
+        }
+        if (owners != 1)
+        {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(PortsDistinct());
 } // namespace orvo::lv2

@@ -52,6 +52,13 @@ constexpr TReal LevelDecibelSteps(TReal x) noexcept
 /// Below this many decibels the level curve gives silence (x below about 0.000347).
 inline constexpr double LevelSilenceDecibels = -95.9;
 
+/// Whether the level curve is silent at x: LevelCurve(x) > 0 exactly where this is false
+/// (not a number included), found without the exponential.
+inline bool LevelCurveSilentAt(float x) noexcept
+{
+    return !(LevelDecibelSteps(x) >= LevelSilenceDecibels);
+}
+
 /// Gain of a level knob at x (0..1): exp of LevelDecibelSteps<float>, exactly 0 below
 /// LevelSilenceDecibels (the band knobs never ask for more than 0.5, 0 dB). The exponential
 /// in 64-bit.

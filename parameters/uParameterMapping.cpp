@@ -1,57 +1,205 @@
 #include "parameters/uParameterMapping.h"
 
 #include "parameters/uNumberText.h"
-#include "parameters/uParameterCurves.h"
 
-#include <array>
+#include <bit>
+#include <charconv>
 #include <cmath>
+#include <cstddef>
 
 namespace orvo
 {
 namespace
 {
-constexpr std::array<float, 7> BandMarks{0.0f, 0.25f, 0.5f, 0.625f, 0.75f, 0.875f, 1.0f};
-constexpr std::array<float, 5> GainMarks{0.0f, 0.25f, 0.5f, 0.75f, 1.0f};
-constexpr std::array<float, 5> TuningMarks{0.0f, 0.25f, 0.5f, 0.75f, 1.0f};
-constexpr std::array<float, 3> TubeMarks{0.0f, 0.5f, 1.0f};
-constexpr std::array<float, 2> SwitchMarks{0.0f, 1.0f};
-
-std::string DecibelText(float gain, char separator)
+const TParameterScale& ScaleOf(std::int32_t index)
 {
-    return FormatFixed2(20.0 * std::log10(static_cast<double>(gain)), separator);
+    return *InfoOf(index).Scale;
 }
 
-/// The decibels of the level curve at x, boost range included, in 64-bit steps.
-double LevelDecibels(float x)
+/// The scale of a kind's parameters (they share one); a kind no parameter has shows nothing.
+const TParameterScale& ScaleOfKind(TParameterKind kind)
 {
-    return LevelDecibelSteps(static_cast<double>(x));
-}
-
-/// The inverse of PortValue before rounding to the nearest normalised float.
-double RawNormalised(TParameterKind kind, double v)
-{
-    switch (kind)
+    for (const TParameterInfo& info : ParameterInfo)
     {
-    case pkGain:
-        if (v > 0.0)
+        if (info.Kind == kind)
         {
-            return 0.5 + v / 12.0;
+            return *info.Scale;
         }
-        if (v >= -24.0)
-        {
-            return 0.5 + v / 96.0;
-        }
-        return 0.25 + (v + 24.0) / 288.0;
-    case pkTube:
-        return (v + 100.0) / 200.0;
-    case pkTuning:
-        return (v + 12.0) / 24.0;
-    case pkMute:
-    case pkSwitch:
-        return v >= 0.5 ? 1.0 : 0.0;
-    default:
-        return v;
     }
+    return SilentScale;
+}
+
+std::string PieceText(const TDisplayPiece& piece, float x, char separator)
+{
+    std::string text = piece.Number != nullptr ? FormatFixed2(piece.Number(x), separator)
+                                               : std::string(piece.Word);
+    text += piece.Unit;
+    return text;
+}
+
+// Normalised values searched by their bit patterns: for floats of 0 and more, the patterns
+// order as the values do, so a bisection over them reaches every float in 0..1 in at most
+// 30 steps and never lands between two floats.
+constexpr std::uint32_t ZeroBits = 0;
+constexpr std::uint32_t OneBits = std::bit_cast<std::uint32_t>(1.0f);
+
+float FromBits(std::uint32_t bits)
+{
+    return std::bit_cast<float>(bits);
+}
+
+/// The first bit pattern in from..to at which holds(x) is true, given that it stays true
+/// from there on; to + 1 where it never is.
+template <typename THolds>
+std::uint32_t FirstHolding(std::uint32_t from, std::uint32_t to, THolds holds)
+{
+    std::uint32_t low = from;
+    std::uint32_t high = to + 1;
+    while (low < high)
+    {
+        const std::uint32_t middle = low + (high - low) / 2;
+        if (holds(FromBits(middle)))
+        {
+            high = middle;
+        }
+        else
+        {
+            low = middle + 1;
+        }
+    }
+    return low;
+}
+
+/// Text as compared: without blanks, in lower case (ASCII).
+std::string Folded(std::string_view text)
+{
+    std::string folded;
+    for (const char c : text)
+    {
+        if (c != ' ' && c != '\t')
+        {
+            folded += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+        }
+    }
+    return folded;
+}
+
+struct TTypedNumber
+{
+    double Value;
+    /// What follows the number, folded.
+    std::string Unit;
+};
+
+/// A folded text as a number and a unit: optional sign, digits with at most one decimal
+/// sign ('.' or ','), then the rest.
+std::optional<TTypedNumber> TypedNumber(const std::string& folded)
+{
+    std::string number;
+    std::size_t end = 0;
+    if (!folded.empty() && (folded[0] == '+' || folded[0] == '-'))
+    {
+        number += folded[0] == '-' ? "-" : "";
+        end = 1;
+    }
+    bool digits = false;
+    bool point = false;
+    for (; end < folded.size(); ++end)
+    {
+        const char c = folded[end];
+        if (c >= '0' && c <= '9')
+        {
+            digits = true;
+        }
+        else if ((c == '.' || c == ',') && !point)
+        {
+            point = true;
+        }
+        else
+        {
+            break;
+        }
+        number += c == ',' ? '.' : c;
+    }
+    double value = 0.0;
+    const char* last = number.data() + number.size();
+    if (!digits || std::from_chars(number.data(), last, value).ptr != last)
+    {
+        return std::nullopt;
+    }
+    return TTypedNumber{value, folded.substr(end)};
+}
+
+/// The normalised value that a word piece stands for: the end of the range it reaches,
+/// which is also where a switch's port puts it (0 off, 1 on), or else its first value.
+float WordValue(const TParameterScale& scale, std::size_t piece)
+{
+    if (piece == 0)
+    {
+        return 0.0f;
+    }
+    if (piece + 1 == scale.Pieces.size())
+    {
+        return 1.0f;
+    }
+    return FromBits(
+        FirstHolding(ZeroBits, OneBits, [&](float x) { return scale.PieceAt(x) >= piece; }));
+}
+
+/// Of the values showing number piece `piece`, the one whose number lies nearest to target,
+/// preferring one whose display shows target itself; nothing when the piece's numbers end
+/// before the target's rounded text.
+std::optional<float> NearestInPiece(const TParameterScale& scale, std::size_t piece, double target)
+{
+    const auto number = scale.Pieces[piece].Number;
+    // Pieces follow each other as x rises, and a piece's numbers rise with x: the target
+    // lies between the last value below it and the first at or above it. A typed "-0" or
+    // "-0.00" means the numbers just below 0 (shown "-0.00"), which this order puts first,
+    // and not 0 itself.
+    const std::uint32_t above =
+        FirstHolding(ZeroBits, OneBits,
+                     [&](float x)
+                     {
+                         const std::size_t at = scale.PieceAt(x);
+                         return at > piece || (at == piece && number(x) >= target);
+                     });
+    const std::string wanted = FormatFixed2(target, '.');
+    std::optional<float> nearest;
+    bool nearestShowsTarget = false;
+    double nearestDistance = 0.0;
+    int inPiece = 0;
+    for (const std::uint32_t bits : {above - 1, above})
+    {
+        if (bits > OneBits || scale.PieceAt(FromBits(bits)) != piece)
+        {
+            continue; // above is 0, beyond 1, or one of the two lies in another piece
+        }
+        ++inPiece;
+        const float x = FromBits(bits);
+        const bool showsTarget = FormatFixed2(number(x), '.') == wanted;
+        const double distance = std::fabs(number(x) - target);
+        if (!nearest || (showsTarget && !nearestShowsTarget) ||
+            (showsTarget == nearestShowsTarget && distance < nearestDistance))
+        {
+            nearest = x;
+            nearestShowsTarget = showsTarget;
+            nearestDistance = distance;
+        }
+    }
+    // Beyond either end of the piece only a text the end itself shows is taken.
+    if (!nearestShowsTarget && inPiece < 2)
+    {
+        return std::nullopt;
+    }
+    return nearest;
+}
+
+/// Whether a typed unit (folded, maybe empty) may stand beside a piece's number.
+bool UnitFits(const std::string& typed, const TDisplayPiece& piece, std::string_view label)
+{
+    return typed.empty() || typed == Folded(piece.Unit) ||
+           (!piece.UnitAlias.empty() && typed == Folded(piece.UnitAlias)) ||
+           (!label.empty() && typed == Folded(label));
 }
 } // namespace
 
@@ -61,100 +209,78 @@ std::optional<std::string> DisplayText(std::int32_t index, float value, char sep
     {
         return std::string(UndefinedText);
     }
-    switch (InfoOf(index).Kind)
+    const TParameterScale& scale = ScaleOf(index);
+    if (scale.Pieces.empty())
     {
-    case pkBand:
-        if (BandUsesDispersion(value))
+        return std::nullopt;
+    }
+    return PieceText(scale.Pieces[scale.PieceAt(value)], value, separator);
+}
+
+std::optional<float> ValueOfText(std::int32_t index, std::string_view text)
+{
+    if (!IsParameterIndex(index))
+    {
+        return std::nullopt;
+    }
+    const TParameterScale& scale = ScaleOf(index);
+    const std::string_view label = InfoOf(index).Label;
+    const std::string typed = Folded(text);
+    for (std::size_t piece = 0; piece < scale.Pieces.size(); ++piece)
+    {
+        const TDisplayPiece& shown = scale.Pieces[piece];
+        const std::string word = Folded(shown.Word);
+        if (shown.Number == nullptr &&
+            (typed == word || typed == word + Folded(shown.Unit) || typed == word + Folded(label)))
         {
-            return FormatFixed2(DispersionAmountFor(value) * 100.0, separator) + "%TD";
+            return WordValue(scale, piece);
         }
-        if (const float gain = LevelCurve(value); gain > 0.0f)
+    }
+    const auto number = TypedNumber(typed);
+    if (!number)
+    {
+        return std::nullopt;
+    }
+    // A number without a unit may be read in any piece that shows numbers: the first that
+    // shows it wins ("0" on a band knob is 0 dB, not 0 %TD).
+    for (std::size_t piece = 0; piece < scale.Pieces.size(); ++piece)
+    {
+        if (scale.Pieces[piece].Number != nullptr &&
+            UnitFits(number->Unit, scale.Pieces[piece], label))
         {
-            return DecibelText(gain, separator) + "dB";
+            if (const auto value = NearestInPiece(scale, piece, number->Value))
+            {
+                return value;
+            }
         }
-        return std::string("-oodB");
-    case pkMute:
-        return std::string(SwitchOn(value) ? "Muted" : "Open");
-    case pkTube:
-        return FormatFixed2(TubePercent(value), separator);
-    case pkTuning:
-        return FormatFixed2(TuningSemitones(value), separator);
-    case pkGain:
-        if (const float gain = LevelCurve(value); gain > 0.0f)
-        {
-            return FormatFixed2(static_cast<float>(20.0 * std::log10(static_cast<double>(gain))),
-                                separator);
-        }
-        return std::string("   -oo  ");
-    case pkSwitch:
-        return std::string(SwitchOn(value) ? "Oversampling On" : "Host Rate Processing");
-    case pkReserved:
-        break;
     }
     return std::nullopt;
 }
 
 TPortScale PortScaleOf(TParameterKind kind)
 {
-    switch (kind)
-    {
-    case pkGain:
-        return {static_cast<float>(LevelDecibels(0.0f)), static_cast<float>(LevelDecibels(1.0f)),
-                "db", false};
-    case pkTube:
-        return {-100.0f, 100.0f, "pc", false};
-    case pkTuning:
-        return {-12.0f, 12.0f, "semitone12TET", false};
-    case pkMute:
-    case pkSwitch:
-        return {0.0f, 1.0f, "", true};
-    default:
-        return {0.0f, 1.0f, "", false};
-    }
+    return ScaleOfKind(kind).Port;
 }
-
-namespace
-{
-float PortValueOf(TParameterKind kind, float x)
-{
-    const double v = static_cast<double>(x);
-    switch (kind)
-    {
-    case pkGain:
-        return static_cast<float>(LevelDecibels(x));
-    case pkTube:
-        return static_cast<float>(TubePercent(v));
-    case pkTuning:
-        return static_cast<float>(TuningSemitones(v));
-    case pkMute:
-    case pkSwitch:
-        return SwitchOn(x) ? 1.0f : 0.0f;
-    default:
-        return x;
-    }
-}
-} // namespace
 
 float PortValue(std::int32_t index, float x)
 {
     // + 0.0f: 0 dB at the middle comes out of the level steps as -0.0, shown as "-0".
-    return PortValueOf(InfoOf(index).Kind, x) + 0.0f;
+    return ScaleOf(index).PortValueAt(x) + 0.0f;
 }
 
 float NormalisedValue(std::int32_t index, float portValue)
 {
-    const TParameterKind kind = InfoOf(index).Kind;
-    const TPortScale scale = PortScaleOf(kind);
+    const TParameterScale& scale = ScaleOf(index);
     float v = portValue;
-    if (!(v >= scale.Minimum))
+    if (!(v >= scale.Port.Minimum))
     {
-        v = scale.Minimum; // below the range, or not a number
+        v = scale.Port.Minimum; // below the range, or not a number
     }
-    else if (v > scale.Maximum)
+    else if (v > scale.Port.Maximum)
     {
-        v = scale.Maximum;
+        v = scale.Port.Maximum;
     }
-    const float x = static_cast<float>(RawNormalised(kind, static_cast<double>(v)));
+    const float x = static_cast<float>(scale.RawNormalised(static_cast<double>(v)));
     // The port value was rounded to float once; of x and its neighbours, the one that
     // shows exactly this port value is the one that was meant.
     for (const float candidate : {x, std::nextafter(x, 0.0f), std::nextafter(x, 1.0f)})
@@ -169,23 +295,7 @@ float NormalisedValue(std::int32_t index, float portValue)
 
 std::span<const float> MarkedValues(TParameterKind kind)
 {
-    switch (kind)
-    {
-    case pkBand:
-        return BandMarks;
-    case pkGain:
-        return GainMarks;
-    case pkTuning:
-        return TuningMarks;
-    case pkTube:
-        return TubeMarks;
-    case pkMute:
-    case pkSwitch:
-        return SwitchMarks;
-    case pkReserved:
-        break;
-    }
-    return {};
+    return ScaleOfKind(kind).Marks;
 }
 
 std::string MarkText(std::int32_t index, float x)

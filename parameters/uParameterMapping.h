@@ -1,16 +1,17 @@
-// What each kind of parameter makes of a normalised value (0..1): the display text the
-// effect reports, and the value of its LV2 control port, in the unit users read where one
-// unit fits (dB, semitones, %, a toggle) and normalised where the display changes unit
-// (the bands: level below the middle, transient emphasis above).
+// What a parameter makes of a normalised value (0..1) through the scale its record names:
+// the display text the effect reports and the value it stands for when typed back, and the
+// value of its LV2 control port, in the unit users read where one unit fits (dB, semitones,
+// %, a toggle) and normalised where the display changes unit (the bands: level below the
+// middle, transient emphasis above).
 #pragma once
-
-#include "parameters/uParameterTable.h"
 
 #include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+
+#include "parameters/uParameterTable.h"
 
 namespace orvo
 {
@@ -19,16 +20,14 @@ namespace orvo
 /// reserved parameter (whose display leaves the host's buffer as it was).
 std::optional<std::string> DisplayText(std::int32_t index, float value, char separator);
 
-/// An LV2 control port's range and unit.
-struct TPortScale
-{
-    float Minimum;
-    float Maximum;
-    /// The unit's name in the LV2 units vocabulary ("db", "semitone12TET", "pc"), or empty.
-    std::string_view Unit;
-    bool Toggled;
-};
+/// The normalised value that text stands for: a text the display shows (in either decimal
+/// sign, letter case and blanks ignored, with or without the unit or the label: "-0,50 dB",
+/// "50%", "-oo", "muted") gives a value with that very display; another number gives the
+/// value whose display is nearest it, as long as the display rounds it to a number it can
+/// show. Nothing for any other text, and for an index outside 0..15.
+std::optional<float> ValueOfText(std::int32_t index, std::string_view text);
 
+/// The LV2 port range and unit of the parameters of a kind.
 TPortScale PortScaleOf(TParameterKind kind);
 
 /// The port value that shows normalised value x of parameter index.
@@ -39,7 +38,8 @@ float PortValue(std::int32_t index, float x);
 /// switch as x does).
 float NormalisedValue(std::int32_t index, float portValue);
 
-/// The normalised values at which a kind's port has marked positions (LV2 scale points).
+/// The normalised values at which the ports of a kind have marked positions (LV2 scale
+/// points).
 std::span<const float> MarkedValues(TParameterKind kind);
 
 /// The text of a marked position: the display text with the unit ("0.00 dB", "Muted").

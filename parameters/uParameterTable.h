@@ -1,7 +1,10 @@
-// The 16 parameters: one record each (index, name, label, kind, the value a fresh program
-// holds, the LV2 port symbol). What each kind drives is in uParameterCurves.h; the texts and
-// port values each kind shows are in uParameterMapping.h.
+// The 16 parameters: one record each (index, name, label, kind, how it is shown, the value a
+// fresh program holds, the LV2 port, the MIDI controller that drives it by default). What
+// each kind drives is in uParameterCurves.h; the scales that turn values into display texts
+// and port values and back are in uParameterScale.h. Adding a parameter adds a record here.
 #pragma once
+
+#include "parameters/uParameterScale.h"
 
 #include <array>
 #include <cstddef>
@@ -36,8 +39,8 @@ enum TParameter : std::int32_t
     prReserved,
 };
 
-/// What a parameter drives (uParameterCurves.h), which decides its display text and its
-/// port's unit. Bands and mutes drive the band of their position among their kind.
+/// What a parameter drives (uParameterCurves.h): the chain and the editor go by it. Bands
+/// and mutes drive the band of their position among their kind.
 enum TParameterKind : std::uint8_t
 {
     pkBand,     // level below the middle, transient emphasis above
@@ -55,29 +58,40 @@ struct TParameterInfo
     std::string_view Name;
     std::string_view Label;
     TParameterKind Kind;
+    /// Display text, LV2 port range and unit, marks, and the text's inverse.
+    const TParameterScale* Scale;
     /// The value of a program that the factory bank did not fill.
     float Default;
-    /// The LV2 control port's symbol (empty: no port).
+    /// The LV2 control port's symbol and index (empty and NoPort: no port). Port indices are
+    /// fixed: the audio and MIDI ports follow the first 15 control ports (uLv2Ports.h), so
+    /// a parameter added later takes the next free index after them.
     std::string_view Symbol;
+    std::int32_t Port;
+    /// The MIDI controller (CC 20..35) that drives the parameter in the default map, or
+    /// NoController.
+    std::int32_t DefaultController;
 };
 
+constexpr std::int32_t NoPort = -1;
+constexpr std::int32_t NoController = -1;
+
 constexpr std::array<TParameterInfo, ParameterCount> ParameterInfo{{
-    {prLo, "Lo", "", pkBand, 0.5f, "lo"},
-    {prLoMid, "LoMid", "", pkBand, 0.5f, "lo_mid"},
-    {prMid, "Mid", "", pkBand, 0.5f, "mid"},
-    {prHiMid, "HiMid", "", pkBand, 0.5f, "hi_mid"},
-    {prHi, "Hi", "", pkBand, 0.5f, "hi"},
-    {prLoMute, "LoMute", "", pkMute, 0.0f, "lo_mute"},
-    {prLoMidMute, "LoMidMute", "", pkMute, 0.0f, "lo_mid_mute"},
-    {prMidMute, "MidMute", "", pkMute, 0.0f, "mid_mute"},
-    {prHiMidMute, "HiMidMute", "", pkMute, 0.0f, "hi_mid_mute"},
-    {prHiMute, "HiMute", "", pkMute, 0.0f, "hi_mute"},
-    {prTube, "Tube", "%", pkTube, 0.5f, "tube"},
-    {prTuning, "Tuning", "SemiTones", pkTuning, 0.5f, "tuning"},
-    {prInGain, "InGain", "dB", pkGain, 0.5f, "in_gain"},
-    {prOutGain, "OutGain", "dB", pkGain, 0.5f, "out_gain"},
-    {prOverSample, "OverSample", "", pkSwitch, 0.0f, "oversample"},
-    {prReserved, "Reserved for Quorvane", "", pkReserved, 0.0f, ""},
+    {prLo, "Lo", "", pkBand, &BandScale, 0.5f, "lo", 0, 20},
+    {prLoMid, "LoMid", "", pkBand, &BandScale, 0.5f, "lo_mid", 1, 21},
+    {prMid, "Mid", "", pkBand, &BandScale, 0.5f, "mid", 2, 22},
+    {prHiMid, "HiMid", "", pkBand, &BandScale, 0.5f, "hi_mid", 3, 23},
+    {prHi, "Hi", "", pkBand, &BandScale, 0.5f, "hi", 4, 24},
+    {prLoMute, "LoMute", "", pkMute, &MuteScale, 0.0f, "lo_mute", 5, 25},
+    {prLoMidMute, "LoMidMute", "", pkMute, &MuteScale, 0.0f, "lo_mid_mute", 6, 26},
+    {prMidMute, "MidMute", "", pkMute, &MuteScale, 0.0f, "mid_mute", 7, 27},
+    {prHiMidMute, "HiMidMute", "", pkMute, &MuteScale, 0.0f, "hi_mid_mute", 8, 28},
+    {prHiMute, "HiMute", "", pkMute, &MuteScale, 0.0f, "hi_mute", 9, 29},
+    {prTube, "Tube", "%", pkTube, &TubeScale, 0.5f, "tube", 10, 30},
+    {prTuning, "Tuning", "SemiTones", pkTuning, &TuningScale, 0.5f, "tuning", 11, 31},
+    {prInGain, "InGain", "dB", pkGain, &GainScale, 0.5f, "in_gain", 12, 32},
+    {prOutGain, "OutGain", "dB", pkGain, &GainScale, 0.5f, "out_gain", 13, 33},
+    {prOverSample, "OverSample", "", pkSwitch, &OverSampleScale, 0.0f, "oversample", 14, 34},
+    {prReserved, "Reserved for Quorvane", "", pkReserved, &SilentScale, 0.0f, "", NoPort, 35},
 }};
 
 namespace detail
@@ -144,6 +158,41 @@ constexpr bool RecordsInIndexOrder()
     return true;
 }
 static_assert(RecordsInIndexOrder());
+
+/// Parameters of one kind show alike (PortScaleOf and MarkedValues go by kind).
+constexpr bool KindsShareTheirScale()
+{
+    for (const TParameterInfo& a : ParameterInfo)
+    {
+        for (const TParameterInfo& b : ParameterInfo)
+        {
+            if (a.Kind == b.Kind && a.Scale != b.Scale)
+            {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+static_assert(KindsShareTheirScale());
+
+/// No controller drives two parameters by default.
+constexpr bool DefaultControllersDistinct()
+{
+    for (std::int32_t i = 0; i < ParameterCount; ++i)
+    {
+        for (std::int32_t j = 0; j < i; ++j)
+        {
+            const std::int32_t cc = InfoOf(i).DefaultController;
+            if (cc != NoController && cc == InfoOf(j).DefaultController)
+            {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+static_assert(DefaultControllersDistinct());
 
 namespace detail
 {

@@ -26,8 +26,6 @@ extern const unsigned char EditorImageKnobBytes[];
 extern const std::size_t EditorImageKnobSize;
 extern const unsigned char EditorImageSliderBytes[];
 extern const std::size_t EditorImageSliderSize;
-extern const unsigned char EditorImagePlateButtonBytes[];
-extern const std::size_t EditorImagePlateButtonSize;
 
 namespace
 {
@@ -38,7 +36,7 @@ struct TEmbeddedImage
     const std::size_t* Size;
 };
 
-const std::array<TEmbeddedImage, 11> EditorImages{{
+const std::array<TEmbeddedImage, 10> EditorImages{{
     {"BackGround", EditorImageBackGroundBytes, &EditorImageBackGroundSize},
     {"Credits", EditorImageCreditsBytes, &EditorImageCreditsSize},
     {"Lo", EditorImageLoBytes, &EditorImageLoSize},
@@ -49,7 +47,6 @@ const std::array<TEmbeddedImage, 11> EditorImages{{
     {"OverSample", EditorImageOverSampleBytes, &EditorImageOverSampleSize},
     {"Knob", EditorImageKnobBytes, &EditorImageKnobSize},
     {"Slider", EditorImageSliderBytes, &EditorImageSliderSize},
-    {"PlateButton", EditorImagePlateButtonBytes, &EditorImagePlateButtonSize},
 }};
 } // namespace
 

@@ -157,8 +157,6 @@ void TAbstractSuperDIB::AssignAttributes(const TAbstractSuperDIB& other)
     FTransparent = other.FTransparent;
     FTransparentColor = other.FTransparentColor;
     FTransparentMode = other.FTransparentMode;
-    FScale = other.FScale;
-    FAngle = other.FAngle;
     ChooseBlendRoutine();
 }
 

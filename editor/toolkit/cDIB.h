@@ -75,9 +75,6 @@ public:
     void SetTransparentColor(TColor colour) { FTransparentColor = colour; }
     TTransparentMode TransparentMode() const { return FTransparentMode; }
     void SetTransparentMode(TTransparentMode mode) { FTransparentMode = mode; }
-    /// Kept for completeness: all drawing is 1:1 and unrotated.
-    std::int32_t Scale() const { return FScale; }
-    std::int32_t Angle() const { return FAngle; }
 
     /// The part of the image that drawing into it may change; kept inside the image.
     TRect ClipRect() const { return FClipRect; }
@@ -127,8 +124,6 @@ private:
     bool FTransparent = false;
     TColor FTransparentColor = 0;
     TTransparentMode FTransparentMode = tmAuto;
-    std::int32_t FScale = 100;
-    std::int32_t FAngle = 0;
     TRect FClipRect;
     TBlendRoutine FBlend = nullptr;
     std::uint32_t FChangeCount = 0;

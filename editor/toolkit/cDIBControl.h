@@ -64,7 +64,6 @@ public:
     virtual void Paint(TWinDIB& canvas) = 0;
 
     bool MouseOver() const { return FMouseOver; }
-    TShiftState PressedButtons() const { return FPressed; }
     /// True when the left button went down on the control and has not come up yet.
     bool LeftPressed() const { return HasShift(FPressed, ssLeft); }
 

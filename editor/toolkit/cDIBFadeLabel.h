@@ -32,7 +32,6 @@ public:
     const std::string& Caption() const { return FCaption; }
     void SetCaption(std::string caption);
     const TUIFont& Font() const { return FFont; }
-    TColor FontColor() const { return FFontColor; }
     void SetFont(const TUIFont& font, TColor colour);
     TColor ColorHighlighted() const { return FColorHighlighted; }
     void SetColorHighlighted(TColor colour);
@@ -43,7 +42,6 @@ public:
     void SetAlignment(TTextAlignment alignment);
     TTextAlignment Alignment() const { return FAlignment; }
     void SetLayout(TTextLayout layout);
-    TTextLayout Layout() const { return FLayout; }
     void SetAutoSize(bool autoSize);
 
     /// Drawing options; change them before the label is shown (or Invalidate after).

@@ -48,7 +48,6 @@ public:
     float Fraction() const { return FFraction; }
     std::int32_t NumGlyphs() const { return FNumGlyphs; }
     bool DrawTweens() const { return FDrawTweens; }
-    bool LoopLastFrame() const { return FLoopLastFrame; }
     bool Dragging() const { return FDragging; }
 
     /// Clamps into Min..Max; a new value is stored and raises OnChange before returning.

@@ -138,9 +138,9 @@ std::string Manifest(bool withUi)
 void ControlPort(std::ostream& out, std::int32_t index, float programZeroValue)
 {
     const TParameterInfo& info = InfoOf(index);
-    const TPortScale scale = PortScaleOf(info.Kind);
+    const TPortScale scale = info.Scale->Port;
     out << "    [\n        a lv2:InputPort , lv2:ControlPort ;\n"
-        << "        lv2:index " << index << " ;\n"
+        << "        lv2:index " << info.Port << " ;\n"
         << "        lv2:symbol " << Quoted(info.Symbol) << " ;\n"
         << "        lv2:name " << Quoted(info.Name) << " ;\n"
         << "        lv2:default " << Number(PortValue(index, programZeroValue)) << " ;\n"
@@ -154,7 +154,7 @@ void ControlPort(std::ostream& out, std::int32_t index, float programZeroValue)
     {
         out << "        lv2:portProperty lv2:toggled ;\n";
     }
-    const auto marks = MarkedValues(info.Kind);
+    const auto marks = info.Scale->Marks;
     for (std::size_t m = 0; m < marks.size(); ++m)
     {
         out << (m == 0 ? "        lv2:scalePoint " : " ,\n            ") << "[ rdfs:label "
@@ -220,9 +220,12 @@ std::string Description(const TProgram& programZero, bool withUi)
         out << "    ui:ui " << Uri(UiUri) << " ;\n";
     }
     out << "    lv2:port\n";
-    for (std::int32_t i = 0; i < static_cast<std::int32_t>(ControlPortCount); ++i)
+    for (const TParameterInfo& info : ParameterInfo)
     {
-        ControlPort(out, i, programZero.Values[static_cast<std::size_t>(i)]);
+        if (info.Port != NoPort)
+        {
+            ControlPort(out, info.Index, programZero.Values[static_cast<std::size_t>(info.Index)]);
+        }
     }
     SignalPort(out, AudioInLeft, true, true, "in_l", "Input #1", false);
     SignalPort(out, AudioInRight, true, true, "in_r", "Input #2", false);
@@ -242,11 +245,17 @@ std::string Presets(const std::vector<TProgram>& programs)
         const TProgram& program = programs[static_cast<std::size_t>(p)];
         out << PresetUri(p) << "\n    a pset:Preset ;\n    lv2:appliesTo " << Uri(PluginUri)
             << " ;\n    rdfs:label " << Quoted(program.Name) << " ;\n    lv2:port";
-        for (std::int32_t i = 0; i < static_cast<std::int32_t>(ControlPortCount); ++i)
+        const char* separator = " [\n";
+        for (const TParameterInfo& info : ParameterInfo)
         {
-            out << (i == 0 ? " [\n" : " , [\n") << "        lv2:symbol " << Quoted(InfoOf(i).Symbol)
-                << " ;\n        pset:value "
-                << Number(PortValue(i, program.Values[static_cast<std::size_t>(i)])) << "\n    ]";
+            if (info.Port == NoPort)
+            {
+                continue;
+            }
+            const float value = program.Values[static_cast<std::size_t>(info.Index)];
+            out << separator << "        lv2:symbol " << Quoted(info.Symbol)
+                << " ;\n        pset:value " << Number(PortValue(info.Index, value)) << "\n    ]";
+            separator = " , [\n";
         }
         out << " .\n\n";
     }

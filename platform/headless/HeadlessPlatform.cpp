@@ -147,7 +147,6 @@ void THeadlessPlatform::DeliverPaints()
 void THeadlessPlatform::MovePointer(TPoint screen)
 {
     FPointer = screen;
-    ++FPointerMoves;
 }
 
 void THeadlessPlatform::QueueMenuAnswer(std::vector<std::string> captionPath)

@@ -70,8 +70,6 @@ public:
 
     // The pointer model.
     bool PointerVisible() const { return FPointerShowCount >= 0; }
-    /// Moves made by the program (not by synthetic input).
-    std::int32_t PointerMoves() const { return FPointerMoves; }
     void SetPointerFromInput(TPoint screen) { FPointer = screen; }
 
     // Menus: an answerer decides, else the next queued caption path ({"MIDI", "MIDI Learn"})
@@ -117,7 +115,6 @@ private:
     TShiftState FButtons = ssNone;
     TPoint FPointer;
     std::int32_t FPointerShowCount = 0;
-    std::int32_t FPointerMoves = 0;
     TMenuAnswerer FMenuAnswerer;
     std::deque<std::vector<std::string>> FMenuAnswers;
     std::vector<THeadlessMenuRecord> FShownMenus;

@@ -27,7 +27,7 @@ struct TListEntry
 };
 
 // The editor's two image lists, in list order.
-constexpr std::array<TListEntry, 11> ImageList{{
+constexpr std::array<TListEntry, 10> ImageList{{
     {"BackGround", 700, 300, false},
     {"Credits", 700, 300, false},
     {"Lo", 88, 20, true},
@@ -38,7 +38,6 @@ constexpr std::array<TListEntry, 11> ImageList{{
     {"OverSample", 144, 20, true},
     {"Knob", 3782, 62, true},
     {"Slider", 2793, 114, true},
-    {"PlateButton", 88, 20, true},
 }};
 
 int Brightness(const std::uint8_t* pixel)
@@ -259,8 +258,7 @@ TEST(ArtworkFiles, KeysHaveAnUpAndADownFrameAndMutedKeysGlowRed)
         bool Mute;
     };
     for (const TKey& entry : {TKey{"Lo", true}, TKey{"LoMid", true}, TKey{"Mid", true},
-                              TKey{"HiMid", true}, TKey{"Hi", true}, TKey{"OverSample", false},
-                              TKey{"PlateButton", false}})
+                              TKey{"HiMid", true}, TKey{"Hi", true}, TKey{"OverSample", false}})
     {
         const char* name = entry.Name;
         SCOPED_TRACE(name);

@@ -64,8 +64,8 @@ TEST(ArtworkGenerator, DrawsExactlyTheCommittedImages)
     }
     const auto fonts = art::TArtworkFonts::Load(art::DefaultFontFolder);
     const auto images = art::DrawArtwork(fonts);
-    const char* listOrder[] = {"BackGround", "Credits", "Lo",   "LoMid",  "Mid",        "HiMid",
-                               "Hi",         "OverSample", "Knob", "Slider", "PlateButton"};
+    const char* listOrder[] = {"BackGround", "Credits",    "Lo",   "LoMid",  "Mid",
+                               "HiMid",      "Hi",         "OverSample", "Knob", "Slider"};
     ASSERT_EQ(images.size(), std::size(listOrder));
     for (std::size_t i = 0; i < images.size(); ++i)
     {

@@ -3,7 +3,9 @@
 #include "tools/png/PNGFile.h"
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
+#include <fstream>
 #include <sstream>
 
 namespace orvo
@@ -63,7 +65,7 @@ TEST_F(DIBTool, PacksAndUnpacksAPictureUnchanged)
     const TRGBAImage picture = Picture();
     WritePNGFile(PathOf("in.png"), picture);
     ASSERT_EQ(Run({"pack", PathOf("in.png"), PathOf("pic.dibcmp")}), 0) << err.str();
-    EXPECT_NE(out.str().find("compressed with DIB LZH"), std::string::npos) << out.str();
+    EXPECT_NE(err.str().find("compressed with DIB LZH"), std::string::npos) << err.str();
 
     ASSERT_EQ(Run({"info", PathOf("pic.dibcmp")}), 0) << err.str();
     EXPECT_NE(out.str().find("compressor: DIB LZH {BC0C10FC-E045-41E7-A37C-B86AF21320B8}"),
@@ -131,6 +133,78 @@ TEST_F(DIBTool, ReportsDamagedBlocksAndBadUsage)
     EXPECT_EQ(Run({"pack", PathOf("in.png")}), 2);
     EXPECT_EQ(Run({"unpack", PathOf("a"), PathOf("b"), "--no-mask"}), 2);
     EXPECT_NE(err.str().find("usage:"), std::string::npos);
+}
+
+/// A command, its exit status, and text expected on each stream ("" for nothing at all).
+struct TDIBCase
+{
+    std::vector<std::string> Arguments; // "{dir}" stands for the test's folder
+    int ExitCode;
+    std::string Error;
+    std::string Output;
+};
+
+// Hostile files and misuse end with a message and status 1, never an abort; standard
+// output carries only what was asked for, so that a picture written there stays whole.
+TEST_F(DIBTool, AnswersEachCommandLineWithItsStatusAndMessages)
+{
+    WritePNGFile(PathOf("in.png"), Picture());
+    ASSERT_EQ(Run({"pack", PathOf("in.png"), PathOf("pic.dibcmp")}), 0) << err.str();
+    std::ofstream(PathOf("empty.dibcmp")).close();
+    // A 16000 x 16000 header over a few bytes of data: refused before any pixel is decoded.
+    TRGBAImage small;
+    small.Width = 1;
+    small.Height = 1;
+    small.Pixels = {1, 2, 3, 4};
+    std::vector<std::uint8_t> huge = EncodePNG(small);
+    for (const std::size_t at : {std::size_t{16}, std::size_t{20}})
+    {
+        huge[at] = 0x00;
+        huge[at + 1] = 0x00;
+        huge[at + 2] = 0x3E;
+        huge[at + 3] = 0x80;
+    }
+    const std::uint32_t crc = static_cast<std::uint32_t>(crc32(0, huge.data() + 12, 17)); // IHDR
+    for (int i = 0; i < 4; ++i)
+    {
+        huge[29 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(crc >> (24 - 8 * i));
+    }
+    {
+        std::ofstream file(PathOf("huge.png"), std::ios::binary);
+        file.write(reinterpret_cast<const char*>(huge.data()), static_cast<std::streamsize>(huge.size()));
+    }
+
+    const std::vector<TDIBCase> cases{
+        {{"info", "{dir}"}, 1, "{dir} is a folder, not a file", ""},
+        {{"unpack", "{dir}", "{dir}/x.png"}, 1, "{dir} is a folder, not a file", ""},
+        {{"pack", "{dir}", "{dir}/x.dibcmp"}, 1, "{dir} is a folder, not a PNG file", ""},
+        {{"unpack", "{dir}/pic.dibcmp", "{dir}"}, 1, "{dir} is a folder; give a file name", ""},
+        {{"info", "{dir}/empty.dibcmp"}, 1, "empty.dibcmp is empty", ""},
+        {{"pack", "{dir}/huge.png", "{dir}/x.dibcmp"}, 1, "huge.png: too large for a stored image", ""},
+        {{"--version"}, 0, "", "orvo-dib " ORVO_VERSION "\n"},
+        {{"unpack", "{dir}/pic.dibcmp", "{dir}/out.png"}, 0, "out.png: 40 x 30", ""},
+        {{"pack", "{dir}/in.png", "{dir}/again.dibcmp"}, 0, "again.dibcmp: 40 x 30", ""},
+    };
+    const auto expand = [&](std::string text) {
+        for (std::size_t at = 0; (at = text.find("{dir}", at)) != std::string::npos;)
+        {
+            text.replace(at, 5, folder.string());
+        }
+        return text;
+    };
+    for (const TDIBCase& c : cases)
+    {
+        std::vector<std::string> arguments;
+        for (const std::string& argument : c.Arguments)
+        {
+            arguments.push_back(expand(argument));
+        }
+        const std::string line = testing::PrintToString(arguments);
+        EXPECT_EQ(Run(arguments), c.ExitCode) << line << "\n" << err.str();
+        EXPECT_NE(err.str().find(expand(c.Error)), std::string::npos) << line << "\n" << err.str();
+        EXPECT_EQ(out.str(), c.Output) << line;
+        EXPECT_FALSE(fs::exists(folder / "x.png") || fs::exists(folder / "x.dibcmp")) << line;
+    }
 }
 
 } // namespace

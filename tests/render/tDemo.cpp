@@ -86,7 +86,11 @@ TEST(RenderToolDemo, WritesEveryFileForOrvosSixteenPrograms)
     std::stringstream html;
     html << page.rdbuf();
     EXPECT_THAT(html.str(), HasSubstr("Mutant<span class=\"what\">Mutes LoMid and HiMid</span>"));
-    EXPECT_THAT(html.str(), HasSubstr("Flat<span class=\"what\">Leaves the sound as it is"));
+    EXPECT_THAT(html.str(), HasSubstr("Flat<span class=\"what\">Every band at 0 dB, no Tube, no "
+                                      "Tuning; only the output's soft clipper acts"));
+    // The page's editor picture is the first program as a fresh instance shows it.
+    ASSERT_EQ(RunTool({"--plugin", ORVO_MODULE, "--editor-shot", (folder / "shot.png").string()}).ExitCode, 0);
+    EXPECT_TRUE(ReadPNGFile(folder / "demo" / "editor.png").Pixels == ReadPNGFile(folder / "shot.png").Pixels);
 
     // Each program starts from rest, as a new instance given the program and a moment of
     // silence does: nothing of the program rendered before it carries over.

@@ -115,6 +115,7 @@ TEST(ResolveParameterValue, SpeaksOrvosDisplayUnits)
         {"Lo=-oo", "-oodB"},             {"Lo=-oo dB", "-oodB"},         {"OutGain=-oo", "   -oo  "},
         {"OutGain=-oo dB", "   -oo  "},  {"OutGain=-oodB", "   -oo  "},  {"HiMute=Muted", "Muted"},
         {"Tube=-40%", "-40.00"},         {"OverSample=Host Rate Processing", "Host Rate Processing"},
+        {"Lo=0.5%", "0.50%TD"},          {"Lo=0.50%TD", "0.50%TD"},      {"OutGain=-95.5", "-95.50"},
     };
     for (const auto& [assignment, display] : cases)
     {

@@ -140,6 +140,135 @@ TEST_F(RenderToolRun, SummarisesPeakClippingAndMonoInputOnLinesOfTheirOwn)
     EXPECT_EQ(SampleEncoding(Folder / "out.aiff"), SF_FORMAT_PCM_16);
 }
 
+/// A command line, what it ends with, and what its messages say (and must not say).
+struct TCommandCase
+{
+    std::vector<std::string> Arguments; // "{dir}" stands for the scratch folder
+    int ExitCode;
+    std::string Message;
+    std::string Absent;
+};
+
+// Each case a user met: the words of a message, and that a refused run leaves no output.
+TEST_F(RenderToolRun, AnswersEachCommandLineWithItsExitCodeAndMessage)
+{
+    test::WriteFloatWav(Folder / "in.wav", test::Noise(1000));
+    WriteWavHolding(Folder / "streamed.wav", 0x7FFFF000 / 2, 4410); // sox's length placeholder
+    std::filesystem::create_directory(Folder / "Orvo.lv2");
+    std::ofstream(Folder / "Orvo.lv2" / "manifest.ttl") << "";
+    // Events of the largest delta at the slowest tempo: times beyond any frame number.
+    test::TMidiFileBuilder far(0, 1);
+    far.Track().Tempo(0, 0xFFFFFF);
+    for (int i = 0; i < 46500; ++i)
+    {
+        far.Event(0x0FFFFFFF, {0xB0, 7, 0});
+    }
+    far.Save(Folder / "far.mid");
+    // A track that claims 4 GiB, in a sparse file larger than any MIDI file for a render.
+    test::TMidiFileBuilder(0, 96).Track().Save(Folder / "sparse.mid");
+    std::filesystem::resize_file(Folder / "sparse.mid", std::uintmax_t{20} << 20);
+
+    const std::vector<TCommandCase> cases{
+        {{"-q", "--Tail", "1", "{dir}/in.wav", "{dir}/out.wav"}, ExitUsage, "unknown option --Tail (did you mean --tail?)", ""},
+        {{"--nope", "3", "{dir}/in.wav", "{dir}/out.wav"}, ExitUsage, "unknown option --nope (see", ""},
+        {{"--gain", "-3", "{dir}/in.wav", "{dir}/out.wav"}, ExitUsage, "unknown option --gain (see", ""},
+        {{"--oversamp", "on", "--list"}, ExitUsage, "(did you mean --oversample?)", ""},
+        {{"{dir}/in.wav", "{dir}/out.wav", "extra"}, ExitUsage, "unexpected argument extra", ""},
+        {{"--list", "--tail", "5"}, ExitUsage, "--tail has no effect with --list (it is for rendering IN into OUT)", ""},
+        {{"--bench", "--bits", "16"}, ExitUsage, "--bits has no effect with --bench", ""},
+        {{"--editor-shot", "{dir}/s.png", "--cc", "1:20=0"}, ExitUsage, "--cc has no effect with --editor-shot", ""},
+        {{"--editor-shot", "{dir}/s.png", "--midi", "{dir}/far.mid"}, ExitUsage, "--midi has no effect with --editor-shot", ""},
+        {{"--demo-seconds", "2"}, ExitUsage, "--demo-seconds has no effect when rendering IN into OUT (it is for --demo)", ""},
+        {{"--demo", "{dir}/demo", "--demo-seconds", "abc"}, ExitUsage, "above 0 and at most 60, not \"abc\"", ""},
+        {{"--editor-shot", "{dir}/shot.jpg"}, ExitUsage, "name it FILE.png, not \"{dir}/shot.jpg\"", ""},
+        {{"{dir}/in.wav", "{dir}"}, ExitFailure, "the output {dir} is a folder; give a file name", ""},
+        {{"{dir}/in.wav", "-"}, ExitFailure, "standard output (-) needs its format named with --type (one that can be streamed: .flac, .ogg, .oga, .au)", ""},
+        {{"--type", "wav", "{dir}/in.wav", "-"}, ExitFailure, ".wav files cannot be written to standard output", ""},
+        {{"--midi", "{dir}", "{dir}/in.wav", "{dir}/out.wav"}, ExitFailure, "MIDI file {dir} is a folder", ""},
+        {{"--midi", "/dev/zero", "{dir}/in.wav", "{dir}/out.wav"}, ExitFailure, "/dev/zero is larger than 16 MiB", ""},
+        {{"--midi", "{dir}/sparse.mid", "{dir}/in.wav", "{dir}/out.wav"}, ExitFailure, "sparse.mid is larger than 16 MiB", ""},
+        {{"--plugin", "{dir}/Orvo.lv2", "--list"}, ExitFailure, "Orvo.lv2 is an LV2 bundle; orvo-render hosts VST 2", ""},
+        {{"--cc", "10:7=0", "{dir}/in.wav", "{dir}/out.wav"}, 0, "warning: 1 MIDI message lies past the end of the output (0.02 s) and was not sent", ""},
+        {{"--midi", "{dir}/far.mid", "{dir}/in.wav", "{dir}/out.wav"}, 0, "warning: 46500 MIDI messages lie past the end", ""},
+        {{"--program", "Loud", "--bits", "16", "{dir}/in.wav", "{dir}/out.wav"}, 0, "clipped at full scale (use --bits float)", "OutGain"},
+        {{"{dir}/streamed.wav", "{dir}/out.wav"}, 0, "0.10 s of audio", "warning"},
+    };
+    const auto expand = [&](std::string text) {
+        for (std::size_t at = 0; (at = text.find("{dir}", at)) != std::string::npos;)
+        {
+            text.replace(at, 5, Folder.Path().string());
+        }
+        return text;
+    };
+    for (const TCommandCase& c : cases)
+    {
+        std::vector<std::string> arguments{"--plugin", TEST_GAIN_MODULE};
+        for (const std::string& argument : c.Arguments)
+        {
+            arguments.push_back(expand(argument));
+        }
+        if (c.Arguments.front() == "--plugin")
+        {
+            arguments.erase(arguments.begin(), arguments.begin() + 2);
+        }
+        std::filesystem::remove(Folder / "out.wav");
+        const auto result = RunTool(arguments);
+        const std::string line = ::testing::PrintToString(arguments);
+        EXPECT_EQ(result.ExitCode, c.ExitCode) << line << "\n" << result.Output;
+        EXPECT_THAT(result.Output, HasSubstr(expand(c.Message))) << line;
+        if (!c.Absent.empty())
+        {
+            EXPECT_THAT(result.Output, Not(HasSubstr(c.Absent))) << line;
+        }
+        if (c.ExitCode != 0)
+        {
+            EXPECT_FALSE(std::filesystem::exists(Folder / "out.wav")) << line;
+        }
+    }
+}
+
+// Through a pipe the header's length is no length: the output is what the stream held,
+// whether its header holds a placeholder or claims more than came. "-" is standard
+// input and output.
+TEST_F(RenderToolRun, RendersWhatAStreamHoldsThroughStandardInputAndOutput)
+{
+    WriteWavHolding(Folder / "streamed.wav", 0x7FFFF000 / 2, 4410);
+    WriteWavHolding(Folder / "claims.wav", 5 * 44100, 3000);
+    const std::string out = (Folder / "out.wav").string();
+    auto result = RunTool({"--plugin", TEST_GAIN_MODULE, "--quiet", "-", out}, "", {Folder / "streamed.wav", {}});
+    EXPECT_EQ(result.ExitCode, 0) << result.Output;
+    EXPECT_EQ(result.Output, "");
+    EXPECT_EQ(ReadAudioFile(out).Frames(), 4410);
+
+    result = RunTool({"--plugin", TEST_GAIN_MODULE, "--quiet", "/dev/stdin", out}, "", {Folder / "claims.wav", {}});
+    EXPECT_EQ(result.ExitCode, 0) << result.Output;
+    EXPECT_THAT(result.Output, HasSubstr("/dev/stdin ends early"));
+    EXPECT_EQ(ReadAudioFile(out).Frames(), 3000);
+
+    result = RunTool({"--plugin", TEST_GAIN_MODULE, "--tail", "0.1", "--type", "au", "-", "-"}, "",
+                     {Folder / "claims.wav", Folder / "piped.au"});
+    EXPECT_EQ(result.ExitCode, 0) << result.Output;
+    EXPECT_THAT(result.Output, HasSubstr("standard input -> standard output through Test Gain"));
+    EXPECT_EQ(ReadAudioFile(Folder / "piped.au").Frames(), 3000 + 4410);
+}
+
+// Writing over an earlier file keeps its permissions, and a link is written through.
+TEST_F(RenderToolRun, KeepsTheModeOfAnEarlierOutputAndWritesThroughLinks)
+{
+    namespace fs = std::filesystem;
+    test::WriteFloatWav(Folder / "in.wav", test::Noise(1000));
+    std::ofstream(Folder / "target.wav") << "earlier render";
+    fs::permissions(Folder / "target.wav", fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    fs::create_symlink("target.wav", Folder / "link.wav");
+    const auto result = RunTool({"--plugin", TEST_GAIN_MODULE, "--quiet", In(), (Folder / "link.wav").string()});
+    ASSERT_EQ(result.ExitCode, 0) << result.Output;
+    EXPECT_TRUE(fs::is_symlink(Folder / "link.wav"));
+    EXPECT_EQ(fs::status(Folder / "target.wav").permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(ReadAudioFile(Folder / "target.wav").Frames(), 1000);
+    EXPECT_EQ(FolderNames(Folder.Path()), (std::vector<std::string>{"in.wav", "link.wav", "target.wav"}));
+}
+
 // On a terminal the progress bar's line is ended before the summary starts.
 TEST_F(RenderToolRun, EndsTheProgressBarLineBeforeTheSummary)
 {
@@ -184,7 +313,7 @@ TEST_F(RenderToolRun, WarnsAboutInputThatEndsEarlyOrHoldsNothing)
 }
 
 // A tail that fills the disk is refused before anything is written: a 1 MiB file system
-// cannot hold 10 s of 32-bit float stereo (3.4 MiB).
+// cannot hold 10 s of 32-bit float stereo (3.4 MiB). FLAC is stopped by the full disk.
 TEST_F(RenderToolRun, RefusesAnOutputLargerThanTheFreeSpace)
 {
     const std::filesystem::path small = Folder / "small";
@@ -198,10 +327,21 @@ TEST_F(RenderToolRun, RefusesAnOutputLargerThanTheFreeSpace)
     const auto result = RunTool({"--plugin", TEST_GAIN_MODULE, "--tail", "10", In(),
                                  (small / "out.wav").string()});
     const bool empty = std::filesystem::is_empty(small);
+    // FLAC is judged as it is written: 10 s of silence fits, 30 s of noise does not.
+    const auto silence = RunTool({"--plugin", TEST_GAIN_MODULE, "--tail", "10", In(),
+                                  (small / "out.flac").string()});
+    std::filesystem::remove(small / "out.flac");
+    test::WriteFloatWav(Folder / "in.wav", test::Noise(30 * 44100));
+    const auto noise = RunTool({"--plugin", TEST_GAIN_MODULE, In(), (small / "out.flac").string()});
+    const bool emptyAfterNoise = std::filesystem::is_empty(small);
     static_cast<void>(std::system(("umount '" + small.string() + "'").c_str()));
     EXPECT_EQ(result.ExitCode, ExitFailure) << result.Output;
     EXPECT_THAT(result.Output, HasSubstr("would take about 3 MiB, but its file system has only 1 MiB free"));
     EXPECT_TRUE(empty) << "nothing may be written";
+    EXPECT_EQ(silence.ExitCode, 0) << silence.Output;
+    EXPECT_EQ(noise.ExitCode, ExitFailure) << noise.Output;
+    EXPECT_THAT(noise.Output, HasSubstr("No space left on device"));
+    EXPECT_TRUE(emptyAfterNoise) << "the partial file is removed";
 }
 
 // Ctrl-C, a hang-up and a request to end all stop the render and remove the partial file.

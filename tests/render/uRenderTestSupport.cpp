@@ -46,19 +46,33 @@ std::vector<std::string> FolderNames(const std::filesystem::path& folder)
     return names;
 }
 
-TToolResult RunTool(const std::vector<std::string>& arguments, const std::string& environment)
+namespace
 {
-    std::string command = environment + " '" ORVO_RENDER_TOOL "'";
+
+std::string Quoted(const std::string& word)
+{
+    std::string quoted = "'";
+    for (const char c : word)
+    {
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return quoted + "'";
+}
+
+} // namespace
+
+TToolResult RunTool(const std::vector<std::string>& arguments, const std::string& environment,
+                    const TToolStreams& streams)
+{
+    std::string command = streams.Input.empty() ? std::string()
+                                                : "cat " + Quoted(streams.Input.string()) + " | ";
+    command += environment + " '" ORVO_RENDER_TOOL "'";
     for (const std::string& argument : arguments)
     {
-        std::string quoted = "'";
-        for (const char c : argument)
-        {
-            quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-        }
-        command += " " + quoted + "'";
+        command += " " + Quoted(argument);
     }
-    command += " 2>&1 </dev/null";
+    command += streams.Output.empty() ? std::string(" 2>&1") : " 2>&1 >" + Quoted(streams.Output.string());
+    command += streams.Input.empty() ? " </dev/null" : "";
     TToolResult result;
     FILE* pipe = ::popen(command.c_str(), "r");
     if (pipe == nullptr)

@@ -36,10 +36,19 @@ struct TToolResult
     std::string Output; // standard output and error together
 };
 
+/// How RunTool connects the program's standard streams: by default standard input is
+/// empty and Output holds standard output and error together.
+struct TToolStreams
+{
+    std::filesystem::path Input;  // piped in (through cat, so never seekable)
+    std::filesystem::path Output; // standard output goes here; Output then holds errors only
+};
+
 /// Runs the orvo-render program with these arguments, and environment settings
 /// ("NAME=value ...") before them when given.
 [[nodiscard]] TToolResult RunTool(const std::vector<std::string>& arguments,
-                                  const std::string& environment = "");
+                                  const std::string& environment = "",
+                                  const TToolStreams& streams = {});
 
 /// orvo-render running beside the test: to signal it while it works, and to count the
 /// system calls it made.

@@ -1,4 +1,4 @@
-// orvo-artwork: draws the editor's eleven images and writes them as stored blocks
+// orvo-artwork: draws the editor's ten images and writes them as stored blocks
 // (resources/images/<Name>.dibcmp), and on request PNG previews of every image and of the
 // composed editor in a few states.
 //

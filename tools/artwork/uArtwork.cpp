@@ -69,7 +69,6 @@ std::vector<TArtImage> DrawArtwork(const TArtworkFonts& fonts)
                             Filmstrip(SliderFrames, SliderFrameWidth, SliderFrameHeight,
                                       [](int frame) { return DrawSliderFrame(SliderThumbY(frame)); }),
                             true, SliderFrames));
-    images.push_back(Finish("PlateButton", DrawPlateButton(), true, 2));
     return images;
 }
 

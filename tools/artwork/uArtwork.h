@@ -1,6 +1,5 @@
-// The editor's eleven images, drawn procedurally: the panel, the credits picture, the five
-// mute buttons, the oversampling button, the knob and slider filmstrips and the spare
-// plate button. One look: a dark instrument panel with engraved legends, recessed slots
+// The editor's ten images, drawn procedurally: the panel, the credits picture, the five
+// mute buttons, the oversampling button and the knob and slider filmstrips. One look: a dark instrument panel with engraved legends, recessed slots
 // and wells, and one warm accent for values.
 #pragma once
 
@@ -41,8 +40,8 @@ inline constexpr const char* DefaultFontFolder = "/usr/share/fonts/truetype/deja
 inline constexpr const char* RegularFontFile = "DejaVuSans.ttf";
 inline constexpr const char* BoldFontFile = "DejaVuSans-Bold.ttf";
 
-/// All eleven images in image-list order: BackGround, Credits, Lo, LoMid, Mid, HiMid, Hi,
-/// OverSample, Knob, Slider, PlateButton.
+/// All ten images in image-list order: BackGround, Credits, Lo, LoMid, Mid, HiMid, Hi,
+/// OverSample, Knob, Slider.
 std::vector<TArtImage> DrawArtwork(const TArtworkFonts& fonts);
 
 /// The image as the editor stores it: a "DIBCMP" block packed with "DIB LZH" (the mask

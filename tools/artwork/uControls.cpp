@@ -210,14 +210,4 @@ TLayer DrawOverSampleButton(const TArtworkFonts& fonts)
     return SideBySide(off, on);
 }
 
-TLayer DrawPlateButton()
-{
-    const double w = 44;
-    TLayer up = KeyFrame(w);
-    DrawKeyBody(up, w, false, KeyFace(1, Hex(0x4a4f57), Hex(0x2c2f35)));
-    TLayer down = KeyFrame(w);
-    DrawKeyBody(down, w, true, KeyFace(2, Hex(0x3c4047), Hex(0x25282d)));
-    return SideBySide(up, down);
-}
-
 } // namespace orvo::art

@@ -17,9 +17,6 @@ namespace orvo::art
 namespace
 {
 
-/// Parameter i answers controller 20 + i by default.
-constexpr int FirstDefaultController = 20;
-
 /// A parameter's name in the table; the reserved parameter's long name is cut to a word,
 /// which fits the column.
 std::string TableName(std::int32_t index)
@@ -27,11 +24,17 @@ std::string TableName(std::int32_t index)
     return InfoOf(index).Kind == pkReserved ? "Reserved" : std::string(InfoOf(index).Name);
 }
 
-std::string Number(int value)
+/// "CC 20": the controller that drives a parameter in the default map, "CC --" for none.
+std::string ControllerText(std::int32_t index)
 {
+    const std::int32_t controller = InfoOf(index).DefaultController;
+    if (controller == NoController)
+    {
+        return "CC --";
+    }
     char text[16];
-    const auto result = std::to_chars(text, text + sizeof text, value);
-    return std::string(text, result.ptr);
+    const auto result = std::to_chars(text, text + sizeof text, controller);
+    return "CC " + std::string(text, result.ptr);
 }
 
 } // namespace
@@ -85,8 +88,7 @@ TLayer DrawCredits(const TArtworkFonts& fonts)
     {
         const double x = tableX + (i / 8) * 150.0;
         const double y = 76 + (i % 8) * 20.0;
-        PrintText(layer, *fonts.Bold, "CC " + Number(FirstDefaultController + i), row, x, y, taLeft,
-                  palette::Accent);
+        PrintText(layer, *fonts.Bold, ControllerText(i), row, x, y, taLeft, palette::Accent);
         PrintText(layer, *fonts.Regular, TableName(i), row, x + 44, y, taLeft, palette::Legend);
     }
 

@@ -15,7 +15,6 @@ TLayer DrawMuteButton(const TArtworkFonts& fonts, int band);
 /// The oversampling switch: off and on side by side, 144 x 20.
 TLayer DrawOverSampleButton(const TArtworkFonts& fonts);
 /// A blank key, up and down, 88 x 20; no control uses it.
-TLayer DrawPlateButton();
 
 /// One knob frame (62 x 62) pointing at `angle` (radians clockwise from 12 o'clock).
 TLayer DrawKnobFrame(double angle);

@@ -20,7 +20,7 @@ namespace
 constexpr const char* Usage = "usage: orvo-dib pack IN.png OUT.dibcmp [--no-mask]\n"
                               "       orvo-dib unpack IN.dibcmp OUT.png\n"
                               "       orvo-dib info FILE\n"
-                              "       orvo-dib --help\n";
+                              "       orvo-dib --help | --version\n";
 
 /// A failure that ends the command with status 1 and its text on the error stream.
 class EToolError : public std::runtime_error
@@ -31,12 +31,23 @@ public:
 
 std::vector<std::uint8_t> ReadFileBytes(const std::filesystem::path& path)
 {
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec))
+    {
+        throw EToolError(path.string() + " is a folder, not a file");
+    }
     std::ifstream in(path, std::ios::binary);
     if (!in)
     {
         throw EToolError("cannot open " + path.string());
     }
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in),
+                                    std::istreambuf_iterator<char>()};
+    if (bytes.empty())
+    {
+        throw EToolError(path.string() + " is empty");
+    }
+    return bytes;
 }
 
 void WriteFileBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes)
@@ -86,9 +97,18 @@ TStoredImage ReadBlockOrFail(const std::filesystem::path& path,
 int Pack(const std::filesystem::path& in, const std::filesystem::path& out, bool keepMask,
          std::ostream& log)
 {
-    const TRGBAImage png = ReadPNGFile(in);
-    if (png.Width > 0xFFFF || png.Height > 0xFFFF ||
-        std::size_t{png.Width} * png.Height * 4 + 4 > MaxUncompressedBlockSize)
+    if (std::error_code ec; std::filesystem::is_directory(out, ec))
+    {
+        throw EToolError(out.string() + " is a folder; give a file name");
+    }
+    // Refused from the PNG's header, before its pixels are decoded.
+    const TPNGLimits limits{0xFFFF, MaxUncompressedBlockSize - 4};
+    TRGBAImage png;
+    try
+    {
+        png = ReadPNGFile(in, limits);
+    }
+    catch (const EPNGTooLarge&)
     {
         throw EToolError(in.string() + ": too large for a stored image (at most 64 MiB)");
     }
@@ -108,6 +128,10 @@ int Pack(const std::filesystem::path& in, const std::filesystem::path& out, bool
 
 int Unpack(const std::filesystem::path& in, const std::filesystem::path& out, std::ostream& log)
 {
+    if (std::error_code ec; std::filesystem::is_directory(out, ec))
+    {
+        throw EToolError(out.string() + " is a folder; give a file name");
+    }
     const TStoredImage image = ReadBlockOrFail(in, ReadFileBytes(in));
     if (image.Empty())
     {
@@ -171,6 +195,11 @@ int RunDIBTool(std::span<const std::string> args, std::ostream& out, std::ostrea
             out << Usage;
             return 0;
         }
+        if (arg == "--version")
+        {
+            out << "orvo-dib " << ORVO_VERSION << "\n";
+            return 0;
+        }
         if (arg == "--no-mask")
         {
             keepMask = false;
@@ -186,11 +215,11 @@ int RunDIBTool(std::span<const std::string> args, std::ostream& out, std::ostrea
     {
         if (command == "pack" && operands.size() == 3)
         {
-            return Pack(operands[1], operands[2], keepMask, out);
+            return Pack(operands[1], operands[2], keepMask, err);
         }
         if (command == "unpack" && operands.size() == 3 && maskOptionAllowed)
         {
-            return Unpack(operands[1], operands[2], out);
+            return Unpack(operands[1], operands[2], err);
         }
         if (command == "info" && operands.size() == 2 && maskOptionAllowed)
         {
@@ -209,6 +238,13 @@ int RunDIBTool(std::span<const std::string> args, std::ostream& out, std::ostrea
     }
     catch (const EDIBError& error)
     {
+        err << "orvo-dib: " << error.what() << "\n";
+        return 1;
+    }
+    catch (const std::exception& error)
+    {
+        // Whatever else the system reports (a file that cannot be read, no memory left)
+        // ends the command as a failure, not as an abort.
         err << "orvo-dib: " << error.what() << "\n";
         return 1;
     }

@@ -2,6 +2,7 @@
 
 #include <png.h>
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
@@ -120,7 +121,7 @@ private:
 
 } // namespace
 
-TRGBAImage DecodePNG(std::span<const std::uint8_t> bytes)
+TRGBAImage DecodePNG(std::span<const std::uint8_t> bytes, const TPNGLimits& limits)
 {
     constexpr std::size_t SignatureSize = 8;
     if (bytes.size() < SignatureSize || png_sig_cmp(bytes.data(), 0, SignatureSize) != 0)
@@ -136,11 +137,16 @@ TRGBAImage DecodePNG(std::span<const std::uint8_t> bytes)
     {
         throw EPNGError(std::string("not a readable PNG: ") + input.Error);
     }
-    if (width == 0 || height == 0 || width > MaxPNGSide || height > MaxPNGSide ||
-        std::size_t{width} * height * 4 > MaxPNGBytes)
+    if (width == 0 || height == 0)
     {
         throw EPNGError("PNG size out of range: " + std::to_string(width) + " x " +
                         std::to_string(height));
+    }
+    if (width > std::min(limits.Side, MaxPNGSide) || height > std::min(limits.Side, MaxPNGSide) ||
+        std::size_t{width} * height * 4 > std::min(limits.Bytes, MaxPNGBytes))
+    {
+        throw EPNGTooLarge("PNG too large: " + std::to_string(width) + " x " +
+                           std::to_string(height));
     }
     TRGBAImage result;
     result.Width = width;
@@ -158,8 +164,12 @@ TRGBAImage DecodePNG(std::span<const std::uint8_t> bytes)
     return result;
 }
 
-TRGBAImage ReadPNGFile(const std::filesystem::path& path)
+TRGBAImage ReadPNGFile(const std::filesystem::path& path, const TPNGLimits& limits)
 {
+    if (std::error_code ec; std::filesystem::is_directory(path, ec))
+    {
+        throw EPNGError(path.string() + " is a folder, not a PNG file");
+    }
     std::ifstream in(path, std::ios::binary);
     if (!in)
     {
@@ -169,7 +179,11 @@ TRGBAImage ReadPNGFile(const std::filesystem::path& path)
                                           std::istreambuf_iterator<char>()};
     try
     {
-        return DecodePNG(bytes);
+        return DecodePNG(bytes, limits);
+    }
+    catch (const EPNGTooLarge& error)
+    {
+        throw EPNGTooLarge(path.string() + ": " + error.what());
     }
     catch (const EPNGError& error)
     {

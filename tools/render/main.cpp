@@ -1,6 +1,7 @@
 // orvo-render: renders audio files through Orvo (or any VST 2 effect), lists its
 // parameters and programs, writes the demo folder, runs the benchmark and draws Orvo's
 // editor into a picture.
+#include "parameters/uParameterTable.h"
 #include "tools/render/uBench.h"
 #include "tools/render/uDemo.h"
 #include "tools/render/uEditorShot.h"
@@ -125,6 +126,18 @@ void Print(const std::string& text)
     std::fputs(text.c_str(), stdout);
 }
 
+/// What the run tells the user beside its output: on standard error when the audio goes
+/// to standard output.
+void Tell(const TOptions& options, const std::string& text)
+{
+    std::fputs(text.c_str(), options.Output == "-" ? stderr : stdout);
+}
+
+std::string Plural(std::int64_t count, const char* one, const char* many)
+{
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
 void Warn(const std::string& text)
 {
     std::fputs(("orvo-render: warning: " + text + "\n").c_str(), stderr);
@@ -157,6 +170,7 @@ int Render(const TOptions& options)
     settings.BlockSize = options.BlockSize;
     settings.TailSeconds = options.TailSeconds;
     settings.Bits = options.Bits;
+    settings.OutputType = options.OutputType;
     if (!options.MidiFile.empty())
     {
         settings.Midi = LoadMidiFile(options.MidiFile);
@@ -175,22 +189,31 @@ int Render(const TOptions& options)
     const double took =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
+    const std::string input = options.Input == "-" ? "standard input" : options.Input;
+    const std::string output = options.Output == "-" ? "standard output" : options.Output;
     const double heldSeconds = static_cast<double>(report.InputFrames) / report.SampleRate;
     if (report.InputFrames == 0)
     {
-        Warn(options.Input + " holds no audio" +
+        Warn(input + " holds no audio" +
              (report.OutputFrames > 0 ? "; the output holds only the tail" : "; the output is empty"));
     }
     else if (report.InputCutShort)
     {
-        Warn(options.Input + " ends early: its header promises more audio than the file holds "
+        Warn(input + " ends early: its header promises more audio than the file holds "
                              "(a cut-short copy?); rendered the " + Seconds(heldSeconds) + " it holds");
+    }
+    if (report.MidiPastEnd > 0)
+    {
+        Warn(Plural(report.MidiPastEnd, "MIDI message lies", "MIDI messages lie") +
+             " past the end of the output (" +
+             Seconds(static_cast<double>(report.OutputFrames) / report.SampleRate) +
+             ") and " + (report.MidiPastEnd == 1 ? "was" : "were") + " not sent");
     }
     if (options.Quiet)
     {
         return 0;
     }
-    std::string summary = options.Input + " -> " + options.Output + " through " +
+    std::string summary = input + " -> " + output + " through " +
                           plugin->EffectName() + ", program " + std::to_string(plugin->Program()) +
                           " \"" + plugin->ProgramName() + "\"\n";
     summary += "  " + Seconds(static_cast<double>(report.OutputFrames) / report.SampleRate) +
@@ -198,17 +221,20 @@ int Render(const TOptions& options)
                PeakText(report.Peak);
     if (report.IntegerOutput)
     {
-        summary += report.Clipped == 0
-                       ? std::string(", no samples clipped")
-                       : "; " + std::to_string(report.Clipped) +
-                             " samples clipped at full scale (lower OutGain, or --bits float)";
+        // The hint names OutGain only where the effect has it.
+        const bool outGain = plugin->FindParameter(InfoOf(prOutGain).Name) >= 0;
+        const std::string remedy =
+            outGain ? "lower OutGain, or use --bits float" : "use --bits float";
+        summary += report.Clipped == 0 ? std::string(", no samples clipped")
+                                       : "; " + std::to_string(report.Clipped) +
+                                             " samples clipped at full scale (" + remedy + ")";
     }
     summary += "\n";
     if (report.InputChannels == 1)
     {
         summary += "  the mono input was fed to both inputs; the output is stereo\n";
     }
-    Print(summary);
+    Tell(options, summary);
     return 0;
 }
 
@@ -282,7 +308,8 @@ int main(int argc, char** argv)
     }
     catch (const ECancelled&)
     {
-        std::fprintf(stderr, "orvo-render: cancelled; %s was not written\n", options.Output.c_str());
+        std::fprintf(stderr, "orvo-render: cancelled; %s was not written\n",
+                     options.Output == "-" ? "standard output" : options.Output.c_str());
         return ExitSignalBase + gSignal.load(std::memory_order_relaxed);
     }
     catch (const EUsage& error)

@@ -467,7 +467,10 @@ std::string DescribeSettings(TVstPlugin& plugin)
     signedValue(p.OutGain, "output", " dB");
     if (parts.empty())
     {
-        return "Leaves the sound as it is: every band at 0 dB, no Tube, no Tuning";
+        // The output stage's soft clipper (tanh-like) acts in every program.
+        return "Every band at 0 dB, no Tube, no Tuning; only the output's soft clipper acts: "
+               "it rounds peaks (-6 dBFS comes out near -6.7 dBFS) and adds faint odd "
+               "harmonics, which grow with the level";
     }
     std::string line;
     for (const std::string& part : parts)
@@ -681,9 +684,12 @@ TDemoFiles WriteDemo(TVstPlugin& plugin, const std::filesystem::path& folder, do
     }
     if (IsOrvo(plugin) && plugin.NumPrograms() > 0)
     {
-        plugin.SetProgram(0);
+        // A fresh instance: the response sweeps above leave Tuning and the gains of the
+        // plug-in moved, and the page calls this picture the first program.
+        const auto fresh = TVstPlugin::Load(plugin.Path());
+        fresh->SetProgram(0);
         files.Editor = "editor.png";
-        WriteEditorPicture(plugin, folder / files.Editor);
+        WriteEditorPicture(*fresh, folder / files.Editor);
     }
     files.Index = "index.html";
     WriteIndex(folder / files.Index, plugin.EffectName(), seconds, dryStats, results,

@@ -1,8 +1,9 @@
 #include "tools/render/uMidiFile.h"
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 #include <fstream>
-#include <iterator>
 #include <string>
 
 namespace orvo
@@ -243,15 +244,53 @@ std::vector<TTimedMidi> ParseMidiFile(std::span<const std::uint8_t> bytes)
     return timed;
 }
 
+std::int64_t FrameAt(double seconds, double rate) noexcept
+{
+    constexpr auto LastFrame = std::numeric_limits<std::int64_t>::max();
+    const double frame = std::nearbyint(std::max(0.0, seconds) * rate);
+    return frame < static_cast<double>(LastFrame) ? static_cast<std::int64_t>(frame) : LastFrame;
+}
+
 std::vector<TTimedMidi> LoadMidiFile(const std::filesystem::path& path)
 {
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec))
+    {
+        throw EMidiFile("MIDI file " + path.string() + " is a folder");
+    }
+    const std::string tooLarge = path.string() + " is larger than " +
+                                 std::to_string(MaxMidiFileBytes >> 20) +
+                                 " MiB: not a Standard MIDI File for a render";
+    // A regular file is judged by its size before anything is read; anything else (a
+    // pipe, a device) by what it gives, up to one byte beyond the limit.
+    if (std::filesystem::is_regular_file(path, ec) &&
+        std::filesystem::file_size(path, ec) > MaxMidiFileBytes && !ec)
+    {
+        throw EMidiFile(tooLarge);
+    }
     std::ifstream in(path, std::ios::binary);
     if (!in)
     {
         throw EMidiFile("cannot open MIDI file " + path.string());
     }
-    const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                                          std::istreambuf_iterator<char>());
+    constexpr std::size_t ChunkBytes = 65536;
+    std::vector<std::uint8_t> bytes;
+    while (in)
+    {
+        const std::size_t had = bytes.size();
+        bytes.resize(had + ChunkBytes);
+        in.read(reinterpret_cast<char*>(bytes.data() + had),
+                static_cast<std::streamsize>(ChunkBytes));
+        bytes.resize(had + static_cast<std::size_t>(in.gcount()));
+        if (bytes.size() > MaxMidiFileBytes)
+        {
+            throw EMidiFile(tooLarge);
+        }
+    }
+    if (in.bad())
+    {
+        throw EMidiFile("cannot read MIDI file " + path.string());
+    }
     try
     {
         return ParseMidiFile(bytes);

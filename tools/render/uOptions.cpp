@@ -5,7 +5,12 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
+#include <filesystem>
+#include <cstdint>
+#include <string_view>
 
 namespace orvo
 {
@@ -15,13 +20,20 @@ namespace
 
 constexpr std::uint8_t ControlChangeStatus = 0xB0;
 
-double Seconds(const std::string& option, const std::string& text, double lowest)
+/// A number of seconds, with or without an "s" after it.
+std::optional<double> SecondsValue(const std::string& text)
 {
     auto value = WholeNumber(text);
     if (!value && text.size() > 1 && text.back() == 's')
     {
         value = WholeNumber(std::string_view(text).substr(0, text.size() - 1));
     }
+    return value;
+}
+
+double Seconds(const std::string& option, const std::string& text, double lowest)
+{
+    const auto value = SecondsValue(text);
     if (!value || *value < lowest)
     {
         throw EUsage(option + " needs a number of seconds" +
@@ -133,7 +145,8 @@ struct TCommandLine
     }
 
     static constexpr const char* Forms =
-            "  orvo-render [options] IN OUT     render the audio file IN into OUT\n"
+            "  orvo-render [options] IN OUT     render the audio file IN into OUT (- for standard\n"
+            "                                   input or output, OUT - with --type)\n"
             "  orvo-render --list [options]     show the parameters (display texts, MIDI CCs)\n"
             "                                   and the programs\n"
             "  orvo-render --demo DIR           synthesise a demo piece, render it through every\n"
@@ -150,7 +163,9 @@ struct TCommandLine
         App.footer(
             "IN is any file libsndfile reads (WAV, FLAC, Ogg, AIFF, ...), mono or stereo (mono\n"
             "is fed to both inputs); OUT gets the input's sample rate and a format from its\n"
-            "extension (" + WritableExtensions() + ").\n\n"
+            "extension (" + WritableExtensions() + ") or --type.\n"
+            "From a pipe libsndfile reads WAV, AIFF, AU, W64 and Ogg; to one it writes " +
+            StreamableExtensions() + ".\n\n"
             "Parameter values (--param NAME=VALUE) are what the parameter shows in --list:\n"
             "  InGain=0 is 0 dB, InGain=+3dB, Tuning=-2 (semitones), Lo=50% or Lo=50.00%TD,\n"
             "  OutGain=-oo, LoMute=Muted, OverSample=on. A number counts in the units the\n"
@@ -188,6 +203,10 @@ struct TCommandLine
                        "sample format of OUT: 16, 24 or 32-bit integers, or 32-bit float\n"
                        "(default: the input's where OUT's format has it, else 24)")
             ->type_name("16|24|32|float");
+        App.add_option("-t,--type", options.OutputType,
+                       "OUT's format by extension name (flac, au, ...) instead of OUT's\n"
+                       "own; needed when OUT is - (standard output)")
+            ->type_name("EXT");
         App.add_flag("-q,--quiet", options.Quiet, "no progress bar and no summary")
             ->disable_flag_override();
         App.add_flag("--list", List, "show the parameters and programs")->disable_flag_override();
@@ -244,7 +263,11 @@ std::string UsageMessage(const CLI::ParseError& error)
     {
         if (message.rfind(unexpected, 0) == 0)
         {
-            const std::string first = message.substr(unexpected.size());
+            // The arguments were parsed in reverse (CLI11's order): the user's first is last.
+            const std::string words = message.substr(unexpected.size());
+            const std::size_t lastSpace = words.rfind(' ');
+            const std::string first =
+                lastSpace == std::string::npos ? words : words.substr(lastSpace + 1);
             message = (first.size() > 1 && first.front() == '-' ? "unknown option "
                                                                 : "unexpected argument ") +
                       first;
@@ -264,12 +287,201 @@ std::string UsageMessage(const CLI::ParseError& error)
     return message + " (see orvo-render --help)";
 }
 
+/// Edits between a and b, a swap of neighbours counting as one (optimal string alignment).
+std::size_t EditDistance(std::string_view a, std::string_view b)
+{
+    std::vector<std::vector<std::size_t>> d(a.size() + 1, std::vector<std::size_t>(b.size() + 1));
+    for (std::size_t i = 0; i <= a.size(); ++i)
+    {
+        for (std::size_t j = 0; j <= b.size(); ++j)
+        {
+            if (i == 0 || j == 0)
+            {
+                d[i][j] = i + j;
+                continue;
+            }
+            d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1,
+                                d[i - 1][j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1)});
+            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
+            {
+                d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
+            }
+        }
+    }
+    return d[a.size()][b.size()];
+}
+
+std::string Lower(std::string_view text)
+{
+    std::string lower(text);
+    std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) {
+        return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+    });
+    return lower;
+}
+
+/// Refuses the first word that looks like an option and is none, naming the nearest
+/// known option where one is close (the same but for letter case, a typing slip or
+/// two in a long name, or the start of one). Done before CLI11 parses, whose message
+/// would name the words that follow it.
+void RefuseUnknownOptions(const CLI::App& app, const std::vector<std::string>& arguments)
+{
+    struct TKnown
+    {
+        std::string Name; // with its dashes
+        bool TakesValue;
+    };
+    std::vector<TKnown> known;
+    for (const CLI::Option* option : app.get_options())
+    {
+        const bool takesValue = option->get_expected_min() > 0; // flags expect none
+        for (const std::string& name : option->get_lnames())
+        {
+            known.push_back({"--" + name, takesValue});
+        }
+        for (const std::string& name : option->get_snames())
+        {
+            known.push_back({"-" + name, takesValue});
+        }
+    }
+    bool valueNext = false;
+    for (const std::string& argument : arguments)
+    {
+        if (valueNext)
+        {
+            valueNext = false;
+            continue;
+        }
+        if (argument == "--")
+        {
+            return;
+        }
+        if (argument.size() < 2 || argument.front() != '-')
+        {
+            continue;
+        }
+        // --name=value, and -xVALUE for a short option.
+        const bool isShort = argument[1] != '-';
+        const std::string name =
+            isShort ? argument.substr(0, 2) : argument.substr(0, argument.find('='));
+        const auto found = std::find_if(known.begin(), known.end(),
+                                        [&](const TKnown& k) { return k.Name == name; });
+        if (found != known.end() && (!isShort || found->TakesValue || argument.size() == 2))
+        {
+            valueNext = found->TakesValue && name.size() == argument.size();
+            continue;
+        }
+        const std::string lower = Lower(argument.substr(0, argument.find('=')));
+        const TKnown* nearest = nullptr;
+        std::size_t best = lower.size() < 8 ? 2 : 3; // more than this many edits: no match
+        for (const TKnown& k : known)
+        {
+            const std::size_t distance =
+                k.Name.size() > 3 && lower.size() > 3 && k.Name.rfind(lower, 0) == 0
+                    ? 1
+                    : EditDistance(lower, k.Name);
+            if (distance < best)
+            {
+                best = distance;
+                nearest = &k;
+            }
+        }
+        const std::string guess =
+            nearest != nullptr ? " (did you mean " + nearest->Name + "?)" : std::string();
+        throw EUsage("unknown option " + argument.substr(0, argument.find('=')) + guess +
+                     " (see orvo-render --help)");
+    }
+}
+
+/// The modes each option is for, as bits of 1 << TRunMode; an option given in another
+/// mode would be ignored, so it is refused. --plugin and --quiet serve every mode.
+struct TOptionModes
+{
+    const char* Name;
+    std::uint32_t Modes;
+};
+
+constexpr std::uint32_t ModeBit(TRunMode mode)
+{
+    return std::uint32_t{1} << mode;
+}
+
+constexpr std::uint32_t SettingModes =
+    ModeBit(rmRender) | ModeBit(rmList) | ModeBit(rmBench) | ModeBit(rmEditorShot);
+
+constexpr std::array<TOptionModes, 18> OptionModes{{
+    {"--program", SettingModes},
+    {"--param", SettingModes},
+    {"--oversample", ModeBit(rmRender) | ModeBit(rmList) | ModeBit(rmEditorShot)},
+    {"--block", ModeBit(rmRender) | ModeBit(rmBench)},
+    {"--midi", ModeBit(rmRender)},
+    {"--cc", ModeBit(rmRender)},
+    {"--tail", ModeBit(rmRender)},
+    {"--bits", ModeBit(rmRender)},
+    {"--type", ModeBit(rmRender)},
+    {"--demo-seconds", ModeBit(rmDemo)},
+    {"--seconds", ModeBit(rmBench)},
+    {"--repeats", ModeBit(rmBench)},
+    {"--vs", ModeBit(rmBench)},
+    {"--vs-param", ModeBit(rmBench)},
+    {"--bench-program", ModeBit(rmBench)},
+    {"--bench-cc-every", ModeBit(rmBench)},
+    {"--bench-simd", ModeBit(rmBench)},
+    {"--json", ModeBit(rmBench)},
+}};
+
+std::string ModeName(TRunMode mode)
+{
+    switch (mode)
+    {
+    case rmList:
+        return "--list";
+    case rmDemo:
+        return "--demo";
+    case rmBench:
+        return "--bench";
+    case rmEditorShot:
+        return "--editor-shot";
+    default:
+        return "rendering IN into OUT";
+    }
+}
+
+/// Refuses an option that the chosen mode would ignore, saying what it is for.
+void RefuseOptionsOfOtherModes(const CLI::App& app, TRunMode mode)
+{
+    for (const TOptionModes& option : OptionModes)
+    {
+        if (app.count(option.Name) == 0 || (option.Modes & ModeBit(mode)) != 0)
+        {
+            continue;
+        }
+        std::string forModes;
+        for (const TRunMode other : {rmRender, rmList, rmDemo, rmBench, rmEditorShot})
+        {
+            if ((option.Modes & ModeBit(other)) != 0)
+            {
+                forModes += (forModes.empty() ? "" : ", ") + ModeName(other);
+            }
+        }
+        throw EUsage(std::string(option.Name) + " has no effect " +
+                     (mode == rmRender ? "when " : "with ") + ModeName(mode) +
+                     " (it is for " + forModes + ")");
+    }
+}
+
 } // namespace
 
 TOptions ParseOptions(const std::vector<std::string>& arguments)
 {
     TOptions options;
     TCommandLine line(options);
+    if (std::find_if(arguments.begin(), arguments.end(), [](const std::string& a) {
+            return a == "-h" || a == "--help" || a == "--version";
+        }) == arguments.end())
+    {
+        RefuseUnknownOptions(line.App, arguments);
+    }
     try
     {
         std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
@@ -302,6 +514,13 @@ TOptions ParseOptions(const std::vector<std::string>& arguments)
                    : line.Bench      ? rmBench
                    : given("--editor-shot") ? rmEditorShot
                                             : rmRender;
+    RefuseOptionsOfOtherModes(line.App, options.Mode);
+    if (options.Mode == rmEditorShot &&
+        Lower(std::filesystem::path(options.EditorShot).extension().string()) != ".png")
+    {
+        throw EUsage("--editor-shot writes a PNG picture: name it FILE.png, not \"" +
+                     options.EditorShot + "\"");
+    }
     if (given("--program"))
     {
         options.Program = line.Program;
@@ -336,11 +555,13 @@ TOptions ParseOptions(const std::vector<std::string>& arguments)
     }
     if (given("--demo-seconds"))
     {
-        options.DemoSeconds = Seconds("--demo-seconds", line.DemoSeconds, 0.0);
-        if (options.DemoSeconds <= 0.0 || options.DemoSeconds > 60.0)
+        const auto seconds = SecondsValue(line.DemoSeconds);
+        if (!seconds || *seconds <= 0.0 || *seconds > 60.0)
         {
-            throw EUsage("--demo-seconds needs a number of seconds from above 0 to 60");
+            throw EUsage("--demo-seconds needs a number of seconds above 0 and at most 60, not \"" +
+                         line.DemoSeconds + "\"");
         }
+        options.DemoSeconds = *seconds;
     }
     if (given("--seconds"))
     {

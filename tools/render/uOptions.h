@@ -54,6 +54,7 @@ struct TOptions
     /// --bits: 16, 24 or 32 for integer samples, OutputFloatBits for 32-bit float; 0 keeps
     /// the input's encoding where the output format allows it.
     int Bits = 0;
+    std::string OutputType; // --type: OUT's format by extension name, needed for OUT "-"
     bool Quiet = false;
 
     std::string EditorShot; // --editor-shot: the picture file

@@ -1,5 +1,6 @@
 #include "tools/render/uParameterValue.h"
 
+#include "parameters/uParameterMapping.h"
 #include "tools/render/uTextNumbers.h"
 #include "tools/render/uVstHost.h"
 
@@ -19,6 +20,15 @@ namespace
 constexpr int DisplayGridSteps = 256;
 constexpr int BisectionSteps = 40;
 constexpr std::string_view NormalisedPrefix = "norm:";
+/// Orvo's VST 2 identity: its parameters read their texts back through the parameter table.
+constexpr std::int32_t OrvoUniqueId = ('O' << 24) | ('r' << 16) | ('v' << 8) | 'o';
+
+/// Whether the parameter is the table's own: Orvo's, under the table's name.
+bool IsTableParameter(TVstPlugin& plugin, std::int32_t index)
+{
+    return plugin.UniqueId() == OrvoUniqueId && plugin.NumParameters() == ParameterCount &&
+           plugin.ParameterName(index) == InfoOf(index).Name;
+}
 
 struct TShownNumber
 {
@@ -338,6 +348,17 @@ float ResolveParameterValue(TVstPlugin& plugin, std::int32_t index, std::string_
                                   "\": a normalised position is a number from 0 to 1");
         }
         return static_cast<float>(*value);
+    }
+
+    // Orvo's texts read back exactly, every one its display can show; what the table does
+    // not read (on/off, an out-of-range number) goes on to the search below, which also
+    // words the error.
+    if (IsTableParameter(plugin, index))
+    {
+        if (const auto value = ValueOfText(index, text))
+        {
+            return *value;
+        }
     }
 
     TParameterProbe probe(plugin, index);

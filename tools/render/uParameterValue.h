@@ -23,6 +23,9 @@ public:
 
 /// The normalised value (0..1) for a text, in this order:
 /// - "norm:X" with X from 0 to 1: the normalised position itself;
+/// - for Orvo's parameters, the value the parameter table reads from the text: every text
+///   the display shows, in either decimal sign, with or without its unit ("0.5%",
+///   "0,50%TD", "-oo"), and other numbers as the nearest value shown ("-95.503");
 /// - a text the parameter displays ("Muted", "-oo"), letter case and blanks ignored, with
 ///   or without the unit shown beside its numbers or as its label ("-oo dB");
 /// - for a parameter that shows no numbers (a switch): "on"/"off" (also "yes"/"no",

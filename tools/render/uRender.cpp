@@ -13,14 +13,24 @@ namespace
 using TSource = std::function<std::int64_t(float* left, float* right, std::int64_t count)>;
 using TSink = std::function<void(const float* left, const float* right, std::int64_t count)>;
 
-void RenderStream(TVstPlugin& plugin, double rate, std::int64_t inputFrames,
-                  const TSource& source, const TSink& sink, const TRenderSettings& settings,
-                  const TProgress& progress, const std::atomic<bool>* cancel)
+struct TStreamCounts
+{
+    std::int64_t InputFrames = 0;
+    std::int64_t OutputFrames = 0;
+    std::int64_t MidiNotSent = 0;
+};
+
+/// Runs the source through the effect until the source ends, then the tail. expected is
+/// the source's length for the progress (negative when it is not known).
+TStreamCounts RenderStream(TVstPlugin& plugin, double rate, std::int64_t expected,
+                           const TSource& source, const TSink& sink,
+                           const TRenderSettings& settings, const TProgress& progress,
+                           const std::atomic<bool>* cancel)
 {
     const std::int32_t block = std::max<std::int32_t>(1, settings.BlockSize);
     const auto tailFrames =
         static_cast<std::int64_t>(std::llround(std::max(0.0, settings.TailSeconds) * rate));
-    const std::int64_t total = inputFrames + tailFrames;
+    const std::int64_t total = expected >= 0 ? expected + tailFrames : 0;
     const std::vector<TMidiMessage> midi = MidiAtFrames(settings.Midi, rate);
 
     std::vector<float> inLeft(static_cast<std::size_t>(block));
@@ -31,21 +41,31 @@ void RenderStream(TVstPlugin& plugin, double rate, std::int64_t inputFrames,
     auto nextEvent = midi.begin();
 
     plugin.Start(rate, block);
+    TStreamCounts counts;
     bool sourceDone = false;
-    std::int64_t done = 0;
-    while (done < total)
+    std::int64_t tailLeft = tailFrames;
+    std::int64_t& done = counts.OutputFrames;
+    while (true)
     {
         if (cancel != nullptr && cancel->load(std::memory_order_relaxed))
         {
             plugin.Stop();
             throw ECancelled();
         }
-        const std::int64_t count = std::min<std::int64_t>(block, total - done);
         std::int64_t read = 0;
         if (!sourceDone)
         {
-            read = source(inLeft.data(), inRight.data(), count);
-            sourceDone = read < count;
+            read = source(inLeft.data(), inRight.data(), block);
+            sourceDone = read < block;
+            counts.InputFrames += read;
+        }
+        // The block in which the input ends is filled up with the tail's first frames.
+        const std::int64_t tail = std::min<std::int64_t>(block - read, sourceDone ? tailLeft : 0);
+        tailLeft -= tail;
+        const std::int64_t count = read + tail;
+        if (count == 0)
+        {
+            break;
         }
         std::fill(inLeft.begin() + read, inLeft.begin() + count, 0.0f);
         std::fill(inRight.begin() + read, inRight.begin() + count, 0.0f);
@@ -63,10 +83,12 @@ void RenderStream(TVstPlugin& plugin, double rate, std::int64_t inputFrames,
         done += count;
         if (progress)
         {
-            progress(done, total);
+            progress(done, std::max(total, done));
         }
     }
     plugin.Stop();
+    counts.MidiNotSent = midi.end() - nextEvent;
+    return counts;
 }
 
 } // namespace
@@ -77,8 +99,7 @@ std::vector<TMidiMessage> MidiAtFrames(const std::vector<TTimedMidi>& midi, doub
     frames.reserve(midi.size());
     for (const TTimedMidi& event : midi)
     {
-        const double frame = std::nearbyint(std::max(0.0, event.Seconds) * rate);
-        frames.push_back({static_cast<std::int64_t>(frame), event.Bytes});
+        frames.push_back({FrameAt(event.Seconds, rate), event.Bytes});
     }
     std::stable_sort(frames.begin(), frames.end(),
                      [](const TMidiMessage& a, const TMidiMessage& b) { return a.Frame < b.Frame; });
@@ -102,7 +123,8 @@ TStereoAudio RenderAudio(TVstPlugin& plugin, const TStereoAudio& input,
         output.Left.insert(output.Left.end(), left, left + count);
         output.Right.insert(output.Right.end(), right, right + count);
     };
-    RenderStream(plugin, input.SampleRate, input.Frames(), source, sink, settings, {}, nullptr);
+    static_cast<void>(RenderStream(plugin, input.SampleRate, input.Frames(), source, sink,
+                                   settings, {}, nullptr));
     return output;
 }
 
@@ -113,15 +135,16 @@ TFileRenderReport RenderFile(TVstPlugin& plugin, const std::filesystem::path& in
     TAudioReader reader(input);
     TAudioWriter writer(output, reader.SampleRate(),
                         settings.Bits != 0 ? SampleEncodingForBits(settings.Bits) : reader.Format(),
-                        settings.Bits != 0);
+                        settings.Bits != 0, settings.OutputType);
     TFileRenderReport report;
     report.SampleRate = reader.SampleRate();
     report.InputChannels = reader.Channels();
-    report.InputCutShort = reader.CutShort();
-    report.OutputFrames =
-        reader.Frames() +
-        static_cast<std::int64_t>(std::llround(std::max(0.0, settings.TailSeconds) * reader.SampleRate()));
-    writer.CheckRoomFor(report.OutputFrames);
+    const auto tailFrames = static_cast<std::int64_t>(
+        std::llround(std::max(0.0, settings.TailSeconds) * reader.SampleRate()));
+    if (reader.LengthKnown())
+    {
+        writer.CheckRoomFor(reader.Frames() + tailFrames);
+    }
     const TSource source = [&](float* left, float* right, std::int64_t count) {
         std::int64_t got = 0;
         while (got < count)
@@ -133,17 +156,19 @@ TFileRenderReport RenderFile(TVstPlugin& plugin, const std::filesystem::path& in
             }
             got += n;
         }
-        report.InputFrames += got;
         return got;
     };
     const TSink sink = [&](const float* left, const float* right, std::int64_t count) {
         writer.Write(left, right, count);
     };
-    RenderStream(plugin, reader.SampleRate(), reader.Frames(), source, sink, settings, progress,
-                 cancel);
+    const TStreamCounts counts =
+        RenderStream(plugin, reader.SampleRate(), reader.LengthKnown() ? reader.Frames() : -1,
+                     source, sink, settings, progress, cancel);
     writer.Commit();
-    // A file that held fewer frames than it said (a stream cut short) counts as cut short.
-    report.InputCutShort = report.InputCutShort || report.InputFrames < reader.Frames();
+    report.InputFrames = counts.InputFrames;
+    report.OutputFrames = counts.OutputFrames;
+    report.MidiPastEnd = counts.MidiNotSent;
+    report.InputCutShort = reader.CutShort();
     report.Peak = writer.Peak();
     report.IntegerOutput = writer.IntegerSamples();
     report.Clipped = writer.IntegerSamples() ? writer.OverFullScale() : 0;

@@ -32,6 +32,9 @@ struct TRenderSettings
     double TailSeconds = 0.0;
     /// Channel messages with their times in seconds; those past the end are not sent.
     std::vector<TTimedMidi> Midi;
+    /// RenderFile's output format by extension name ("au", "flac"), instead of the
+    /// output's extension; needed for standard output.
+    std::string OutputType;
     /// RenderFile's output samples: 0 keeps the input's encoding where the output format
     /// has it; 16, 24, 32 (integers) or -32 (float) are required of the output format.
     int Bits = 0;
@@ -42,8 +45,9 @@ struct TFileRenderReport
 {
     double SampleRate = 0.0;
     int InputChannels = 0;
-    std::int64_t InputFrames = 0;  // what the input held
+    std::int64_t InputFrames = 0;  // what the input held (read to its end)
     std::int64_t OutputFrames = 0; // input plus tail
+    std::int64_t MidiPastEnd = 0;  // MIDI messages timed at or after the output's end
     bool InputCutShort = false;    // its header promised more than it held
     float Peak = 0.0f;             // largest output magnitude (1 is full scale)
     std::int64_t Clipped = 0;      // integer output samples beyond full scale
@@ -54,7 +58,7 @@ struct TFileRenderReport
 /// Called now and then with the frames done and the frames in all.
 using TProgress = std::function<void(std::int64_t done, std::int64_t total)>;
 
-/// MIDI in seconds to sample frames at rate (rounded to the nearest frame), in time order.
+/// MIDI in seconds to sample frames at rate (FrameAt), in time order.
 [[nodiscard]] std::vector<TMidiMessage> MidiAtFrames(const std::vector<TTimedMidi>& midi,
                                                      double rate);
 
@@ -63,7 +67,8 @@ using TProgress = std::function<void(std::int64_t done, std::int64_t total)>;
                                        const TRenderSettings& settings);
 
 /// Streams a file through the effect into a new file (format by its extension; the
-/// input's sample encoding is kept where the format allows). The output appears under
+/// input's sample encoding is kept where the format allows). The output is what the
+/// input held, read to its end whatever its header says, plus the tail. It appears under
 /// its name only when complete, and never when the free space of its file system cannot
 /// hold it. cancel, when set, stops the render with ECancelled.
 TFileRenderReport RenderFile(TVstPlugin& plugin, const std::filesystem::path& input,

@@ -44,6 +44,14 @@ void CopyText(const char* text, void* buffer, std::size_t size)
 std::unique_ptr<TVstPlugin> TVstPlugin::Load(const std::filesystem::path& path)
 {
     std::error_code ec;
+    if (std::filesystem::is_directory(path, ec))
+    {
+        // An LV2 bundle is a folder holding manifest.ttl; a VST 2 module is one file.
+        throw EVstHost(std::filesystem::exists(path / "manifest.ttl", ec)
+                           ? path.string() + " is an LV2 bundle; orvo-render hosts VST 2 "
+                                             "plug-ins: give the module file (such as Orvo.so)"
+                           : path.string() + " is a folder, not a VST 2 plug-in module");
+    }
     if (!std::filesystem::is_regular_file(path, ec))
     {
         throw EVstHost("plug-in not found: " + path.string());

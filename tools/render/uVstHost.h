@@ -114,7 +114,6 @@ public:
     /// process). Process may then be called; Stop switches it off again.
     void Start(double sampleRate, std::int32_t maxBlockSize, TProcessLevel level = plOffline);
     void Stop() noexcept;
-    [[nodiscard]] bool Started() const noexcept { return FStarted; }
 
     /// Processes frames of stereo audio. Longer stretches are cut into blocks of at most
     /// the largest block size; each block first gets the events that fall into it
