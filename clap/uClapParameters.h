@@ -26,7 +26,8 @@ float NormalisedValueOf(std::int32_t index, double clapValue) noexcept;
 /// The text of a plain value: the effect's display and its label ("50.00 %"), with
 /// separator as the decimal sign.
 std::string ClapValueText(std::int32_t index, double clapValue, char separator);
-/// The plain value of a text that ClapValueText gives (the label may be left out); none for
-/// a text that names no value.
+/// The plain value of a text, read as the record reads its display (either decimal sign,
+/// with or without the unit or the label: "50 %", "-3", "muted"); none for a text that
+/// names no value.
 std::optional<double> ClapValueOfText(std::int32_t index, std::string_view text);
 } // namespace orvo::clap

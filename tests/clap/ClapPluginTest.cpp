@@ -182,6 +182,11 @@ TEST_F(ClapPlugin, ParametersReadTheirOwnTextsBackAtEveryMarkOfTheirRange)
     EXPECT_FALSE(params->get_info(host.Plugin(), 15, &none));
     double value = 0.0;
     EXPECT_FALSE(params->get_value(host.Plugin(), 15, &value)); // the reserved parameter
+    // What a user types: the record's reading, in the plain unit.
+    EXPECT_TRUE(params->text_to_value(host.Plugin(), 10, "50 %", &value));
+    EXPECT_EQ(value, 50.0); // Tube
+    EXPECT_TRUE(params->text_to_value(host.Plugin(), 5, "muted", &value));
+    EXPECT_EQ(value, 1.0); // LoMute
     char tiny[4];
     EXPECT_TRUE(params->value_to_text(host.Plugin(), 10, 50.0, tiny, sizeof tiny));
     EXPECT_EQ(std::strlen(tiny), 3U); // cut to the buffer, terminated
