@@ -1,8 +1,11 @@
 // The editor's edits on their way to the host: drained in order as gesture and value events,
-// kept when the host's list is full, dropped only when the queue itself is.
+// kept when the host's list is full, dropped only when the queue itself is; and whole and in
+// order while the user-interface thread pushes and the processing thread drains.
 #include "tests/support/ClapEventList.h"
 
 #include <gtest/gtest.h>
+
+#include <thread>
 
 #include "clap/TClapEditQueue.h"
 
@@ -50,6 +53,33 @@ TEST(ClapEditQueue, RefusesEditsBeyondItsCapacityUntilDrained)
     EXPECT_EQ(out.ParamValueAt(TClapEditQueue::Capacity - 1)->value,
               static_cast<double>(TClapEditQueue::Capacity - 1));
     EXPECT_TRUE(queue.Push({ekValue, 1, 0.0}));
+}
+TEST(ClapEditQueue, HandsEveryEditOverInOrderBetweenTwoThreads)
+{
+    constexpr std::uint32_t Edits = 20000;
+    TClapEditQueue queue;
+    std::thread editor(
+        [&]
+        {
+            for (std::uint32_t i = 0; i < Edits;)
+            {
+                i += queue.Push({ekValue, i % 15, static_cast<double>(i)}) ? 1 : 0;
+            }
+        });
+    TClapEventList out;
+    out.SetCapacity(Edits);
+    while (out.Size() < Edits)
+    {
+        queue.DrainTo(*out.Output());
+    }
+    editor.join();
+    for (std::uint32_t i = 0; i < Edits; ++i)
+    {
+        const clap_event_param_value_t* edit = out.ParamValueAt(i);
+        ASSERT_NE(edit, nullptr);
+        ASSERT_EQ(edit->value, static_cast<double>(i));
+        ASSERT_EQ(edit->param_id, i % 15);
+    }
 }
 } // namespace
 } // namespace orvo::test
