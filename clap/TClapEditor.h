@@ -1,4 +1,4 @@
-// The editor of one CLAP instance: Orvo's window, embedded in the host's X11 window, talking
+// The editor of one CLAP instance: Orvo's window, embedded in the host's window, talking
 // to the effect core in process. The user's edits go into the effect at once and to the host
 // as parameter events with their gestures (TClapEditQueue), drained by the next process or
 // flush, which the editor asks the host for. The window shows the effect's values, copied

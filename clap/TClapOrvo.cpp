@@ -131,20 +131,20 @@ constexpr std::uint32_t EditorTimerPeriodMs = 30;
 const clap_plugin_gui_t Gui = {
     [](const clap_plugin_t* plugin, const char* api, bool floating)
     { return TClapOrvo::Of(plugin).EditorSupported(api, floating); },
-    [](const clap_plugin_t*, const char** api, bool* floating)
+    [](const clap_plugin_t* plugin, const char** api, bool* floating)
     {
         if (api == nullptr || floating == nullptr)
         {
             return false;
         }
-        *api = CLAP_WINDOW_API_X11;
+        *api = TClapOrvo::Of(plugin).EditorApi();
         *floating = false;
         return true;
     },
     [](const clap_plugin_t* plugin, const char* api, bool floating)
     { return TClapOrvo::Of(plugin).CreateEditor(api, floating); },
     [](const clap_plugin_t* plugin) { TClapOrvo::Of(plugin).DestroyEditor(); },
-    [](const clap_plugin_t*, double) { return false; }, // X11: the host's scale does not apply
+    [](const clap_plugin_t*, double) { return false; }, // the editor keeps its own scale
     [](const clap_plugin_t*, std::uint32_t* width, std::uint32_t* height)
     {
         if (width == nullptr || height == nullptr)
@@ -187,8 +187,8 @@ const clap_plugin_preset_load_t PresetLoad = {
 } // namespace
 
 TClapOrvo::TClapOrvo(const clap_plugin_descriptor_t& descriptor, const clap_host_t& host,
-                     const TPluginServices& services, TUIPlatformFactory makePlatform)
-    : FHost(host), FEffect(services, this), FMakePlatform(makePlatform)
+                     const TClapPlatform& platform)
+    : FHost(host), FEffect(platform.Services, this), FPlatform(platform)
 {
     FRecord = {
         &descriptor,
@@ -280,7 +280,7 @@ const void* TClapOrvo::Extension(const char* id) const noexcept
     }
     // The editor is offered to every host (a host may ask with a stand-in host record that
     // has no extensions while it scans plug-ins); it opens where the host has timers.
-    if (FMakePlatform != nullptr &&
+    if (FPlatform.MakeEditorPlatform != nullptr &&
         (std::strcmp(id, CLAP_EXT_GUI) == 0 || std::strcmp(id, CLAP_EXT_TIMER_SUPPORT) == 0))
     {
         return std::strcmp(id, CLAP_EXT_GUI) == 0 ? static_cast<const void*>(&Gui) : &TimerSupport;
@@ -594,8 +594,8 @@ void TClapOrvo::ValuesReplaced() noexcept
 }
 bool TClapOrvo::EditorSupported(const char* api, bool floating) const noexcept
 {
-    return api != nullptr && std::strcmp(api, CLAP_WINDOW_API_X11) == 0 && !floating &&
-           FMakePlatform != nullptr;
+    return api != nullptr && std::strcmp(api, FPlatform.EditorApi) == 0 && !floating &&
+           FPlatform.MakeEditorPlatform != nullptr;
 }
 
 bool TClapOrvo::CreateEditor(const char* api, bool floating) noexcept
@@ -657,13 +657,17 @@ void TClapOrvo::RequestFlush() noexcept
 bool TClapOrvo::SetEditorParent(const clap_window_t& window) noexcept
 {
     if (!OnMainThread() || !FEditorCreated || window.api == nullptr ||
-        std::strcmp(window.api, CLAP_WINDOW_API_X11) != 0)
+        std::strcmp(window.api, FPlatform.EditorApi) != 0)
     {
         return false;
     }
+    // An X11 window is a number, an HWND a pointer.
+    const std::uintptr_t parent = std::strcmp(window.api, CLAP_WINDOW_API_X11) == 0
+                                      ? static_cast<std::uintptr_t>(window.x11)
+                                      : reinterpret_cast<std::uintptr_t>(window.win32);
     try
     {
-        return FEditor->Open(FMakePlatform(), static_cast<std::uintptr_t>(window.x11));
+        return FEditor->Open(FPlatform.MakeEditorPlatform(), parent);
     }
     catch (...)
     {

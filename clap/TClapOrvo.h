@@ -14,6 +14,7 @@
 #include "clap/TClapEditQueue.h"
 #include "clap/TClapEditor.h"
 #include "clap/abi/DClapExtensions.h"
+#include "clap/uClapPlatform.h"
 #include "core/uOrvoEffect.h"
 
 namespace orvo::clap
@@ -21,9 +22,8 @@ namespace orvo::clap
 class TClapOrvo final : private IEffectOutput
 {
   public:
-    /// makePlatform makes the editor's window system; null: no editor.
     TClapOrvo(const clap_plugin_descriptor_t& descriptor, const clap_host_t& host,
-              const TPluginServices& services, TUIPlatformFactory makePlatform);
+              const TClapPlatform& platform);
     /// The editor goes first, if the host left it open.
     ~TClapOrvo();
     TClapOrvo(const TClapOrvo&) = delete;
@@ -52,9 +52,11 @@ class TClapOrvo final : private IEffectOutput
     /// A factory program by its load key ("0" .. "15").
     bool LoadPreset(const char* loadKey) noexcept;
 
-    // The editor (main thread): embedded in a window of the host's X11 window system, and
+    // The editor (main thread): embedded in a window of the host's (X11 or Win32), and
     // pumped by the host's timer.
     bool EditorSupported(const char* api, bool floating) const noexcept;
+    /// The window API the editor embeds in.
+    const char* EditorApi() const noexcept { return FPlatform.EditorApi; }
     bool CreateEditor(const char* api, bool floating) noexcept;
     void DestroyEditor() noexcept;
     bool SetEditorParent(const clap_window_t& window) noexcept;
@@ -88,7 +90,7 @@ class TClapOrvo final : private IEffectOutput
     TOrvoEffect FEffect;
     bool FActive = false;
 
-    TUIPlatformFactory FMakePlatform;
+    const TClapPlatform& FPlatform;
     TClapEditQueue FEdits;
     std::unique_ptr<TClapEditor> FEditor; // made at the first gui create, kept from then on
     bool FEditorCreated = false;          // between gui create and destroy

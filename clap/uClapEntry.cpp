@@ -1,46 +1,18 @@
-// The CLAP module's entry: clap_entry, the plug-in factory with Orvo's descriptor, the
-// preset-discovery factory over the factory programs, and the composition root that gives
-// each instance the platform's services and, where the module was built with X11, the
-// editor's window system. Like the VST 2 module, the instance reads the MIDI map file beside
-// the module and writes it back when learning changed it.
-#include "platform/posix/TEmbeddedResources.h"
-#include "platform/posix/TPosixFileSystem.h"
-#include "platform/posix/TPosixLocale.h"
-#include "platform/posix/TPosixMessageBox.h"
-#include "platform/posix/TPosixModuleFile.h"
+// The CLAP module's entry: clap_entry, the plug-in factory with Orvo's descriptor and the
+// preset-discovery factory over the factory programs. Each instance gets the platform that
+// the composition root gives (uClapPlatform.h).
+#include <cstring>
+#include <new>
 
 #include "clap/TClapOrvo.h"
 #include "clap/uClapIdentity.h"
+#include "clap/uClapPlatform.h"
 #include "clap/uClapPresets.h"
-#if ORVO_HAVE_X11
-#include "platform/x11/uX11UIFactory.h"
-#endif
-
-#include <cstring>
-#include <new>
 
 namespace orvo::clap
 {
 namespace
 {
-// The services keep no state, so every instance of the process can share one set.
-const TPluginServices& PlatformServices()
-{
-    static const TPosixModuleFile moduleFile;
-    static const TEmbeddedResources resources;
-    static const TPosixFileSystem fileSystem;
-    static const TPosixLocale locale;
-    static const TPosixMessageBox messageBox;
-    static const TPluginServices services{moduleFile, resources, fileSystem, locale, messageBox};
-    return services;
-}
-
-#if ORVO_HAVE_X11
-constexpr TUIPlatformFactory EditorPlatform = &MakeX11UIPlatform;
-#else
-constexpr TUIPlatformFactory EditorPlatform = nullptr;
-#endif
-
 const char* const Features[] = {CLAP_PLUGIN_FEATURE_AUDIO_EFFECT, CLAP_PLUGIN_FEATURE_STEREO,
                                 CLAP_PLUGIN_FEATURE_MASTERING, nullptr};
 
@@ -59,7 +31,7 @@ const clap_plugin_descriptor_t Descriptor = {
 /// The programs' names as a fresh effect holds them from the factory bank.
 TProgramNames FactoryProgramNames()
 {
-    const TOrvoEffect effect(PlatformServices(), nullptr);
+    const TOrvoEffect effect(ClapPlatform().Services, nullptr);
     TProgramNames names;
     for (std::int32_t program = 0; program < ProgramCount; ++program)
     {
@@ -82,7 +54,7 @@ const clap_plugin_factory_t PluginFactory = {
         }
         try
         {
-            return (new TClapOrvo(Descriptor, *host, PlatformServices(), EditorPlatform))->Record();
+            return (new TClapOrvo(Descriptor, *host, ClapPlatform()))->Record();
         }
         catch (...)
         {
