@@ -59,9 +59,11 @@ class TLv2Orvo final : private IEffectOutput
 
     TOrvoEffect FEffect;
 
-    std::array<const float*, ControlPortCount> FControls{};
+    /// The control port of each parameter (null: none connected, or the parameter has no
+    /// port), by parameter index.
+    std::array<const float*, ParameterCount> FControls{};
     /// The port values last handed to the effect; a port is applied when it differs.
-    std::array<float, ControlPortCount> FApplied{};
+    std::array<float, ParameterCount> FApplied{};
     const float* FInputs[2] = {};
     float* FOutputs[2] = {};
     const LV2_Atom_Sequence* FMidiIn = nullptr;
