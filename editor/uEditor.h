@@ -129,8 +129,9 @@ private:
     TCustomDIBControl& CreateComponent(const form::TFormComponent& description);
     TDIBPopupMenu* MenuOf(form::TMenuId menu);
     void SetParameter(std::int32_t index, float value);
-    /// A value set at once by a click or a menu command: setParameterAutomated between
-    /// beginEdit and endEdit, so that hosts in touch mode record it.
+    /// A value set at once by a click or a menu command: into the editor's values and its
+    /// control at once, and to the effect between beginEdit and endEdit, so that hosts in
+    /// touch mode record it.
     void SetParameterTouched(std::int32_t index, float value);
     /// beginEdit and endEdit for a gesture on a parameter (a knob drag, a click); each
     /// gesture that began ends once.
@@ -139,6 +140,8 @@ private:
     /// Ends every running drag and gesture (the window is closing).
     void EndAllEdits();
     void RefreshKnob(std::int32_t parameter);
+    /// Moves the knob or button of parameter to the editor's value of it, at once.
+    void ShowValue(std::int32_t parameter);
     /// Runs a handler from the window system's event loop; a toolkit error is shown in a
     /// message box instead of leaving the handler.
     template <typename THandler>
