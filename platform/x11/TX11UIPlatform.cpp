@@ -58,11 +58,16 @@ TX11UIPlatform::TX11UIPlatform(Display* display) : FDisplay(display)
 
 TX11UIPlatform::~TX11UIPlatform()
 {
-    if (FBlankCursor != None)
+    if (FBlankCursor != None && !Lost())
     {
         XFreeCursor(FDisplay, FBlankCursor);
     }
-    XCloseDisplay(FDisplay);
+    {
+        // Closing removes the display from libXext's list, which other threads may be
+        // reading; a lost connection only frees its memory here.
+        const std::lock_guard extensions(x11::ExtensionListLock());
+        XCloseDisplay(FDisplay);
+    }
     x11::ReleaseDisplay(FDisplay);
 }
 
@@ -71,6 +76,10 @@ std::unique_ptr<IUIWindow> TX11UIPlatform::CreateChildWindow(std::uintptr_t pare
                                                              IUIWindowListener& listener)
 {
     const auto parentWindow = static_cast<Window>(parent);
+    if (Lost())
+    {
+        return nullptr;
+    }
     if (parentWindow != None)
     {
         // The id comes from the host's connection: it must name a window on this server.
@@ -190,9 +199,14 @@ int TX11UIPlatform::MillisecondsToNextTimer(int limit) const
     return wait;
 }
 
+bool TX11UIPlatform::Lost() const
+{
+    return x11::ConnectionLost(FDisplay);
+}
+
 bool TX11UIPlatform::ProcessEvents(const std::function<bool()>* finished)
 {
-    while (XPending(FDisplay) > 0)
+    while (!Lost() && XPending(FDisplay) > 0)
     {
         XEvent event{};
         XNextEvent(FDisplay, &event);
@@ -252,7 +266,13 @@ void TX11UIPlatform::DeliverPaints()
 
 void TX11UIPlatform::Idle()
 {
+    // A lost connection ends the editor's work: no events come, and the timers' paints
+    // would have nowhere to go.
     ProcessEvents(nullptr);
+    if (Lost())
+    {
+        return;
+    }
     RunTimers();
     DeliverPaints();
     XFlush(FDisplay);
@@ -268,7 +288,7 @@ void TX11UIPlatform::RunModal(const std::function<bool()>& finished)
         TDepth(const TDepth&) = delete;
         TDepth& operator=(const TDepth&) = delete;
     } depth(FModalDepth);
-    while (!finished())
+    while (!finished() && !Lost())
     {
         if (ProcessEvents(&finished))
         {

@@ -65,6 +65,10 @@ public:
     /// Events, due timers, paints; then whatever was drawn goes to the server.
     void Idle() override;
 
+    /// True once the connection to the X server is lost (the server went away): the
+    /// window system then does nothing more, and its windows send nothing when destroyed.
+    bool Lost() const;
+
     // Used by the platform's windows and timers.
     Display* XDisplay() const { return FDisplay; }
     Window Root() const { return DefaultRootWindow(FDisplay); }

@@ -13,6 +13,7 @@
 #include "tests/x11/TX11TestDesktop.h"
 // clang-format on
 
+#include <array>
 #include <cstring>
 #include <dlfcn.h>
 #include <functional>
@@ -235,6 +236,34 @@ TEST_F(Lv2UI, MidiMenuSendsCommandsAndShowsTheInstancesReport)
     });
     ASSERT_EQ(box.size(), 4U);
     EXPECT_GT(box[3], 23 + 12 * 16); // the report's 16 lines and the button
+}
+TEST_F(Lv2UI, UIsOpenIdleAndCloseOnTwoThreadsAtOnce)
+{
+    // Only the parent: the shared map and the recording callbacks are not for two threads.
+    const LV2_Feature* parentOnly[2] = {&Parent, nullptr};
+    const auto ignore = [](LV2UI_Controller, std::uint32_t, std::uint32_t, std::uint32_t,
+                           const void*) {};
+    std::array<int, 2> opened{};
+    RunOnTwoThreads([&](int thread) {
+        for (int cycle = 0; cycle < EditorCycles; ++cycle)
+        {
+            LV2UI_Widget widget = nullptr;
+            LV2UI_Handle ui = Descriptor->instantiate(Descriptor, "urn:quorvane:orvo",
+                                                      ORVO_LV2_BUNDLE, ignore, nullptr, &widget,
+                                                      parentOnly);
+            if (ui == nullptr)
+            {
+                continue;
+            }
+            ++opened[static_cast<std::size_t>(thread)];
+            for (int idle = 0; idle < 3; ++idle)
+            {
+                IdleInterface->idle(ui);
+            }
+            Descriptor->cleanup(ui);
+        }
+    });
+    EXPECT_EQ(opened, (std::array<int, 2>{EditorCycles, EditorCycles}));
 }
 } // namespace
 } // namespace orvo::test

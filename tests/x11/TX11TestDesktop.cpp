@@ -258,4 +258,23 @@ void TX11TestDesktop::AsUser(const std::function<void()>& idle,
     PumpFor(idle, 60, intervalMs);
 }
 
+void RunOnTwoThreads(const std::function<void(int thread)>& body)
+{
+    std::atomic<int> ready{0};
+    const auto start = [&](int thread) {
+        return std::thread([&, thread] {
+            ++ready;
+            while (ready.load() < 2)
+            {
+                std::this_thread::yield();
+            }
+            body(thread);
+        });
+    };
+    std::thread first = start(0);
+    std::thread second = start(1);
+    first.join();
+    second.join();
+}
+
 } // namespace orvo::test

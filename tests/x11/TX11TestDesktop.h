@@ -14,6 +14,11 @@
 namespace orvo::test
 {
 
+/// Open, idle and close cycles of an editor on each of two threads at once.
+constexpr int EditorCycles = 100;
+/// Runs body(0) and body(1) on two threads started together, and waits for both.
+void RunOnTwoThreads(const std::function<void(int thread)>& body);
+
 class TX11TestDesktop
 {
 public:

@@ -8,6 +8,7 @@
 #include <X11/keysym.h>
 #include <dlfcn.h>
 
+#include <array>
 #include <cmath>
 #include <cstdlib>
 
@@ -353,6 +354,43 @@ TEST_F(X11Editor, HostWindowDestroyedFirst)
     EXPECT_EQ(Dispatch(effEditClose), 0);
     Dispatch(effClose);
     Effect = nullptr;
+}
+
+/// A host that answers only what an effect needs to start; safe on any thread.
+VstIntPtr VSTCALL QuietHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
+{
+    return opcode == audioMasterVersion ? 2400 : 0;
+}
+
+TEST(X11EditorThreads, EditorsOpenIdleAndCloseOnTwoThreadsAtOnce)
+{
+    TX11TestDesktop desktop(700, 300);
+    ASSERT_TRUE(desktop.Valid()) << "no X display";
+    TTempFolder folder;
+    std::filesystem::copy_file(ORVO_MODULE_PATH, folder.Path() / "Orvo.so");
+    void* library = dlopen((folder.Path() / "Orvo.so").c_str(), RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(library, nullptr) << dlerror();
+    const auto entry = reinterpret_cast<TEntry>(dlsym(library, "VSTPluginMain"));
+    ASSERT_NE(entry, nullptr);
+    const auto parent = reinterpret_cast<void*>(desktop.HostWindow());
+    std::array<int, 2> opened{};
+    // An effect per cycle: each opens a display connection of its own and closes it again.
+    RunOnTwoThreads([&](int thread) {
+        for (int cycle = 0; cycle < EditorCycles; ++cycle)
+        {
+            AEffect* effect = entry(&QuietHost);
+            opened[static_cast<std::size_t>(thread)] +=
+                static_cast<int>(effect->dispatcher(effect, effEditOpen, 0, 0, parent, 0.0f));
+            for (int idle = 0; idle < 3; ++idle)
+            {
+                effect->dispatcher(effect, effEditIdle, 0, 0, nullptr, 0.0f);
+            }
+            effect->dispatcher(effect, effEditClose, 0, 0, nullptr, 0.0f);
+            effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
+        }
+    });
+    EXPECT_EQ(opened, (std::array<int, 2>{EditorCycles, EditorCycles}));
+    dlclose(library);
 }
 
 TEST(X11EditorWithoutDisplay, OpenAnswersZero)
