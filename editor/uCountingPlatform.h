@@ -65,6 +65,7 @@ public:
     }
     IUITextRenderer& TextRenderer() override { return FPlatform.TextRenderer(); }
     void Idle() override { FPlatform.Idle(); }
+    bool Lost() const override { return FPlatform.Lost(); }
 
     /// The window system every call is passed on to, and the shared owner of it (null when
     /// KeepAlive was never called).

@@ -58,8 +58,9 @@ public:
     /// timers, lets go of the effect and of the glue's values, and destroys it when the
     /// window system's call into it returns. No handler does anything from then on.
     void Close(std::unique_ptr<TEditorWindow> self) override;
-    /// True once Close has let the window outlive its glue.
-    bool Closed() const { return FClosed; }
+    /// True once Close has let the window outlive its glue, or once the window system
+    /// lost its display (the window is then gone from the screen for good).
+    bool Closed() const { return FClosed || FPlatform.Lost(); }
 
     /// Keeps the window system alive as long as this window (which may outlive the glue).
     void KeepPlatformAlive(std::shared_ptr<IUIPlatform> platform);

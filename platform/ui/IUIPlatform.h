@@ -52,6 +52,11 @@ public:
     /// host's loop delivers (Win32, headless) has nothing to do here. Handlers called from
     /// here may destroy the windows and timers they belong to.
     virtual void Idle() {}
+
+    /// True once the window system has lost its display for good (the X server went
+    /// away): nothing it makes shows or takes input any more, and an editor on it counts
+    /// as closed.
+    virtual bool Lost() const { return false; }
 };
 
 } // namespace orvo

@@ -67,7 +67,7 @@ public:
 
     /// True once the connection to the X server is lost (the server went away): the
     /// window system then does nothing more, and its windows send nothing when destroyed.
-    bool Lost() const;
+    bool Lost() const override;
 
     // Used by the platform's windows and timers.
     Display* XDisplay() const { return FDisplay; }

@@ -265,5 +265,38 @@ TEST_F(Lv2UI, UIsOpenIdleAndCloseOnTwoThreadsAtOnce)
     });
     EXPECT_EQ(opened, (std::array<int, 2>{EditorCycles, EditorCycles}));
 }
+TEST(Lv2UIServerDeath, TheHostLivesOnAndIdleReportsTheUIClosed)
+{
+    TDoomedXServer server;
+    ASSERT_TRUE(server.Valid()) << "no Xvfb of the test's own";
+    void* library = dlopen(ORVO_LV2_UI_PATH, RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(library, nullptr) << dlerror();
+    const LV2UI_Descriptor* descriptor =
+        reinterpret_cast<LV2UI_DescriptorFunction>(dlsym(library, "lv2ui_descriptor"))(0);
+    const auto* idle = static_cast<const LV2UI_Idle_Interface*>(
+        descriptor->extension_data(LV2_UI__idleInterface));
+    LV2_Feature parent{LV2_UI__parent, reinterpret_cast<void*>(server.HostWindow())};
+    const LV2_Feature* features[2] = {&parent, nullptr};
+    const auto ignore = [](LV2UI_Controller, std::uint32_t, std::uint32_t, std::uint32_t,
+                           const void*) {};
+    LV2UI_Widget widget = nullptr;
+    LV2UI_Handle ui = descriptor->instantiate(descriptor, "urn:quorvane:orvo", ORVO_LV2_BUNDLE,
+                                              ignore, nullptr, &widget, features);
+    ASSERT_NE(ui, nullptr);
+    TX11TestDesktop::PumpFor([&] { EXPECT_EQ(idle->idle(ui), 0); }, 100, IdleInterval);
+    server.Kill();
+    const float value = 0.25f;
+    int closed = 0;
+    TX11TestDesktop::PumpFor(
+        [&] {
+            descriptor->port_event(ui, 0, sizeof value, 0, &value);
+            closed = idle->idle(ui);
+        },
+        250, IdleInterval);
+    EXPECT_EQ(closed, 1);
+    descriptor->cleanup(ui);
+    dlclose(library);
+    EXPECT_GE(server.HostLosses(), 1);
+}
 } // namespace
 } // namespace orvo::test

@@ -9,10 +9,37 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace orvo::test
 {
+
+/// An X server of the test's own (Xvfb), for a test that kills it under an open editor:
+/// DISPLAY names it for the server's life, and a connection of the host to it (with a
+/// top-level window) survives its death, counting the losses Xlib reports for it.
+class TDoomedXServer
+{
+public:
+    TDoomedXServer();
+    ~TDoomedXServer();
+    TDoomedXServer(const TDoomedXServer&) = delete;
+    TDoomedXServer& operator=(const TDoomedXServer&) = delete;
+
+    bool Valid() const { return FHostDisplay != nullptr; }
+    Window HostWindow() const { return FHostWindow; }
+    /// Kills the server and waits until it has gone.
+    void Kill();
+    /// Makes one request on the host's connection and returns how many times Xlib has
+    /// reported it lost (to the handler the host installed before any editor opened).
+    int HostLosses();
+
+private:
+    int FPid = -1;
+    std::string FOuterDisplay;
+    Display* FHostDisplay = nullptr;
+    Window FHostWindow = 0;
+};
 
 /// Open, idle and close cycles of an editor on each of two threads at once.
 constexpr int EditorCycles = 100;

@@ -393,6 +393,37 @@ TEST(X11EditorThreads, EditorsOpenIdleAndCloseOnTwoThreadsAtOnce)
     dlclose(library);
 }
 
+TEST(X11EditorServerDeath, TheHostLivesOnAndTheEditorCountsAsClosed)
+{
+    TDoomedXServer server;
+    ASSERT_TRUE(server.Valid()) << "no Xvfb of the test's own";
+    TTempFolder folder;
+    std::filesystem::copy_file(ORVO_MODULE_PATH, folder.Path() / "Orvo.so");
+    void* library = dlopen((folder.Path() / "Orvo.so").c_str(), RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(library, nullptr) << dlerror();
+    AEffect* effect = reinterpret_cast<TEntry>(dlsym(library, "VSTPluginMain"))(&QuietHost);
+    ASSERT_NE(effect, nullptr);
+    const auto dispatch = [effect](VstInt32 opcode, void* ptr = nullptr) {
+        return effect->dispatcher(effect, opcode, 0, 0, ptr, 0.0f);
+    };
+    const auto parent = reinterpret_cast<void*>(server.HostWindow());
+    ASSERT_EQ(dispatch(effEditOpen, parent), 1);
+    const auto idle = [&] { dispatch(effEditIdle); };
+    TX11TestDesktop::PumpFor(idle, 100, IdleInterval);
+    server.Kill();
+    // The host keeps idling and changing parameters; the editor's refresh has nowhere to go.
+    effect->setParameter(effect, prLo, 0.25f);
+    TX11TestDesktop::PumpFor(idle, 250, IdleInterval);
+    EXPECT_EQ(dispatch(effEditClose), 0);
+    EXPECT_EQ(dispatch(effEditOpen, parent), 0); // no window on a server that is gone
+    idle();
+    dispatch(effEditClose);
+    dispatch(effClose);
+    dlclose(library);
+    // The host's own connection still went to the host's handler.
+    EXPECT_GE(server.HostLosses(), 1);
+}
+
 TEST(X11EditorWithoutDisplay, OpenAnswersZero)
 {
     TTempFolder folder;
