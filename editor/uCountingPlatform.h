@@ -59,6 +59,9 @@ public:
     {
         return FPlatform.PopupMenu(owner, menu, screen);
     }
+    /// The answer is a call into the window, counted like a window event.
+    void ShowPopupMenu(IUIWindow* owner, const TUIMenu& menu, TPoint screen,
+                       std::function<void(std::int32_t command)> onChosen) override;
     void ShowMessage(IUIWindow* owner, std::string_view caption, std::string_view text) override
     {
         FPlatform.ShowMessage(owner, caption, text);

@@ -123,8 +123,10 @@ TX11UIWindow::~TX11UIWindow()
     {
         return;
     }
-    // Nothing reaches the listener any more: it may be half destroyed already.
+    // Nothing reaches the listener any more: it may be half destroyed already. Its menu or
+    // message box goes with it, unanswered.
     FPlatform.Unregister(FWindow);
+    FPlatform.ClosePopupsOf(FWindow);
     if (FPlatform.Lost())
     {
         // The server is gone and so is everything of ours on it; the segment is ours alone.

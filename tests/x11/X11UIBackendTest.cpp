@@ -363,7 +363,7 @@ TEST_F(X11UIBackend, MenusWithSubmenusReturnTheChosenCommand)
     }
 }
 
-TEST_F(X11UIBackend, MessageBoxRunsTheTimersAndReturnsAfterOk)
+TEST_F(X11UIBackend, MessageBoxStaysOpenAcrossIdleCallsWithTheTimersRunningUntilOk)
 {
     std::atomic<int> ticks{0};
     auto timer = Platform->CreateTimer([&] { ++ticks; });
@@ -371,7 +371,7 @@ TEST_F(X11UIBackend, MessageBoxRunsTheTimersAndReturnsAfterOk)
     std::thread user([&ticks, host = Desktop.HostWindow()] {
         TX11TestDesktop desktop(10, 10);
         const auto r = desktop.WaitForPopup(false, {host});
-        // The editor's timers keep running inside the box's modal loop.
+        // The editor's timers keep running while the box waits.
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
         while (ticks < 3 && std::chrono::steady_clock::now() < deadline)
         {
@@ -383,6 +383,8 @@ TEST_F(X11UIBackend, MessageBoxRunsTheTimersAndReturnsAfterOk)
         desktop.Release(Button1);
     });
     Platform->ShowMessage(Child.get(), "Orvo", "CC 20 -> Lo\nCC 21 -> LoMid");
+    EXPECT_TRUE(Platform->PopupOpen());
+    EXPECT_TRUE(PumpUntil([&] { return !Platform->PopupOpen(); }));
     user.join();
     EXPECT_GE(ticks, 3);
 }
