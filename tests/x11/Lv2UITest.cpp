@@ -126,11 +126,11 @@ class Lv2UI : public ::testing::Test
         return Desktop.ScreenPixels(HostX + LoMuteLeft, HostY + LoMuteTop, 44, 20);
     }
 
-    /// Runs the user's actions on a connection of their own while the host idles: a menu or
-    /// message box blocks inside idle until the user answers.
-    void AsUser(const std::function<void(TX11TestDesktop&)>& actions)
+    /// Runs the user's actions on a connection of their own while the host idles; the
+    /// longest idle call in milliseconds.
+    double AsUser(const std::function<void(TX11TestDesktop&)>& actions)
     {
-        TX11TestDesktop::AsUser([this] { Idle(); }, actions, IdleInterval);
+        return TX11TestDesktop::AsUser([this] { Idle(); }, actions, IdleInterval);
     }
     /// Picks item (0: "MIDI Learn", 1: "Show MIDI CC Config") from the OverSample key's menu.
     static void PickFromMidiMenu(TX11TestDesktop& user, int item)
@@ -139,6 +139,7 @@ class Lv2UI : public ::testing::Test
         user.Press(Button3);
         user.Release(Button3);
         const auto menu = user.WaitForPopup(true);
+        user.LetHostIdle();
         user.MoveTo(menu[0] + 20, menu[1] + 3 + 17 * item + 8);
         user.Press(Button1);
         user.Release(Button1);
@@ -213,7 +214,7 @@ TEST_F(Lv2UI, PortEventMovesTheWindow)
 
 TEST_F(Lv2UI, MidiMenuSendsCommandsAndShowsTheInstancesReport)
 {
-    AsUser([](TX11TestDesktop& user) { PickFromMidiMenu(user, 0); });
+    EXPECT_LT(AsUser([](TX11TestDesktop& user) { PickFromMidiMenu(user, 0); }), IdleLimitMs);
     EXPECT_EQ(SentCommand().Command, lv2::mmLearn);
     EXPECT_EQ(SentCommand().Parameter, 14); // OverSample
     Writes.clear();
@@ -231,9 +232,10 @@ TEST_F(Lv2UI, MidiMenuSendsCommandsAndShowsTheInstancesReport)
     Descriptor->port_event(Handle, lv2::MidiOut, sizeof(LV2_Atom) + atom.size, Urids.EventTransfer,
                            reply);
     std::vector<int> box;
-    AsUser([&, host = Desktop.HostWindow()](TX11TestDesktop& user) {
+    const double longestIdle = AsUser([&, host = Desktop.HostWindow()](TX11TestDesktop& user) {
         box = user.AnswerMessageBox(host);
     });
+    EXPECT_LT(longestIdle, IdleLimitMs);
     ASSERT_EQ(box.size(), 4U);
     EXPECT_GT(box[3], 23 + 12 * 16); // the report's 16 lines and the button
 }

@@ -245,24 +245,53 @@ void TX11TestDesktop::PumpFor(const std::function<void()>& idle, int durationMs,
 std::vector<int> TX11TestDesktop::AnswerMessageBox(Window host)
 {
     std::vector<int> box = WaitForPopup(false, {host});
+    LetHostIdle();
     MoveTo(box[0] + box[2] / 2, box[1] + box[3] - 12 - 11); // OK
     Press(Button1);
     Release(Button1);
     return box;
 }
 
-void TX11TestDesktop::AsUser(const std::function<void()>& idle,
-                             const std::function<void(TX11TestDesktop&)>& actions, int intervalMs)
+void TX11TestDesktop::LetHostIdle() const
+{
+    constexpr int Calls = 5;
+    if (FHostIdles == nullptr)
+    {
+        return;
+    }
+    const int until = FHostIdles->load() + Calls;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+    while (FHostIdles->load() < until && std::chrono::steady_clock::now() < deadline)
+    {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+}
+
+double TX11TestDesktop::AsUser(const std::function<void()>& idle,
+                               const std::function<void(TX11TestDesktop&)>& actions,
+                               int intervalMs)
 {
     std::atomic<bool> done{false};
+    std::atomic<int> idles{0};
+    double longest = 0.0;
+    const auto timedIdle = [&] {
+        const auto start = std::chrono::steady_clock::now();
+        idle();
+        const std::chrono::duration<double, std::milli> took =
+            std::chrono::steady_clock::now() - start;
+        longest = std::max(longest, took.count());
+        ++idles;
+    };
     std::thread user([&] {
         TX11TestDesktop desktop(10, 10);
+        desktop.FHostIdles = &idles;
         actions(desktop);
         done = true;
     });
-    PumpUntil(idle, [&] { return done.load(); }, 3000, intervalMs);
+    PumpUntil(timedIdle, [&] { return done.load(); }, 3000, intervalMs);
     user.join();
-    PumpFor(idle, 60, intervalMs);
+    PumpFor(timedIdle, 60, intervalMs);
+    return longest;
 }
 
 void RunOnTwoThreads(const std::function<void(int thread)>& body)

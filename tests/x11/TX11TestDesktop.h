@@ -6,6 +6,7 @@
 
 #include <X11/Xlib.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -40,6 +41,9 @@ private:
     Display* FHostDisplay = nullptr;
     Window FHostWindow = 0;
 };
+
+/// The longest an idle call of the host may take while a menu or message box is open.
+constexpr double IdleLimitMs = 50.0;
 
 /// Open, idle and close cycles of an editor on each of two threads at once.
 constexpr int EditorCycles = 100;
@@ -81,9 +85,12 @@ public:
     std::vector<int> WaitForPopup(bool overrideRedirect, const std::vector<Window>& skip = {},
                                   Window* found = nullptr) const;
 
-    /// Waits for the editor's message box (a dialog other than host) and presses its OK
-    /// button; the box's rectangle as WaitForPopup gives it.
+    /// Waits for the editor's message box (a dialog other than host), lets the host idle a
+    /// few times, and presses its OK button; the box's rectangle as WaitForPopup gives it.
     std::vector<int> AnswerMessageBox(Window host);
+    /// As a user who looks before acting: waits until the host has made a few more idle
+    /// calls (AsUser's), at most a second.
+    void LetHostIdle() const;
 
     /// Calls idle every intervalMs until done() is true or timeoutMs have passed; true when
     /// done.
@@ -92,14 +99,15 @@ public:
     /// Calls idle every intervalMs for durationMs.
     static void PumpFor(const std::function<void()>& idle, int durationMs, int intervalMs = 5);
     /// Runs the user's actions on a connection of their own, on another thread, while the
-    /// host idles (a menu or message box blocks inside idle until the user answers); then
-    /// idles 60 ms more.
-    static void AsUser(const std::function<void()>& idle,
-                       const std::function<void(TX11TestDesktop&)>& actions, int intervalMs = 5);
+    /// host idles; then idles 60 ms more. The longest idle call, in milliseconds: a menu or
+    /// message box open must not hold the host inside one.
+    static double AsUser(const std::function<void()>& idle,
+                         const std::function<void(TX11TestDesktop&)>& actions, int intervalMs = 5);
 
 private:
     Display* FDisplay = nullptr;
     Window FHostWindow = 0;
+    const std::atomic<int>* FHostIdles = nullptr; // AsUser's count of the host's idle calls
 };
 
 } // namespace orvo::test

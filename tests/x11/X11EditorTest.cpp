@@ -161,11 +161,11 @@ protected:
         return differences;
     }
 
-    /// Runs the user's actions on a connection of their own while the test idles: a menu or
-    /// message box blocks inside effEditIdle until the user answers, as on Windows.
-    void AsUser(const std::function<void(TX11TestDesktop&)>& actions)
+    /// Runs the user's actions on a connection of their own while the test idles; the
+    /// longest effEditIdle call in milliseconds.
+    double AsUser(const std::function<void(TX11TestDesktop&)>& actions)
     {
-        TX11TestDesktop::AsUser([this] { Idle(); }, actions, IdleInterval);
+        return TX11TestDesktop::AsUser([this] { Idle(); }, actions, IdleInterval);
     }
 
     TTempFolder Folder;
@@ -254,11 +254,12 @@ TEST_F(X11Editor, CentreFromTheSliderMenu)
     PumpFor(150);
     Host.ClearCalls();
     const TPoint knob = Screen(InGainCentre);
-    AsUser([&](TX11TestDesktop& user) {
+    const double longestIdle = AsUser([&](TX11TestDesktop& user) {
         user.MoveTo(knob.X, knob.Y);
         user.Press(Button3);
         user.Release(Button3);
         const auto menu = user.WaitForPopup(true);
+        user.LetHostIdle();
         EXPECT_EQ((std::vector<int>{menu[0], menu[1]}), (std::vector<int>{knob.X, knob.Y}));
         user.MoveTo(menu[0] + 20, menu[1] + 3 + 8); // "Centre"
         user.Press(Button1);
@@ -266,25 +267,35 @@ TEST_F(X11Editor, CentreFromTheSliderMenu)
     });
     EXPECT_EQ(Parameter(12), 0.5f);
     EXPECT_EQ(Gestures(), "b12 a12 e12");
+    EXPECT_LT(longestIdle, IdleLimitMs);
 }
 
 TEST_F(X11Editor, MidiReportInAMessageBox)
 {
     const TPoint button = Screen(OverSampleCentre);
+    const TPoint knob = Screen(InGainCentre); // left of the box, which is centred
     std::vector<int> box;
-    AsUser([&, host = Desktop.HostWindow()](TX11TestDesktop& user) {
+    const double longestIdle = AsUser([&, host = Desktop.HostWindow()](TX11TestDesktop& user) {
         user.MoveTo(button.X, button.Y);
         user.Press(Button3);
         user.Release(Button3);
         const auto menu = user.WaitForPopup(true);
+        user.LetHostIdle();
         user.MoveTo(menu[0] + 20, menu[1] + 3 + 17 + 8); // "Show MIDI CC Config"
         user.Press(Button1);
         user.Release(Button1);
+        // While the box is open the editor takes no input.
+        user.WaitForPopup(false, {host});
+        user.MoveTo(knob.X, knob.Y);
+        user.Press(Button1);
+        user.Release(Button1);
+        user.LetHostIdle();
         box = user.AnswerMessageBox(host);
     });
     ASSERT_EQ(box.size(), 4U);
     EXPECT_GT(box[3], 23 + 12 * 16); // the report's 16 lines and the button
     EXPECT_TRUE(Gestures().empty());
+    EXPECT_LT(longestIdle, IdleLimitMs);
     // The editor goes on after the box.
     MoveTo(LoMuteCentre);
     Desktop.Press(Button1);
