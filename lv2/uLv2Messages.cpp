@@ -1,7 +1,6 @@
 #include "lv2/uLv2Messages.h"
 
 #include <cstring>
-#include <lv2/atom/util.h>
 #include <string>
 
 namespace orvo::lv2
@@ -30,6 +29,32 @@ bool ReadInts(const TMessageUrids& urids, const LV2_Atom* atom,
     }
     std::memcpy(values.data(), vector + 1, N * sizeof(std::int32_t));
     return true;
+}
+
+/// The value of object's first property key, or null. Unlike lv2_atom_object_get, which
+/// trusts each property's size, every property header and value must lie inside the
+/// object's own size: a broken object (from a host or another plug-in) reads nothing past
+/// its end.
+const LV2_Atom* PropertyOf(const LV2_Atom_Object& object, LV2_URID key) noexcept
+{
+    const auto* body = reinterpret_cast<const std::uint8_t*>(&object.body);
+    const std::uint64_t size = object.atom.size;
+    std::uint64_t offset = sizeof(LV2_Atom_Object_Body);
+    while (offset + sizeof(LV2_Atom_Property_Body) <= size)
+    {
+        const auto* property = reinterpret_cast<const LV2_Atom_Property_Body*>(body + offset);
+        const std::uint64_t end = offset + sizeof(LV2_Atom_Property_Body) + property->value.size;
+        if (end > size)
+        {
+            return nullptr;
+        }
+        if (property->key == key)
+        {
+            return &property->value;
+        }
+        offset = (end + 7) / 8 * 8; // properties are padded to 8 bytes
+    }
+    return nullptr;
 }
 } // namespace
 
@@ -99,8 +124,7 @@ TMidiMenuMessage ReadCommand(const TMessageUrids& urids, const LV2_Atom& atom) n
     {
         return {};
     }
-    const LV2_Atom* parameter = nullptr;
-    lv2_atom_object_get(&object, urids.Parameter, &parameter, 0);
+    const LV2_Atom* parameter = PropertyOf(object, urids.Parameter);
     if (parameter == nullptr || parameter->type != urids.Int ||
         parameter->size != sizeof(std::int32_t))
     {
@@ -142,11 +166,9 @@ bool ReadMidiMapReply(const TMessageUrids& urids, const LV2_Atom& atom, TMidiMap
     {
         return false;
     }
-    const LV2_Atom* parameter = nullptr;
-    const LV2_Atom* ccToParam = nullptr;
-    const LV2_Atom* paramToCc = nullptr;
-    lv2_atom_object_get(&object, urids.Parameter, &parameter, urids.CcToParam, &ccToParam,
-                        urids.ParamToCc, &paramToCc, 0);
+    const LV2_Atom* parameter = PropertyOf(object, urids.Parameter);
+    const LV2_Atom* ccToParam = PropertyOf(object, urids.CcToParam);
+    const LV2_Atom* paramToCc = PropertyOf(object, urids.ParamToCc);
     TMidiMap read{};
     if (parameter == nullptr || parameter->type != urids.Int ||
         parameter->size != sizeof(std::int32_t) || !ReadInts(urids, ccToParam, read.CcToParam) ||

@@ -239,6 +239,28 @@ TEST_F(Lv2UI, MidiMenuSendsCommandsAndShowsTheInstancesReport)
     ASSERT_EQ(box.size(), 4U);
     EXPECT_GT(box[3], 23 + 12 * 16); // the report's 16 lines and the button
 }
+TEST(Lv2Messages, AReplyCutShortAnywhereIsRefused)
+{
+    TUridMap uris;
+    const lv2::TMessageUrids urids{uris.Map};
+    alignas(LV2_Atom) std::uint8_t reply[1024];
+    LV2_Atom_Forge forge;
+    lv2_atom_forge_init(&forge, &uris.Map);
+    lv2_atom_forge_set_buffer(&forge, reply, sizeof reply);
+    ASSERT_TRUE(lv2::ForgeMidiMapReply(forge, urids, TMidiMap::Default(), NoBinding));
+    auto& atom = *reinterpret_cast<LV2_Atom*>(reply);
+    const std::uint32_t whole = atom.size;
+    TMidiMap map{};
+    std::int32_t learning = 0;
+    EXPECT_TRUE(lv2::ReadMidiMapReply(urids, atom, map, learning));
+    // The bytes past the shortened size stay in the buffer: nothing may read them.
+    for (std::uint32_t size = 0; size < whole; ++size)
+    {
+        atom.size = size;
+        EXPECT_FALSE(lv2::ReadMidiMapReply(urids, atom, map, learning)) << size;
+    }
+}
+
 TEST_F(Lv2UI, UIsOpenIdleAndCloseOnTwoThreadsAtOnce)
 {
     // Only the parent: the shared map and the recording callbacks are not for two threads.
