@@ -363,6 +363,29 @@ TEST_F(X11UIBackend, MenusWithSubmenusReturnTheChosenCommand)
     }
 }
 
+TEST_F(X11UIBackend, AnOpenMenuGoesUnansweredWithItsOwnerAndReleasesItsGrab)
+{
+    bool answered = false;
+    Platform->ShowPopupMenu(Child.get(), TUIMenu{{TUIMenuEntry{"Centre", 7}}}, Screen(40, 30),
+                            [&](std::int32_t) { answered = true; });
+    Platform->Idle();
+    EXPECT_TRUE(Platform->PopupOpen());
+    Display* host = Desktop.XDisplay();
+    const auto grabPointer = [&] {
+        const int status = XGrabPointer(host, Desktop.HostWindow(), False, ButtonPressMask,
+                                        GrabModeAsync, GrabModeAsync, 0, 0, CurrentTime);
+        XUngrabPointer(host, CurrentTime);
+        XSync(host, False);
+        return status;
+    };
+    EXPECT_EQ(grabPointer(), AlreadyGrabbed);
+    Child.reset();
+    EXPECT_FALSE(Platform->PopupOpen());
+    Platform->Idle();
+    EXPECT_FALSE(answered);
+    EXPECT_EQ(grabPointer(), GrabSuccess);
+}
+
 TEST_F(X11UIBackend, MessageBoxStaysOpenAcrossIdleCallsWithTheTimersRunningUntilOk)
 {
     std::atomic<int> ticks{0};
