@@ -7,12 +7,14 @@
 #include <gtest/gtest.h>
 
 #include "lv2/uLv2Messages.h"
+#include "platform/ui/UIGeometry.h"
 #include "lv2/uLv2Ports.h"
 #include "plugin/uMidiMap.h"
 #include "tests/support/TUridMap.h"
 #include "tests/x11/TX11TestDesktop.h"
 // clang-format on
 
+#include <X11/keysym.h>
 #include <array>
 #include <cstring>
 #include <dlfcn.h>
@@ -33,6 +35,8 @@ constexpr int LoMuteLeft = 237;
 constexpr int LoMuteTop = 226;
 constexpr int OverSampleX = 45 + 36;
 constexpr int OverSampleY = 269 + 10;
+/// lblHint and its shadow: the value text, which a fresh UI does not show.
+constexpr TRect ValueLabels{291, 269, 293 + 119, 271 + 20};
 
 /// What the UI wrote to one port.
 struct TWrite
@@ -210,6 +214,41 @@ TEST_F(Lv2UI, PortEventMovesTheWindow)
     Click(LoMuteLeft + 22, LoMuteTop + 10);
     ASSERT_TRUE(PumpUntil([&] { return !Writes.empty(); }));
     EXPECT_EQ(Writes[0].Float(), 0.0f);
+}
+
+TEST_F(Lv2UI, ASoloShowsWhatTheHostHoldsWithoutAnEcho)
+{
+    // The host echoes nothing: the window must show the solo from its own writes.
+    Desktop.KeyDown(XK_Shift_L);
+    Click(LoMuteLeft + 22, LoMuteTop + 10);
+    Desktop.KeyUp(XK_Shift_L);
+    ASSERT_TRUE(PumpUntil([&] { return Writes.size() == 5; }));
+    Desktop.MoveTo(5, 5);
+    PumpFor(150);
+    const auto shown = Desktop.ScreenPixels(HostX, HostY, 700, 300);
+
+    // A fresh UI told the values the host holds.
+    Descriptor->cleanup(Handle);
+    Handle = Descriptor->instantiate(Descriptor, "urn:quorvane:orvo", ORVO_LV2_BUNDLE, &Write,
+                                     this, &Widget, Features);
+    ASSERT_NE(Handle, nullptr);
+    for (const TWrite& write : std::vector<TWrite>(Writes))
+    {
+        EXPECT_EQ(write.Float(), write.Port == 5 ? 0.0f : 1.0f) << write.Port;
+        PortEvent(write.Port, write.Float());
+    }
+    PumpFor(150);
+    const auto expected = Desktop.ScreenPixels(HostX, HostY, 700, 300);
+    int differences = 0;
+    for (int y = 0; y < 300; ++y)
+    {
+        for (int x = 0; x < 700; ++x)
+        {
+            const auto at = static_cast<std::size_t>(y * 700 + x);
+            differences += !ValueLabels.Contains(TPoint{x, y}) && shown[at] != expected[at] ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(differences, 0);
 }
 
 TEST_F(Lv2UI, MidiMenuSendsCommandsAndShowsTheInstancesReport)
