@@ -1,10 +1,12 @@
 #include "platform/x11/TX11UIPlatform.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <vector>
 
 #include "platform/x11/TX11UIWindow.h"
 #include "platform/x11/uX11Errors.h"
+#include "platform/x11/uX11ServerProbe.h"
 
 namespace orvo
 {
@@ -32,6 +34,12 @@ private:
 
 std::unique_ptr<TX11UIPlatform> TX11UIPlatform::Open()
 {
+    // A local server that does not answer would hold XOpenDisplay, and the host, for good.
+    const char* name = std::getenv("DISPLAY");
+    if (name != nullptr && !x11::LocalServerAnswers(name))
+    {
+        return nullptr;
+    }
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr)
     {

@@ -53,7 +53,8 @@ public:
 class TX11UIPlatform final : public IUIPlatform
 {
 public:
-    /// Opens a connection to the display named by DISPLAY; null when there is none.
+    /// Opens a connection to the display named by DISPLAY; null when there is none, or when
+    /// it is a local server that does not answer (uX11ServerProbe.h).
     static std::unique_ptr<TX11UIPlatform> Open();
     ~TX11UIPlatform() override;
     TX11UIPlatform(const TX11UIPlatform&) = delete;

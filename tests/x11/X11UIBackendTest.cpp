@@ -6,10 +6,17 @@
 
 #include <X11/XKBlib.h>
 #include <X11/keysym.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstddef>
+#include <cstdlib>
+#include <cstring>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -437,6 +444,29 @@ TEST(FreeTypeText, DrawsTheEmbeddedFaceWithItsMetrics)
         }
         EXPECT_EQ(row, expected[y]) << y;
     }
+}
+
+TEST(X11UIPlatformOpen, GivesUpOnALocalServerThatNeverAnswers)
+{
+    // A socket where display :N's server would listen, that takes connections and never
+    // says a word; N is one no test server uses.
+    const std::string number = std::to_string(60000 + getpid() % 5000);
+    const std::string path = "/tmp/.X11-unix/X" + number;
+    const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(listener, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path + 1, path.data(), path.size()); // an abstract name
+    ASSERT_EQ(bind(listener, reinterpret_cast<const sockaddr*>(&address),
+                   static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + path.size())),
+              0);
+    ASSERT_EQ(listen(listener, 4), 0);
+    const std::string display = std::getenv("DISPLAY");
+    setenv("DISPLAY", (":" + number).c_str(), 1);
+    const auto platform = TX11UIPlatform::Open();
+    setenv("DISPLAY", display.c_str(), 1);
+    close(listener);
+    EXPECT_EQ(platform, nullptr);
 }
 
 TEST(X11UIPlatformOpen, RefusesAParentThatIsNoWindow)
