@@ -73,11 +73,27 @@ void TLv2OrvoUI::PortEvent(std::uint32_t port, std::uint32_t size, std::uint32_t
         size >= sizeof(LV2_Atom))
     {
         const auto& atom = *static_cast<const LV2_Atom*>(buffer);
+        if (sizeof(LV2_Atom) + atom.size > size)
+        {
+            return;
+        }
         TMidiMap map{};
         std::int32_t learning = NoBinding;
-        if (sizeof(LV2_Atom) + atom.size <= size && ReadMidiMapReply(FUrids, atom, map, learning))
+        TControlValues controls{};
+        if (ReadMidiMapReply(FUrids, atom, map, learning))
         {
             FReport = orvo::MidiMapReport(map, learning);
+        }
+        else if (ReadControlValues(FUrids, atom, controls))
+        {
+            for (std::uint32_t i = 0; i < ControlPortCount; ++i)
+            {
+                if (!FEditing[i])
+                {
+                    const auto index = static_cast<std::int32_t>(i);
+                    FValues[i].store(NormalisedValue(index, controls[i]), std::memory_order_relaxed);
+                }
+            }
         }
     }
 }
@@ -110,6 +126,10 @@ void TLv2OrvoUI::SetParameter(std::int32_t index, float value)
 
 void TLv2OrvoUI::BeginEdit(std::int32_t index)
 {
+    if (IsControlPort(index))
+    {
+        FEditing[static_cast<std::size_t>(index)] = true;
+    }
     if (FTouch != nullptr && IsControlPort(index))
     {
         FTouch->touch(FTouch->handle, static_cast<std::uint32_t>(index), true);
@@ -118,6 +138,10 @@ void TLv2OrvoUI::BeginEdit(std::int32_t index)
 
 void TLv2OrvoUI::EndEdit(std::int32_t index)
 {
+    if (IsControlPort(index))
+    {
+        FEditing[static_cast<std::size_t>(index)] = false;
+    }
     if (FTouch != nullptr && IsControlPort(index))
     {
         FTouch->touch(FTouch->handle, static_cast<std::uint32_t>(index), false);

@@ -9,6 +9,7 @@
 #include "lv2/uLv2Messages.h"
 #include "platform/ui/UIGeometry.h"
 #include "lv2/uLv2Ports.h"
+#include "parameters/uParameterMapping.h"
 #include "plugin/uMidiMap.h"
 #include "tests/support/TUridMap.h"
 #include "tests/x11/TX11TestDesktop.h"
@@ -249,6 +250,33 @@ TEST_F(Lv2UI, ASoloShowsWhatTheHostHoldsWithoutAnEcho)
         }
     }
     EXPECT_EQ(differences, 0);
+}
+
+TEST_F(Lv2UI, TheInstancesControlValuesMoveTheWindow)
+{
+    // As after a preset the host restored without a port event (Qtractor): only the
+    // instance's message on its MIDI output tells of the new values.
+    const auto open = LoMuteKey();
+    lv2::TControlValues values{};
+    for (std::uint32_t i = 0; i < lv2::ControlPortCount; ++i)
+    {
+        const auto index = static_cast<std::int32_t>(i);
+        values[i] = PortValue(index, InfoOf(index).Default);
+    }
+    values[prLoMute] = 1.0f;
+    alignas(LV2_Atom) std::uint8_t message[256];
+    LV2_Atom_Forge forge;
+    lv2_atom_forge_init(&forge, &UridMap);
+    lv2_atom_forge_set_buffer(&forge, message, sizeof message);
+    ASSERT_TRUE(lv2::ForgeControlValues(forge, Urids, values));
+    const auto& atom = *reinterpret_cast<const LV2_Atom*>(message);
+    Descriptor->port_event(Handle, lv2::MidiOut, sizeof(LV2_Atom) + atom.size,
+                           Urids.EventTransfer, message);
+    PumpFor(150);
+    EXPECT_NE(LoMuteKey(), open);
+    Click(LoMuteLeft + 22, LoMuteTop + 10);
+    ASSERT_TRUE(PumpUntil([&] { return !Writes.empty(); }));
+    EXPECT_EQ(Writes[0].Float(), 0.0f);
 }
 
 TEST_F(Lv2UI, MidiMenuSendsCommandsAndShowsTheInstancesReport)
