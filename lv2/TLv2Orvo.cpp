@@ -152,8 +152,9 @@ void TLv2Orvo::Deactivate() noexcept
     Dispatch(effMainsChanged, 0, 0);
 }
 
-void TLv2Orvo::applyControls() noexcept
+bool TLv2Orvo::applyControls() noexcept
 {
+    bool changed = false;
     for (std::uint32_t i = 0; i < ControlPortCount; ++i)
     {
         const float* port = FControls[i];
@@ -164,7 +165,9 @@ void TLv2Orvo::applyControls() noexcept
         FApplied[i] = *port;
         FEffect->setParameter(FEffect, static_cast<VstInt32>(i),
                               NormalisedValue(static_cast<std::int32_t>(i), *port));
+        changed = true;
     }
+    return changed;
 }
 
 void TLv2Orvo::queueMidi(std::uint32_t start, std::uint32_t count, bool last) noexcept
@@ -274,7 +277,7 @@ void TLv2Orvo::handleCommands() noexcept
 
 void TLv2Orvo::Run(std::uint32_t frames) noexcept
 {
-    applyControls();
+    const bool controlsChanged = applyControls();
     handleCommands();
 
     FForging = false;
@@ -294,6 +297,13 @@ void TLv2Orvo::Run(std::uint32_t frames) noexcept
         {
             ForgeMidiMapReply(FForge, FUrids, FPlugin->midiMap(), FPlugin->midiLearnParameter());
         }
+    }
+    if (FForging && controlsChanged &&
+        FForge.size - FForge.offset >= sizeof(LV2_Atom_Event) + ControlValuesSize &&
+        lv2_atom_forge_frame_time(&FForge, 0) != 0)
+    {
+        // The UI follows values the host set without telling it (a preset, automation).
+        ForgeControlValues(FForge, FUrids, FApplied);
     }
     FLastOutFrame = 0;
     FNextIn =

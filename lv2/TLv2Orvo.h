@@ -52,7 +52,8 @@ class TLv2Orvo
                                           VstIntPtr value, void* ptr, float opt);
     VstIntPtr Dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0,
                        void* ptr = nullptr, float opt = 0.0f) noexcept;
-    void applyControls() noexcept;
+    /// Hands the effect the control ports that changed; true when any did.
+    bool applyControls() noexcept;
     /// Hands the effect the MIDI events of frames start..start+count-1 (the last call of a
     /// run also those stamped beyond it), going on from FNextIn.
     void queueMidi(std::uint32_t start, std::uint32_t count, bool last) noexcept;
