@@ -69,7 +69,7 @@ public:
     void MoveToOrigin();
 
     /// Shows the MIDI map report that the effect sent after MidiMapReport answered none,
-    /// in the window's message box (a modal loop).
+    /// in the window's message box (modal to the window; on X11 it returns at once).
     void ShowMidiMapReport(std::string_view text);
     /// The window system's handle of the client window (the host embeds it).
     std::uintptr_t NativeHandle() const;

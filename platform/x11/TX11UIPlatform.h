@@ -31,7 +31,7 @@ public:
     virtual void DeliverPaint() {}
     /// The pointer was hidden or shown (cursor None: the system's arrow).
     virtual void PointerCursorChanged(Cursor /*cursor*/) {}
-    /// While a menu or message box runs its modal loop, only its own windows take input.
+    /// While a menu or message box is open, only its own windows take input.
     virtual bool TakesModalInput() const { return false; }
 
 protected:
