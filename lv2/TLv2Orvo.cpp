@@ -73,8 +73,9 @@ void TLv2Orvo::Deactivate() noexcept
     FEffect.Suspend();
 }
 
-void TLv2Orvo::applyControls() noexcept
+bool TLv2Orvo::applyControls() noexcept
 {
+    bool changed = false;
     for (std::int32_t i = 0; i < ParameterCount; ++i)
     {
         const auto slot = static_cast<std::size_t>(i);
@@ -85,7 +86,9 @@ void TLv2Orvo::applyControls() noexcept
         }
         FApplied[slot] = *port;
         FEffect.SetParameter(i, NormalisedValue(i, *port));
+        changed = true;
     }
+    return changed;
 }
 
 void TLv2Orvo::queueMidi(std::uint32_t start, std::uint32_t count, bool last) noexcept
@@ -189,7 +192,7 @@ void TLv2Orvo::handleCommands() noexcept
 
 void TLv2Orvo::Run(std::uint32_t frames) noexcept
 {
-    applyControls();
+    const bool controlsChanged = applyControls();
     handleCommands();
 
     FForging = false;
@@ -209,6 +212,13 @@ void TLv2Orvo::Run(std::uint32_t frames) noexcept
         {
             ForgeMidiMapReply(FForge, FUrids, FEffect.MidiMap(), FEffect.MidiLearnParameter());
         }
+    }
+    if (FForging && controlsChanged &&
+        FForge.size - FForge.offset >= sizeof(LV2_Atom_Event) + ControlValuesSize &&
+        lv2_atom_forge_frame_time(&FForge, 0) != 0)
+    {
+        // The UI follows values the host set without telling it (a preset, automation).
+        ForgeControlValues(FForge, FUrids, FApplied);
     }
     FLastOutFrame = 0;
     FNextIn = 0;

@@ -48,7 +48,8 @@ class TLv2Orvo final : private IEffectOutput
   private:
     void ParameterMovedByController(std::int32_t index, float value) noexcept override;
     void MidiThru(std::int32_t frame, const TMidiBytes& message) noexcept override;
-    void applyControls() noexcept;
+    /// Hands the effect the control ports that changed; true when any did.
+    bool applyControls() noexcept;
     /// Queues the MIDI events of frames start..start+count-1 (the last call of a run also
     /// those stamped beyond it), going on from FNextIn.
     void queueMidi(std::uint32_t start, std::uint32_t count, bool last) noexcept;

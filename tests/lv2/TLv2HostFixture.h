@@ -115,6 +115,21 @@ class TLv2HostFixture : public ::testing::Test
         return std::nullopt;
     }
 
+    /// The control values in the output port after a run.
+    std::optional<lv2::TControlValues> ReceivedControlValues()
+    {
+        const auto* out = reinterpret_cast<const LV2_Atom_Sequence*>(OutBuffer.data());
+        LV2_ATOM_SEQUENCE_FOREACH(out, event)
+        {
+            lv2::TControlValues values{};
+            if (lv2::ReadControlValues(Urids, event->body, values))
+            {
+                return values;
+            }
+        }
+        return std::nullopt;
+    }
+
     /// Runs frames with these MIDI events; returns the MIDI output.
     std::vector<TMidiAt> Run(lv2::TLv2Orvo& instance, std::uint32_t frames,
                              const std::vector<TMidiAt>& events = {})
