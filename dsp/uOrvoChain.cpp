@@ -281,8 +281,16 @@ void TOrvoChain::Suspend() noexcept
     }
 }
 
-void TOrvoChain::SettleMutes() noexcept
+void TOrvoChain::Settle() noexcept
 {
+    for (TRBJFilter& filter : FFilters)
+    {
+        filter.EndGlide();
+    }
+    for (TTransientDispersion& dispersion : FDispersion)
+    {
+        dispersion.Settle();
+    }
     for (std::size_t k = 0; k < FMuteState.size(); ++k)
     {
         const bool open = FMuteState[k] == msFadingIn || FMuteState[k] == msOpen;

@@ -66,9 +66,12 @@ public:
     void SetSampleRate(float hostRate) noexcept;
     /// Clears the memory of every filter and envelope.
     void Suspend() noexcept;
-    /// Ends every mute fade at once: each band's gain takes its target (1 open, 0 muted).
-    /// For the start of playing, when nothing sounded before that a fade could lead from.
-    void SettleMutes() noexcept;
+    /// Takes every setting to where it would be after a long silence at the values now set:
+    /// each coefficient glide ends, each mute fade ends (the band's gain 1 open, 0 muted) and
+    /// each transient processor's gain stands at its envelope's value. For the start of
+    /// playing, when nothing sounded before that a glide or a fade could lead from. The filter
+    /// memory and the envelopes stay (Suspend clears them).
+    void Settle() noexcept;
 
     /// Stores into outputs[0..1][0..frames-1]; inputs and outputs may be the same buffers.
     void ProcessReplacing(const float* const* inputs, float* const* outputs, std::int32_t frames,

@@ -108,6 +108,11 @@ void TRBJFilter::SetParam(std::int32_t index, float value) noexcept
 void TRBJFilter::Reset() noexcept
 {
     FCore.FState = {};
+    EndGlide();
+}
+
+void TRBJFilter::EndGlide() noexcept
+{
     if (FCore.FGlideLeft > 0)
     {
         FCore.FCoef = FCore.FCoefTarget;

@@ -114,6 +114,8 @@ public:
     void SetParam(std::int32_t index, float value) noexcept;
     /// Silences the memory and completes a pending glide at once.
     void Reset() noexcept;
+    /// Completes a pending glide at once; the memory stays.
+    void EndGlide() noexcept;
 
     void ProcessBlock(float* buffer) noexcept
     {
