@@ -277,11 +277,21 @@ void TOrvoChain::ApplyProcessingRate() noexcept
     // Choice: a fade moves the gain by 1 / FFadeRate per sample, so it lasts 10 ms at every
     // rate; the clamp to 0..1 makes it end exactly on 0 or 1.
     FFadeStep = 1.0f / FFadeRate;
+    // Five designs: the left crossovers and one oversampling filter; the right crossovers
+    // take their left twins', the other three oversampling filters the first one's.
     for (std::size_t i = 0; i < FFilters.size(); ++i)
     {
         TRBJFilter& filter = FFilters[i];
-        filter.SetSampleRate(rate);
-        if (i >= static_cast<std::size_t>(FirstInterpolationFilter))
+        const auto first = static_cast<std::size_t>(FirstInterpolationFilter);
+        if (i < 4 || i == first)
+        {
+            filter.SetSampleRate(rate);
+        }
+        else
+        {
+            filter.SetFilterLike(FFilters[i < first ? i - 4 : first]);
+        }
+        if (i == first)
         {
             // After the rate, so that the corner is clamped against the new rate; the same
             // corner as before (as at 44.1 kHz always) computes nothing anew.

@@ -107,12 +107,13 @@ void TRBJFilter::SetParam(std::int32_t index, float value) noexcept
 
 void TRBJFilter::SetFilterLike(const TRBJFilter& twin) noexcept
 {
-    if (twin.FSampleRate != FSampleRate ||
-        (twin.FFilterType == FFilterType && twin.FFrequency == FFrequency &&
-         twin.FQ == FQ && twin.FGain == FGain))
+    if (twin.FSampleRate == FSampleRate && twin.FFilterType == FFilterType &&
+        twin.FFrequency == FFrequency && twin.FQ == FQ && twin.FGain == FGain)
     {
         return;
     }
+    FSampleRate = twin.FSampleRate;
+    FInvSampleRate = twin.FInvSampleRate;
     FFilterType = twin.FFilterType;
     FFrequency = twin.FFrequency;
     FQ = twin.FQ;

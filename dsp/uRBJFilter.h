@@ -112,10 +112,10 @@ public:
     void SetSampleRate(float sampleRate) noexcept;
     /// 0 frequency, 1 gain, 2 Q; other indices do nothing.
     void SetParam(std::int32_t index, float value) noexcept;
-    /// Takes the setting of twin, a filter at the same rate, with the coefficients its maths
-    /// gave (the same setting at the same rate gives the same coefficients, bit for bit), and
-    /// glides to them from its own; acts only on a change, like SetFilter. A twin at another
-    /// rate is not followed.
+    /// Takes the rate and setting of twin with the coefficients its maths gave (the same
+    /// setting at the same rate gives the same coefficients, bit for bit), and glides to them
+    /// from its own; acts only on a change, like SetFilter. Like SetSampleRate, a change of
+    /// rate wants a Reset after it.
     void SetFilterLike(const TRBJFilter& twin) noexcept;
     /// SetParam(0, frequency) with the coefficients already known: target must be what this
     /// filter's maths gives for that frequency at its rate, type, Q and gain.
