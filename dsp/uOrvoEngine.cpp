@@ -103,7 +103,7 @@ void TOrvoEngine::Suspend() noexcept
 
 void TOrvoEngine::Resume() noexcept
 {
-    FSettleMutes.store(true, std::memory_order_release);
+    FSettle.store(true, std::memory_order_release);
 }
 
 void TOrvoEngine::ApplyPendingChanges() noexcept
@@ -135,10 +135,10 @@ void TOrvoEngine::ApplyPendingChanges() noexcept
 void TOrvoEngine::StartCall() noexcept
 {
     ApplyPendingChanges();
-    if (FSettleMutes.load(std::memory_order_relaxed) &&
-        FSettleMutes.exchange(false, std::memory_order_acquire))
+    if (FSettle.load(std::memory_order_relaxed) &&
+        FSettle.exchange(false, std::memory_order_acquire))
     {
-        FChain.SettleMutes();
+        FChain.Settle();
     }
 }
 

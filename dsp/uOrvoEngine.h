@@ -38,9 +38,11 @@ public:
     float Parameter(std::int32_t index) const noexcept;
     void SetSampleRate(float hostRate) noexcept;
     void Suspend() noexcept;
-    /// Playing starts (again): the next processing call begins with every mute gain at its
-    /// target, after the changes pending by then, since nothing sounded before that a fade
-    /// could lead from. A mute changed from then on fades. The engine starts this way.
+    /// Playing starts (again): the next processing call begins settled (TOrvoChain::Settle)
+    /// at the settings pending by then, as if it had run silence at them, since nothing
+    /// sounded before that a glide or a fade could lead from. Whether a program arrived before
+    /// or after Resume makes no difference; a change made from then on glides and fades. The
+    /// engine starts this way.
     void Resume() noexcept;
 
     // Any thread: the settings the latest values given map to.
@@ -78,7 +80,7 @@ private:
     static constexpr std::uint32_t SuspendPending = 1u << 17;
 
     float Value(std::int32_t index) const noexcept;
-    /// Start of a processing call: the pending changes, then the mutes if playing starts.
+    /// Start of a processing call: the pending changes, then settling if playing starts.
     void StartCall() noexcept;
     void MarkPending(std::uint32_t bits) noexcept;
 
@@ -89,8 +91,8 @@ private:
     /// Bits 0..15: parameter changed; SampleRatePending; SuspendPending.
     std::atomic<std::uint32_t> FPending{0};
     static_assert(ParameterCount <= 16, "one pending bit per parameter below bit 16");
-    /// Set at construction and by Resume; the next processing call settles the mutes.
-    std::atomic<bool> FSettleMutes{true};
+    /// Set at construction and by Resume; the next processing call settles the chain.
+    std::atomic<bool> FSettle{true};
     TOrvoChain FChain;
 
     static_assert(std::atomic<float>::is_always_lock_free);
