@@ -76,21 +76,29 @@ public:
     }
 
 private:
-    static constexpr std::uint32_t SampleRatePending = 1u << 16;
-    static constexpr std::uint32_t SuspendPending = 1u << 17;
+    static constexpr std::uint32_t ParametersPending = 1u << 0;
+    static constexpr std::uint32_t SampleRatePending = 1u << 1;
+    static constexpr std::uint32_t SuspendPending = 1u << 2;
+    /// Parameters per word of FPendingParameters.
+    static constexpr std::int32_t WordBits = 32;
 
     float Value(std::int32_t index) const noexcept;
     /// Start of a processing call: the pending changes, then settling if playing starts.
     void StartCall() noexcept;
     void MarkPending(std::uint32_t bits) noexcept;
+    /// Marks parameter index changed, then ParametersPending.
+    void MarkParameterPending(std::int32_t index) noexcept;
 
     /// The parameter values in force: the one store of them (the effect reads and
     /// exchanges them here), and with FPending their hand-over to the audio thread.
     std::array<std::atomic<float>, ParameterCount> FParamValues;
     std::atomic<float> FHostRate{44100.0f};
-    /// Bits 0..15: parameter changed; SampleRatePending; SuspendPending.
+    /// ParametersPending, SampleRatePending, SuspendPending: what the audio thread has to
+    /// take over; with ParametersPending, which parameters changed is in FPendingParameters
+    /// (one bit per parameter, as many words as the table needs).
     std::atomic<std::uint32_t> FPending{0};
-    static_assert(ParameterCount <= 16, "one pending bit per parameter below bit 16");
+    std::array<std::atomic<std::uint32_t>, (ParameterCount + WordBits - 1) / WordBits>
+        FPendingParameters{};
     /// Set at construction and by Resume; the next processing call settles the chain.
     std::atomic<bool> FSettle{true};
     TOrvoChain FChain;
