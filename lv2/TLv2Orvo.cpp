@@ -183,6 +183,9 @@ void TLv2Orvo::handleCommands() noexcept
         case mmReport:
             FReportPending = true;
             break;
+        case mmSendControlValues:
+            FValuesPending = true;
+            break;
         case mmNone:
             break;
         }
@@ -213,12 +216,13 @@ void TLv2Orvo::Run(std::uint32_t frames) noexcept
             ForgeMidiMapReply(FForge, FUrids, FEffect.MidiMap(), FEffect.MidiLearnParameter());
         }
     }
-    if (FForging && controlsChanged &&
+    if (FForging && (controlsChanged || FValuesPending) &&
         FForge.size - FForge.offset >= sizeof(LV2_Atom_Event) + ControlValuesSize &&
         lv2_atom_forge_frame_time(&FForge, 0) != 0)
     {
         // The UI follows values the host set without telling it (a preset, automation).
         ForgeControlValues(FForge, FUrids, FApplied);
+        FValuesPending = false;
     }
     FLastOutFrame = 0;
     FNextIn = 0;

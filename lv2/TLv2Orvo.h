@@ -79,6 +79,8 @@ class TLv2Orvo final : private IEffectOutput
     TMessageUrids FUrids;
     /// The UI asked for the MIDI map: the reply goes out at frame 0 of this run's output.
     bool FReportPending = false;
+    /// The UI asked for the control values: they go out in this run's output.
+    bool FValuesPending = false;
     LV2_Atom_Forge FForge{};
     LV2_Atom_Forge_Frame FOutFrame{};
     bool FForging = false;

@@ -43,7 +43,7 @@ TMessageUrids::TMessageUrids(const LV2_URID_Map& map)
       Reply(MapUri(map, MidiMapReplyUri)), Parameter(MapUri(map, ParameterUri)),
       CcToParam(MapUri(map, CcToParamUri)), ParamToCc(MapUri(map, ParamToCcUri)),
       Float(MapUri(map, LV2_ATOM__Float)), ControlValues(MapUri(map, ControlValuesUri)),
-      Values(MapUri(map, ValuesUri))
+      Values(MapUri(map, ValuesUri)), SendControlValues(MapUri(map, SendControlValuesUri))
 {
 }
 
@@ -63,6 +63,9 @@ bool ForgeCommand(LV2_Atom_Forge& forge, const TMessageUrids& urids, TMidiMenuMe
         break;
     case mmReport:
         type = urids.Report;
+        break;
+    case mmSendControlValues:
+        type = urids.SendControlValues;
         break;
     case mmNone:
         return false;
@@ -98,6 +101,10 @@ TMidiMenuMessage ReadCommand(const TMessageUrids& urids, const LV2_Atom& atom) n
     if (type == urids.Report)
     {
         return {mmReport, NoBinding};
+    }
+    if (type == urids.SendControlValues)
+    {
+        return {mmSendControlValues, NoBinding};
     }
     if (type != urids.Learn)
     {

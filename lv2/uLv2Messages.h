@@ -25,13 +25,15 @@ constexpr std::string_view ResetMidiMapUri = "urn:quorvane:orvo:reset-midi-map";
 constexpr std::string_view RestoreDefaultMidiMapUri = "urn:quorvane:orvo:restore-default-midi-map";
 constexpr std::string_view ReportMidiMapUri = "urn:quorvane:orvo:report-midi-map";
 constexpr std::string_view MidiMapReplyUri = "urn:quorvane:orvo:midi-map-reply";
+/// The UI asks for the instance's control values (answered with ControlValuesUri).
+constexpr std::string_view SendControlValuesUri = "urn:quorvane:orvo:send-control-values";
 /// MidiLearn's parameter; the reply's learning parameter (-1: none).
 constexpr std::string_view ParameterUri = "urn:quorvane:orvo:parameter";
 /// The reply's tables: 128 and 16 atom:Int (-1: unbound).
 constexpr std::string_view CcToParamUri = "urn:quorvane:orvo:cc-to-param";
 constexpr std::string_view ParamToCcUri = "urn:quorvane:orvo:param-to-cc";
-/// The instance's control values: one property, ControlPortCount atom:Float in the ports'
-/// units.
+/// The instance's control values: one property, ParameterCount atom:Float in the ports'
+/// units, by parameter index.
 constexpr std::string_view ControlValuesUri = "urn:quorvane:orvo:control-values";
 constexpr std::string_view ValuesUri = "urn:quorvane:orvo:values";
 
@@ -42,6 +44,7 @@ enum TMidiMenuCommand : std::uint8_t
     mmReset,
     mmRestoreDefault,
     mmReport,
+    mmSendControlValues,
 };
 
 /// The URIDs of the messages, mapped once per instance.
@@ -62,6 +65,7 @@ struct TMessageUrids
     LV2_URID Float = 0;
     LV2_URID ControlValues = 0;
     LV2_URID Values = 0;
+    LV2_URID SendControlValues = 0;
 
     explicit TMessageUrids(const LV2_URID_Map& map);
     TMessageUrids() = default;

@@ -32,8 +32,9 @@ TLv2OrvoUI::TLv2OrvoUI(std::shared_ptr<IUIPlatform> platform, std::uintptr_t par
     {
         FUrids = TMessageUrids(*FMap);
     }
-    // The table's defaults until the host sends every port's value, which hosts do as soon
-    // as the UI is made.
+    // The table's defaults until the values arrive: the host sends every port's value as
+    // soon as the UI is made, and the instance answers the request below with the values
+    // it holds (a host need not send them).
     for (std::int32_t i = 0; i < ParameterCount; ++i)
     {
         FValues[static_cast<std::size_t>(i)].store(InfoOf(i).Default, std::memory_order_relaxed);
@@ -43,6 +44,7 @@ TLv2OrvoUI::TLv2OrvoUI(std::shared_ptr<IUIPlatform> platform, std::uintptr_t par
     FWindow->MoveToOrigin();
     FWindow->effect = this;
     FWindow->ShowCurrentValues();
+    sendCommand({mmSendControlValues, NoBinding});
 }
 
 TLv2OrvoUI::~TLv2OrvoUI()

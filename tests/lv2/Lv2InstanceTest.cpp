@@ -48,6 +48,10 @@ TEST_F(Lv2Instance, SendsItsControlValuesAfterARunInWhichAControlChanged)
     }
     Run(*instance, 64);
     EXPECT_FALSE(ReceivedControlValues());
+    // A UI that opens asks for the values the instance holds.
+    PrepareRun({}, {{lv2::mmSendControlValues, NoBinding}});
+    instance->Run(64);
+    EXPECT_TRUE(ReceivedControlValues());
 }
 
 TEST_F(Lv2Instance, PassesMidiThruAtItsFramesAndMapsControllers)

@@ -77,6 +77,9 @@ class Lv2UI : public ::testing::Test
         Handle = Descriptor->instantiate(Descriptor, "urn:quorvane:orvo", ORVO_LV2_BUNDLE, &Write,
                                          this, &Widget, Features);
         ASSERT_NE(Handle, nullptr);
+        // A new UI asks the instance for the values it holds, before any other write.
+        ASSERT_EQ(SentCommand().Command, lv2::mmSendControlValues);
+        Writes.clear();
         PumpFor(100);
     }
     void TearDown() override
@@ -230,10 +233,11 @@ TEST_F(Lv2UI, ASoloShowsWhatTheHostHoldsWithoutAnEcho)
 
     // A fresh UI told the values the host holds.
     Descriptor->cleanup(Handle);
+    const std::vector<TWrite> held = Writes;
     Handle = Descriptor->instantiate(Descriptor, "urn:quorvane:orvo", ORVO_LV2_BUNDLE, &Write,
                                      this, &Widget, Features);
     ASSERT_NE(Handle, nullptr);
-    for (const TWrite& write : std::vector<TWrite>(Writes))
+    for (const TWrite& write : held)
     {
         EXPECT_EQ(write.Float(), write.Port == 5 ? 0.0f : 1.0f) << write.Port;
         PortEvent(write.Port, write.Float());
