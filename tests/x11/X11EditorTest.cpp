@@ -13,7 +13,7 @@
 #include <cstdlib>
 
 #include "tests/editor/EditorInstance.h"
-#include "tests/plugin/TPluginFixture.h"
+#include "tests/vst2/TPluginFixture.h"
 #include "tests/x11/TX11TestDesktop.h"
 
 namespace orvo::test
