@@ -23,8 +23,12 @@ TMidiMap TMidiMap::Default()
     TMidiMap map = Empty();
     for (std::int32_t i = 0; i < ParameterCount; ++i)
     {
-        map.CcToParam[static_cast<std::size_t>(DefaultFirstCc + i)] = i;
-        map.ParamToCc[static_cast<std::size_t>(i)] = DefaultFirstCc + i;
+        const std::int32_t cc = InfoOf(i).DefaultController;
+        if (cc != NoController)
+        {
+            map.CcToParam[static_cast<std::size_t>(cc)] = i;
+            map.ParamToCc[static_cast<std::size_t>(i)] = cc;
+        }
     }
     return map;
 }

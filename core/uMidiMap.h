@@ -11,8 +11,6 @@
 namespace orvo
 {
 constexpr std::int32_t MidiCcCount = 128;
-/// The CC that drives parameter 0 in the default map; CC 20..35 drive parameters 0..15.
-constexpr std::int32_t DefaultFirstCc = 20;
 constexpr std::int32_t NoBinding = -1;
 /// The map file, in the module's folder.
 constexpr std::string_view MidiMapFileName = "OrvoMIDI.txt";
@@ -26,7 +24,7 @@ struct TMidiMap
 
     /// Every CC and every parameter unbound.
     static TMidiMap Empty();
-    /// CC 20 + i drives parameter i, for i = 0..15.
+    /// Each parameter driven by its record's default controller (CC 20..35 drive 0..15).
     static TMidiMap Default();
 
     bool operator==(const TMidiMap&) const = default;

@@ -160,7 +160,7 @@ void RunBands(TDispersionJob& job) noexcept
     {
         job.Envelope[b] = envelope[b];
         gain[b] = job.Gain[b]; // g0: where the previous run ended
-        job.Gain[b] = (envelope[b] + 0.5) * 1.5 * job.Scale[b];
+        job.Gain[b] = DispersionGain(envelope[b], job.Scale[b]);
         // (g1 - g0) / 64 equals (g1 - g0) x 0.015625 exactly: one routine serves both lengths.
         step[b] = count > 0 ? (job.Gain[b] - gain[b]) / count : 0.0;
     }

@@ -112,6 +112,7 @@ TOrvoChain::TOrvoChain()
         FFilters[k + 8].SetFilter(ftLowPass, OversamplingCornerRatio * HostRateAtStart,
                                   ButterworthQ, 1.0f);
     }
+    FAppliedValue.fill(std::numeric_limits<float>::quiet_NaN());
     FBandValue.fill(0.5f);
     FBandGain.fill(1.0f);
     FMuteGain.fill(1.0f);
@@ -132,6 +133,14 @@ void TOrvoChain::SetParameter(std::int32_t index, float value) noexcept
         return;
     }
     const float x = ClampedParameterValue(value);
+    // Applying the value applied last once more would change nothing, so it is skipped: a
+    // program change sets all sixteen, several of them often as they were.
+    float& applied = FAppliedValue[static_cast<std::size_t>(index)];
+    if (x == applied)
+    {
+        return;
+    }
+    applied = x;
     switch (InfoOf(index).Kind)
     {
     case pkBand:
@@ -147,7 +156,7 @@ void TOrvoChain::SetParameter(std::int32_t index, float value) noexcept
         SetTuning(x);
         break;
     case pkGain:
-        (index == prInGain ? FInGain : FOutGain) = LevelCurve(x);
+        (index == prInGain ? FInGain : FOutGain) = Level(x);
         break;
     case pkSwitch:
         SetOverSample(x);
@@ -176,7 +185,7 @@ void TOrvoChain::SetBand(int band, float x) noexcept
     }
     else
     {
-        FBandGain[k] = LevelCurve(x);
+        FBandGain[k] = Level(x);
     }
 }
 
@@ -207,13 +216,40 @@ void TOrvoChain::SetTube(float x) noexcept
 void TOrvoChain::SetTuning(float x) noexcept
 {
     FTuning = TuningOctaves(x);
+    // The right channel's crossover takes the left one's coefficients: one design each, and
+    // none for a Tuning value set lately at this rate (its designs are the same bit for bit).
+    if (const TTuningDesign* known = FTuningDesigns.Find(x))
+    {
+        FTuningRatio = known->Ratio;
+        for (int k = 0; k < 4; ++k)
+        {
+            FFilters[k].SetFrequencyDesigned(CrossoverFrequencies[k] * FTuningRatio,
+                                             known->Targets[static_cast<std::size_t>(k)]);
+            FFilters[k + 4].SetFilterLike(FFilters[k]);
+        }
+        return;
+    }
     FTuningRatio = static_cast<float>(detmath::Exp2(FTuning));
+    TTuningDesign design{};
+    design.Ratio = FTuningRatio;
     for (int k = 0; k < 4; ++k)
     {
-        const float frequency = CrossoverFrequencies[k] * FTuningRatio;
-        FFilters[k].SetParam(0, frequency);
-        FFilters[k + 4].SetParam(0, frequency);
+        FFilters[k].SetParam(0, CrossoverFrequencies[k] * FTuningRatio);
+        FFilters[k + 4].SetFilterLike(FFilters[k]);
+        design.Targets[static_cast<std::size_t>(k)] = FFilters[k].Core().FCoefTarget;
     }
+    FTuningDesigns.Store(x, design);
+}
+
+float TOrvoChain::Level(float x) noexcept
+{
+    if (const float* known = FLevels.Find(x))
+    {
+        return *known;
+    }
+    const float level = LevelCurve(x);
+    FLevels.Store(x, level);
+    return level;
 }
 
 void TOrvoChain::SetOverSample(float x) noexcept
@@ -235,16 +271,27 @@ float TOrvoChain::ProcessingRate() const noexcept
 void TOrvoChain::ApplyProcessingRate() noexcept
 {
     ++FFilterResets;
+    FTuningDesigns.Clear();
     const float rate = ProcessingRate();
     FFadeRate = FadeSeconds * rate;
     // Choice: a fade moves the gain by 1 / FFadeRate per sample, so it lasts 10 ms at every
     // rate; the clamp to 0..1 makes it end exactly on 0 or 1.
     FFadeStep = 1.0f / FFadeRate;
+    // Five designs: the left crossovers and one oversampling filter; the right crossovers
+    // take their left twins', the other three oversampling filters the first one's.
     for (std::size_t i = 0; i < FFilters.size(); ++i)
     {
         TRBJFilter& filter = FFilters[i];
-        filter.SetSampleRate(rate);
-        if (i >= static_cast<std::size_t>(FirstInterpolationFilter))
+        const auto first = static_cast<std::size_t>(FirstInterpolationFilter);
+        if (i < 4 || i == first)
+        {
+            filter.SetSampleRate(rate);
+        }
+        else
+        {
+            filter.SetFilterLike(FFilters[i < first ? i - 4 : first]);
+        }
+        if (i == first)
         {
             // After the rate, so that the corner is clamped against the new rate; the same
             // corner as before (as at 44.1 kHz always) computes nothing anew.
@@ -281,8 +328,16 @@ void TOrvoChain::Suspend() noexcept
     }
 }
 
-void TOrvoChain::SettleMutes() noexcept
+void TOrvoChain::Settle() noexcept
 {
+    for (TRBJFilter& filter : FFilters)
+    {
+        filter.EndGlide();
+    }
+    for (TTransientDispersion& dispersion : FDispersion)
+    {
+        dispersion.Settle();
+    }
     for (std::size_t k = 0; k < FMuteState.size(); ++k)
     {
         const bool open = FMuteState[k] == msFadingIn || FMuteState[k] == msOpen;

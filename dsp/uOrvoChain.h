@@ -5,6 +5,7 @@
 
 #include "dsp/uFilterKernels.h"
 #include "dsp/uRBJFilter.h"
+#include "dsp/uRecentResults.h"
 #include "dsp/uTransientDispersion.h"
 #include "parameters/uParameterTable.h"
 
@@ -66,9 +67,12 @@ public:
     void SetSampleRate(float hostRate) noexcept;
     /// Clears the memory of every filter and envelope.
     void Suspend() noexcept;
-    /// Ends every mute fade at once: each band's gain takes its target (1 open, 0 muted).
-    /// For the start of playing, when nothing sounded before that a fade could lead from.
-    void SettleMutes() noexcept;
+    /// Takes every setting to where it would be after a long silence at the values now set:
+    /// each coefficient glide ends, each mute fade ends (the band's gain 1 open, 0 muted) and
+    /// each transient processor's gain stands at its envelope's value. For the start of
+    /// playing, when nothing sounded before that a glide or a fade could lead from. The filter
+    /// memory and the envelopes stay (Suspend clears them).
+    void Settle() noexcept;
 
     /// Stores into outputs[0..1][0..frames-1]; inputs and outputs may be the same buffers.
     void ProcessReplacing(const float* const* inputs, float* const* outputs, std::int32_t frames,
@@ -216,8 +220,26 @@ private:
     void SetMute(int band, float x) noexcept;
     void SetTube(float x) noexcept;
     void SetTuning(float x) noexcept;
+    /// LevelCurve(x), from FLevels when it holds x.
+    float Level(float x) noexcept;
     void SetOverSample(float x) noexcept;
 
+    /// The left crossovers' coefficients for one Tuning value at the processing rate.
+    struct TTuningDesign
+    {
+        float Ratio;
+        std::array<std::array<double, 6>, 4> Targets;
+    };
+
+    /// The value each parameter was set to last; NaN until it is set.
+    std::array<float, ParameterCount> FAppliedValue;
+    /// The designs of the Tuning values set lately, emptied when the processing rate changes,
+    /// and the level curve at the band and gain values set lately. As many as a bank has
+    /// programs (levels: seven per program, enough for the most varied half of a bank), so
+    /// that going through a bank's programs computes each one's exponentials, sines and
+    /// cosines once.
+    TRecentResults<TTuningDesign, ProgramCount> FTuningDesigns;
+    TRecentResults<float, 56> FLevels;
     std::array<TRBJFilter, 12> FFilters;
     std::array<TTransientDispersion, BandCount> FDispersion;
     TFilterKernels FKernels = ScalarFilterKernels;

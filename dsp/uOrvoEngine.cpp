@@ -57,6 +57,14 @@ void TOrvoEngine::MarkPending(std::uint32_t bits) noexcept
     FPending.fetch_or(bits, std::memory_order_release);
 }
 
+void TOrvoEngine::MarkParameterPending(std::int32_t index) noexcept
+{
+    // The parameter's bit goes first: the audio thread that sees ParametersPending finds it.
+    FPendingParameters[static_cast<std::size_t>(index / WordBits)].fetch_or(
+        1u << (index % WordBits), std::memory_order_release);
+    MarkPending(ParametersPending);
+}
+
 void TOrvoEngine::ApplyParameter(std::int32_t index, float value) noexcept
 {
     static_cast<void>(ExchangeParameter(index, value));
@@ -73,7 +81,7 @@ float TOrvoEngine::ExchangeParameter(std::int32_t index, float value) noexcept
     // ends with the value stored last, without a lock or a retry.
     const float replaced = FParamValues[static_cast<std::size_t>(index)].exchange(
         ClampedParameterValue(value), std::memory_order_relaxed);
-    MarkPending(1u << index);
+    MarkParameterPending(index);
     return replaced;
 }
 
@@ -81,7 +89,7 @@ void TOrvoEngine::ReapplyParameter(std::int32_t index) noexcept
 {
     if (IsParameterIndex(index))
     {
-        MarkPending(1u << index);
+        MarkParameterPending(index);
     }
 }
 
@@ -103,7 +111,7 @@ void TOrvoEngine::Suspend() noexcept
 
 void TOrvoEngine::Resume() noexcept
 {
-    FSettleMutes.store(true, std::memory_order_release);
+    FSettle.store(true, std::memory_order_release);
 }
 
 void TOrvoEngine::ApplyPendingChanges() noexcept
@@ -123,11 +131,20 @@ void TOrvoEngine::ApplyPendingChanges() noexcept
     {
         FChain.Suspend();
     }
-    for (std::int32_t i = 0; i < ParameterCount; ++i)
+    if ((pending & ParametersPending) == 0)
     {
-        if ((pending & (1u << i)) != 0)
+        return;
+    }
+    for (std::size_t word = 0; word < FPendingParameters.size(); ++word)
+    {
+        const std::uint32_t changed = FPendingParameters[word].exchange(0, std::memory_order_acquire);
+        for (std::int32_t bit = 0; bit < WordBits && changed != 0; ++bit)
         {
-            FChain.SetParameter(i, Value(i));
+            const auto index = static_cast<std::int32_t>(word) * WordBits + bit;
+            if ((changed & (1u << bit)) != 0 && index < ParameterCount)
+            {
+                FChain.SetParameter(index, Value(index));
+            }
         }
     }
 }
@@ -135,10 +152,10 @@ void TOrvoEngine::ApplyPendingChanges() noexcept
 void TOrvoEngine::StartCall() noexcept
 {
     ApplyPendingChanges();
-    if (FSettleMutes.load(std::memory_order_relaxed) &&
-        FSettleMutes.exchange(false, std::memory_order_acquire))
+    if (FSettle.load(std::memory_order_relaxed) &&
+        FSettle.exchange(false, std::memory_order_acquire))
     {
-        FChain.SettleMutes();
+        FChain.Settle();
     }
 }
 

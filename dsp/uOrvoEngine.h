@@ -38,9 +38,11 @@ public:
     float Parameter(std::int32_t index) const noexcept;
     void SetSampleRate(float hostRate) noexcept;
     void Suspend() noexcept;
-    /// Playing starts (again): the next processing call begins with every mute gain at its
-    /// target, after the changes pending by then, since nothing sounded before that a fade
-    /// could lead from. A mute changed from then on fades. The engine starts this way.
+    /// Playing starts (again): the next processing call begins settled (TOrvoChain::Settle)
+    /// at the settings pending by then, as if it had run silence at them, since nothing
+    /// sounded before that a glide or a fade could lead from. Whether a program arrived before
+    /// or after Resume makes no difference; a change made from then on glides and fades. The
+    /// engine starts this way.
     void Resume() noexcept;
 
     // Any thread: the settings the latest values given map to.
@@ -74,23 +76,31 @@ public:
     }
 
 private:
-    static constexpr std::uint32_t SampleRatePending = 1u << 16;
-    static constexpr std::uint32_t SuspendPending = 1u << 17;
+    static constexpr std::uint32_t ParametersPending = 1u << 0;
+    static constexpr std::uint32_t SampleRatePending = 1u << 1;
+    static constexpr std::uint32_t SuspendPending = 1u << 2;
+    /// Parameters per word of FPendingParameters.
+    static constexpr std::int32_t WordBits = 32;
 
     float Value(std::int32_t index) const noexcept;
-    /// Start of a processing call: the pending changes, then the mutes if playing starts.
+    /// Start of a processing call: the pending changes, then settling if playing starts.
     void StartCall() noexcept;
     void MarkPending(std::uint32_t bits) noexcept;
+    /// Marks parameter index changed, then ParametersPending.
+    void MarkParameterPending(std::int32_t index) noexcept;
 
     /// The parameter values in force: the one store of them (the effect reads and
     /// exchanges them here), and with FPending their hand-over to the audio thread.
     std::array<std::atomic<float>, ParameterCount> FParamValues;
     std::atomic<float> FHostRate{44100.0f};
-    /// Bits 0..15: parameter changed; SampleRatePending; SuspendPending.
+    /// ParametersPending, SampleRatePending, SuspendPending: what the audio thread has to
+    /// take over; with ParametersPending, which parameters changed is in FPendingParameters
+    /// (one bit per parameter, as many words as the table needs).
     std::atomic<std::uint32_t> FPending{0};
-    static_assert(ParameterCount <= 16, "one pending bit per parameter below bit 16");
-    /// Set at construction and by Resume; the next processing call settles the mutes.
-    std::atomic<bool> FSettleMutes{true};
+    std::array<std::atomic<std::uint32_t>, (ParameterCount + WordBits - 1) / WordBits>
+        FPendingParameters{};
+    /// Set at construction and by Resume; the next processing call settles the chain.
+    std::atomic<bool> FSettle{true};
     TOrvoChain FChain;
 
     static_assert(std::atomic<float>::is_always_lock_free);

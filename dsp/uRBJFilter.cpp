@@ -105,9 +105,39 @@ void TRBJFilter::SetParam(std::int32_t index, float value) noexcept
     }
 }
 
+void TRBJFilter::SetFilterLike(const TRBJFilter& twin) noexcept
+{
+    if (twin.FSampleRate == FSampleRate && twin.FFilterType == FFilterType &&
+        twin.FFrequency == FFrequency && twin.FQ == FQ && twin.FGain == FGain)
+    {
+        return;
+    }
+    FSampleRate = twin.FSampleRate;
+    FInvSampleRate = twin.FInvSampleRate;
+    FFilterType = twin.FFilterType;
+    FFrequency = twin.FFrequency;
+    FQ = twin.FQ;
+    FGain = twin.FGain;
+    GlideTo(twin.FCore.FCoefTarget);
+}
+
+void TRBJFilter::SetFrequencyDesigned(float frequency,
+                                      const std::array<double, 6>& target) noexcept
+{
+    if (StoreFrequency(frequency))
+    {
+        GlideTo(target);
+    }
+}
+
 void TRBJFilter::Reset() noexcept
 {
     FCore.FState = {};
+    EndGlide();
+}
+
+void TRBJFilter::EndGlide() noexcept
+{
     if (FCore.FGlideLeft > 0)
     {
         FCore.FCoef = FCore.FCoefTarget;
@@ -134,8 +164,15 @@ void TRBJFilter::CalcCoefficients() noexcept
     {
         alpha = sn / (2.0 * q);
     }
-    const double a = detmath::Exp10(static_cast<double>(FGain) / 40.0);
-    const double beta = 2.0 * detmath::Sqrt(a) * alpha;
+    // Only the peaking and shelving types have a gain: the others skip its exponential,
+    // which costs as much as the sine and cosine.
+    double a = 1.0;
+    double beta = 0.0;
+    if (FFilterType >= ftPeaking)
+    {
+        a = detmath::Exp10(static_cast<double>(FGain) / 40.0);
+        beta = 2.0 * detmath::Sqrt(a) * alpha;
+    }
 
     std::array<double, 6> t{};
     switch (FFilterType)
@@ -180,9 +217,19 @@ void TRBJFilter::CalcCoefficients() noexcept
     }
 
     const double k = 1.0 / t[3];
+    std::array<double, 6> target{};
     for (int i = 0; i < 6; ++i)
     {
-        FCore.FCoefTarget[i] = t[i] * k;
+        target[i] = t[i] * k;
+    }
+    GlideTo(target);
+}
+
+void TRBJFilter::GlideTo(const std::array<double, 6>& target) noexcept
+{
+    for (int i = 0; i < 6; ++i)
+    {
+        FCore.FCoefTarget[i] = target[i];
         FCore.FCoefStep[i] = (FCore.FCoefTarget[i] - FCore.FCoef[i]) * GlideFactor;
     }
     FCore.FGlideLeft = GlideLength;

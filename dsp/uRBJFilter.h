@@ -112,8 +112,18 @@ public:
     void SetSampleRate(float sampleRate) noexcept;
     /// 0 frequency, 1 gain, 2 Q; other indices do nothing.
     void SetParam(std::int32_t index, float value) noexcept;
+    /// Takes the rate and setting of twin with the coefficients its maths gave (the same
+    /// setting at the same rate gives the same coefficients, bit for bit), and glides to them
+    /// from its own; acts only on a change, like SetFilter. Like SetSampleRate, a change of
+    /// rate wants a Reset after it.
+    void SetFilterLike(const TRBJFilter& twin) noexcept;
+    /// SetParam(0, frequency) with the coefficients already known: target must be what this
+    /// filter's maths gives for that frequency at its rate, type, Q and gain.
+    void SetFrequencyDesigned(float frequency, const std::array<double, 6>& target) noexcept;
     /// Silences the memory and completes a pending glide at once.
     void Reset() noexcept;
+    /// Completes a pending glide at once; the memory stays.
+    void EndGlide() noexcept;
 
     void ProcessBlock(float* buffer) noexcept
     {
@@ -148,6 +158,8 @@ public:
 private:
     bool StoreFrequency(float frequency) noexcept;
     void CalcCoefficients() noexcept;
+    /// Glides from the coefficients in use to target over the next GlideLength samples.
+    void GlideTo(const std::array<double, 6>& target) noexcept;
 
     float FSampleRate;
     double FInvSampleRate;

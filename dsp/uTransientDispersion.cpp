@@ -48,6 +48,11 @@ void TTransientDispersion::Reset() noexcept
     FGain = 0.0;
 }
 
+void TTransientDispersion::Settle() noexcept
+{
+    FGain = DispersionGain(FEnvelope, FScale);
+}
+
 void TTransientDispersion::SetParam(std::int32_t index, float value) noexcept
 {
     if (index == 0)

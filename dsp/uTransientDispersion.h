@@ -30,6 +30,13 @@ struct TDispersionJob
 
 using TDispersionKernel = void (*)(TDispersionJob& job) noexcept;
 
+/// The gain a run ends on for the envelope at its end: (envelope + 0.5) x 1.5 x scale, scale
+/// being 1 + amount.
+inline double DispersionGain(double envelope, double scale) noexcept
+{
+    return (envelope + 0.5) * 1.5 * scale;
+}
+
 /// The loops compiled for the baseline instruction set.
 void DispersionBaseline(TDispersionJob& job) noexcept;
 
@@ -46,6 +53,9 @@ public:
     void SetSampleRate(float sampleRate) noexcept;
     /// Envelope and gain to 0: the next run fades the band in from silence.
     void Reset() noexcept;
+    /// The gain to where runs of silence would take it, the envelope held: a band that starts
+    /// playing sounds at once, without the fade in that Reset gives.
+    void Settle() noexcept;
     /// Index 0 sets the amount (0..1); other indices do nothing.
     void SetParam(std::int32_t index, float value) noexcept;
 

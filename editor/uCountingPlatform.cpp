@@ -67,6 +67,16 @@ std::unique_ptr<IUITimer> TCountingPlatform::CreateTimer(std::function<void()> o
     });
 }
 
+void TCountingPlatform::ShowPopupMenu(IUIWindow* owner, const TUIMenu& menu, TPoint screen,
+                                      std::function<void(std::int32_t command)> onChosen)
+{
+    FPlatform.ShowPopupMenu(owner, menu, screen,
+                            [this, onChosen = std::move(onChosen)](std::int32_t command) {
+                                const TScope scope(*this);
+                                onChosen(command);
+                            });
+}
+
 void TCountingPlatform::Leave()
 {
     if (--FDepth == 0 && FOnIdle)

@@ -59,12 +59,16 @@ public:
     {
         return FPlatform.PopupMenu(owner, menu, screen);
     }
+    /// The answer is a call into the window, counted like a window event.
+    void ShowPopupMenu(IUIWindow* owner, const TUIMenu& menu, TPoint screen,
+                       std::function<void(std::int32_t command)> onChosen) override;
     void ShowMessage(IUIWindow* owner, std::string_view caption, std::string_view text) override
     {
         FPlatform.ShowMessage(owner, caption, text);
     }
     IUITextRenderer& TextRenderer() override { return FPlatform.TextRenderer(); }
     void Idle() override { FPlatform.Idle(); }
+    bool Lost() const override { return FPlatform.Lost(); }
 
     /// The window system every call is passed on to, and the shared owner of it (null when
     /// KeepAlive was never called).

@@ -538,9 +538,36 @@ void TPluginEditorWindow::EndAllEdits()
 
 void TPluginEditorWindow::SetParameterTouched(std::int32_t index, float value)
 {
+    // After a close from inside an earlier gesture the glue's values may be gone.
+    if (FClosed || !IsParameterIndex(index))
+    {
+        return;
+    }
+    // The editor's own values take the command's value first: hosts need not echo a write
+    // back, and the next command of the same click (invert, solo) reads them.
+    values[static_cast<std::size_t>(index)].store(value, std::memory_order_relaxed);
     BeginEdit(index);
     SetParameter(index, value);
     EndEdit(index);
+    if (!FClosed)
+    {
+        ShowValue(index);
+    }
+}
+
+void TPluginEditorWindow::ShowValue(std::int32_t parameter)
+{
+    updating = 1;
+    if (KnobOf(parameter) != nullptr)
+    {
+        RefreshKnob(parameter);
+    }
+    else if (TDIBGlyphButton* button = ButtonOf(parameter))
+    {
+        button->SetDown(values[static_cast<std::size_t>(parameter)].load(
+                            std::memory_order_relaxed) >= 0.5f);
+    }
+    updating = 0;
 }
 
 std::string TPluginEditorWindow::ValueText(std::int32_t parameter)
@@ -629,10 +656,7 @@ void TPluginEditorWindow::kbInGainMouseDown(TDIBComponent& sender, TMouseButton 
         {
             // Toggle. The button's own ToggleDown flips it back on release; the next
             // refresh shows the parameter again.
-            const float value = glyph->Down() ? 0.0f : 1.0f;
-            values[static_cast<std::size_t>(index)].store(value, std::memory_order_relaxed);
-            SetParameterTouched(index, value);
-            glyph->SetDown(!glyph->Down());
+            SetParameterTouched(index, glyph->Down() ? 0.0f : 1.0f);
         }
         return;
     }

@@ -58,8 +58,9 @@ public:
     /// timers, lets go of the effect and of the glue's values, and destroys it when the
     /// window system's call into it returns. No handler does anything from then on.
     void Close(std::unique_ptr<TEditorWindow> self) override;
-    /// True once Close has let the window outlive its glue.
-    bool Closed() const { return FClosed; }
+    /// True once Close has let the window outlive its glue, or once the window system
+    /// lost its display (the window is then gone from the screen for good).
+    bool Closed() const { return FClosed || FPlatform.Lost(); }
 
     /// Keeps the window system alive as long as this window (which may outlive the glue).
     void KeepPlatformAlive(std::shared_ptr<IUIPlatform> platform);
@@ -68,7 +69,7 @@ public:
     void MoveToOrigin();
 
     /// Shows the MIDI map report that the effect sent after MidiMapReport answered none,
-    /// in the window's message box (a modal loop).
+    /// in the window's message box (modal to the window; on X11 it returns at once).
     void ShowMidiMapReport(std::string_view text);
     /// The window system's handle of the client window (the host embeds it).
     std::uintptr_t NativeHandle() const;
@@ -129,8 +130,9 @@ private:
     TCustomDIBControl& CreateComponent(const form::TFormComponent& description);
     TDIBPopupMenu* MenuOf(form::TMenuId menu);
     void SetParameter(std::int32_t index, float value);
-    /// A value set at once by a click or a menu command: setParameterAutomated between
-    /// beginEdit and endEdit, so that hosts in touch mode record it.
+    /// A value set at once by a click or a menu command: into the editor's values and its
+    /// control at once, and to the effect between beginEdit and endEdit, so that hosts in
+    /// touch mode record it.
     void SetParameterTouched(std::int32_t index, float value);
     /// beginEdit and endEdit for a gesture on a parameter (a knob drag, a click); each
     /// gesture that began ends once.
@@ -139,6 +141,8 @@ private:
     /// Ends every running drag and gesture (the window is closing).
     void EndAllEdits();
     void RefreshKnob(std::int32_t parameter);
+    /// Moves the knob or button of parameter to the editor's value of it, at once.
+    void ShowValue(std::int32_t parameter);
     /// Runs a handler from the window system's event loop; a toolkit error is shown in a
     /// message box instead of leaving the handler.
     template <typename THandler>

@@ -29,18 +29,17 @@ TLv2Orvo::TLv2Orvo(double sampleRate, const LV2_Feature* const* features,
     }
     FEffect.SetSampleRate(static_cast<float>(sampleRate));
     // The ports' defaults are program 0's values, which the effect has just selected.
-    for (std::uint32_t i = 0; i < ControlPortCount; ++i)
+    for (std::int32_t i = 0; i < ParameterCount; ++i)
     {
-        FApplied[i] = PortValue(static_cast<std::int32_t>(i),
-                                FEffect.Parameter(static_cast<std::int32_t>(i)));
+        FApplied[static_cast<std::size_t>(i)] = PortValue(i, FEffect.Parameter(i));
     }
 }
 
 void TLv2Orvo::Connect(std::uint32_t port, void* data) noexcept
 {
-    if (port < ControlPortCount)
+    if (const std::int32_t parameter = ParameterOfPort(port); parameter >= 0)
     {
-        FControls[port] = static_cast<const float*>(data);
+        FControls[static_cast<std::size_t>(parameter)] = static_cast<const float*>(data);
         return;
     }
     switch (port)
@@ -74,19 +73,22 @@ void TLv2Orvo::Deactivate() noexcept
     FEffect.Suspend();
 }
 
-void TLv2Orvo::applyControls() noexcept
+bool TLv2Orvo::applyControls() noexcept
 {
-    for (std::uint32_t i = 0; i < ControlPortCount; ++i)
+    bool changed = false;
+    for (std::int32_t i = 0; i < ParameterCount; ++i)
     {
-        const float* port = FControls[i];
-        if (port == nullptr || std::isnan(*port) || *port == FApplied[i])
+        const auto slot = static_cast<std::size_t>(i);
+        const float* port = FControls[slot];
+        if (port == nullptr || std::isnan(*port) || *port == FApplied[slot])
         {
             continue;
         }
-        FApplied[i] = *port;
-        FEffect.SetParameter(static_cast<std::int32_t>(i),
-                             NormalisedValue(static_cast<std::int32_t>(i), *port));
+        FApplied[slot] = *port;
+        FEffect.SetParameter(i, NormalisedValue(i, *port));
+        changed = true;
     }
+    return changed;
 }
 
 void TLv2Orvo::queueMidi(std::uint32_t start, std::uint32_t count, bool last) noexcept
@@ -181,6 +183,9 @@ void TLv2Orvo::handleCommands() noexcept
         case mmReport:
             FReportPending = true;
             break;
+        case mmSendControlValues:
+            FValuesPending = true;
+            break;
         case mmNone:
             break;
         }
@@ -190,7 +195,7 @@ void TLv2Orvo::handleCommands() noexcept
 
 void TLv2Orvo::Run(std::uint32_t frames) noexcept
 {
-    applyControls();
+    const bool controlsChanged = applyControls();
     handleCommands();
 
     FForging = false;
@@ -210,6 +215,14 @@ void TLv2Orvo::Run(std::uint32_t frames) noexcept
         {
             ForgeMidiMapReply(FForge, FUrids, FEffect.MidiMap(), FEffect.MidiLearnParameter());
         }
+    }
+    if (FForging && (controlsChanged || FValuesPending) &&
+        FForge.size - FForge.offset >= sizeof(LV2_Atom_Event) + ControlValuesSize &&
+        lv2_atom_forge_frame_time(&FForge, 0) != 0)
+    {
+        // The UI follows values the host set without telling it (a preset, automation).
+        ForgeControlValues(FForge, FUrids, FApplied);
+        FValuesPending = false;
     }
     FLastOutFrame = 0;
     FNextIn = 0;

@@ -48,7 +48,8 @@ class TLv2Orvo final : private IEffectOutput
   private:
     void ParameterMovedByController(std::int32_t index, float value) noexcept override;
     void MidiThru(std::int32_t frame, const TMidiBytes& message) noexcept override;
-    void applyControls() noexcept;
+    /// Hands the effect the control ports that changed; true when any did.
+    bool applyControls() noexcept;
     /// Queues the MIDI events of frames start..start+count-1 (the last call of a run also
     /// those stamped beyond it), going on from FNextIn.
     void queueMidi(std::uint32_t start, std::uint32_t count, bool last) noexcept;
@@ -59,9 +60,11 @@ class TLv2Orvo final : private IEffectOutput
 
     TOrvoEffect FEffect;
 
-    std::array<const float*, ControlPortCount> FControls{};
+    /// The control port of each parameter (null: none connected, or the parameter has no
+    /// port), by parameter index.
+    std::array<const float*, ParameterCount> FControls{};
     /// The port values last handed to the effect; a port is applied when it differs.
-    std::array<float, ControlPortCount> FApplied{};
+    std::array<float, ParameterCount> FApplied{};
     const float* FInputs[2] = {};
     float* FOutputs[2] = {};
     const LV2_Atom_Sequence* FMidiIn = nullptr;
@@ -76,6 +79,8 @@ class TLv2Orvo final : private IEffectOutput
     TMessageUrids FUrids;
     /// The UI asked for the MIDI map: the reply goes out at frame 0 of this run's output.
     bool FReportPending = false;
+    /// The UI asked for the control values: they go out in this run's output.
+    bool FValuesPending = false;
     LV2_Atom_Forge FForge{};
     LV2_Atom_Forge_Frame FOutFrame{};
     bool FForging = false;

@@ -45,8 +45,9 @@ std::uint64_t VisitSequence(const LV2_Atom_Sequence& sequence, std::uint64_t off
     return offset;
 }
 
-/// The value of the object's property key, or null when the object has none; properties
-/// that do not lie wholly within the object end the search.
+/// The value of the object's first property key, or null when the object has none. Unlike
+/// lv2_atom_object_get, which trusts each property's size, a property that does not lie
+/// wholly within the object ends the search: a broken object reads nothing past its end.
 inline const LV2_Atom* ObjectProperty(const LV2_Atom_Object& object, std::uint32_t key) noexcept
 {
     const std::uint64_t size = object.atom.size;

@@ -3,7 +3,6 @@
 #include "lv2/uLv2Atoms.h"
 
 #include <cstring>
-#include <lv2/atom/util.h>
 #include <string>
 
 namespace orvo::lv2
@@ -33,6 +32,7 @@ bool ReadInts(const TMessageUrids& urids, const LV2_Atom* atom,
     std::memcpy(values.data(), vector + 1, N * sizeof(std::int32_t));
     return true;
 }
+
 } // namespace
 
 TMessageUrids::TMessageUrids(const LV2_URID_Map& map)
@@ -41,7 +41,9 @@ TMessageUrids::TMessageUrids(const LV2_URID_Map& map)
       Learn(MapUri(map, MidiLearnUri)), Reset(MapUri(map, ResetMidiMapUri)),
       RestoreDefault(MapUri(map, RestoreDefaultMidiMapUri)), Report(MapUri(map, ReportMidiMapUri)),
       Reply(MapUri(map, MidiMapReplyUri)), Parameter(MapUri(map, ParameterUri)),
-      CcToParam(MapUri(map, CcToParamUri)), ParamToCc(MapUri(map, ParamToCcUri))
+      CcToParam(MapUri(map, CcToParamUri)), ParamToCc(MapUri(map, ParamToCcUri)),
+      Float(MapUri(map, LV2_ATOM__Float)), ControlValues(MapUri(map, ControlValuesUri)),
+      Values(MapUri(map, ValuesUri)), SendControlValues(MapUri(map, SendControlValuesUri))
 {
 }
 
@@ -61,6 +63,9 @@ bool ForgeCommand(LV2_Atom_Forge& forge, const TMessageUrids& urids, TMidiMenuMe
         break;
     case mmReport:
         type = urids.Report;
+        break;
+    case mmSendControlValues:
+        type = urids.SendControlValues;
         break;
     case mmNone:
         return false;
@@ -96,6 +101,10 @@ TMidiMenuMessage ReadCommand(const TMessageUrids& urids, const LV2_Atom& atom) n
     if (type == urids.Report)
     {
         return {mmReport, NoBinding};
+    }
+    if (type == urids.SendControlValues)
+    {
+        return {mmSendControlValues, NoBinding};
     }
     if (type != urids.Learn)
     {
@@ -155,6 +164,44 @@ bool ReadMidiMapReply(const TMessageUrids& urids, const LV2_Atom& atom, TMidiMap
     }
     map = read;
     learnParameter = reinterpret_cast<const LV2_Atom_Int*>(parameter)->body;
+    return true;
+}
+
+bool ForgeControlValues(LV2_Atom_Forge& forge, const TMessageUrids& urids,
+                        const TControlValues& values) noexcept
+{
+    LV2_Atom_Forge_Frame frame;
+    if (lv2_atom_forge_object(&forge, &frame, 0, urids.ControlValues) == 0)
+    {
+        return false;
+    }
+    const bool written = lv2_atom_forge_key(&forge, urids.Values) != 0 &&
+                         lv2_atom_forge_vector(&forge, sizeof(float), urids.Float,
+                                               ParameterCount, values.data()) != 0;
+    lv2_atom_forge_pop(&forge, &frame);
+    return written;
+}
+
+bool ReadControlValues(const TMessageUrids& urids, const LV2_Atom& atom,
+                       TControlValues& values) noexcept
+{
+    if (atom.type != urids.Object || atom.size < sizeof(LV2_Atom_Object_Body) ||
+        reinterpret_cast<const LV2_Atom_Object&>(atom).body.otype != urids.ControlValues)
+    {
+        return false;
+    }
+    const LV2_Atom* vector = ObjectProperty(reinterpret_cast<const LV2_Atom_Object&>(atom), urids.Values);
+    if (vector == nullptr || vector->type != urids.Vector ||
+        vector->size != sizeof(LV2_Atom_Vector_Body) + ParameterCount * sizeof(float))
+    {
+        return false;
+    }
+    const auto& body = reinterpret_cast<const LV2_Atom_Vector*>(vector)->body;
+    if (body.child_type != urids.Float || body.child_size != sizeof(float))
+    {
+        return false;
+    }
+    std::memcpy(values.data(), &body + 1, ParameterCount * sizeof(float));
     return true;
 }
 } // namespace orvo::lv2

@@ -41,27 +41,24 @@ TDIBMenuItem& TDIBMenuItem::Add(std::string caption, std::int32_t tag, TNotifyEv
     return item;
 }
 
-TDIBMenuItem* TDIBPopupMenu::Popup(IUIPlatform& platform, IUIWindow* owner, TPoint screen)
+void TDIBPopupMenu::Popup(IUIPlatform& platform, IUIWindow* owner, TPoint screen)
 {
     TUIMenu menu;
     std::vector<TDIBMenuItem*> commands;
     BuildEntries(*this, menu.Items, commands);
-    const std::int32_t chosen = platform.PopupMenu(owner, menu, screen);
-    if (chosen < 1 || chosen > static_cast<std::int32_t>(commands.size()))
-    {
-        return nullptr;
-    }
-    TDIBMenuItem* item = commands[static_cast<std::size_t>(chosen - 1)];
-    if (!item->Enabled)
-    {
-        return nullptr;
-    }
-    if (item->OnClick)
-    {
-        const TNotifyEvent onClick = item->OnClick;
-        onClick(*item);
-    }
-    return item;
+    platform.ShowPopupMenu(owner, menu, screen,
+                           [commands = std::move(commands)](std::int32_t chosen) {
+                               if (chosen < 1 || chosen > static_cast<std::int32_t>(commands.size()))
+                               {
+                                   return;
+                               }
+                               TDIBMenuItem* item = commands[static_cast<std::size_t>(chosen - 1)];
+                               if (item->Enabled && item->OnClick)
+                               {
+                                   const TNotifyEvent onClick = item->OnClick;
+                                   onClick(*item);
+                               }
+                           });
 }
 
 } // namespace orvo

@@ -38,9 +38,10 @@ class TDIBPopupMenu : public TDIBMenuItem
 public:
     explicit TDIBPopupMenu(TDIBComponent* owner = nullptr) : TDIBMenuItem(owner) {}
 
-    /// Shows the menu at a screen position and runs the chosen item's OnClick. Returns the
-    /// chosen item, or null when the menu was dismissed.
-    TDIBMenuItem* Popup(IUIPlatform& platform, IUIWindow* owner, TPoint screen);
+    /// Shows the menu at a screen position; the chosen item's OnClick runs when the user
+    /// chooses it, which may be after this returns (IUIPlatform::ShowPopupMenu). The items
+    /// must stay until then, or until owner is destroyed.
+    void Popup(IUIPlatform& platform, IUIWindow* owner, TPoint screen);
 };
 
 } // namespace orvo

@@ -7,6 +7,7 @@
 #include "platform/headless/HeadlessServices.h"
 #include "parameters/uParameterMapping.h"
 #include "core/uOrvoEffect.h"
+#include "core/uPresetLabels.h"
 
 #include <charconv>
 #include <cstdio>
@@ -80,6 +81,28 @@ std::string Number(float value)
         number += ".0";
     }
     return number;
+}
+
+/// A preset's port value: the shortest decimal that the plug-in reads back as exactly the
+/// program's value x, so that hosts show "-7.68" where the port value itself is the float
+/// nearest -7.6800013.
+std::string PresetValue(std::int32_t index, float x)
+{
+    const float exact = PortValue(index, x);
+    char text[64];
+    for (int decimals = 0; decimals <= 9; ++decimals)
+    {
+        const auto result = std::to_chars(text, text + sizeof text, exact,
+                                          std::chars_format::fixed, decimals);
+        float read = 0.0f;
+        std::from_chars(text, result.ptr, read);
+        if (NormalisedValue(index, read) == x)
+        {
+            std::string number(text, result.ptr);
+            return number.find('.') == std::string::npos ? number + ".0" : number;
+        }
+    }
+    return Number(exact);
 }
 
 std::string Quoted(std::string_view text)
@@ -240,11 +263,18 @@ std::string Presets(const std::vector<TProgram>& programs)
 {
     std::ostringstream out;
     out << Prefixes;
+    std::vector<std::string> names;
+    for (const TProgram& program : programs)
+    {
+        names.push_back(program.Name);
+    }
+    const std::vector<std::string> labels = UniquePresetLabels(names);
     for (std::int32_t p = 0; p < static_cast<std::int32_t>(programs.size()); ++p)
     {
         const TProgram& program = programs[static_cast<std::size_t>(p)];
         out << PresetUri(p) << "\n    a pset:Preset ;\n    lv2:appliesTo " << Uri(PluginUri)
-            << " ;\n    rdfs:label " << Quoted(program.Name) << " ;\n    lv2:port";
+            << " ;\n    rdfs:label " << Quoted(labels[static_cast<std::size_t>(p)])
+            << " ;\n    lv2:port";
         const char* separator = " [\n";
         for (const TParameterInfo& info : ParameterInfo)
         {
@@ -254,7 +284,7 @@ std::string Presets(const std::vector<TProgram>& programs)
             }
             const float value = program.Values[static_cast<std::size_t>(info.Index)];
             out << separator << "        lv2:symbol " << Quoted(info.Symbol)
-                << " ;\n        pset:value " << Number(PortValue(info.Index, value)) << "\n    ]";
+                << " ;\n        pset:value " << PresetValue(info.Index, value) << "\n    ]";
             separator = " , [\n";
         }
         out << " .\n\n";

@@ -10,9 +10,16 @@ namespace orvo::lv2
 {
 namespace
 {
-bool IsControlPort(std::int32_t index)
+/// True when parameter has a control port.
+bool HasControlPort(std::int32_t parameter)
 {
-    return index >= 0 && index < static_cast<std::int32_t>(ControlPortCount);
+    return IsParameterIndex(parameter) && InfoOf(parameter).Port != NoPort;
+}
+
+/// The control port of a parameter that has one.
+std::uint32_t ControlPortOf(std::int32_t parameter)
+{
+    return static_cast<std::uint32_t>(InfoOf(parameter).Port);
 }
 } // namespace
 
@@ -25,8 +32,9 @@ TLv2OrvoUI::TLv2OrvoUI(std::shared_ptr<IUIPlatform> platform, std::uintptr_t par
     {
         FUrids = TMessageUrids(*FMap);
     }
-    // The table's defaults until the host sends every port's value, which hosts do as soon
-    // as the UI is made.
+    // The table's defaults until the values arrive: the host sends every port's value as
+    // soon as the UI is made, and the instance answers the request below with the values
+    // it holds (a host need not send them).
     for (std::int32_t i = 0; i < ParameterCount; ++i)
     {
         FValues[static_cast<std::size_t>(i)].store(InfoOf(i).Default, std::memory_order_relaxed);
@@ -36,6 +44,7 @@ TLv2OrvoUI::TLv2OrvoUI(std::shared_ptr<IUIPlatform> platform, std::uintptr_t par
     FWindow->MoveToOrigin();
     FWindow->effect = this;
     FWindow->ShowCurrentValues();
+    sendCommand({mmSendControlValues, NoBinding});
 }
 
 TLv2OrvoUI::~TLv2OrvoUI()
@@ -61,22 +70,40 @@ void TLv2OrvoUI::PortEvent(std::uint32_t port, std::uint32_t size, std::uint32_t
     {
         return;
     }
-    if (protocol == 0 && size == sizeof(float) && IsControlPort(static_cast<std::int32_t>(port)))
+    if (const std::int32_t parameter = ParameterOfPort(port);
+        protocol == 0 && size == sizeof(float) && parameter >= 0)
     {
-        const auto index = static_cast<std::int32_t>(port);
-        FValues[port].store(NormalisedValue(index, *static_cast<const float*>(buffer)),
-                            std::memory_order_relaxed);
+        FValues[static_cast<std::size_t>(parameter)].store(
+            NormalisedValue(parameter, *static_cast<const float*>(buffer)),
+            std::memory_order_relaxed);
         return;
     }
     if (FMap != nullptr && protocol == FUrids.EventTransfer && port == MidiOut &&
         size >= sizeof(LV2_Atom))
     {
         const auto& atom = *static_cast<const LV2_Atom*>(buffer);
+        if (sizeof(LV2_Atom) + atom.size > size)
+        {
+            return;
+        }
         TMidiMap map{};
         std::int32_t learning = NoBinding;
-        if (sizeof(LV2_Atom) + atom.size <= size && ReadMidiMapReply(FUrids, atom, map, learning))
+        TControlValues controls{};
+        if (ReadMidiMapReply(FUrids, atom, map, learning))
         {
             FReport = orvo::MidiMapReport(map, learning);
+        }
+        else if (ReadControlValues(FUrids, atom, controls))
+        {
+            for (std::int32_t i = 0; i < ParameterCount; ++i)
+            {
+                const auto slot = static_cast<std::size_t>(i);
+                if (HasControlPort(i) && !FEditing[slot])
+                {
+                    FValues[slot].store(NormalisedValue(i, controls[slot]),
+                                        std::memory_order_relaxed);
+                }
+            }
         }
     }
 }
@@ -99,27 +126,35 @@ int TLv2OrvoUI::Idle()
 
 void TLv2OrvoUI::SetParameter(std::int32_t index, float value)
 {
-    if (!IsControlPort(index))
+    if (!HasControlPort(index))
     {
         return;
     }
     const float portValue = PortValue(index, value);
-    FWrite(FController, static_cast<std::uint32_t>(index), sizeof portValue, 0, &portValue);
+    FWrite(FController, ControlPortOf(index), sizeof portValue, 0, &portValue);
 }
 
 void TLv2OrvoUI::BeginEdit(std::int32_t index)
 {
-    if (FTouch != nullptr && IsControlPort(index))
+    if (HasControlPort(index))
     {
-        FTouch->touch(FTouch->handle, static_cast<std::uint32_t>(index), true);
+        FEditing[static_cast<std::size_t>(index)] = true;
+    }
+    if (FTouch != nullptr && HasControlPort(index))
+    {
+        FTouch->touch(FTouch->handle, ControlPortOf(index), true);
     }
 }
 
 void TLv2OrvoUI::EndEdit(std::int32_t index)
 {
-    if (FTouch != nullptr && IsControlPort(index))
+    if (HasControlPort(index))
     {
-        FTouch->touch(FTouch->handle, static_cast<std::uint32_t>(index), false);
+        FEditing[static_cast<std::size_t>(index)] = false;
+    }
+    if (FTouch != nullptr && HasControlPort(index))
+    {
+        FTouch->touch(FTouch->handle, ControlPortOf(index), false);
     }
 }
 

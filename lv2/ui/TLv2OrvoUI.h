@@ -37,7 +37,8 @@ class TLv2OrvoUI final : public IEditorEffect
 
     /// The window the host embeds.
     std::uintptr_t Widget() const;
-    /// A control port's value, or an atom from the MIDI output.
+    /// A control port's value, or an atom from the MIDI output: the instance's MIDI map
+    /// reply, or its control values (taken for every port but those under a gesture).
     void PortEvent(std::uint32_t port, std::uint32_t size, std::uint32_t protocol,
                    const void* buffer);
     /// Runs the window system's events, timers and paints, then shows a MIDI map report
@@ -66,6 +67,9 @@ class TLv2OrvoUI final : public IEditorEffect
     char FSeparator;
     TMessageUrids FUrids;
     TEditorValues FValues;
+    /// Ports between BeginEdit and EndEdit: the instance's values, which lag behind the
+    /// user's writes, do not move them.
+    std::array<bool, ParameterCount> FEditing{};
     std::optional<std::string> FReport;
     std::unique_ptr<TPluginEditorWindow> FWindow;
 };

@@ -41,7 +41,21 @@ public:
     /// command, or 0 when the menu was dismissed.
     virtual std::int32_t PopupMenu(IUIWindow* owner, const TUIMenu& menu, TPoint screen) = 0;
 
-    /// A modal message box with one OK button and no icon.
+    /// Shows a pop-up menu at a screen position; onChosen gets the chosen command, or 0 when
+    /// the menu was dismissed. A window system whose modal loop keeps the host's windows
+    /// running (Win32, headless) answers before it returns, as PopupMenu; one whose host
+    /// idles the editor (X11) returns at once and answers from a later Idle, so that the
+    /// host never waits for the user. Either way the owner's windows take no input while
+    /// the menu is open, and onChosen never runs once owner is destroyed.
+    virtual void ShowPopupMenu(IUIWindow* owner, const TUIMenu& menu, TPoint screen,
+                               std::function<void(std::int32_t command)> onChosen)
+    {
+        onChosen(PopupMenu(owner, menu, screen));
+    }
+
+    /// A message box with one OK button and no icon, modal to the owner's windows. As with
+    /// ShowPopupMenu, it may still be open when the call returns (X11): it then stays until
+    /// the user answers it or owner is destroyed.
     virtual void ShowMessage(IUIWindow* owner, std::string_view caption, std::string_view text) = 0;
 
     virtual IUITextRenderer& TextRenderer() = 0;
@@ -52,6 +66,11 @@ public:
     /// host's loop delivers (Win32, headless) has nothing to do here. Handlers called from
     /// here may destroy the windows and timers they belong to.
     virtual void Idle() {}
+
+    /// True once the window system has lost its display for good (the X server went
+    /// away): nothing it makes shows or takes input any more, and an editor on it counts
+    /// as closed.
+    virtual bool Lost() const { return false; }
 };
 
 } // namespace orvo

@@ -1,12 +1,15 @@
 // Pop-up menus and the message box of the X11 window system: windows of our own, drawn in
-// the classic Windows look with the platform's text renderer and run in a modal loop, as
-// TrackPopupMenu and MessageBox are on Windows: the call returns the chosen command (0 when
-// dismissed) or after OK, while the editor's timers keep running and its windows take no
-// input. A menu is a stack of override-redirect windows (one per open submenu) under one
-// pointer grab; the message box is a dialog window transient for the host's frame.
+// the classic Windows look with the platform's text renderer, modal to the editor as
+// TrackPopupMenu and MessageBox are on Windows (the editor's timers keep running, its
+// windows take no input), but never a loop inside the host's idle call: the host on X11
+// has no loop of its own that a modal loop of ours could keep running, so each opens, the
+// call returns, and the platform's idle reads the user's answer when it comes. A menu is a
+// stack of override-redirect windows (one per open submenu) under one pointer grab; the
+// message box is a dialog window transient for the host's frame.
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
+#include <poll.h>
 
 #include <algorithm>
 #include <memory>
@@ -40,6 +43,9 @@ constexpr std::int32_t ArrowColumn = 17; // right of the caption: room for the s
 constexpr std::int32_t MinimumMenuWidth = 80;
 constexpr std::int32_t DialogMargin = 12;
 constexpr TSize OkButton{75, 23};
+// How long PopupMenu's wait for the user sleeps on the connection before it looks at the
+// timers again.
+constexpr int ModalWaitLimit = 50;
 
 /// An own window with a client-sized image that it presents whole on Expose.
 class TSurface : private TX11EventTarget
@@ -71,8 +77,11 @@ public:
     virtual ~TSurface()
     {
         FPlatform.Unregister(FWindow);
-        XDestroyWindow(FDisplay, FWindow);
-        XFlush(FDisplay);
+        if (!FPlatform.Lost())
+        {
+            XDestroyWindow(FDisplay, FWindow);
+            XFlush(FDisplay);
+        }
     }
     TSurface(const TSurface&) = delete;
     TSurface& operator=(const TSurface&) = delete;
@@ -309,36 +318,61 @@ private:
 };
 
 /// A menu shown until the user chooses or dismisses it.
-class TMenuRun
+class TMenuRun final : public TX11Popup
 {
 public:
-    TMenuRun(TX11UIPlatform& platform) : FPlatform(platform) {}
-
-    std::int32_t Run(const TUIMenu& menu, TPoint screen)
+    TMenuRun(TX11UIPlatform& platform, TUIMenu menu, std::function<void(std::int32_t)> onChosen)
+        : FPlatform(platform), FMenu(std::move(menu)), FOnChosen(std::move(onChosen))
     {
-        if (menu.Items.empty())
+    }
+    ~TMenuRun() override
+    {
+        if (FGrabbed && !FPlatform.Lost())
         {
-            return 0;
+            Display* display = FPlatform.XDisplay();
+            XUngrabKeyboard(display, CurrentTime);
+            XUngrabPointer(display, CurrentTime);
         }
-        Open(menu.Items, screen);
+        FLevels.clear();
+    }
+    TMenuRun(const TMenuRun&) = delete;
+    TMenuRun& operator=(const TMenuRun&) = delete;
+
+    /// Shows the first level and grabs the pointer and keyboard for it; the menu counts as
+    /// dismissed at once when it is empty or the pointer cannot be grabbed.
+    void Open(TPoint screen)
+    {
+        if (FMenu.Items.empty())
+        {
+            FFinished = true;
+            return;
+        }
+        Open(FMenu.Items, screen);
         Display* display = FPlatform.XDisplay();
         const Window first = FLevels.front()->Handle();
         // Every pointer event comes to the first level, in its coordinates; a press outside
         // every level dismisses the menu.
-        const bool grabbed =
+        FGrabbed =
             XGrabPointer(display, first, False,
                          ButtonPressMask | ButtonReleaseMask | PointerMotionMask, GrabModeAsync,
                          GrabModeAsync, None, None, CurrentTime) == GrabSuccess;
-        XGrabKeyboard(display, first, False, GrabModeAsync, GrabModeAsync, CurrentTime);
-        if (grabbed)
+        if (FGrabbed)
         {
-            FPlatform.RunModal([this] { return FFinished; });
+            XGrabKeyboard(display, first, False, GrabModeAsync, GrabModeAsync, CurrentTime);
         }
-        XUngrabKeyboard(display, CurrentTime);
-        XUngrabPointer(display, CurrentTime);
-        FLevels.clear();
+        FFinished = !FGrabbed;
         XFlush(display);
-        return FChosen;
+    }
+
+    bool Answered() const override { return FFinished; }
+    std::function<void()> Answer() override
+    {
+        return [onChosen = std::move(FOnChosen), chosen = FChosen] {
+            if (onChosen)
+            {
+                onChosen(chosen);
+            }
+        };
     }
 
     void Pointer(const TMenuLevel& from, TPoint client, int type)
@@ -420,9 +454,12 @@ private:
     }
 
     TX11UIPlatform& FPlatform;
+    TUIMenu FMenu; // the levels show its items
+    std::function<void(std::int32_t)> FOnChosen;
     std::vector<std::unique_ptr<TMenuLevel>> FLevels;
     std::int32_t FChosen = 0;
     bool FFinished = false;
+    bool FGrabbed = false;
 };
 
 void TMenuLevel::Input(const XEvent& event)
@@ -446,7 +483,7 @@ void TMenuLevel::Input(const XEvent& event)
 
 // --- Message box ---
 
-class TMessageBox final : public TSurface
+class TMessageBox final : public TSurface, public TX11Popup
 {
 public:
     TMessageBox(TX11UIPlatform& platform, const TRect& screen, std::string_view text)
@@ -457,7 +494,8 @@ public:
     {
     }
 
-    bool Finished() const { return FFinished; }
+    bool Answered() const override { return FFinished; }
+    std::function<void()> Answer() override { return {}; }
     TRect OkRect() const
     {
         return TRect::FromBounds((Bounds().Width() - OkButton.Width) / 2,
@@ -560,16 +598,47 @@ TRect ScreenRectOf(Display* display, Window window)
 
 std::int32_t TX11UIPlatform::PopupMenu(IUIWindow* owner, const TUIMenu& menu, TPoint screen)
 {
-    if (owner == nullptr)
+    std::int32_t chosen = 0;
+    bool answered = false;
+    // The menu may also go unanswered, with its owner; the loop ends either way.
+    const std::uint64_t id = OpenMenu(owner, menu, screen, [&](std::int32_t command) {
+        chosen = command;
+        answered = true;
+    });
+    while (!answered && PopupOpen(id) && !Lost())
     {
-        return 0;
+        Idle();
+        if (!answered && PopupOpen(id) && XPending(FDisplay) == 0)
+        {
+            pollfd connection{ConnectionNumber(FDisplay), POLLIN, 0};
+            poll(&connection, 1, MillisecondsToNextTimer(ModalWaitLimit));
+        }
     }
-    TMenuRun run(*this);
-    return run.Run(menu, screen);
+    return chosen;
+}
+
+void TX11UIPlatform::ShowPopupMenu(IUIWindow* owner, const TUIMenu& menu, TPoint screen,
+                                   std::function<void(std::int32_t command)> onChosen)
+{
+    OpenMenu(owner, menu, screen, std::move(onChosen));
+}
+
+std::uint64_t TX11UIPlatform::OpenMenu(IUIWindow* owner, const TUIMenu& menu, TPoint screen,
+                                       std::function<void(std::int32_t command)> onChosen)
+{
+    // Without an owner (or a server) the menu is empty: dismissed at the next idle.
+    auto run = std::make_unique<TMenuRun>(*this, owner != nullptr && !Lost() ? menu : TUIMenu{},
+                                          std::move(onChosen));
+    run->Open(screen);
+    return AddPopup(owner, std::move(run));
 }
 
 void TX11UIPlatform::ShowMessage(IUIWindow* owner, std::string_view caption, std::string_view text)
 {
+    if (Lost())
+    {
+        return;
+    }
     TTextFormat format;
     format.ShowAccelChar = false;
     const TSize textSize = FText.MeasureText(TUIFont{}, text, format, 0);
@@ -588,7 +657,8 @@ void TX11UIPlatform::ShowMessage(IUIWindow* owner, std::string_view caption, std
         TRect::FromBounds(over.Left + (over.Width() - size.Width) / 2,
                           over.Top + (over.Height() - size.Height) / 2, size.Width, size.Height),
         screenSize);
-    TMessageBox box(*this, bounds, text);
+    auto popup = std::make_unique<TMessageBox>(*this, bounds, text);
+    TMessageBox& box = *popup;
     const std::string title(caption);
     XStoreName(FDisplay, box.Handle(), title.c_str());
     if (frame != None)
@@ -613,7 +683,7 @@ void TX11UIPlatform::ShowMessage(IUIWindow* owner, std::string_view caption, std
     hints.min_height = hints.max_height = size.Height;
     XSetWMNormalHints(FDisplay, box.Handle(), &hints);
     box.Show();
-    RunModal([&box] { return box.Finished(); });
+    AddPopup(owner, std::move(popup));
 }
 
 } // namespace orvo

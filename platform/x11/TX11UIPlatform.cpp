@@ -1,12 +1,12 @@
 #include "platform/x11/TX11UIPlatform.h"
 
-#include <poll.h>
-
 #include <algorithm>
+#include <cstdlib>
 #include <vector>
 
 #include "platform/x11/TX11UIWindow.h"
 #include "platform/x11/uX11Errors.h"
+#include "platform/x11/uX11ServerProbe.h"
 
 namespace orvo
 {
@@ -30,13 +30,16 @@ private:
     std::uint64_t FId;
 };
 
-// How long a modal loop waits on the connection before it looks at the timers again.
-constexpr int ModalWaitLimit = 50;
-
 } // namespace
 
 std::unique_ptr<TX11UIPlatform> TX11UIPlatform::Open()
 {
+    // A local server that does not answer would hold XOpenDisplay, and the host, for good.
+    const char* name = std::getenv("DISPLAY");
+    if (name != nullptr && !x11::LocalServerAnswers(name))
+    {
+        return nullptr;
+    }
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr)
     {
@@ -58,11 +61,21 @@ TX11UIPlatform::TX11UIPlatform(Display* display) : FDisplay(display)
 
 TX11UIPlatform::~TX11UIPlatform()
 {
-    if (FBlankCursor != None)
+    // Their windows go while the connection is still there.
+    while (!FPopups.empty())
+    {
+        ClosePopupsOf(FPopups.front().Owner);
+    }
+    if (FBlankCursor != None && !Lost())
     {
         XFreeCursor(FDisplay, FBlankCursor);
     }
-    XCloseDisplay(FDisplay);
+    {
+        // Closing removes the display from libXext's list, which other threads may be
+        // reading; a lost connection only frees its memory here.
+        const std::lock_guard extensions(x11::ExtensionListLock());
+        XCloseDisplay(FDisplay);
+    }
     x11::ReleaseDisplay(FDisplay);
 }
 
@@ -71,6 +84,10 @@ std::unique_ptr<IUIWindow> TX11UIPlatform::CreateChildWindow(std::uintptr_t pare
                                                              IUIWindowListener& listener)
 {
     const auto parentWindow = static_cast<Window>(parent);
+    if (Lost())
+    {
+        return nullptr;
+    }
     if (parentWindow != None)
     {
         // The id comes from the host's connection: it must name a window on this server.
@@ -190,9 +207,14 @@ int TX11UIPlatform::MillisecondsToNextTimer(int limit) const
     return wait;
 }
 
-bool TX11UIPlatform::ProcessEvents(const std::function<bool()>* finished)
+bool TX11UIPlatform::Lost() const
 {
-    while (XPending(FDisplay) > 0)
+    return x11::ConnectionLost(FDisplay);
+}
+
+void TX11UIPlatform::ProcessEvents()
+{
+    while (!Lost() && XPending(FDisplay) > 0)
     {
         XEvent event{};
         XNextEvent(FDisplay, &event);
@@ -219,16 +241,11 @@ bool TX11UIPlatform::ProcessEvents(const std::function<bool()>* finished)
                            event.type == KeyRelease || event.type == EnterNotify ||
                            event.type == LeaveNotify;
         if (found != FTargets.end() &&
-            (!input || FModalDepth == 0 || found->second->TakesModalInput()))
+            (!input || FPopups.empty() || found->second->TakesModalInput()))
         {
             found->second->HandleEvent(event);
         }
-        if (finished != nullptr && (*finished)())
-        {
-            return true;
-        }
     }
-    return false;
 }
 
 void TX11UIPlatform::DeliverPaints()
@@ -252,42 +269,75 @@ void TX11UIPlatform::DeliverPaints()
 
 void TX11UIPlatform::Idle()
 {
-    ProcessEvents(nullptr);
+    // A lost connection ends the editor's work: no events come, and the timers' paints
+    // would have nowhere to go.
+    ProcessEvents();
+    if (Lost())
+    {
+        return;
+    }
+    FinishAnsweredPopups();
     RunTimers();
     DeliverPaints();
     XFlush(FDisplay);
 }
 
-void TX11UIPlatform::RunModal(const std::function<bool()>& finished)
+std::uint64_t TX11UIPlatform::AddPopup(IUIWindow* owner, std::unique_ptr<TX11Popup> popup)
 {
-    struct TDepth
+    const std::uint64_t id = FNextPopupId++;
+    const auto ownerWindow = owner != nullptr ? static_cast<Window>(owner->NativeHandle()) : None;
+    FPopups.push_back(TOpenPopup{ownerWindow, id, std::move(popup)});
+    return id;
+}
+
+bool TX11UIPlatform::PopupOpen(std::uint64_t id) const
+{
+    return std::any_of(FPopups.begin(), FPopups.end(),
+                       [id](const TOpenPopup& open) { return open.Id == id; });
+}
+
+void TX11UIPlatform::ClosePopupsOf(Window owner)
+{
+    // Taken out before they are destroyed: a destructor must not see itself in the list.
+    std::vector<std::unique_ptr<TX11Popup>> closing;
+    for (auto it = FPopups.begin(); it != FPopups.end();)
     {
-        std::int32_t& Depth;
-        explicit TDepth(std::int32_t& depth) : Depth(depth) { ++Depth; }
-        ~TDepth() { --Depth; }
-        TDepth(const TDepth&) = delete;
-        TDepth& operator=(const TDepth&) = delete;
-    } depth(FModalDepth);
-    while (!finished())
-    {
-        if (ProcessEvents(&finished))
+        if (it->Owner == owner)
         {
-            break;
+            closing.push_back(std::move(it->Popup));
+            it = FPopups.erase(it);
         }
-        RunTimers();
-        if (finished())
+        else
         {
-            break;
-        }
-        DeliverPaints();
-        XFlush(FDisplay);
-        if (XPending(FDisplay) == 0)
-        {
-            pollfd connection{ConnectionNumber(FDisplay), POLLIN, 0};
-            poll(&connection, 1, MillisecondsToNextTimer(ModalWaitLimit));
+            ++it;
         }
     }
-    XFlush(FDisplay);
+}
+
+void TX11UIPlatform::FinishAnsweredPopups()
+{
+    // An answer may open, answer or close pop-ups, or destroy windows: the search starts
+    // again after each one.
+    for (;;)
+    {
+        const auto answered = std::find_if(FPopups.begin(), FPopups.end(),
+                                           [](const TOpenPopup& open) {
+                                               return open.Popup->Answered();
+                                           });
+        if (answered == FPopups.end())
+        {
+            return;
+        }
+        std::unique_ptr<TX11Popup> popup = std::move(answered->Popup);
+        FPopups.erase(answered);
+        const std::function<void()> answer = popup->Answer();
+        popup.reset(); // off the screen, its grabs released, before the answer runs
+        XFlush(FDisplay);
+        if (answer)
+        {
+            answer();
+        }
+    }
 }
 
 Window TX11UIPlatform::TopLevelOf(Window window) const

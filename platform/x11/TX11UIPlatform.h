@@ -2,8 +2,9 @@
 // Hosts call effEditIdle on their user-interface thread every 10 to 50 ms; Idle is the
 // editor's event loop: it reads the connection's events, fires the timers that are due on
 // the monotonic clock and delivers the paints they caused. Pop-up menus and the message
-// box run a modal loop of the same kind until the user answers. Made and used on one
-// thread; it must outlive the windows and timers it makes.
+// box stay open across idle calls, never inside one: the host's own windows go on while
+// they wait for the user, and the editor's windows take no input until they are answered.
+// Made and used on one thread; it must outlive the windows and timers it makes.
 #pragma once
 
 #include <X11/Xlib.h>
@@ -13,6 +14,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <vector>
 
 #include "platform/ui/IUIPlatform.h"
 #include "platform/x11/TFreeTypeTextRenderer.h"
@@ -29,17 +31,30 @@ public:
     virtual void DeliverPaint() {}
     /// The pointer was hidden or shown (cursor None: the system's arrow).
     virtual void PointerCursorChanged(Cursor /*cursor*/) {}
-    /// While a menu or message box runs its modal loop, only its own windows take input.
+    /// While a menu or message box is open, only its own windows take input.
     virtual bool TakesModalInput() const { return false; }
 
 protected:
     ~TX11EventTarget() = default;
 };
 
+/// A pop-up of the platform (a menu, the message box), open until the user answers it.
+class TX11Popup
+{
+public:
+    virtual ~TX11Popup() = default;
+    /// True once the user has answered; the platform then destroys it (it leaves the
+    /// screen and lets go of its grabs) and runs what Answer gives.
+    virtual bool Answered() const = 0;
+    /// What runs with the user's answer, once the pop-up is gone; empty for nothing.
+    virtual std::function<void()> Answer() = 0;
+};
+
 class TX11UIPlatform final : public IUIPlatform
 {
 public:
-    /// Opens a connection to the display named by DISPLAY; null when there is none.
+    /// Opens a connection to the display named by DISPLAY; null when there is none, or when
+    /// it is a local server that does not answer (uX11ServerProbe.h).
     static std::unique_ptr<TX11UIPlatform> Open();
     ~TX11UIPlatform() override;
     TX11UIPlatform(const TX11UIPlatform&) = delete;
@@ -58,12 +73,24 @@ public:
     void HidePointer() override;
     void ShowPointer() override;
 
+    /// Shows the menu and runs the platform's loop until the user answers (for callers that
+    /// want the command at once; the editor uses ShowPopupMenu).
     std::int32_t PopupMenu(IUIWindow* owner, const TUIMenu& menu, TPoint screen) override;
+    /// Opens the menu and returns; onChosen runs from the Idle that reads the user's answer.
+    void ShowPopupMenu(IUIWindow* owner, const TUIMenu& menu, TPoint screen,
+                       std::function<void(std::int32_t command)> onChosen) override;
+    /// Opens the box and returns; it goes when the user answers it.
     void ShowMessage(IUIWindow* owner, std::string_view caption, std::string_view text) override;
+    /// True while a menu or message box is open.
+    bool PopupOpen() const { return !FPopups.empty(); }
     IUITextRenderer& TextRenderer() override { return FText; }
 
     /// Events, due timers, paints; then whatever was drawn goes to the server.
     void Idle() override;
+
+    /// True once the connection to the X server is lost (the server went away): the
+    /// window system then does nothing more, and its windows send nothing when destroyed.
+    bool Lost() const override;
 
     // Used by the platform's windows and timers.
     Display* XDisplay() const { return FDisplay; }
@@ -77,9 +104,8 @@ public:
     bool StartTimer(std::uint64_t id, std::uint32_t interval);
     void StopTimer(std::uint64_t id);
     void ForgetTimer(std::uint64_t id);
-    /// Runs events, timers and paints, waiting for the connection or the next due timer,
-    /// until finished() is true (after each event). For the modal menus and message box.
-    void RunModal(const std::function<bool()>& finished);
+    /// Closes the pop-ups of owner (an editor window being destroyed) without an answer.
+    void ClosePopupsOf(Window owner);
     /// The top-level window (child of the root) that holds window; window itself when it
     /// is one, None when it is no window.
     Window TopLevelOf(Window window) const;
@@ -96,10 +122,24 @@ private:
         std::uint64_t Order = 0; // start order, for timers due at the same moment
     };
 
+    struct TOpenPopup
+    {
+        Window Owner;
+        std::uint64_t Id;
+        std::unique_ptr<TX11Popup> Popup;
+    };
+
     explicit TX11UIPlatform(Display* display);
-    /// Reads and dispatches every event waiting on the connection; true when one finished
-    /// the modal loop (checked after each event).
-    bool ProcessEvents(const std::function<bool()>* finished);
+    /// Reads and dispatches every event waiting on the connection.
+    void ProcessEvents();
+    /// Opens a menu for owner's window; its pop-up's id.
+    std::uint64_t OpenMenu(IUIWindow* owner, const TUIMenu& menu, TPoint screen,
+                           std::function<void(std::int32_t command)> onChosen);
+    /// Opens popup for owner's window; its id.
+    std::uint64_t AddPopup(IUIWindow* owner, std::unique_ptr<TX11Popup> popup);
+    bool PopupOpen(std::uint64_t id) const;
+    /// Destroys the answered pop-ups and runs their answers.
+    void FinishAnsweredPopups();
     void RunTimers();
     void DeliverPaints();
     /// Milliseconds until the next timer is due (at most limit).
@@ -115,7 +155,8 @@ private:
     std::int32_t FPointerShowCount = 0;
     Cursor FBlankCursor = None;
     Time FLastEventTime = CurrentTime;
-    std::int32_t FModalDepth = 0; // modal loops running
+    std::vector<TOpenPopup> FPopups; // in the order opened
+    std::uint64_t FNextPopupId = 1;
 };
 
 } // namespace orvo

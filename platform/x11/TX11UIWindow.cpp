@@ -123,8 +123,21 @@ TX11UIWindow::~TX11UIWindow()
     {
         return;
     }
-    // Nothing reaches the listener any more: it may be half destroyed already.
+    // Nothing reaches the listener any more: it may be half destroyed already. Its menu or
+    // message box goes with it, unanswered.
     FPlatform.Unregister(FWindow);
+    FPlatform.ClosePopupsOf(FWindow);
+    if (FPlatform.Lost())
+    {
+        // The server is gone and so is everything of ours on it; the segment is ours alone.
+        if (FSharedImage != nullptr)
+        {
+            shmdt(FSegment.shmaddr);
+            FSharedImage->data = nullptr;
+            XDestroyImage(FSharedImage);
+        }
+        return;
+    }
     ReleaseSharedImage();
     if (FCaptured)
     {
@@ -196,7 +209,13 @@ bool TX11UIWindow::EnsureSharedImage()
         return true;
     }
     ReleaseSharedImage();
-    if (FSharedFailed || width == 0 || height == 0 || XShmQueryExtension(FDisplay) == False)
+    if (FSharedFailed || width == 0 || height == 0)
+    {
+        FSharedFailed = true;
+        return false;
+    }
+    const std::lock_guard extensions(x11::ExtensionListLock());
+    if (XShmQueryExtension(FDisplay) == False)
     {
         FSharedFailed = true;
         return false;
@@ -255,8 +274,11 @@ void TX11UIWindow::ReleaseSharedImage()
     {
         return;
     }
-    XShmDetach(FDisplay, &FSegment);
-    XSync(FDisplay, False);
+    {
+        const std::lock_guard extensions(x11::ExtensionListLock());
+        XShmDetach(FDisplay, &FSegment);
+        XSync(FDisplay, False);
+    }
     shmdt(FSegment.shmaddr);
     FSharedImage->data = nullptr;
     XDestroyImage(FSharedImage);
@@ -283,6 +305,7 @@ void TX11UIWindow::Present(const TPixelView& image, const TRect& rect)
         auto* pixels = reinterpret_cast<std::uint32_t*>(FSharedImage->data) +
                        static_cast<std::size_t>(area.Top) * stride + static_cast<std::size_t>(area.Left);
         x11::ConvertPixels(FVisual, FDepth, image, area, pixels, stride);
+        const std::lock_guard extensions(x11::ExtensionListLock());
         XShmPutImage(FDisplay, FWindow, DefaultGC(FDisplay, DefaultScreen(FDisplay)), FSharedImage,
                      area.Left, area.Top, area.Left, area.Top, static_cast<unsigned int>(area.Width()),
                      static_cast<unsigned int>(area.Height()), False);

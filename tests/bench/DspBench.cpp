@@ -1,9 +1,11 @@
 // Cost of the processing chains per stereo frame at 44.1 kHz, as the host drives them:
 // blocks of 256 and 64 samples, bands in gain mode or in transient mode, at the host rate or
 // oversampled, and with a controller moving OutGain every 64 frames. The "ns/frame" counter
-// is the figure to compare.
+// is the figure to compare. ProgramChanges and SteadyPrograms give the cost of a block that
+// starts with a program change against that of an ordinary block (their time is per block).
 #include "dsp/simd/uVectorFilterKernels.h"
 #include "dsp/uOrvoEngine.h"
+#include "tests/support/FactoryPrograms.h"
 
 #include <benchmark/benchmark.h>
 
@@ -135,6 +137,70 @@ void OversampledGainMidi(benchmark::State& state)
     ProcessChain(state, true, bmGain, true);
 }
 
+enum TProgramMode
+{
+    pmHeld,     // the first program held
+    pmChanging, // a program change before every block
+    pmNewTuning // the same, with a Tuning value not seen before (designs not known yet)
+};
+
+/// Blocks of noise through the factory programs in turn, each block after a change of all 16
+/// parameters as the effect's program change makes it, or the same blocks with one program.
+void RunPrograms(benchmark::State& state, TProgramMode mode)
+{
+    const bool changing = mode != pmHeld;
+    const auto frames = static_cast<std::int32_t>(state.range(0));
+    const std::vector<test::TFactoryProgram> programs = test::FactoryPrograms();
+    TOrvoEngine engine;
+    engine.SetSampleRate(44100.0f);
+    std::vector<float> left(static_cast<std::size_t>(frames));
+    std::vector<float> right(static_cast<std::size_t>(frames));
+    std::uint32_t noise = 1;
+    for (std::size_t i = 0; i < left.size(); ++i)
+    {
+        noise = noise * 1664525u + 1013904223u;
+        left[i] = static_cast<float>(noise >> 8) / 33554432.0f - 0.25f;
+        right[i] = -left[i];
+    }
+    const float* inputs[2] = {left.data(), right.data()};
+    std::vector<float> outLeft(left.size());
+    std::vector<float> outRight(left.size());
+    float* outputs[2] = {outLeft.data(), outRight.data()};
+    std::size_t next = 0;
+    for (auto _ : state)
+    {
+        if (changing || next == 0)
+        {
+            const test::TFactoryProgram& program = programs[next % programs.size()];
+            for (std::int32_t i = 0; i < ParameterCount; ++i)
+            {
+                engine.ApplyParameter(i, program.Values[static_cast<std::size_t>(i)]);
+            }
+            if (mode == pmNewTuning)
+            {
+                const float nudge = static_cast<float>(next % 4096) * 1e-5f;
+                engine.ApplyParameter(prTuning, program.Values[prTuning] * 0.95f + nudge);
+            }
+            next = changing ? next + 1 : 1;
+        }
+        engine.ProcessReplacing(inputs, outputs, frames, nullptr);
+        benchmark::DoNotOptimize(outLeft.data());
+    }
+}
+
+void ProgramChanges(benchmark::State& state)
+{
+    RunPrograms(state, pmChanging);
+}
+void ProgramChangesNewTuning(benchmark::State& state)
+{
+    RunPrograms(state, pmNewTuning);
+}
+void SteadyPrograms(benchmark::State& state)
+{
+    RunPrograms(state, pmHeld);
+}
+
 // Block size x filter kernels (scalar reference, SSE2, AVX2, AVX-512).
 void Arguments(benchmark::internal::Benchmark* benchmark)
 {
@@ -147,5 +213,8 @@ BENCHMARK(OversampledGain)->Apply(Arguments);
 BENCHMARK(OversampledTransient)->Apply(Arguments);
 BENCHMARK(HostRateGainMidi)->Apply(Arguments);
 BENCHMARK(OversampledGainMidi)->Apply(Arguments);
+BENCHMARK(ProgramChanges)->Arg(64)->Arg(256);
+BENCHMARK(ProgramChangesNewTuning)->Arg(64)->Arg(256);
+BENCHMARK(SteadyPrograms)->Arg(64)->Arg(256);
 
 } // namespace

@@ -4,8 +4,12 @@
 // give the same samples, with nothing read or written besides. Host rate: the eight crossover
 // lanes, one step per frame. Oversampled: twelve lanes (crossovers, interpolation and
 // decimation overlapped), two steps per frame. The rounding is done by converting to float
-// and back or on the double's bits (with AVX-512's masks where it has them); the fastest of
-// these is the floor on the machine. No kernel can run a frame faster than this: every step
+// and back, on the double's bits to nearest even (with AVX-512's masks where it has them), or
+// in two operations on the bits: r = (bits + 2^28) & ~(2^29 - 1), half away from zero, which
+// is FlushTiny(float(y)) except at exact ties, at or below the flush limit, at -0, beyond the
+// float range and at NaN; those are only noted here, off the feedback chain (a kernel does
+// the run again with the exact rounding where one occurs). The fastest of these is the floor
+// on the machine. No kernel can run a frame faster than this: every step
 // waits for the one before it, and nothing else is done.
 #include "dsp/simd/uBiquadLanes.h"
 #include "dsp/simd/uBiquadRounding.h"
@@ -39,6 +43,7 @@ namespace r = orvo::simd_rounding;
         _mm256_castsi256_pd(_mm256_set1_epi64x(static_cast<long long>(r::MagnitudeBits)));    \
     const __m256d drift = _mm256_set1_pd(1e-9);                                                 \
     bool unusual = false;                                                                       \
+    __m256i rare = _mm256_setzero_si256();                                                      \
     for (long step = 0; step < steps; ++step)                                                   \
     {                                                                                           \
         for (int g = 0; g < Groups; ++g)                                                        \
@@ -51,7 +56,29 @@ namespace r = orvo::simd_rounding;
                 _mm256_mul_pd(a2[g], y2[g]));                                                   \
             const __m256d magnitude = _mm256_and_pd(y, magnitudeBits);                          \
             __m256d fed;                                                                        \
-            if (Bits)                                                                           \
+            if (Mode == roTwoOps)                                                               \
+            {                                                                                   \
+                const __m256i bits = _mm256_castpd_si256(y);                                    \
+                fed = _mm256_castsi256_pd(_mm256_and_si256(                                     \
+                    _mm256_add_epi64(bits, _mm256_set1_epi64x(1ll << 28)),                      \
+                    _mm256_set1_epi64x(static_cast<long long>(r::KeptBits))));                  \
+                const __m256i size = _mm256_castpd_si256(magnitude);                            \
+                const __m256i tie = _mm256_cmpeq_epi64(                                         \
+                    _mm256_and_si256(bits, _mm256_set1_epi64x(                                  \
+                                               static_cast<long long>(r::DroppedBits))),        \
+                    _mm256_set1_epi64x(1ll << 28));                                             \
+                const __m256i sizable = _mm256_or_si256(                                        \
+                    _mm256_cmpgt_epi64(size, _mm256_set1_epi64x(                                \
+                                                 static_cast<long long>(r::FlushLimitBits))),   \
+                    _mm256_cmpeq_epi64(bits, _mm256_setzero_si256()));                          \
+                const __m256i beyond = _mm256_cmpgt_epi64(                                      \
+                    size, _mm256_set1_epi64x(static_cast<long long>(r::OverflowBits - 1)));     \
+                rare = _mm256_or_si256(                                                         \
+                    rare, _mm256_or_si256(_mm256_or_si256(tie, beyond),                         \
+                                          _mm256_andnot_si256(sizable,                          \
+                                                              _mm256_set1_epi64x(-1))));        \
+            }                                                                                   \
+            else if (Mode == roBits)                                                            \
             {                                                                                   \
                 const __m256i bits = _mm256_castpd_si256(y);                                    \
                 const __m256i keep = _mm256_cmpgt_epi64(                                        \
@@ -84,7 +111,7 @@ namespace r = orvo::simd_rounding;
             x[g] = _mm256_add_pd(x[g], drift);                                                  \
         }                                                                                       \
     }                                                                                           \
-    double sum = unusual ? 1.0 : 0.0;                                                           \
+    double sum = unusual || _mm256_testz_si256(rare, rare) == 0 ? 1.0 : 0.0;                    \
     for (int g = 0; g < Groups; ++g)                                                            \
     {                                                                                           \
         alignas(32) double lanes[4];                                                            \
@@ -93,14 +120,22 @@ namespace r = orvo::simd_rounding;
     }                                                                                           \
     return sum;
 
-template <int Groups, bool Bits>
+enum TRounding
+{
+    roConvert, // to float and back
+    roBits,    // on the double's bits, to nearest even
+    roMasked,  // on the bits, with AVX-512 masks (eight lanes in one 512-bit vector)
+    roTwoOps,  // on the bits in two operations, the rare cases noted off the chain
+};
+
+template <int Groups, TRounding Mode>
 __attribute__((target("avx2"))) double FloorAvx2(long steps) noexcept
 {
     ORVO_FLOOR_BODY
 }
 
 // The same 256-bit code with AVX-512's 32 registers, as the kernels use it for twelve lanes.
-template <int Groups, bool Bits>
+template <int Groups, TRounding Mode>
 __attribute__((target("avx2,avx512f,avx512vl"))) double FloorAvx512(long steps) noexcept
 {
     ORVO_FLOOR_BODY
@@ -196,13 +231,6 @@ __attribute__((target("avx2,avx512f,avx512vl"))) double FloorYmmMasked(long step
 
 using TFloor = double (*)(long) noexcept;
 
-enum TRounding
-{
-    roConvert, // to float and back
-    roBits,    // on the double's bits
-    roMasked,  // on the bits, with AVX-512 masks (eight lanes in one 512-bit vector)
-};
-
 TFloor FloorFor(orvo::TSimdLevel level, bool twelve, TRounding rounding) noexcept
 {
     if (level == orvo::slAvx512)
@@ -210,21 +238,25 @@ TFloor FloorFor(orvo::TSimdLevel level, bool twelve, TRounding rounding) noexcep
         switch (rounding)
         {
         case roConvert:
-            return twelve ? &FloorAvx512<3, false> : &FloorAvx512<2, false>;
+            return twelve ? &FloorAvx512<3, roConvert> : &FloorAvx512<2, roConvert>;
         case roBits:
-            return twelve ? &FloorAvx512<3, true> : &FloorAvx512<2, true>;
+            return twelve ? &FloorAvx512<3, roBits> : &FloorAvx512<2, roBits>;
         case roMasked:
             return twelve ? &FloorYmmMasked<3> : &FloorZmmMasked<1>;
+        case roTwoOps:
+            return twelve ? &FloorAvx512<3, roTwoOps> : &FloorAvx512<2, roTwoOps>;
         }
     }
     switch (rounding)
     {
     case roConvert:
-        return twelve ? &FloorAvx2<3, false> : &FloorAvx2<2, false>;
+        return twelve ? &FloorAvx2<3, roConvert> : &FloorAvx2<2, roConvert>;
     case roBits:
-        return twelve ? &FloorAvx2<3, true> : &FloorAvx2<2, true>;
+        return twelve ? &FloorAvx2<3, roBits> : &FloorAvx2<2, roBits>;
     case roMasked:
         break;
+    case roTwoOps:
+        return twelve ? &FloorAvx2<3, roTwoOps> : &FloorAvx2<2, roTwoOps>;
     }
     return nullptr;
 }
@@ -253,7 +285,7 @@ void RecurrenceFloor(benchmark::State& state)
 }
 
 BENCHMARK(RecurrenceFloor)
-    ->ArgsProduct({{orvo::slAvx2, orvo::slAvx512}, {8, 12}, {roConvert, roBits, roMasked}})
+    ->ArgsProduct({{orvo::slAvx2, orvo::slAvx512}, {8, 12}, {roConvert, roBits, roMasked, roTwoOps}})
     ->ArgNames({"level", "lanes", "rounding"});
 
 } // namespace

@@ -154,6 +154,31 @@ TEST(TOrvoChainMapping, TuningMovesAllCrossoversAndTheRateClampsThem)
     EXPECT_EQ(chain.Filter(7).Frequency(), 11025.0f);
 }
 
+TEST(TOrvoChainMapping, KnownTuningsAndLevelsGiveTheDesignsTheirMathsGives)
+{
+    // Designs taken from an earlier Tuning, from the left channel's twin or from a level set
+    // before are those a filter and the level curve compute afresh, also after a rate change.
+    TOrvoChain chain;
+    for (const float tuning : {0.3f, 0.8f})
+    {
+        chain.SetParameter(prTuning, tuning);
+        chain.SetParameter(prLo, 0.2f);
+        chain.SetParameter(prLo, 0.3f);
+    }
+    chain.SetSampleRate(22050.0f);
+    chain.SetParameter(prTuning, 0.3f);
+    chain.SetParameter(prLo, 0.2f);
+    EXPECT_EQ(chain.BandGain(0), LevelCurve(0.2f));
+    for (int k = 0; k < 4; ++k)
+    {
+        TRBJFilter fresh(22050.0f);
+        fresh.SetFilter(ftLowPass, CrossoverFrequencies[k] * chain.TuningRatio(), 0.70710677f,
+                        1.0f);
+        EXPECT_EQ(chain.Filter(k).Core().FCoefTarget, fresh.Core().FCoefTarget) << k;
+        EXPECT_EQ(chain.Filter(k + 4).Core().FCoefTarget, fresh.Core().FCoefTarget) << k;
+    }
+}
+
 bool MemoryCleared(const TOrvoChain& chain)
 {
     for (int i = 0; i < 12; ++i)

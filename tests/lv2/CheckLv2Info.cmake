@@ -1,6 +1,7 @@
 # lv2info on Orvo (LV2_PATH set by the test): 15 control inputs, stereo audio in and out,
 # a MIDI input and output, no port beyond them, no latency, and the 16 factory programs of
-# BANK as presets.
+# BANK as presets, a name the bank gives twice numbered ("Spare 1", "Spare 2") so that each
+# label is unique.
 execute_process(COMMAND "${LV2INFO}" urn:quorvane:orvo
                 OUTPUT_VARIABLE info ERROR_VARIABLE errors RESULT_VARIABLE result)
 if(NOT result EQUAL 0)
@@ -32,6 +33,22 @@ if(NOT count EQUAL 16)
 endif()
 file(STRINGS "${BANK}" names REGEX "^Name=")
 list(TRANSFORM names REPLACE "^Name=" "")
+set(numbered "")
+foreach(name IN LISTS names)
+    set(same ${names})
+    list(FILTER same INCLUDE REGEX "^${name}$")
+    list(LENGTH same copies)
+    if(copies GREATER 1)
+        set(before ${numbered})
+        list(FILTER before INCLUDE REGEX "^${name} [0-9]+$")
+        list(LENGTH before n)
+        math(EXPR n "${n} + 1")
+        list(APPEND numbered "${name} ${n}")
+    else()
+        list(APPEND numbered "${name}")
+    endif()
+endforeach()
+set(names ${numbered})
 list(SORT names)
 list(SORT labels)
 if(NOT names STREQUAL labels)

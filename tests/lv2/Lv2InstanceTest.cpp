@@ -28,6 +28,32 @@ TEST_F(Lv2Instance, HandsChangedPortsToTheEffectInTheirUnits)
     EXPECT_EQ(Parameter(*instance, prHiMute), 1.0f);
 }
 
+TEST_F(Lv2Instance, SendsItsControlValuesAfterARunInWhichAControlChanged)
+{
+    auto instance = Instantiate();
+    Run(*instance, 64); // the ports hold program 0, as the instance does
+    EXPECT_FALSE(ReceivedControlValues());
+    // A host restoring a preset sets the ports without telling the UI: the instance does.
+    Controls[prTuning] = 6.0f;
+    Controls[prLoMute] = 1.0f;
+    Run(*instance, 64);
+    const auto values = ReceivedControlValues();
+    ASSERT_TRUE(values);
+    for (const TParameterInfo& info : ParameterInfo)
+    {
+        if (info.Port != NoPort)
+        {
+            EXPECT_EQ((*values)[info.Index], Controls[info.Index]) << info.Name;
+        }
+    }
+    Run(*instance, 64);
+    EXPECT_FALSE(ReceivedControlValues());
+    // A UI that opens asks for the values the instance holds.
+    PrepareRun({}, {{lv2::mmSendControlValues, NoBinding}});
+    instance->Run(64);
+    EXPECT_TRUE(ReceivedControlValues());
+}
+
 TEST_F(Lv2Instance, PassesMidiThruAtItsFramesAndMapsControllers)
 {
     auto instance = Instantiate();

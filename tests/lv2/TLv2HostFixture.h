@@ -34,11 +34,13 @@ class TLv2HostFixture : public ::testing::Test
     std::unique_ptr<lv2::TLv2Orvo> Instantiate()
     {
         auto instance = std::make_unique<lv2::TLv2Orvo>(48000.0, Features, Services);
-        for (std::uint32_t i = 0; i < lv2::ControlPortCount; ++i)
+        for (const TParameterInfo& info : ParameterInfo)
         {
-            Controls[i] = PortValue(static_cast<std::int32_t>(i),
-                                    InfoOf(static_cast<std::int32_t>(i)).Default);
-            instance->Connect(i, &Controls[i]);
+            Controls[info.Index] = PortValue(info.Index, info.Default);
+            if (info.Port != NoPort)
+            {
+                instance->Connect(static_cast<std::uint32_t>(info.Port), &Controls[info.Index]);
+            }
         }
         // Program 0's values, the ports' defaults.
         Controls[prOverSample] = 1.0f;
@@ -113,6 +115,21 @@ class TLv2HostFixture : public ::testing::Test
         return std::nullopt;
     }
 
+    /// The control values in the output port after a run.
+    std::optional<lv2::TControlValues> ReceivedControlValues()
+    {
+        const auto* out = reinterpret_cast<const LV2_Atom_Sequence*>(OutBuffer.data());
+        LV2_ATOM_SEQUENCE_FOREACH(out, event)
+        {
+            lv2::TControlValues values{};
+            if (lv2::ReadControlValues(Urids, event->body, values))
+            {
+                return values;
+            }
+        }
+        return std::nullopt;
+    }
+
     /// Runs frames with these MIDI events; returns the MIDI output.
     std::vector<TMidiAt> Run(lv2::TLv2Orvo& instance, std::uint32_t frames,
                              const std::vector<TMidiAt>& events = {})
@@ -138,7 +155,7 @@ class TLv2HostFixture : public ::testing::Test
     THeadlessServices Headless;
     TPluginServices Services{Headless.ModuleFile, Headless.Resources, Headless.FileSystem,
                              Headless.Locale, Headless.MessageBox};
-    std::array<float, lv2::ControlPortCount> Controls{};
+    std::array<float, ParameterCount> Controls{};
     std::vector<float> In = std::vector<float>(MaxFrames, 0.1f);
     std::vector<float> OutL = std::vector<float>(MaxFrames);
     std::vector<float> OutR = std::vector<float>(MaxFrames);

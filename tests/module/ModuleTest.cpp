@@ -1,7 +1,7 @@
 // The built Orvo module, loaded the way a Linux host loads it: dlopen, the exported entry,
 // and from then on only the record. Each test works on a copy of the module in a fresh
 // folder, which then also holds the map file.
-#include "tests/plugin/TPluginFixture.h"
+#include "tests/vst2/TPluginFixture.h"
 
 #include <dlfcn.h>
 

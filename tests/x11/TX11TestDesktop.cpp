@@ -3,8 +3,15 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <atomic>
+#include <cstdlib>
 #include <thread>
 
 namespace orvo::test
@@ -238,24 +245,177 @@ void TX11TestDesktop::PumpFor(const std::function<void()>& idle, int durationMs,
 std::vector<int> TX11TestDesktop::AnswerMessageBox(Window host)
 {
     std::vector<int> box = WaitForPopup(false, {host});
+    LetHostIdle();
     MoveTo(box[0] + box[2] / 2, box[1] + box[3] - 12 - 11); // OK
     Press(Button1);
     Release(Button1);
     return box;
 }
 
-void TX11TestDesktop::AsUser(const std::function<void()>& idle,
-                             const std::function<void(TX11TestDesktop&)>& actions, int intervalMs)
+void TX11TestDesktop::LetHostIdle() const
+{
+    constexpr int Calls = 5;
+    if (FHostIdles == nullptr)
+    {
+        return;
+    }
+    const int until = FHostIdles->load() + Calls;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+    while (FHostIdles->load() < until && std::chrono::steady_clock::now() < deadline)
+    {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+}
+
+double TX11TestDesktop::AsUser(const std::function<void()>& idle,
+                               const std::function<void(TX11TestDesktop&)>& actions,
+                               int intervalMs)
 {
     std::atomic<bool> done{false};
+    std::atomic<int> idles{0};
+    double longest = 0.0;
+    const auto timedIdle = [&] {
+        const auto start = std::chrono::steady_clock::now();
+        idle();
+        const std::chrono::duration<double, std::milli> took =
+            std::chrono::steady_clock::now() - start;
+        longest = std::max(longest, took.count());
+        ++idles;
+    };
     std::thread user([&] {
         TX11TestDesktop desktop(10, 10);
+        desktop.FHostIdles = &idles;
         actions(desktop);
         done = true;
     });
-    PumpUntil(idle, [&] { return done.load(); }, 3000, intervalMs);
+    PumpUntil(timedIdle, [&] { return done.load(); }, 3000, intervalMs);
     user.join();
-    PumpFor(idle, 60, intervalMs);
+    PumpFor(timedIdle, 60, intervalMs);
+    return longest;
+}
+
+void RunOnTwoThreads(const std::function<void(int thread)>& body)
+{
+    std::atomic<int> ready{0};
+    const auto start = [&](int thread) {
+        return std::thread([&, thread] {
+            ++ready;
+            while (ready.load() < 2)
+            {
+                std::this_thread::yield();
+            }
+            body(thread);
+        });
+    };
+    std::thread first = start(0);
+    std::thread second = start(1);
+    first.join();
+    second.join();
+}
+
+namespace
+{
+// The host's own handlers for its connection to the doomed server: Xlib's defaults would
+// end the test when that connection breaks.
+int HostLossCount = 0;
+Display* DoomedHostDisplay = nullptr;
+XIOErrorHandler PreviousIOHandler = nullptr;
+
+int CountHostLoss(Display* display)
+{
+    if (display == DoomedHostDisplay)
+    {
+        ++HostLossCount;
+        return 0;
+    }
+    return PreviousIOHandler != nullptr ? PreviousIOHandler(display) : 0;
+}
+
+void KeepTestRunning(Display*, void*)
+{
+}
+} // namespace
+
+TDoomedXServer::TDoomedXServer()
+{
+    int pipeEnds[2] = {-1, -1};
+    if (pipe(pipeEnds) != 0)
+    {
+        return;
+    }
+    const std::string fd = std::to_string(pipeEnds[1]);
+    const char* arguments[] = {"Xvfb",  "-displayfd", fd.c_str(), "-nolisten", "tcp",
+                               "-noreset", "-screen", "0",       "800x600x24", nullptr};
+    pid_t pid = -1;
+    posix_spawn_file_actions_t quiet;
+    posix_spawn_file_actions_init(&quiet);
+    posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
+    const int spawned = posix_spawnp(&pid, "Xvfb", &quiet, nullptr,
+                                     const_cast<char* const*>(arguments), environ);
+    posix_spawn_file_actions_destroy(&quiet);
+    close(pipeEnds[1]);
+    std::string number;
+    char c = 0;
+    while (spawned == 0 && read(pipeEnds[0], &c, 1) == 1 && c != '\n')
+    {
+        number += c;
+    }
+    close(pipeEnds[0]);
+    if (spawned != 0)
+    {
+        return;
+    }
+    FPid = pid;
+    if (number.empty())
+    {
+        return;
+    }
+    FOuterDisplay = std::getenv("DISPLAY") != nullptr ? std::getenv("DISPLAY") : "";
+    setenv("DISPLAY", (":" + number).c_str(), 1);
+    FHostDisplay = XOpenDisplay(nullptr);
+    if (FHostDisplay == nullptr)
+    {
+        return;
+    }
+    DoomedHostDisplay = FHostDisplay;
+    HostLossCount = 0;
+    PreviousIOHandler = XSetIOErrorHandler(&CountHostLoss);
+    XSetIOErrorExitHandler(FHostDisplay, &KeepTestRunning, nullptr);
+    FHostWindow = XCreateSimpleWindow(FHostDisplay, DefaultRootWindow(FHostDisplay), 0, 0, 700,
+                                      300, 0, 0, 0);
+    XMapWindow(FHostDisplay, FHostWindow);
+    XSync(FHostDisplay, False);
+}
+
+TDoomedXServer::~TDoomedXServer()
+{
+    Kill();
+    if (FHostDisplay != nullptr)
+    {
+        XCloseDisplay(FHostDisplay);
+        XSetIOErrorHandler(PreviousIOHandler);
+        DoomedHostDisplay = nullptr;
+    }
+    if (!FOuterDisplay.empty())
+    {
+        setenv("DISPLAY", FOuterDisplay.c_str(), 1);
+    }
+}
+
+void TDoomedXServer::Kill()
+{
+    if (FPid > 0)
+    {
+        kill(FPid, SIGKILL);
+        waitpid(FPid, nullptr, 0);
+        FPid = -1;
+    }
+}
+
+int TDoomedXServer::HostLosses()
+{
+    XSync(FHostDisplay, False);
+    return HostLossCount;
 }
 
 } // namespace orvo::test

@@ -8,11 +8,12 @@
 #include <X11/keysym.h>
 #include <dlfcn.h>
 
+#include <array>
 #include <cmath>
 #include <cstdlib>
 
 #include "tests/editor/EditorInstance.h"
-#include "tests/plugin/TPluginFixture.h"
+#include "tests/vst2/TPluginFixture.h"
 #include "tests/x11/TX11TestDesktop.h"
 
 namespace orvo::test
@@ -160,11 +161,11 @@ protected:
         return differences;
     }
 
-    /// Runs the user's actions on a connection of their own while the test idles: a menu or
-    /// message box blocks inside effEditIdle until the user answers, as on Windows.
-    void AsUser(const std::function<void(TX11TestDesktop&)>& actions)
+    /// Runs the user's actions on a connection of their own while the test idles; the
+    /// longest effEditIdle call in milliseconds.
+    double AsUser(const std::function<void(TX11TestDesktop&)>& actions)
     {
-        TX11TestDesktop::AsUser([this] { Idle(); }, actions, IdleInterval);
+        return TX11TestDesktop::AsUser([this] { Idle(); }, actions, IdleInterval);
     }
 
     TTempFolder Folder;
@@ -253,11 +254,12 @@ TEST_F(X11Editor, CentreFromTheSliderMenu)
     PumpFor(150);
     Host.ClearCalls();
     const TPoint knob = Screen(InGainCentre);
-    AsUser([&](TX11TestDesktop& user) {
+    const double longestIdle = AsUser([&](TX11TestDesktop& user) {
         user.MoveTo(knob.X, knob.Y);
         user.Press(Button3);
         user.Release(Button3);
         const auto menu = user.WaitForPopup(true);
+        user.LetHostIdle();
         EXPECT_EQ((std::vector<int>{menu[0], menu[1]}), (std::vector<int>{knob.X, knob.Y}));
         user.MoveTo(menu[0] + 20, menu[1] + 3 + 8); // "Centre"
         user.Press(Button1);
@@ -265,25 +267,35 @@ TEST_F(X11Editor, CentreFromTheSliderMenu)
     });
     EXPECT_EQ(Parameter(12), 0.5f);
     EXPECT_EQ(Gestures(), "b12 a12 e12");
+    EXPECT_LT(longestIdle, IdleLimitMs);
 }
 
 TEST_F(X11Editor, MidiReportInAMessageBox)
 {
     const TPoint button = Screen(OverSampleCentre);
+    const TPoint knob = Screen(InGainCentre); // left of the box, which is centred
     std::vector<int> box;
-    AsUser([&, host = Desktop.HostWindow()](TX11TestDesktop& user) {
+    const double longestIdle = AsUser([&, host = Desktop.HostWindow()](TX11TestDesktop& user) {
         user.MoveTo(button.X, button.Y);
         user.Press(Button3);
         user.Release(Button3);
         const auto menu = user.WaitForPopup(true);
+        user.LetHostIdle();
         user.MoveTo(menu[0] + 20, menu[1] + 3 + 17 + 8); // "Show MIDI CC Config"
         user.Press(Button1);
         user.Release(Button1);
+        // While the box is open the editor takes no input.
+        user.WaitForPopup(false, {host});
+        user.MoveTo(knob.X, knob.Y);
+        user.Press(Button1);
+        user.Release(Button1);
+        user.LetHostIdle();
         box = user.AnswerMessageBox(host);
     });
     ASSERT_EQ(box.size(), 4U);
     EXPECT_GT(box[3], 23 + 12 * 16); // the report's 16 lines and the button
     EXPECT_TRUE(Gestures().empty());
+    EXPECT_LT(longestIdle, IdleLimitMs);
     // The editor goes on after the box.
     MoveTo(LoMuteCentre);
     Desktop.Press(Button1);
@@ -353,6 +365,74 @@ TEST_F(X11Editor, HostWindowDestroyedFirst)
     EXPECT_EQ(Dispatch(effEditClose), 0);
     Dispatch(effClose);
     Effect = nullptr;
+}
+
+/// A host that answers only what an effect needs to start; safe on any thread.
+VstIntPtr VSTCALL QuietHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
+{
+    return opcode == audioMasterVersion ? 2400 : 0;
+}
+
+TEST(X11EditorThreads, EditorsOpenIdleAndCloseOnTwoThreadsAtOnce)
+{
+    TX11TestDesktop desktop(700, 300);
+    ASSERT_TRUE(desktop.Valid()) << "no X display";
+    TTempFolder folder;
+    std::filesystem::copy_file(ORVO_MODULE_PATH, folder.Path() / "Orvo.so");
+    void* library = dlopen((folder.Path() / "Orvo.so").c_str(), RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(library, nullptr) << dlerror();
+    const auto entry = reinterpret_cast<TEntry>(dlsym(library, "VSTPluginMain"));
+    ASSERT_NE(entry, nullptr);
+    const auto parent = reinterpret_cast<void*>(desktop.HostWindow());
+    std::array<int, 2> opened{};
+    // An effect per cycle: each opens a display connection of its own and closes it again.
+    RunOnTwoThreads([&](int thread) {
+        for (int cycle = 0; cycle < EditorCycles; ++cycle)
+        {
+            AEffect* effect = entry(&QuietHost);
+            opened[static_cast<std::size_t>(thread)] +=
+                static_cast<int>(effect->dispatcher(effect, effEditOpen, 0, 0, parent, 0.0f));
+            for (int idle = 0; idle < 3; ++idle)
+            {
+                effect->dispatcher(effect, effEditIdle, 0, 0, nullptr, 0.0f);
+            }
+            effect->dispatcher(effect, effEditClose, 0, 0, nullptr, 0.0f);
+            effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
+        }
+    });
+    EXPECT_EQ(opened, (std::array<int, 2>{EditorCycles, EditorCycles}));
+    dlclose(library);
+}
+
+TEST(X11EditorServerDeath, TheHostLivesOnAndTheEditorCountsAsClosed)
+{
+    TDoomedXServer server;
+    ASSERT_TRUE(server.Valid()) << "no Xvfb of the test's own";
+    TTempFolder folder;
+    std::filesystem::copy_file(ORVO_MODULE_PATH, folder.Path() / "Orvo.so");
+    void* library = dlopen((folder.Path() / "Orvo.so").c_str(), RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(library, nullptr) << dlerror();
+    AEffect* effect = reinterpret_cast<TEntry>(dlsym(library, "VSTPluginMain"))(&QuietHost);
+    ASSERT_NE(effect, nullptr);
+    const auto dispatch = [effect](VstInt32 opcode, void* ptr = nullptr) {
+        return effect->dispatcher(effect, opcode, 0, 0, ptr, 0.0f);
+    };
+    const auto parent = reinterpret_cast<void*>(server.HostWindow());
+    ASSERT_EQ(dispatch(effEditOpen, parent), 1);
+    const auto idle = [&] { dispatch(effEditIdle); };
+    TX11TestDesktop::PumpFor(idle, 100, IdleInterval);
+    server.Kill();
+    // The host keeps idling and changing parameters; the editor's refresh has nowhere to go.
+    effect->setParameter(effect, prLo, 0.25f);
+    TX11TestDesktop::PumpFor(idle, 250, IdleInterval);
+    EXPECT_EQ(dispatch(effEditClose), 0);
+    EXPECT_EQ(dispatch(effEditOpen, parent), 0); // no window on a server that is gone
+    idle();
+    dispatch(effEditClose);
+    dispatch(effClose);
+    dlclose(library);
+    // The host's own connection still went to the host's handler.
+    EXPECT_GE(server.HostLosses(), 1);
 }
 
 TEST(X11EditorWithoutDisplay, OpenAnswersZero)

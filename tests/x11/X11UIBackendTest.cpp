@@ -6,10 +6,17 @@
 
 #include <X11/XKBlib.h>
 #include <X11/keysym.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstddef>
+#include <cstdlib>
+#include <cstring>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -363,7 +370,30 @@ TEST_F(X11UIBackend, MenusWithSubmenusReturnTheChosenCommand)
     }
 }
 
-TEST_F(X11UIBackend, MessageBoxRunsTheTimersAndReturnsAfterOk)
+TEST_F(X11UIBackend, AnOpenMenuGoesUnansweredWithItsOwnerAndReleasesItsGrab)
+{
+    bool answered = false;
+    Platform->ShowPopupMenu(Child.get(), TUIMenu{{TUIMenuEntry{"Centre", 7}}}, Screen(40, 30),
+                            [&](std::int32_t) { answered = true; });
+    Platform->Idle();
+    EXPECT_TRUE(Platform->PopupOpen());
+    Display* host = Desktop.XDisplay();
+    const auto grabPointer = [&] {
+        const int status = XGrabPointer(host, Desktop.HostWindow(), False, ButtonPressMask,
+                                        GrabModeAsync, GrabModeAsync, 0, 0, CurrentTime);
+        XUngrabPointer(host, CurrentTime);
+        XSync(host, False);
+        return status;
+    };
+    EXPECT_EQ(grabPointer(), AlreadyGrabbed);
+    Child.reset();
+    EXPECT_FALSE(Platform->PopupOpen());
+    Platform->Idle();
+    EXPECT_FALSE(answered);
+    EXPECT_EQ(grabPointer(), GrabSuccess);
+}
+
+TEST_F(X11UIBackend, MessageBoxStaysOpenAcrossIdleCallsWithTheTimersRunningUntilOk)
 {
     std::atomic<int> ticks{0};
     auto timer = Platform->CreateTimer([&] { ++ticks; });
@@ -371,7 +401,7 @@ TEST_F(X11UIBackend, MessageBoxRunsTheTimersAndReturnsAfterOk)
     std::thread user([&ticks, host = Desktop.HostWindow()] {
         TX11TestDesktop desktop(10, 10);
         const auto r = desktop.WaitForPopup(false, {host});
-        // The editor's timers keep running inside the box's modal loop.
+        // The editor's timers keep running while the box waits.
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
         while (ticks < 3 && std::chrono::steady_clock::now() < deadline)
         {
@@ -383,6 +413,8 @@ TEST_F(X11UIBackend, MessageBoxRunsTheTimersAndReturnsAfterOk)
         desktop.Release(Button1);
     });
     Platform->ShowMessage(Child.get(), "Orvo", "CC 20 -> Lo\nCC 21 -> LoMid");
+    EXPECT_TRUE(Platform->PopupOpen());
+    EXPECT_TRUE(PumpUntil([&] { return !Platform->PopupOpen(); }));
     user.join();
     EXPECT_GE(ticks, 3);
 }
@@ -412,6 +444,29 @@ TEST(FreeTypeText, DrawsTheEmbeddedFaceWithItsMetrics)
         }
         EXPECT_EQ(row, expected[y]) << y;
     }
+}
+
+TEST(X11UIPlatformOpen, GivesUpOnALocalServerThatNeverAnswers)
+{
+    // A socket where display :N's server would listen, that takes connections and never
+    // says a word; N is one no test server uses.
+    const std::string number = std::to_string(60000 + getpid() % 5000);
+    const std::string path = "/tmp/.X11-unix/X" + number;
+    const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(listener, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path + 1, path.data(), path.size()); // an abstract name
+    ASSERT_EQ(bind(listener, reinterpret_cast<const sockaddr*>(&address),
+                   static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + path.size())),
+              0);
+    ASSERT_EQ(listen(listener, 4), 0);
+    const std::string display = std::getenv("DISPLAY");
+    setenv("DISPLAY", (":" + number).c_str(), 1);
+    const auto platform = TX11UIPlatform::Open();
+    setenv("DISPLAY", display.c_str(), 1);
+    close(listener);
+    EXPECT_EQ(platform, nullptr);
 }
 
 TEST(X11UIPlatformOpen, RefusesAParentThatIsNoWindow)

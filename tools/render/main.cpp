@@ -38,7 +38,6 @@ constexpr int ProgressBarWidth = 40;
 
 /// Orvo's VST unique ID ('Orvo') and the CC of parameter 0 in its default MIDI map.
 constexpr std::int32_t OrvoUniqueId = fourCharCode('O', 'r', 'v', 'o');
-constexpr std::int32_t OrvoFirstCc = 20;
 
 std::atomic<bool> gCancel{false};
 std::atomic<int> gSignal{SIGINT};
@@ -242,7 +241,7 @@ int List(const TOptions& options)
 {
     auto plugin = LoadPlugin(options.Plugin);
     ApplySettings(*plugin, options.Program, options.Parameters, options.OverSample);
-    // Orvo's default MIDI map: CC 20 + i drives parameter i.
+    // Orvo's default MIDI map: each parameter's default controller from its record.
     const bool orvo = plugin->UniqueId() == OrvoUniqueId;
     Print(plugin->EffectName() + " (" + plugin->Path().string() + ")\n\nParameters" +
           (orvo ? " (CC: the MIDI controller that drives it in the default map)" : "") +
@@ -254,7 +253,8 @@ int List(const TOptions& options)
         line.resize(std::max<std::size_t>(line.size() + 1, 32), ' ');
         if (orvo)
         {
-            line += "CC " + std::to_string(OrvoFirstCc + i) + "  ";
+            const std::int32_t cc = IsParameterIndex(i) ? InfoOf(i).DefaultController : NoController;
+            line += cc != NoController ? "CC " + std::to_string(cc) + "  " : "CC --  ";
         }
         line += "norm:" + FormatFixed(plugin->Parameter(i), 4) + "  " + plugin->ParameterDisplay(i);
         const std::string label = plugin->ParameterLabel(i);

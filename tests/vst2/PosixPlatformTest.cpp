@@ -2,7 +2,7 @@
 #include "platform/posix/TPosixFileSystem.h"
 #include "platform/posix/TPosixLocale.h"
 #include "platform/posix/TPosixModuleFile.h"
-#include "tests/plugin/TPluginFixture.h"
+#include "tests/vst2/TPluginFixture.h"
 
 namespace orvo::test
 {

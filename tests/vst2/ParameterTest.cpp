@@ -1,6 +1,6 @@
 // The 16 parameters: clamping, storage in the current program, names, labels and the
 // display texts of every kind.
-#include "tests/plugin/TPluginFixture.h"
+#include "tests/vst2/TPluginFixture.h"
 
 namespace orvo::test
 {

@@ -1,6 +1,6 @@
 // MIDI: thru of every kind at the event's position, sample-accurate dispatch, the queue's
 // limits, CC mapping and learning, the menu commands and the report.
-#include "tests/plugin/TPluginFixture.h"
+#include "tests/vst2/TPluginFixture.h"
 
 namespace orvo::test
 {

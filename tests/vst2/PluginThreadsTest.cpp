@@ -2,7 +2,7 @@
 // rewrites the MIDI map, and another thread changes and renames programs, while the
 // processing thread runs blocks full of controllers.
 // Run under ThreadSanitizer by scripts/test.
-#include "tests/plugin/TPluginFixture.h"
+#include "tests/vst2/TPluginFixture.h"
 
 #include <thread>
 

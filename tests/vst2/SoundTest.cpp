@@ -1,7 +1,7 @@
 // The effect's sound through its record: the real chains behind processReplacing and
 // process, the host's rate, suspend, controllers at their exact sample, display texts that
 // follow program changes at once.
-#include "tests/plugin/TPluginFixture.h"
+#include "tests/vst2/TPluginFixture.h"
 
 #include <cmath>
 #include <cstdint>

@@ -2,7 +2,7 @@
 // from the host between blocks, MIDI thru, mapped controllers (the oversampling switch
 // among them), learning and map commands included. Counts every operator new of the
 // program while a probe lives.
-#include "tests/plugin/TPluginFixture.h"
+#include "tests/vst2/TPluginFixture.h"
 #include "tests/support/AllocationProbe.h"
 
 namespace orvo::test

@@ -3,7 +3,7 @@
 // programs' LV2 port values coming back exactly.
 #include "parameters/uParameterMapping.h"
 #include "core/uPluginProgram.h"
-#include "tests/plugin/TPluginFixture.h"
+#include "tests/vst2/TPluginFixture.h"
 #include "tests/support/ParameterSweep.h"
 
 #include <cmath>

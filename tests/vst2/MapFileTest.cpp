@@ -1,7 +1,7 @@
 // The map file OrvoMIDI.txt beside the module: reading, writing, and the failures that
 // must leave a good file and a working effect.
 #include "core/uMidiMap.h"
-#include "tests/plugin/TPluginFixture.h"
+#include "tests/vst2/TPluginFixture.h"
 
 namespace orvo::test
 {

@@ -1,7 +1,9 @@
-// The editor glue with the real window on the headless window system: opening as a child
-// of the host's window, counting, the first refresh, the rectangle, and the editor of an
-// effect whose module has no window system.
+// The VST 2 editor glue: with the real window on the headless window system (opening as a
+// child of the host's window, counting, the first refresh, the rectangle, closing mid-drag,
+// and the editor of a module without a window system), and with a stand-in window where a
+// window must fail or be counted (FEditorClosed and the copy of the parameter values).
 #include "tests/editor/EditorFixture.h"
+#include "tests/vst2/TPluginFixture.h"
 
 #include <cmath>
 
@@ -9,7 +11,6 @@ namespace orvo::test
 {
 namespace
 {
-
 class EditorGlue : public TEditorFixture
 {
 };
@@ -130,5 +131,104 @@ TEST(EditorWithoutWindowSystem, AnswersTheSizeAndOpensNothing)
     EXPECT_EQ(instance.Effect->flags & effFlagsHasEditor, effFlagsHasEditor);
 }
 
+
+struct TWindowLog
+{
+    int Created = 0;
+    int Destroyed = 0;
+    int Shown = 0;
+    bool Fail = false;
+};
+TWindowLog* CurrentLog = nullptr;
+
+class TFakeWindow final : public TEditorWindow
+{
+public:
+    TFakeWindow()
+    {
+        ++CurrentLog->Created;
+    }
+    ~TFakeWindow() override
+    {
+        ++CurrentLog->Destroyed;
+    }
+    std::int16_t ClientWidth() const override
+    {
+        return 700;
+    }
+    std::int16_t ClientHeight() const override
+    {
+        return 300;
+    }
+    void ShowCurrentValues() override
+    {
+        ++CurrentLog->Shown;
+    }
+};
+
+std::unique_ptr<TEditorWindow> MakeFakeWindow(APluginEditor&, void*)
+{
+    if (CurrentLog->Fail)
+    {
+        throw std::runtime_error("no window");
+    }
+    return std::make_unique<TFakeWindow>();
+}
+
+TEditorParts MakeGlueWithFakeWindow(APlugin& effect)
+{
+    auto* glue = new APluginEditor(&effect, &MakeFakeWindow);
+    return {glue, glue};
+}
+
+class EditorGlueStandIn : public TPluginFixture
+{
+protected:
+    EditorGlueStandIn()
+    {
+        CurrentLog = &Log;
+        Create(nullptr, &MakeGlueWithFakeWindow);
+        Glue = static_cast<APluginEditor*>(Plugin().getEditor());
+    }
+    ~EditorGlueStandIn() override
+    {
+        Close();
+        CurrentLog = nullptr;
+    }
+
+    TWindowLog Log;
+    APluginEditor* Glue = nullptr;
+    int Parent = 0;
+};
+
+TEST_F(EditorGlueStandIn, CopiesParameterValuesOnlyWhileNotClosed)
+{
+    SetParameter(prTube, 0.9f);
+    Dispatch(effEditOpen, 0, 0, &Parent);
+    EXPECT_EQ(Glue->values[prTube].load(), 0.9f); // set while closed, shown on open
+    SetParameter(prTube, 0.2f);
+    EXPECT_EQ(Glue->values[prTube].load(), 0.2f);
+    Dispatch(effEditClose);
+    SetParameter(prTube, 0.7f);
+    EXPECT_EQ(Glue->values[prTube].load(), 0.2f);
+}
+
+TEST_F(EditorGlueStandIn, SurvivesAFailingWindow)
+{
+    Log.Fail = true;
+    EXPECT_EQ(Dispatch(effEditOpen, 0, 0, &Parent), 0);
+    EXPECT_EQ(Glue->openCount, 0);
+    Log.Fail = false;
+    EXPECT_EQ(Dispatch(effEditOpen, 0, 0, &Parent), 1);
+    EXPECT_EQ(Glue->openCount, 1);
+}
+
+TEST_F(EditorGlueStandIn, AnOpenWindowIsDestroyedWithTheEffect)
+{
+    Dispatch(effEditOpen, 0, 0, &Parent);
+    Close();
+    EXPECT_EQ(Log.Destroyed, 1);
+    Create(); // for the fixture's own close
+}
 } // namespace
 } // namespace orvo::test

@@ -2,7 +2,7 @@
 // without a host, the speaker-arrangement helpers, the text copy and the stand-in host.
 
 #include "vst2/uHostText.h"
-#include "tests/host/TTestEffect.h"
+#include "tests/vst2/TTestEffect.h"
 #include "tests/support/TestHost.h"
 
 #include <gtest/gtest.h>

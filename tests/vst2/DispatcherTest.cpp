@@ -1,6 +1,6 @@
 // Opcodes sent through the record's static dispatcher, as a host sends them.
 
-#include "tests/host/TTestEffect.h"
+#include "tests/vst2/TTestEffect.h"
 #include "tests/support/TestHost.h"
 
 #include <gtest/gtest.h>

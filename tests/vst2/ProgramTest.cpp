@@ -1,7 +1,7 @@
 // Programs: the factory bank as embedded, selection, names, and the bank reader's rules.
 #include "core/uBankReader.h"
 #include "parameters/uNumberText.h"
-#include "tests/plugin/TPluginFixture.h"
+#include "tests/vst2/TPluginFixture.h"
 
 #include <functional>
 

@@ -1,5 +1,5 @@
 // The effect record as APlugin fills it, its identity, pins and the opcodes it answers.
-#include "tests/plugin/TPluginFixture.h"
+#include "tests/vst2/TPluginFixture.h"
 
 #include <cstring>
 
