@@ -5,11 +5,11 @@
 // already in the effect).
 #pragma once
 
+#include "clap/abi/DClapProcess.h"
+
 #include <array>
 #include <atomic>
 #include <cstdint>
-
-#include "clap/abi/DClapProcess.h"
 
 namespace orvo::clap
 {

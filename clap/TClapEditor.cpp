@@ -1,8 +1,7 @@
 #include "clap/TClapEditor.h"
 
-#include "editor/uEditor.h"
-
 #include "clap/uClapParameters.h"
+#include "editor/uEditor.h"
 #include "parameters/uParameterMapping.h"
 
 namespace orvo::clap

@@ -7,6 +7,8 @@
 // change while the host closes the window); only its window comes and goes.
 #pragma once
 
+#include "clap/TClapEditQueue.h"
+#include "core/uOrvoEffect.h"
 #include "editor/IEditorEffect.h"
 #include "editor/uEditorWindow.h"
 #include "platform/ui/IUIPlatform.h"
@@ -14,9 +16,6 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-
-#include "clap/TClapEditQueue.h"
-#include "core/uOrvoEffect.h"
 
 namespace orvo
 {

@@ -1,5 +1,7 @@
 #include "clap/TClapOrvo.h"
 
+#include "clap/uClapParameters.h"
+#include "clap/uClapPresets.h"
 #include "editor/uEditorForm.h"
 
 #include <algorithm>
@@ -7,9 +9,6 @@
 #include <cstring>
 #include <new>
 #include <vector>
-
-#include "clap/uClapParameters.h"
-#include "clap/uClapPresets.h"
 
 namespace orvo::clap
 {

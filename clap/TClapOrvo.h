@@ -7,15 +7,15 @@
 // nothing and fails.
 #pragma once
 
-#include <cstdint>
-#include <memory>
-#include <optional>
-
 #include "clap/TClapEditQueue.h"
 #include "clap/TClapEditor.h"
 #include "clap/abi/DClapExtensions.h"
 #include "clap/uClapPlatform.h"
 #include "core/uOrvoEffect.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
 
 namespace orvo::clap
 {

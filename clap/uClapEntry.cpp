@@ -1,13 +1,13 @@
 // The CLAP module's entry: clap_entry, the plug-in factory with Orvo's descriptor and the
 // preset-discovery factory over the factory programs. Each instance gets the platform that
 // the composition root gives (uClapPlatform.h).
-#include <cstring>
-#include <new>
-
 #include "clap/TClapOrvo.h"
 #include "clap/uClapIdentity.h"
 #include "clap/uClapPlatform.h"
 #include "clap/uClapPresets.h"
+
+#include <cstring>
+#include <new>
 
 namespace orvo::clap
 {

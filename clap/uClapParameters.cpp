@@ -1,12 +1,12 @@
 #include "clap/uClapParameters.h"
 
+#include "parameters/uParameterMapping.h"
+#include "parameters/uParameterTable.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstring>
-
-#include "parameters/uParameterMapping.h"
-#include "parameters/uParameterTable.h"
 
 namespace orvo::clap
 {

@@ -3,12 +3,12 @@
 // 0/1 for switches, 0..1 for the bands) and the record's texts both ways.
 #pragma once
 
+#include "clap/abi/DClapExtensions.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
-
-#include "clap/abi/DClapExtensions.h"
 
 namespace orvo::clap
 {

@@ -1,13 +1,12 @@
 // The CLAP module's composition root on Linux: the POSIX services (the MIDI map file beside
 // the module is read, and written back when learning changed it, as the VST 2 module does)
 // and, where the module was built with X11, the editor on the X11 window system.
+#include "clap/uClapPlatform.h"
 #include "platform/posix/TEmbeddedResources.h"
 #include "platform/posix/TPosixFileSystem.h"
 #include "platform/posix/TPosixLocale.h"
 #include "platform/posix/TPosixMessageBox.h"
 #include "platform/posix/TPosixModuleFile.h"
-
-#include "clap/uClapPlatform.h"
 #if ORVO_HAVE_X11
 #include "platform/x11/uX11UIFactory.h"
 #endif

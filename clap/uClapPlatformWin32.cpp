@@ -1,14 +1,13 @@
 // The CLAP module's composition root on Windows: the Windows services (the factory bank is
 // the module's resource, the MIDI map file lies beside the module) and the editor on the
 // Win32 window system, embedded in the host's window.
+#include "clap/uClapPlatform.h"
 #include "platform/win32/TWin32FileSystem.h"
 #include "platform/win32/TWin32Locale.h"
 #include "platform/win32/TWin32MessageBox.h"
 #include "platform/win32/TWin32ModuleFile.h"
 #include "platform/win32/TWin32Resources.h"
 #include "platform/win32ui/uWin32UIFactory.h"
-
-#include "clap/uClapPlatform.h"
 
 namespace orvo::clap
 {

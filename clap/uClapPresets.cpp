@@ -1,11 +1,11 @@
 #include "clap/uClapPresets.h"
 
+#include "clap/uClapIdentity.h"
+
 #include <charconv>
 #include <cstring>
 #include <new>
 #include <string_view>
-
-#include "clap/uClapIdentity.h"
 
 namespace orvo::clap
 {

@@ -5,13 +5,13 @@
 // place among them ("Spare 1", "Spare 2").
 #pragma once
 
+#include "clap/abi/DClapPresetDiscovery.h"
+#include "parameters/uParameterTable.h"
+
 #include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
-
-#include "clap/abi/DClapPresetDiscovery.h"
-#include "parameters/uParameterTable.h"
 
 namespace orvo::clap
 {

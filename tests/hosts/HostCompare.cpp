@@ -5,12 +5,12 @@
 //       32-bit float stereo at RATE, different material on each channel (noise bursts, a chirp
 //       and chords), the last quarter second silent so that whatever a host does at the end
 //       of a clip falls on silence.
-//   orvo-host-compare [--offset FRAMES | --align BLOCK] DIRECT.wav DRY.wav HOST.wav [HOST_RIGHT.wav]
+//   orvo-host-compare [--offset FRAMES | --align BLOCK] DIRECT.wav DRY.wav HOST.wav [RIGHT.wav]
 //       compares a host's output, from frame FRAMES on, with Orvo's direct render over the
 //       direct render's length (a host may write a lead-in and a tail); fails when any sample
 //       differs by more than 1e-6, and when the host's output is the dry input, which is what
 //       a host plays when it could not load or run the plug-in. A host that records each
-//       channel to a file of its own gives HOST (left) and HOST_RIGHT. A capture that starts
+//       channel to a file of its own gives HOST (left) and RIGHT. A capture that starts
 //       at an unknown cycle before the host plays (a JACK recorder) takes --align BLOCK: the
 //       offset is the multiple of BLOCK frames at which the host's output is nearest the
 //       direct render.
@@ -209,8 +209,8 @@ int main(int argc, char** argv)
     }
     if (argc - first == 3 || argc - first == 4)
     {
-        TAudio host = argc - first == 3 ? Read(argv[first + 2])
-                                        : ReadPair(argv[first + 2], argv[first + 3]);
+        TAudio host =
+            argc - first == 3 ? Read(argv[first + 2]) : ReadPair(argv[first + 2], argv[first + 3]);
         if (alignBlock > 0)
         {
             offset = AlignedOffset(argv[first], host, alignBlock);
@@ -219,6 +219,6 @@ int main(int argc, char** argv)
     }
     std::fprintf(stderr, "usage: orvo-host-compare --input RATE OUT.wav [LEAD]\n"
                          "       orvo-host-compare [--offset FRAMES | --align BLOCK] DIRECT.wav "
-                         "DRY.wav HOST.wav [HOST_RIGHT.wav]\n");
+                         "DRY.wav HOST.wav [RIGHT.wav]\n");
     return 2;
 }

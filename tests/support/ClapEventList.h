@@ -3,12 +3,12 @@
 // refused beyond a capacity so that a full host list can be tested).
 #pragma once
 
+#include "clap/abi/DClapProcess.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <limits>
 #include <vector>
-
-#include "clap/abi/DClapProcess.h"
 
 namespace orvo::test
 {

@@ -3,13 +3,13 @@
 // read (1 for one byte at a time) or fails with -1 after some bytes.
 #pragma once
 
+#include "clap/abi/DClapExtensions.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <limits>
 #include <vector>
-
-#include "clap/abi/DClapExtensions.h"
 
 namespace orvo::test
 {

@@ -7,6 +7,8 @@
 // audio thread; a host call made in a role CLAP forbids for it is recorded as a violation.
 #pragma once
 
+#include "clap/abi/DClapExtensions.h"
+#include "clap/abi/DClapPresetDiscovery.h"
 #include "tests/support/ClapEventList.h"
 
 #include <array>
@@ -15,9 +17,6 @@
 #include <map>
 #include <string>
 #include <vector>
-
-#include "clap/abi/DClapExtensions.h"
-#include "clap/abi/DClapPresetDiscovery.h"
 
 namespace orvo::test
 {
