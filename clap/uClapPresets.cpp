@@ -1,11 +1,14 @@
 #include "clap/uClapPresets.h"
 
 #include "clap/uClapIdentity.h"
+#include "core/uPresetLabels.h"
 
 #include <charconv>
 #include <cstring>
 #include <new>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace orvo::clap
 {
@@ -23,7 +26,7 @@ struct TProvider
 {
     clap_preset_discovery_provider_t Record;
     const clap_preset_discovery_indexer_t* Indexer;
-    TProgramNames Names;
+    std::vector<std::string> Labels; // one per program
 };
 
 TProvider& ProviderOf(const clap_preset_discovery_provider_t* provider)
@@ -36,7 +39,8 @@ bool InitProvider(const clap_preset_discovery_provider_t* provider) noexcept
     TProvider& self = ProviderOf(provider);
     try
     {
-        self.Names = UniquePresetNames(ProgramNamesSource());
+        const TProgramNames names = ProgramNamesSource();
+        self.Labels = UniquePresetLabels({names.begin(), names.end()});
     }
     catch (...)
     {
@@ -58,11 +62,10 @@ bool ListPresets(const clap_preset_discovery_provider_t* provider, std::uint32_t
     }
     const TProvider& self = ProviderOf(provider);
     const clap_universal_plugin_id_t plugin = {"clap", PluginId};
-    for (std::int32_t program = 0; program < ProgramCount; ++program)
+    for (std::size_t program = 0; program < self.Labels.size(); ++program)
     {
         const std::string key = std::to_string(program);
-        if (!receiver->begin_preset(receiver, self.Names[static_cast<std::size_t>(program)].c_str(),
-                                    key.c_str()))
+        if (!receiver->begin_preset(receiver, self.Labels[program].c_str(), key.c_str()))
         {
             break;
         }
@@ -103,29 +106,6 @@ const clap_preset_discovery_factory_t Factory = {
         return &provider->Record;
     }};
 } // namespace
-
-TProgramNames UniquePresetNames(const TProgramNames& programNames)
-{
-    TProgramNames names = programNames;
-    for (std::size_t i = 0; i < names.size(); ++i)
-    {
-        int place = 0;
-        int count = 0;
-        for (std::size_t j = 0; j < names.size(); ++j)
-        {
-            if (programNames[j] == programNames[i])
-            {
-                ++count;
-                place += j <= i ? 1 : 0;
-            }
-        }
-        if (count > 1)
-        {
-            names[i] += " " + std::to_string(place);
-        }
-    }
-    return names;
-}
 
 std::optional<std::int32_t> ProgramOfLoadKey(const char* loadKey) noexcept
 {

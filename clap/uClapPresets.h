@@ -1,8 +1,8 @@
 // The 16 factory programs as CLAP presets (CLAP has no programs): a preset-discovery factory
 // with one provider, whose one location is inside the plug-in; each program is a preset whose
 // load key is its number ("0" .. "15"), loaded through the plug-in's preset-load extension.
-// Preset lists keyed by name need unique names: a name that several programs share gets its
-// place among them ("Spare 1", "Spare 2").
+// Preset lists keyed by name need unique names: the presets take the core's unique labels
+// ("Spare 1", "Spare 2").
 #pragma once
 
 #include "clap/abi/DClapPresetDiscovery.h"
@@ -16,9 +16,6 @@
 namespace orvo::clap
 {
 using TProgramNames = std::array<std::string, ProgramCount>;
-
-/// The names as presets show them: unique, in program order.
-TProgramNames UniquePresetNames(const TProgramNames& programNames);
 
 /// The program a load key names; none for anything but "0" .. "15".
 std::optional<std::int32_t> ProgramOfLoadKey(const char* loadKey) noexcept;
