@@ -5,7 +5,7 @@ set(CPACK_PACKAGE_NAME "orvo")
 set(CPACK_PACKAGE_VENDOR "Quorvane")
 set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "stereo five-band transient and level audio effect")
-set(CPACK_PACKAGE_DESCRIPTION
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
     "Orvo splits each channel into five bands, each a level control or a transient\n"
     "emphasiser, with a tube curve, output gain and soft clipper. This package holds the\n"
     "VST 2 module, the LV2 bundle (and the CLAP plug-in where built), and the tools\n"

@@ -112,7 +112,8 @@ std::filesystem::path PluginPath(const std::string& path)
     if (fallback.empty())
     {
         throw EVstHost("the Orvo plug-in (" + ModuleFileName("Orvo") +
-                       ") was not found beside orvo-render; build it or give --plugin PATH");
+                       ") was found neither beside orvo-render nor in the plug-in folders; "
+                       "install it or give --plugin PATH");
     }
     return fallback;
 }
