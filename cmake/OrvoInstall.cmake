@@ -34,10 +34,21 @@ function(orvo_install_plugin target system_dir user_dir)
 endfunction()
 
 # orvo_install_clap(TARGET): the CLAP plug-in (a MODULE target whose file is Orvo.clap) into
-# ORVO_CLAP_DIR and ~/.clap. The CLAP folder calls it; a target named orvo_clap or
-# Orvo_clap that has not called it is installed at the end of the configure anyway.
+# ORVO_CLAP_DIR and ~/.clap. The CLAP folder calls it; a MODULE target with SUFFIX ".clap"
+# that has not called it is installed at the end of the configure anyway.
 function(orvo_install_clap target)
     orvo_install_plugin(${target} "${ORVO_CLAP_DIR}" ".clap")
+endfunction()
+
+# orvo_all_targets(VAR DIR): every target declared in DIR and the folders below it.
+function(orvo_all_targets var dir)
+    get_property(targets DIRECTORY "${dir}" PROPERTY BUILDSYSTEM_TARGETS)
+    get_property(children DIRECTORY "${dir}" PROPERTY SUBDIRECTORIES)
+    foreach(child IN LISTS children)
+        orvo_all_targets(child_targets "${child}")
+        list(APPEND targets ${child_targets})
+    endforeach()
+    set(${var} ${targets} PARENT_SCOPE)
 endfunction()
 
 # orvo_man_page(TARGET NAME "SUMMARY"): share/man/man1/TARGET.1 made at build time by
@@ -81,12 +92,14 @@ function(orvo_install_built_targets)
         install(FILES ${ORVO_LV2_TTL} DESTINATION ".lv2/Orvo.lv2" COMPONENT user EXCLUDE_FROM_ALL)
     endif()
 
-    foreach(target IN ITEMS orvo_clap Orvo_clap)
-        if(TARGET ${target})
-            get_property(installed TARGET ${target} PROPERTY ORVO_INSTALLED)
-            if(NOT installed)
-                orvo_install_clap(${target})
-            endif()
+    # A CLAP plug-in that did not call orvo_install_clap: any module whose file ends in .clap.
+    orvo_all_targets(targets "${PROJECT_SOURCE_DIR}")
+    foreach(target IN LISTS targets)
+        get_target_property(type ${target} TYPE)
+        get_target_property(suffix ${target} SUFFIX)
+        get_target_property(installed ${target} ORVO_INSTALLED)
+        if(type STREQUAL "MODULE_LIBRARY" AND suffix STREQUAL ".clap" AND NOT installed)
+            orvo_install_clap(${target})
         endif()
     endforeach()
 
