@@ -1,6 +1,7 @@
 // The CLAP module's entry: clap_entry, the plug-in factory with Orvo's descriptor and the
 // preset-discovery factory over the factory programs. Each instance gets the platform that
 // the composition root gives (uClapPlatform.h).
+#include "uOrvoVersion.h"
 #include "clap/TClapOrvo.h"
 #include "clap/uClapIdentity.h"
 #include "clap/uClapPlatform.h"
@@ -24,7 +25,7 @@ const clap_plugin_descriptor_t Descriptor = {
     "",
     "",
     "",
-    ORVO_VERSION,
+    OrvoVersion.data(),
     "Five bands of level or transient emphasis, a Tube curve and a soft clipper",
     Features};
 

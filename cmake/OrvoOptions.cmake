@@ -9,8 +9,12 @@ target_compile_options(orvo_options INTERFACE
     -ffp-contract=off -fno-fast-math
     -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wcast-align -Wunused
     -Wno-missing-field-initializers)
+# A packager may name other flags for 32-bit x86; the default keeps every build's output
+# bit-identical to the 64-bit builds' and to the golden renders (with x87 arithmetic it is not).
+set(ORVO_X86_FP_FLAGS "-msse2;-mfpmath=sse" CACHE STRING
+    "Floating-point flags for 32-bit x86 builds (the default gives bit-identical output)")
 if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(i[3-6]86|x86)$")
-    target_compile_options(orvo_options INTERFACE -msse2 -mfpmath=sse)
+    target_compile_options(orvo_options INTERFACE ${ORVO_X86_FP_FLAGS})
 endif()
 # Windows (mingw-w64): GCC there cannot align the stack beyond 16 bytes, so vector registers
 # spilled by the AVX kernels are moved with unaligned instructions; and the C and C++

@@ -156,7 +156,8 @@ private:
 
     void loadMidiMap();
     void saveMidiMap() noexcept;
-    std::string moduleFolder() const;
+    std::string moduleMapPath() const;
+    std::string userMapPath() const;
     void loadFactoryBank();
     void loadProgram(std::int32_t program) noexcept;
     void parameterStored() noexcept;

@@ -276,27 +276,41 @@ std::string TOrvoEffect::MidiMapReport() const
 }
 
 // --- The map file ---
+//
+// OrvoMIDI.txt lives beside the module, or in the user's configuration folder when the
+// module's folder cannot be written (a system-wide install). A copy in the user's folder
+// wins: it holds what this user learned last.
 
-std::string TOrvoEffect::moduleFolder() const
+std::string TOrvoEffect::moduleMapPath() const
 {
     const std::string path = FServices.ModuleFile.ModulePath();
     const std::size_t folderEnd = path.find_last_of("/\\");
-    return folderEnd == std::string::npos ? std::string() : path.substr(0, folderEnd + 1);
+    return folderEnd == std::string::npos
+               ? std::string()
+               : path.substr(0, folderEnd + 1) + std::string(MidiMapFileName);
+}
+
+std::string TOrvoEffect::userMapPath() const
+{
+    const std::string folder = FServices.UserFolder.ConfigFolder();
+    return folder.empty() ? std::string() : folder + std::string(MidiMapFileName);
 }
 
 void TOrvoEffect::loadMidiMap()
 {
-    // No module folder, no file, or a file that cannot be read: the default map. (An
+    // No file in either place, or a file that cannot be read: the default map. (An
     // unreadable file is left alone; the write at destruction replaces it if it can.)
     TMidiMap map = TMidiMap::Default();
-    const std::string folder = moduleFolder();
-    if (!folder.empty())
+    for (const std::string& path : {userMapPath(), moduleMapPath()})
     {
-        const std::string path = folder + std::string(MidiMapFileName);
-        std::vector<std::string> lines;
-        if (FServices.FileSystem.FileExists(path) && FServices.FileSystem.ReadLines(path, lines))
+        if (!path.empty() && FServices.FileSystem.FileExists(path))
         {
-            map = ParseMidiMap(lines);
+            std::vector<std::string> lines;
+            if (FServices.FileSystem.ReadLines(path, lines))
+            {
+                map = ParseMidiMap(lines);
+            }
+            break;
         }
     }
     storeMidiMap(map);
@@ -307,23 +321,36 @@ void TOrvoEffect::saveMidiMap() noexcept
 {
     try
     {
-        const std::string folder = moduleFolder();
-        if (folder.empty())
+        const std::string userPath = userMapPath();
+        const std::string modulePath = moduleMapPath();
+        const bool userFileExists = !userPath.empty() && FServices.FileSystem.FileExists(userPath);
+        // The file the next instance reads: the user's copy shadows the module's, so once
+        // there is one, the bindings go there even when the module's folder is writable.
+        const std::string& readPath = userFileExists ? userPath : modulePath;
+        if (readPath.empty() && userPath.empty())
         {
             return;
         }
-        const std::string path = folder + std::string(MidiMapFileName);
         const TMidiMap map = MidiMap();
         // A file that already holds these bindings is left as it is: no disk write when
-        // nothing changed.
+        // nothing changed (a read-only install keeps reading its shipped map).
         std::vector<std::string> existing;
-        if (FServices.FileSystem.FileExists(path) &&
-            FServices.FileSystem.ReadLines(path, existing) && existing == MidiMapLines(map))
+        if (!readPath.empty() && FServices.FileSystem.FileExists(readPath) &&
+            FServices.FileSystem.ReadLines(readPath, existing) && existing == MidiMapLines(map))
         {
             return;
         }
-        // A write that fails (a read-only folder, a full disk) leaves the old file whole.
-        FServices.FileSystem.WriteFileAtomically(path, FormatMidiMap(map));
+        const std::string text = FormatMidiMap(map);
+        // A write that fails (a read-only folder, a full disk) leaves the old file whole;
+        // then the user's folder, made when needed, takes the bindings.
+        if (!readPath.empty() && FServices.FileSystem.WriteFileAtomically(readPath, text))
+        {
+            return;
+        }
+        if (!userFileExists && !userPath.empty() && FServices.UserFolder.MakeConfigFolder())
+        {
+            FServices.FileSystem.WriteFileAtomically(userPath, text);
+        }
     }
     catch (...)
     {

@@ -7,6 +7,7 @@
 #include "platform/IMessageBox.h"
 #include "platform/IModuleFile.h"
 #include "platform/IResources.h"
+#include "platform/IUserFolder.h"
 
 namespace orvo
 {
@@ -18,6 +19,10 @@ struct TPluginServices
     const IFileSystem& FileSystem;
     const ILocale& Locale;
     const IMessageBox& MessageBox;
+    /// The plug-in module's composition roots hand in the user's folder; binaries that keep
+    /// nothing for a user (tools, tests, the LV2 bundle, whose host keeps its state) may
+    /// leave it out, so that a set of services written before it existed still builds.
+    const IUserFolder& UserFolder = NoUserFolder();
 };
 
 /// The editor as the effect sees it: told after every parameter change. Called on whichever

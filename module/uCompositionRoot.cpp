@@ -14,6 +14,7 @@
 #include "platform/posix/TPosixLocale.h"
 #include "platform/posix/TPosixMessageBox.h"
 #include "platform/posix/TPosixModuleFile.h"
+#include "platform/posix/TPosixUserFolder.h"
 #if ORVO_HAVE_X11
 #include "platform/x11/uX11UIFactory.h"
 #endif
@@ -30,7 +31,9 @@ const TPluginServices& PlatformServices()
     static const TPosixFileSystem fileSystem;
     static const TPosixLocale locale;
     static const TPosixMessageBox messageBox;
-    static const TPluginServices services{moduleFile, resources, fileSystem, locale, messageBox};
+    static const TPosixUserFolder userFolder;
+    static const TPluginServices services{moduleFile, resources, fileSystem, locale, messageBox,
+                                          userFolder};
     return services;
 }
 

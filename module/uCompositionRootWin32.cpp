@@ -10,6 +10,7 @@
 #include "platform/win32/TWin32MessageBox.h"
 #include "platform/win32/TWin32ModuleFile.h"
 #include "platform/win32/TWin32Resources.h"
+#include "platform/win32/TWin32UserFolder.h"
 #include "platform/win32ui/uWin32UIFactory.h"
 
 namespace orvo
@@ -24,7 +25,9 @@ const TPluginServices& PlatformServices()
     static const TWin32FileSystem fileSystem;
     static const TWin32Locale locale;
     static const TWin32MessageBox messageBox;
-    static const TPluginServices services{moduleFile, resources, fileSystem, locale, messageBox};
+    static const TWin32UserFolder userFolder;
+    static const TPluginServices services{moduleFile, resources, fileSystem, locale, messageBox,
+                                          userFolder};
     return services;
 }
 // Each editor makes its own window system at its first open, on the host's

@@ -5,6 +5,7 @@
 #include "parameters/uParameterMapping.h"
 #include "vst2/AEffEditor.h"
 #include "vst2/uHostText.h"
+#include "uOrvoVersion.h"
 
 #include <cstring>
 #include <string>
@@ -16,7 +17,8 @@ namespace
 constexpr std::string_view EffectName = "Orvo";
 constexpr std::string_view VendorName = "Quorvane";
 constexpr std::string_view ProductName = "Orvo";
-constexpr VstInt32 VendorVersion = 1;
+// The major version alone: 1 for every 1.x, as the record's own version field says.
+constexpr VstInt32 VendorVersion = OrvoVersionMajor;
 constexpr VstInt32 UniqueId = fourCharCode('O', 'r', 'v', 'o');
 constexpr std::size_t EffectNameCapacity = kVstMaxEffectNameLen + 1;
 constexpr std::size_t VendorCapacity = kVstMaxVendorStrLen + 1;

@@ -8,6 +8,7 @@
 #include "parameters/uParameterMapping.h"
 #include "core/uOrvoEffect.h"
 #include "core/uPresetLabels.h"
+#include "uOrvoVersion.h"
 
 #include <charconv>
 #include <cstdio>
@@ -235,7 +236,8 @@ std::string Description(const TProgram& programZero, bool withUi)
         << "    a lv2:Plugin , lv2:EQPlugin , doap:Project ;\n"
         << "    doap:name \"Orvo\" ;\n"
         << "    doap:maintainer [ foaf:name \"Quorvane\" ] ;\n"
-        << "    lv2:minorVersion 0 ;\n    lv2:microVersion 0 ;\n"
+        << "    lv2:minorVersion " << OrvoVersionMinor << " ;\n"
+        << "    lv2:microVersion " << OrvoVersionPatch << " ;\n"
         << "    lv2:optionalFeature lv2:hardRTCapable , urid:map ;\n"
         << "    lv2:extensionData state:interface ;\n";
     if (withUi)

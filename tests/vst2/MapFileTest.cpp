@@ -1,5 +1,5 @@
-// The map file OrvoMIDI.txt beside the module: reading, writing, and the failures that
-// must leave a good file and a working effect.
+// The map file OrvoMIDI.txt beside the module or in the user's folder: reading, writing,
+// and the failures that must leave a good file and a working effect.
 #include "core/uMidiMap.h"
 #include "tests/vst2/TPluginFixture.h"
 
@@ -90,10 +90,12 @@ TEST(MidiMapText, FormatsOneLinePerBoundCcInOrder)
     EXPECT_EQ(ParseMidiMap({"0: 3", "127: 15"}).CcToParam, map.CcToParam);
 }
 
-/// A file system whose writes always fail, as in a folder that cannot be written.
+/// A file system whose writes fail for every path that starts with ReadOnlyPrefix (every path
+/// while it is empty), as in a folder that cannot be written.
 class TReadOnlyFileSystem final : public IFileSystem
 {
 public:
+    std::string ReadOnlyPrefix;
     bool FileExists(const std::string& path) const override
     {
         return FReal.FileExists(path);
@@ -106,9 +108,9 @@ public:
     {
         return FReal.ReadLines(path, lines);
     }
-    bool WriteFileAtomically(const std::string&, std::string_view) const override
+    bool WriteFileAtomically(const std::string& path, std::string_view text) const override
     {
-        return false;
+        return !path.starts_with(ReadOnlyPrefix) && FReal.WriteFileAtomically(path, text);
     }
 
 private:
@@ -122,6 +124,39 @@ TEST_F(MidiMapFile, AFolderThatCannotBeWrittenKeepsTheOldFile)
     Create(&readOnly);
     Plugin().effect().ResetMidiMap();
     Close();
+    EXPECT_EQ(ReadFile(MapFile()), "1: 1\r\n");
+}
+
+TEST_F(MidiMapFile, LearnedBindingsSurviveANewInstanceWhenTheModuleFolderIsReadOnly)
+{
+    WriteFile(MapFile(), "1: 1\r\n");
+    UserFolder.Path = (Folder.Path() / "config" / "Orvo").string();
+    TReadOnlyFileSystem readOnly;
+    readOnly.ReadOnlyPrefix = MapFile().string();
+    Create(&readOnly);
+    Plugin().effect().StartMidiLearn(prTube);
+    SendEvents({MidiEvent(0, 0xB0, 99, 1)});
+    Process(1);
+    Close();
+    EXPECT_EQ(ReadFile(MapFile()), "1: 1\r\n");
+    Create(&readOnly);
+    EXPECT_EQ(Plugin().effect().MidiMap().CcToParam[99], prTube);
+    EXPECT_EQ(Plugin().effect().MidiMap().CcToParam[1], 1);
+    Close(); // while readOnly lives
+}
+
+TEST_F(MidiMapFile, TheUserCopyShadowsTheModuleFileAndTakesTheNextSave)
+{
+    WriteFile(MapFile(), "1: 1\r\n");
+    UserFolder.Path = Folder.Path() / "config";
+    std::filesystem::create_directories(UserFolder.Path);
+    WriteFile(Folder.Path() / "config" / "OrvoMIDI.txt", "5: 2\r\n");
+    Create();
+    EXPECT_EQ(Plugin().effect().MidiMap().CcToParam[5], 2);
+    EXPECT_EQ(Plugin().effect().MidiMap().CcToParam[1], -1);
+    Plugin().effect().ResetMidiMap();
+    Close();
+    EXPECT_EQ(ReadFile(Folder.Path() / "config" / "OrvoMIDI.txt"), "");
     EXPECT_EQ(ReadFile(MapFile()), "1: 1\r\n");
 }
 

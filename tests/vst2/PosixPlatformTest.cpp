@@ -1,7 +1,9 @@
-// The POSIX platform services: text files, the atomic replace, and the decimal separator.
+// The POSIX platform services: text files, the atomic replace, the decimal separator, and
+// the user's configuration folder.
 #include "platform/posix/TPosixFileSystem.h"
 #include "platform/posix/TPosixLocale.h"
 #include "platform/posix/TPosixModuleFile.h"
+#include "platform/posix/TPosixUserFolder.h"
 #include "tests/vst2/TPluginFixture.h"
 
 namespace orvo::test
@@ -90,6 +92,25 @@ TEST(PosixModuleFile, FindsTheFileHoldingTheCode)
     ASSERT_FALSE(path.empty());
     EXPECT_EQ(path.front(), '/');
     EXPECT_EQ(std::filesystem::canonical("/proc/self/exe").string(), path);
+}
+TEST(PosixUserFolder, FollowsTheXdgRulesAndMakesTheMissingFolders)
+{
+    TTempFolder folder;
+    const char* oldHome = std::getenv("HOME");
+    const std::string savedHome = oldHome != nullptr ? oldHome : "";
+    const std::string home = folder.Path().string();
+    setenv("HOME", home.c_str(), 1);
+    unsetenv("XDG_CONFIG_HOME");
+    EXPECT_EQ(TPosixUserFolder().ConfigFolder(), home + "/.config/Orvo/");
+    setenv("XDG_CONFIG_HOME", "relative/ignored", 1);
+    EXPECT_EQ(TPosixUserFolder().ConfigFolder(), home + "/.config/Orvo/");
+    const std::string config = home + "/xdg/config";
+    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    EXPECT_EQ(TPosixUserFolder().ConfigFolder(), config + "/Orvo/");
+    EXPECT_TRUE(TPosixUserFolder().MakeConfigFolder());
+    EXPECT_TRUE(std::filesystem::is_directory(config + "/Orvo"));
+    unsetenv("XDG_CONFIG_HOME");
+    setenv("HOME", savedHome.c_str(), 1);
 }
 } // namespace
 } // namespace orvo::test

@@ -73,6 +73,23 @@ public:
     std::string Path;
 };
 
+/// A user folder at Path (made on demand); none while Path is empty.
+class TFakeUserFolder final : public IUserFolder
+{
+public:
+    std::string ConfigFolder() const override
+    {
+        return Path.empty() ? std::string() : Path + "/";
+    }
+    bool MakeConfigFolder() const override
+    {
+        std::error_code ignored;
+        std::filesystem::create_directories(Path, ignored);
+        return std::filesystem::is_directory(Path);
+    }
+    std::string Path;
+};
+
 class TFakeResources final : public IResources
 {
 public:
@@ -136,7 +153,7 @@ protected:
     {
         const TPluginServices services{ModuleFile, Resources,
                                        fileSystem != nullptr ? *fileSystem : FileSystem, Locale,
-                                       MessageBox};
+                                       MessageBox, UserFolder};
         auto* plugin = new APlugin(&TestHost::Callback, services, editorFactory);
         Effect = plugin->getAeffect();
         Host.Attach(Effect);
@@ -223,6 +240,7 @@ protected:
     TPosixFileSystem FileSystem;
     TFixedLocale Locale;
     TRecordingMessageBox MessageBox;
+    TFakeUserFolder UserFolder;
     AEffect* Effect = nullptr;
     std::vector<std::vector<float>> In;
     std::vector<std::vector<float>> Out;

@@ -3,6 +3,7 @@
 #include "editor/toolkit/EDIBError.h"
 #include "editor/toolkit/cDIBStoredImage.h"
 #include "tools/png/PNGFile.h"
+#include "uOrvoVersion.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -197,7 +198,7 @@ int RunDIBTool(std::span<const std::string> args, std::ostream& out, std::ostrea
         }
         if (arg == "--version")
         {
-            out << "orvo-dib " << ORVO_VERSION << "\n";
+            out << "orvo-dib " << OrvoVersion << "\n";
             return 0;
         }
         if (arg == "--no-mask")

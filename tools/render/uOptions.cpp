@@ -2,6 +2,7 @@
 
 #include "tools/render/uAudioFile.h"
 #include "tools/render/uTextNumbers.h"
+#include "uOrvoVersion.h"
 
 #include <CLI/CLI.hpp>
 
@@ -622,7 +623,7 @@ std::string UsageText()
 
 std::string VersionText()
 {
-    return std::string("orvo-render ") + ORVO_VERSION;
+    return "orvo-render " + std::string(OrvoVersion);
 }
 
 } // namespace orvo

@@ -18,14 +18,19 @@ std::filesystem::path DefaultPluginPath()
     const std::string file = ModuleFileName("Orvo");
     if (!executable.empty())
     {
-        // An installed tool keeps the module beside it; in a build tree the module is
-        // in <build>/module while the tool is in <build>/tools/render.
-        candidates.push_back(executable.parent_path() / file);
-        candidates.push_back(executable.parent_path().parent_path().parent_path() / "module" / file);
+        // The module beside the tool; in a build tree the module is in <build>/module
+        // while the tool is in <build>/tools/render; an installed tool finds the module
+        // installed with it (bin/../lib/vst for a system-wide install).
+        const std::filesystem::path folder = executable.parent_path();
+        candidates.push_back(folder / file);
+        candidates.push_back(folder.parent_path().parent_path() / "module" / file);
+        candidates.push_back((folder / ORVO_INSTALLED_PLUGIN_FOLDER / file).lexically_normal());
     }
-#ifdef ORVO_DEFAULT_PLUGIN
-    candidates.emplace_back(ORVO_DEFAULT_PLUGIN);
-#endif
+    // Then the plug-in folders, where an install for the user puts it (~/.vst).
+    for (const auto& pluginFolder : PluginFolders())
+    {
+        candidates.push_back(pluginFolder / file);
+    }
     for (const auto& candidate : candidates)
     {
         std::error_code ec;
@@ -107,7 +112,8 @@ std::filesystem::path PluginPath(const std::string& path)
     if (fallback.empty())
     {
         throw EVstHost("the Orvo plug-in (" + ModuleFileName("Orvo") +
-                       ") was not found beside orvo-render; build it or give --plugin PATH");
+                       ") was found neither beside orvo-render nor in the plug-in folders; "
+                       "install it or give --plugin PATH");
     }
     return fallback;
 }
