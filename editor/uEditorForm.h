@@ -98,15 +98,15 @@ struct TFormComponent
     TLabelStyle Label;
 };
 
-/// The controls on cntBackGround, in creation order. kbHiMid sits one pixel lower than
-/// its neighbours. imgCredits is stored at 208, 3 (291 x 76); the window aligns it to the
+/// The controls on cntBackGround, in creation order. The five band sliders share one top
+/// edge, so their 0 dB lines meet the panel's guide. imgCredits is stored at 208, 3 (291 x 76); the window aligns it to the
 /// whole client area when it is created.
 inline constexpr std::array<TFormComponent, 18> Components{{
     // Name            Kind           Tag  Left  Top  W    H    List          Img Knob      Menu       Label
     {"kbMid",         ckKnob,         2,  328,  93,  49, 114, ilKnobs,      1, ksSlider, miSliders, lsNone},
     {"kbTube",        ckKnob,        10,  489, 124,  62,  62, ilKnobs,      0, ksTube,   miSliders, lsNone},
     {"kbTuning",      ckKnob,        11,  161, 124,  62,  62, ilKnobs,      0, ksTuning, miSliders, lsNone},
-    {"kbHiMid",       ckKnob,         3,  374,  94,  49, 114, ilKnobs,      1, ksSlider, miSliders, lsNone},
+    {"kbHiMid",       ckKnob,         3,  374,  93,  49, 114, ilKnobs,      1, ksSlider, miSliders, lsNone},
     {"kbLoMid",       ckKnob,         1,  282,  93,  49, 114, ilKnobs,      1, ksSlider, miSliders, lsNone},
     {"kbHi",          ckKnob,         4,  420,  93,  49, 114, ilKnobs,      1, ksSlider, miSliders, lsNone},
     {"kbLo",          ckKnob,         0,  236,  93,  49, 114, ilKnobs,      1, ksSlider, miSliders, lsNone},

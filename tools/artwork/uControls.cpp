@@ -176,20 +176,20 @@ TLayer DrawSliderFrame(double thumbY)
 TLayer DrawMuteButton(const TArtworkFonts& fonts, int band)
 {
     const double w = MuteButtons.front().Width;
-    const TTextStyle text{7.6, 0.7, 1.0};
+    const TTextStyle text{9.7, 0.0, 0.86};
     const TColor& bandColour = palette::Bands[static_cast<std::size_t>(band)];
     // Up: the band is heard; its LED glows in the band's colour.
     TLayer up = KeyFrame(w);
     DrawKeyBody(up, w, false, KeyFace(1, Hex(0x4a4f57), Hex(0x2c2f35)));
     DrawLed(up, 8, 10, 2.2, bandColour, true);
-    PrintText(up, *fonts.Bold, "MUTE", text, 26.5, 13.2, taCentre, Hex(0xb9c0c8));
+    PrintText(up, *fonts.Bold, "MUTE", text, 26.5, 13.2, taCentre, Hex(0xe0e4e8));
     // Down: muted; the whole key glows red and the band's LED goes dark.
     TLayer down = KeyFrame(w);
-    DrawKeyBody(down, w, true, KeyFace(2, Hex(0xec4a3c), Hex(0xa91f17)));
+    DrawKeyBody(down, w, true, KeyFace(2, Hex(0xc8362a), Hex(0x8f170f)));
     TPath glow;
     glow.RoundRect(4, 4, w - 8, 10, 4);
     down.Fill(glow, RadialGradient({w / 2, 9}, w / 2,
-                                   {{0.0, Hex(0xffb8a0, 0.35f)}, {1.0, Hex(0xff8060, 0.0f)}}));
+                                   {{0.0, Hex(0xffb8a0, 0.2f)}, {1.0, Hex(0xff8060, 0.0f)}}));
     DrawLed(down, 8, 11, 2.2, bandColour, false);
     PrintText(down, *fonts.Bold, "MUTE", text, 26.5, 14.2, taCentre, Hex(0xffffff));
     return SideBySide(up, down);
@@ -198,11 +198,11 @@ TLayer DrawMuteButton(const TArtworkFonts& fonts, int band)
 TLayer DrawOverSampleButton(const TArtworkFonts& fonts)
 {
     const double w = OverSampleButton.Width;
-    const TTextStyle text{7.4, 0.35, 0.86};
+    const TTextStyle text{9.7, 0.0, 0.7};
     TLayer off = KeyFrame(w);
     DrawKeyBody(off, w, false, KeyFace(1, Hex(0x4a4f57), Hex(0x2c2f35)));
     DrawLed(off, 8, 10, 2.2, palette::OnGreen, false);
-    PrintText(off, *fonts.Bold, "OVERSAMPLE", text, 42, 13.2, taCentre, Hex(0x9aa2ab));
+    PrintText(off, *fonts.Bold, "OVERSAMPLE", text, 42, 13.2, taCentre, Hex(0xd8dde2));
     TLayer on = KeyFrame(w);
     DrawKeyBody(on, w, true, KeyFace(2, Hex(0x3c4047), Hex(0x25282d)));
     DrawLed(on, 8, 11, 2.2, palette::OnGreen, true);
