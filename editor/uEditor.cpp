@@ -44,6 +44,21 @@ std::int64_t RoundHalfEven(double x)
     return even % 2 == 0 ? even : even + 1;
 }
 
+/// The title the panel prints over a parameter's control, which leads its value text while
+/// it is dragged; the gain sliders are titled by their place in the chain.
+std::string_view ControlTitle(std::int32_t parameter)
+{
+    switch (parameter)
+    {
+    case prInGain:
+        return "Input";
+    case prOutGain:
+        return "Output";
+    default:
+        return InfoOf(parameter).Name;
+    }
+}
+
 /// Blanks and control characters, which the value text loses at both ends.
 bool IsTrimmed(char c)
 {
@@ -219,6 +234,8 @@ TCustomDIBControl& TPluginEditorWindow::CreateComponent(const form::TFormCompone
         knob->UseFineTune = true;
         knob->PageSize = style.PageSize;
         knob->SmallChange = style.SmallChange;
+        knob->WheelStep = style.WheelStep;
+        knob->WheelFineStep = style.WheelFineStep;
         knob->SetOpacity(255);
         // Bound after the initial position, so that building the form changes no value.
         knob->OnChange = [this](TDIBComponent& sender) { Guarded([&] { par0Change(sender); }); };
@@ -257,7 +274,7 @@ TCustomDIBControl& TPluginEditorWindow::CreateComponent(const form::TFormCompone
     case form::ckFadeLabel: {
         auto label = std::make_unique<TDIBFadeLabel>(this, cntBackGround.get());
         label->SetBounds(d.Left, d.Top, d.Width, d.Height);
-        const bool hint = d.Label == form::lsHint;
+        const bool hint = d.Label != form::lsShadow;
         label->SetFont(TUIFont{std::string(form::LabelFontFace), form::LabelFontHeight, false},
                        hint ? form::HintColour : form::ShadowColour);
         label->SetColorHighlighted(form::LabelHighlight);
@@ -267,8 +284,21 @@ TCustomDIBControl& TPluginEditorWindow::CreateComponent(const form::TFormCompone
         label->SetLayout(tlTop);
         label->Transparent = true;
         label->WordWrap = false;
-        label->SetOpacity(hint ? form::HintOpacity : form::ShadowOpacity);
-        (hint ? lblHint : lblShadow) = label.get();
+        switch (d.Label)
+        {
+        case form::lsProgram:
+            label->SetOpacity(form::ProgramOpacity);
+            lblProgram = label.get();
+            break;
+        case form::lsShadow:
+            label->SetOpacity(form::ShadowOpacity);
+            lblShadow = label.get();
+            break;
+        default:
+            label->SetOpacity(form::HintOpacity);
+            lblHint = label.get();
+            break;
+        }
         FControls.push_back(std::move(label));
         break;
     }
@@ -480,6 +510,23 @@ void TPluginEditorWindow::UpdaterTimer()
         RefreshKnob(parameter);
     }
     updating = 0;
+    RefreshProgramName();
+}
+
+void TPluginEditorWindow::RefreshProgramName()
+{
+    const bool idle = lblHint->Caption().empty() && effect != nullptr;
+    if (idle)
+    {
+        // The host may switch or rename programs at any time: asked again on every refresh.
+        lblProgram->SetCaption(effect->ProgramName());
+    }
+    lblProgram->SetVisible(idle);
+}
+
+bool TPluginEditorWindow::Editing() const
+{
+    return std::find(FEditing.begin(), FEditing.end(), true) != FEditing.end();
 }
 
 // --- Controls to values ---
@@ -579,6 +626,11 @@ std::string TPluginEditorWindow::ValueText(std::int32_t parameter)
     return Trim(effect->ParameterDisplay(parameter) + ' ' + effect->ParameterLabel(parameter));
 }
 
+std::string TPluginEditorWindow::GestureText(std::int32_t parameter)
+{
+    return std::string(ControlTitle(parameter)) + ' ' + ValueText(parameter);
+}
+
 void TPluginEditorWindow::par0Change(TDIBComponent& sender)
 {
     if (updating != 0)
@@ -594,7 +646,8 @@ void TPluginEditorWindow::par0Change(TDIBComponent& sender)
         return;
     }
     SetParameter(index, value);
-    hintText = ValueText(index);
+    // Under a drag or a turn of the wheel the text names what moves.
+    hintText = FEditing[static_cast<std::size_t>(index)] ? GestureText(index) : ValueText(index);
     knob.Hint = hintText;
     cntBackGround->ActivateHint(knob);
 }
@@ -731,13 +784,18 @@ void TPluginEditorWindow::AppShowHint(std::string& text, TCustomDIBControl&)
     tmrLabelFade->SetEnabled(true);
     lblHint->SetOpacity(form::HintOpacity);
     lblShadow->SetOpacity(form::ShadowOpacity);
+    RefreshProgramName();
 }
 
 void TPluginEditorWindow::tmrLabelFadeTimer()
 {
     if (tmrLabelFade->Interval() == form::LabelHoldInterval)
     {
-        tmrLabelFade->SetInterval(form::LabelFadeInterval);
+        // The text stays while its control is dragged; the fade begins a hold after.
+        if (!Editing())
+        {
+            tmrLabelFade->SetInterval(form::LabelFadeInterval);
+        }
         return;
     }
     const std::uint8_t hint = lblHint->Opacity();
@@ -749,6 +807,7 @@ void TPluginEditorWindow::tmrLabelFadeTimer()
         lblHint->SetCaption("");
         lblShadow->SetCaption("");
         tmrLabelFade->SetEnabled(false);
+        RefreshProgramName();
     }
 }
 

@@ -94,6 +94,7 @@ public:
     TDIBPopupMenu mnuMIDI;
     TDIBFadeLabel* lblShadow = nullptr;
     TDIBFadeLabel* lblHint = nullptr;
+    TDIBFadeLabel* lblProgram = nullptr;
     TDIBImage* imgCredits = nullptr;
     std::unique_ptr<TDIBTimer> Updater;
     std::unique_ptr<TDIBTimer> tmrAbout;
@@ -122,6 +123,8 @@ public:
     /// The value text of parameter: display text, a blank and label, trimmed of blanks
     /// and control characters at both ends.
     std::string ValueText(std::int32_t parameter);
+    /// The value text under a gesture, led by the control's title: "Input 0.00 dB".
+    std::string GestureText(std::int32_t parameter);
 
 private:
     void LoadImages();
@@ -141,6 +144,10 @@ private:
     /// Ends every running drag and gesture (the window is closing).
     void EndAllEdits();
     void RefreshKnob(std::int32_t parameter);
+    /// Shows the program's name while the value labels are empty, and hides it otherwise.
+    void RefreshProgramName();
+    /// True while a gesture (a drag) runs on any parameter.
+    bool Editing() const;
     /// Moves the knob or button of parameter to the editor's value of it, at once.
     void ShowValue(std::int32_t parameter);
     /// Runs a handler from the window system's event loop; a toolkit error is shown in a

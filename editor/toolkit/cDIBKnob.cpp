@@ -286,6 +286,24 @@ void TCustomDIBKnob::MouseMove(TShiftState shift, std::int32_t x, std::int32_t y
     Platform().MovePointer(FDragOrigin);
 }
 
+void TCustomDIBKnob::MouseWheel(std::int32_t notches, TShiftState shift)
+{
+    if (FDragging || notches == 0)
+    {
+        return;
+    }
+    const std::int64_t step = HasShift(shift, ssShift) ? WheelFineStep : WheelStep;
+    if (OnDragStart)
+    {
+        OnDragStart(*this);
+    }
+    SetPosition(ClampToInt32(FPosition + notches * step));
+    if (OnDragEnd)
+    {
+        OnDragEnd(*this);
+    }
+}
+
 void TCustomDIBKnob::MouseUp(TMouseButton button, TShiftState shift, std::int32_t x,
                              std::int32_t y)
 {

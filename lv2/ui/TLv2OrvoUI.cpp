@@ -3,6 +3,7 @@
 #include "parameters/uParameterMapping.h"
 
 #include <cstring>
+#include <string_view>
 
 #include "lv2/uLv2Ports.h"
 
@@ -20,6 +21,19 @@ bool HasControlPort(std::int32_t parameter)
 std::uint32_t ControlPortOf(std::int32_t parameter)
 {
     return static_cast<std::uint32_t>(InfoOf(parameter).Port);
+}
+
+/// The map report with its header naming parameters plainly: "VST Parameter" is the VST 2
+/// module's word, which an LV2 host's user would not know.
+std::string ReportWithoutFormatName(std::string report)
+{
+    constexpr std::string_view FormatWord = "VST Parameter";
+    const std::size_t at = report.find(FormatWord);
+    if (at != std::string::npos)
+    {
+        report.replace(at, FormatWord.size(), "Parameter");
+    }
+    return report;
 }
 } // namespace
 
@@ -89,7 +103,7 @@ void TLv2OrvoUI::PortEvent(std::uint32_t port, std::uint32_t size, std::uint32_t
         TControlValues controls{};
         if (ReadMidiMapReply(FUrids, atom, map, learning))
         {
-            FReport = orvo::MidiMapReport(map, learning);
+            FReport = ReportWithoutFormatName(orvo::MidiMapReport(map, learning));
         }
         else if (ReadControlValues(FUrids, atom, controls))
         {
@@ -184,6 +198,11 @@ void TLv2OrvoUI::ResetMidiMap()
 void TLv2OrvoUI::RestoreDefaultMidiMap()
 {
     sendCommand({mmRestoreDefault, NoBinding});
+}
+
+std::string TLv2OrvoUI::ProgramName()
+{
+    return {};
 }
 
 std::optional<std::string> TLv2OrvoUI::MidiMapReport()

@@ -51,6 +51,9 @@ class TLv2OrvoUI final : public IEditorEffect
     void EndEdit(std::int32_t index) override;
     std::string ParameterDisplay(std::int32_t index) override;
     std::string ParameterLabel(std::int32_t index) override;
+    /// Empty: the instance's ports carry no program, and a preset the host loads is only
+    /// values to the instance, so the editor has no name to show.
+    std::string ProgramName() override;
     void StartMidiLearn(std::int32_t parameter) override;
     void ResetMidiMap() override;
     void RestoreDefaultMidiMap() override;

@@ -80,6 +80,8 @@ public:
         Window->SetMouseCapture(false);
     }
     void HandleMouseLeave() override { Events.push_back({'l', {}}); }
+    void HandleMouseWheel(const TUIWheelEvent& event) override { Wheels.push_back(event); }
+    std::vector<TUIWheelEvent> Wheels;
 
     const TRecordedEvent* Last(char kind) const
     {
@@ -260,6 +262,23 @@ TEST_F(X11UIBackend, ReportsButtonsWithShiftAndCtrl)
         EXPECT_EQ(up->Mouse.Button, c.Button);
         EXPECT_EQ(up->Mouse.Shift, c.Modifier); // the released button is no longer held
     }
+}
+
+TEST_F(X11UIBackend, ReportsWheelNotchesNotButtons)
+{
+    MoveTo(30, 40);
+    Desktop.KeyDown(XK_Shift_L);
+    Desktop.Press(Button4);
+    Desktop.Release(Button4);
+    Desktop.KeyUp(XK_Shift_L);
+    Desktop.Press(Button5);
+    Desktop.Release(Button5);
+    ASSERT_TRUE(PumpUntil([&] { return Listener.Wheels.size() == 2; }));
+    EXPECT_EQ(Listener.Wheels[0].Notches, 1);
+    EXPECT_EQ(Listener.Wheels[0].Shift, ssShift);
+    EXPECT_EQ(Listener.Wheels[0].Position, (TPoint{30, 40}));
+    EXPECT_EQ(Listener.Wheels[1].Notches, -1);
+    EXPECT_EQ(Listener.Last('d'), nullptr);
 }
 
 TEST_F(X11UIBackend, ReportsLeaveUnlessCaptured)
