@@ -67,6 +67,10 @@ public:
         FPlatform.ShowMessage(owner, caption, text);
     }
     IUITextRenderer& TextRenderer() override { return FPlatform.TextRenderer(); }
+    double DisplayScale(std::uintptr_t parent) const override
+    {
+        return FPlatform.DisplayScale(parent);
+    }
     void Idle() override { FPlatform.Idle(); }
     bool Lost() const override { return FPlatform.Lost(); }
 

@@ -59,6 +59,10 @@ public:
     virtual void ShowMessage(IUIWindow* owner, std::string_view caption, std::string_view text) = 0;
 
     virtual IUITextRenderer& TextRenderer() = 0;
+    /// How much larger than at 96 dots per inch the display draws for a window made in the
+    /// native window parent: 1.0 at 96 dpi, 2.0 at 192 (X11: the Xft.dpi resource; Win32:
+    /// the parent's DPI). 1.0 where the display does not say.
+    virtual double DisplayScale(std::uintptr_t parent) const = 0;
 
     /// Runs the window system's pending work: window events, due timers, then paints. Hosts
     /// on X11 have no event loop that reaches the editor's own display connection, so they

@@ -1,7 +1,7 @@
 // The X11 window system alone on a real X server (Xvfb), with real input through XTest:
 // the child window and its paint, timers pumped by idle, the mouse with modifiers, leave,
 // the pointer grab, the hidden and warped pointer, a host window destroyed first, menus,
-// the message box and text.
+// the message box and text; the display scale from the resources.
 #include <gtest/gtest.h>
 
 #include <X11/XKBlib.h>
@@ -22,6 +22,7 @@
 
 #include "platform/x11/TFreeTypeTextRenderer.h"
 #include "platform/x11/TX11UIPlatform.h"
+#include "platform/x11/uX11Resources.h"
 #include "tests/x11/TX11TestDesktop.h"
 
 namespace orvo::test
@@ -279,6 +280,17 @@ TEST_F(X11UIBackend, ReportsWheelNotchesNotButtons)
     EXPECT_EQ(Listener.Wheels[0].Position, (TPoint{30, 40}));
     EXPECT_EQ(Listener.Wheels[1].Notches, -1);
     EXPECT_EQ(Listener.Last('d'), nullptr);
+}
+
+TEST(X11Resources, XftDpiIsReadFromTheResourceLines)
+{
+    EXPECT_EQ(x11::XftDpi("Xft.antialias:\t1\nXft.dpi:\t192\nXft.hinting:\t1\n"), 192.0);
+    EXPECT_EQ(x11::XftDpi("  Xft.dpi :  144.5\r\n"), 144.5);
+    EXPECT_EQ(x11::XftDpi("Xft.dpi:\t96"), 96.0); // the last line without its newline
+    EXPECT_EQ(x11::XftDpi("Xft.dpix:\t192\n*dpi:\t192\n"), std::nullopt);
+    EXPECT_EQ(x11::XftDpi("Xft.dpi:\tlarge\n"), std::nullopt);
+    EXPECT_EQ(x11::XftDpi("Xft.dpi:\t0\n"), std::nullopt);
+    EXPECT_EQ(x11::XftDpi(""), std::nullopt);
 }
 
 TEST_F(X11UIBackend, ReportsLeaveUnlessCaptured)
