@@ -132,7 +132,7 @@ void DrawHeader(TLayer& layer, const TArtworkFonts& fonts)
     const TTextStyle word{31.0, 0.6, 1.0};
     const TPath name = fonts.Bold->Text("Orvo", word, DeckLeft - 2, 44);
     layer.DropShadow(name, 0, 1.5, 2.0, Hex(0x000000, 0.7f));
-    layer.FillMask(TMask::FromPath(name, layer.Width(), layer.Height()),
+    layer.FillMask(layer.Mask(name),
                    LinearGradient({0, 20}, {0, 44},
                                   {{0.0, Hex(0xfbf7ee)}, {1.0, Hex(0xcfc8b8)}}));
     const double ruleX = DeckLeft - 2 + fonts.Bold->Width("Orvo", word) + 14;
@@ -390,9 +390,9 @@ void DrawBottomRow(TLayer& layer, const TArtworkFonts& fonts)
 
 } // namespace
 
-TLayer DrawBackground(const TArtworkFonts& fonts)
+TLayer DrawBackground(const TArtworkFonts& fonts, double scale)
 {
-    TLayer layer(EditorWidth, EditorHeight);
+    TLayer layer = TLayer::ForUnits(EditorWidth, EditorHeight, scale);
     DrawPanelBase(layer);
     DrawHeader(layer, fonts);
     DrawDeck(layer);

@@ -39,9 +39,9 @@ std::string ControllerText(std::int32_t index)
 
 } // namespace
 
-TLayer DrawCredits(const TArtworkFonts& fonts)
+TLayer DrawCredits(const TArtworkFonts& fonts, double scale)
 {
-    TLayer layer(EditorWidth, EditorHeight);
+    TLayer layer = TLayer::ForUnits(EditorWidth, EditorHeight, scale);
     DrawPanelBase(layer);
     TPath card;
     card.RoundRect(12, 12, 676, 242, 8);
@@ -55,7 +55,7 @@ TLayer DrawCredits(const TArtworkFonts& fonts)
     const TTextStyle word{58.0, 1.0, 1.0};
     const TPath name = fonts.Bold->Text("Orvo", word, 40, 102);
     layer.DropShadow(name, 0, 2, 3.0, Hex(0x000000, 0.7f));
-    layer.FillMask(TMask::FromPath(name, layer.Width(), layer.Height()),
+    layer.FillMask(layer.Mask(name),
                    LinearGradient({0, 56}, {0, 102}, {{0.0, Hex(0xfdf9f0)}, {1.0, Hex(0xcbc3b2)}}));
     const TTextStyle body{10.5, 0.2, 1.0};
     PrintText(layer, *fonts.Bold, "Version 1.0", body, 43, 126, taLeft, palette::Accent);

@@ -34,7 +34,7 @@ inline const std::array<TColor, 5> Bands{Hex(0xe8704e), Hex(0xe9a640), Hex(0xc8d
 } // namespace palette
 
 /// A path's coverage with thin anti-aliased strokes thickened a little (small text).
-TMask TextMask(const TPath& path, int width, int height);
+TMask TextMask(const TLayer& layer, const TPath& path);
 
 /// Printed text with a faint dark shadow below it, as on a panel.
 void PrintText(TLayer& layer, const TFont& font, std::string_view text, const TTextStyle& style,
