@@ -59,6 +59,21 @@ std::string_view ControlTitle(std::int32_t parameter)
     }
 }
 
+/// The embedded image of a form image at a size: "Knob", "Knob@150", "Knob@200".
+std::string ScaledImageName(std::string_view name, TEditorScale scale)
+{
+    switch (scale)
+    {
+    case es150:
+        return std::string(name) + "@150";
+    case es200:
+        return std::string(name) + "@200";
+    case es100:
+        break;
+    }
+    return std::string(name);
+}
+
 /// Blanks and control characters, which the value text loses at both ends.
 bool IsTrimmed(char c)
 {
@@ -108,14 +123,15 @@ const TMemoryDIB& DecodedImage(std::string_view name)
 } // namespace
 
 TPluginEditorWindow::TPluginEditorWindow(IUIPlatform& platform, std::uintptr_t parent,
-                                         TEditorValues& editorValues)
+                                         TEditorValues& editorValues, TEditorScale scale)
     : TDIBComponent(nullptr), FPlatform(platform, [this] { DestroyIfClosed(); }),
-      values(editorValues)
+      values(editorValues), FScale(scale)
 {
     Name = "PluginEditorWindow";
     LoadImages();
     cntBackGround = std::make_unique<TDIBImageContainer>(
-        FPlatform, this, parent, TRect{0, 0, form::ClientWidth, form::ClientHeight});
+        FPlatform, this, parent,
+        TRect{0, 0, Scaled(form::ClientWidth, FScale), Scaled(form::ClientHeight, FScale)});
     cntBackGround->Name = "cntBackGround";
     cntBackGround->IndexImage = TDIBImageLink{&imgBackground, 0};
     cntBackGround->TileMethod = tmCenter;
@@ -154,7 +170,7 @@ void TPluginEditorWindow::LoadImages()
     {
         TDIBImageList& list = description.List == form::ilKnobs ? imgKnobs : imgBackground;
         TMemoryDIB& image = list.Add(std::string(description.Name)).DIB;
-        image.ShareFrom(DecodedImage(description.Name));
+        image.ShareFrom(DecodedImage(ScaledImageName(description.Name, FScale)));
         image.SetMasked(description.Masked);
     }
 }
@@ -222,7 +238,8 @@ TCustomDIBControl& TPluginEditorWindow::CreateComponent(const form::TFormCompone
     case form::ckKnob: {
         const form::TKnobSettings& style = form::KnobStyles.at(d.Knob);
         auto knob = std::make_unique<TDIBKnob>(this, cntBackGround.get());
-        knob->SetBounds(d.Left, d.Top, d.Width, d.Height);
+        knob->SetBounds(Scaled(d.Left, FScale), Scaled(d.Top, FScale), Scaled(d.Width, FScale),
+                  Scaled(d.Height, FScale));
         knob->SetNumGlyphs(style.Frames);
         knob->SetIndexMain(image);
         knob->DIBImageList = list;
@@ -233,6 +250,8 @@ TCustomDIBControl& TPluginEditorWindow::CreateComponent(const form::TFormCompone
         knob->Orientation = koVertical;
         knob->UseFineTune = true;
         knob->PageSize = style.PageSize;
+        // A drag moves as far per pixel of the 100 % form at every size.
+        knob->DragScale = ScaleFactor(FScale);
         knob->SmallChange = style.SmallChange;
         knob->WheelStep = style.WheelStep;
         knob->WheelFineStep = style.WheelFineStep;
@@ -257,7 +276,8 @@ TCustomDIBControl& TPluginEditorWindow::CreateComponent(const form::TFormCompone
     }
     case form::ckGlyphButton: {
         auto button = std::make_unique<TDIBGlyphButton>(this, cntBackGround.get());
-        button->SetBounds(d.Left, d.Top, d.Width, d.Height);
+        button->SetBounds(Scaled(d.Left, FScale), Scaled(d.Top, FScale), Scaled(d.Width, FScale),
+                  Scaled(d.Height, FScale));
         button->SetNumGlyphs(2);
         button->SetGlyph(image);
         button->DIBImageList = list;
@@ -273,9 +293,11 @@ TCustomDIBControl& TPluginEditorWindow::CreateComponent(const form::TFormCompone
     }
     case form::ckFadeLabel: {
         auto label = std::make_unique<TDIBFadeLabel>(this, cntBackGround.get());
-        label->SetBounds(d.Left, d.Top, d.Width, d.Height);
+        label->SetBounds(Scaled(d.Left, FScale), Scaled(d.Top, FScale), Scaled(d.Width, FScale),
+                  Scaled(d.Height, FScale));
         const bool hint = d.Label != form::lsShadow;
-        label->SetFont(TUIFont{std::string(form::LabelFontFace), form::LabelFontHeight, false},
+        label->SetFont(TUIFont{std::string(form::LabelFontFace),
+                               Scaled(form::LabelFontHeight, FScale), false},
                        hint ? form::HintColour : form::ShadowColour);
         label->SetColorHighlighted(form::LabelHighlight);
         label->SetFrameCount(form::LabelFadeFrames);
@@ -304,7 +326,8 @@ TCustomDIBControl& TPluginEditorWindow::CreateComponent(const form::TFormCompone
     }
     case form::ckPicture: {
         auto picture = std::make_unique<TDIBImage>(this, cntBackGround.get());
-        picture->SetBounds(d.Left, d.Top, d.Width, d.Height);
+        picture->SetBounds(Scaled(d.Left, FScale), Scaled(d.Top, FScale), Scaled(d.Width, FScale),
+                  Scaled(d.Height, FScale));
         picture->SetIndexMain(image);
         picture->DIBImageList = list;
         picture->SetVisible(false);
@@ -815,7 +838,7 @@ void TPluginEditorWindow::tmrLabelFadeTimer()
 
 void TPluginEditorWindow::cntBackGroundMouseDown(TMouseButton, std::int32_t x, std::int32_t y)
 {
-    if (x <= form::CreditsCornerX || y <= form::CreditsCornerY)
+    if (x <= Scaled(form::CreditsCornerX, FScale) || y <= Scaled(form::CreditsCornerY, FScale))
     {
         return;
     }

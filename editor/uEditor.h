@@ -25,6 +25,7 @@
 #include "editor/IEditorEffect.h"
 #include "editor/uCountingPlatform.h"
 #include "editor/uEditorForm.h"
+#include "editor/uEditorScale.h"
 #include "editor/uEditorWindow.h"
 #include "platform/ui/IUIPlatform.h"
 #include "parameters/uParameterTable.h"
@@ -39,15 +40,18 @@ class TPluginEditorWindow final : public TEditorWindow, public TDIBComponent
     TCountingPlatform FPlatform;
 
 public:
-    /// Creates the form as a borderless child of the native window parent, loads its
-    /// images and runs FormCreate. Throws EDIBError when the window or an image cannot be
-    /// made.
-    TPluginEditorWindow(IUIPlatform& platform, std::uintptr_t parent, TEditorValues& values);
+    /// Creates the form as a borderless child of the native window parent at a size, loads
+    /// its images for that size and runs FormCreate. Throws EDIBError when the window or an
+    /// image cannot be made.
+    TPluginEditorWindow(IUIPlatform& platform, std::uintptr_t parent, TEditorValues& values,
+                        TEditorScale scale = es100);
     ~TPluginEditorWindow() override;
 
     // TEditorWindow
     std::int16_t ClientWidth() const override;
     std::int16_t ClientHeight() const override;
+    /// The size the form is drawn at.
+    TEditorScale Scale() const { return FScale; }
     /// Repaints at once, enables Updater and runs one refresh, so the controls show values
     /// before the first tick.
     void ShowCurrentValues() override;
@@ -158,6 +162,7 @@ private:
     /// Runs when the window system's last running call into the window has returned.
     void DestroyIfClosed();
 
+    const TEditorScale FScale;
     // Set by Close: the window owns itself until its running handler returns.
     std::unique_ptr<TEditorWindow> FSelf;
     bool FClosed = false;

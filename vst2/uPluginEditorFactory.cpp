@@ -16,8 +16,11 @@ namespace
 std::unique_ptr<TPluginEditorWindow> MakeEditorWindow(IUIPlatform& platform, APluginEditor& glue,
                                                       void* parent)
 {
+    // VST 2 hosts do not tell a scale: the display's decides.
+    const auto native = reinterpret_cast<std::uintptr_t>(parent);
     auto window = std::make_unique<TPluginEditorWindow>(
-        platform, reinterpret_cast<std::uintptr_t>(parent), glue.values);
+        platform, native, glue.values,
+        ChooseScale(std::nullopt, std::nullopt, platform.DisplayScale(native)));
     window->MoveToOrigin();
     window->effect = &glue.editorEffect;
     return window;

@@ -73,6 +73,8 @@ public:
     TKnobOrientation Orientation = koVertical;
     /// Set: a drag moves PageSize per pixel, SmallChange with Shift held. Clear: SmallChange.
     bool UseFineTune = false;
+    /// Pixels of drag that count as one (the form's scale): at 2, two pixels move a step.
+    double DragScale = 1.0;
     TNotifyEvent OnChange;
     /// A drag begins (left press, after OnMouseDown) and ends (release, capture lost, or
     /// CancelDrag): the gesture hosts record automation in. A turn of the wheel is a
@@ -116,6 +118,7 @@ private:
     bool FAutoSize = true;
     bool FDragging = false;
     TPoint FDragOrigin;
+    double FDragRemainder = 0.0; // drag short of a whole step, in pixels over DragScale
 };
 
 class TDIBKnob : public TCustomDIBKnob

@@ -1,10 +1,11 @@
 // Which size the editor opens at: the user's choice, else the host's, else the display's,
-// taken to the nearest drawn size.
+// taken to the nearest drawn size; and the form at 150 and 200 %: its size, where its
+// controls take the mouse, how far a drag moves them.
 #include "editor/uEditorScale.h"
+#include "tests/editor/EditorFixture.h"
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <limits>
 
 namespace orvo::test
@@ -52,6 +53,65 @@ TEST(EditorScale, TheFormsLengthsScaleToWholePixels)
     EXPECT_EQ(Scaled(700, es200), 1400);
     EXPECT_EQ(Scaled(49, es150), 74); // 73.5: to the even pixel
     EXPECT_EQ(Scaled(49, es100), 49);
+}
+
+class EditorAtScale : public TEditorFixture
+{
+protected:
+    void OpenAt(double displayScale)
+    {
+        Platform.SetDisplayScale(displayScale);
+        Open();
+    }
+};
+
+TEST_F(EditorAtScale, OpensAtTheDisplaysScaleAndSaysSoToTheHost)
+{
+    struct TCase
+    {
+        double Display;
+        TEditorScale Scale;
+        int Width;
+        int Height;
+    };
+    for (const TCase c : {TCase{1.0, es100, 700, 300}, TCase{1.5, es150, 1050, 450},
+                          TCase{2.0, es200, 1400, 600}})
+    {
+        OpenAt(c.Display);
+        EXPECT_EQ(Window().Scale(), c.Scale);
+        EXPECT_EQ(Screen().Bounds(), (TRect{0, 0, c.Width, c.Height}));
+        ERect* rect = nullptr;
+        ASSERT_EQ(Instance.Dispatch(effEditGetRect, 0, 0, &rect), 1);
+        EXPECT_EQ(rect->right - rect->left, c.Width);
+        EXPECT_EQ(rect->bottom - rect->top, c.Height);
+        Instance.Dispatch(effEditClose);
+    }
+}
+
+TEST_F(EditorAtScale, APressAtTwoHundredPercentHitsTheSameControl)
+{
+    OpenAt(2.0);
+    for (const form::TFormComponent& c : form::Components)
+    {
+        if (c.Kind == form::ckFadeLabel || c.Kind == form::ckPicture)
+        {
+            continue; // no input of their own
+        }
+        SCOPED_TRACE(c.Name);
+        const TPoint centre{c.Left + c.Width / 2, c.Top + c.Height / 2};
+        EXPECT_EQ(Window().cntBackGround->ControlAt(TPoint{2 * centre.X, 2 * centre.Y}),
+                  Window().Control(c.Name));
+    }
+}
+
+TEST_F(EditorAtScale, ADragMovesAsFarPerPixelOfTheHundredPercentForm)
+{
+    OpenAt(2.0);
+    const std::int32_t start = Knob(prLo).Position();
+    Drag(Knob(prLo), 8); // 4 pixels at 100 %: 20 positions
+    EXPECT_EQ(Knob(prLo).Position(), start + 20);
+    Drag(Knob(prLo), 1, 3); // three pixels at 200 %, 1.5 at 100 %: one step, half left over
+    EXPECT_EQ(Knob(prLo).Position(), start + 25);
 }
 
 } // namespace
