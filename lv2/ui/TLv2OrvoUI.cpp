@@ -39,7 +39,8 @@ std::string ReportWithoutFormatName(std::string report)
 
 TLv2OrvoUI::TLv2OrvoUI(std::shared_ptr<IUIPlatform> platform, std::uintptr_t parent,
                        LV2UI_Write_Function write, LV2UI_Controller controller,
-                       const LV2_URID_Map* map, const LV2UI_Touch* touch, char decimalSeparator)
+                       const LV2_URID_Map* map, const LV2UI_Touch* touch, char decimalSeparator,
+                       TEditorScale scale)
     : FWrite(write), FController(controller), FMap(map), FTouch(touch), FSeparator(decimalSeparator)
 {
     if (FMap != nullptr)
@@ -52,7 +53,7 @@ TLv2OrvoUI::TLv2OrvoUI(std::shared_ptr<IUIPlatform> platform, std::uintptr_t par
     {
         FValues[static_cast<std::size_t>(i)].store(InfoOf(i).Default, std::memory_order_relaxed);
     }
-    FWindow = std::make_unique<TPluginEditorWindow>(*platform, parent, FValues);
+    FWindow = std::make_unique<TPluginEditorWindow>(*platform, parent, FValues, scale);
     FWindow->KeepPlatformAlive(std::move(platform));
     FWindow->MoveToOrigin();
     FWindow->effect = this;
