@@ -1,14 +1,16 @@
 #include "vst2/uPluginEditor.h"
 
+#include "editor/uEditorScale.h"
 #include "vst2/uPlugin.h"
 
 #include <utility>
 
 namespace orvo
 {
-APluginEditor::APluginEditor(APlugin* plugin, TEditorWindowFactory windowFactory)
+APluginEditor::APluginEditor(APlugin* plugin, TEditorWindowFactory windowFactory,
+                             TDisplayScaleQuery displayScaleQuery)
     : AEffEditor(plugin), editorEffect(*plugin), typedEffect(plugin),
-      makeWindow(std::move(windowFactory))
+      makeWindow(std::move(windowFactory)), displayScale(std::move(displayScaleQuery))
 {
     for (auto& value : values)
     {
@@ -32,6 +34,13 @@ bool APluginEditor::getRect(ERect** out)
     {
         rect.bottom = window->ClientHeight();
         rect.right = window->ClientWidth();
+    }
+    else if (displayScale)
+    {
+        // The size the window will open at: VST 2 hosts tell no scale, so the display's.
+        const TEditorScale scale = ChooseScale(std::nullopt, std::nullopt, displayScale());
+        rect.bottom = static_cast<std::int16_t>(Scaled(form::ClientHeight, scale));
+        rect.right = static_cast<std::int16_t>(Scaled(form::ClientWidth, scale));
     }
     if (out != nullptr)
     {

@@ -24,20 +24,26 @@ class APluginEditor;
 using TEditorWindowFactory =
     std::function<std::unique_ptr<TEditorWindow>(APluginEditor& glue, void* parent)>;
 
+/// The display's scale (1.0 at 96 dpi) where the next window would open; asked before the
+/// first window exists.
+using TDisplayScaleQuery = std::function<double()>;
+
 class APluginEditor final : public AEffEditor, public TParameterListener
 {
 public:
-    /// The editor form's size, reported before the first window exists: hosts size their
-    /// frame from effEditGetRect before they open the editor.
+    /// The editor form's size at 100 %: hosts size their frame from effEditGetRect before
+    /// they open the editor, which answers it at the display's scale.
     static constexpr auto FormWidth = static_cast<std::int16_t>(form::ClientWidth);
     static constexpr auto FormHeight = static_cast<std::int16_t>(form::ClientHeight);
 
     /// windowFactory empty: the editor can report its size but opens no window.
-    explicit APluginEditor(APlugin* plugin, TEditorWindowFactory windowFactory = {});
+    /// displayScale empty: the size before the first window is the form's at 100 %.
+    explicit APluginEditor(APlugin* plugin, TEditorWindowFactory windowFactory = {},
+                           TDisplayScaleQuery displayScale = {});
     ~APluginEditor() override;
 
-    /// Stores &rect in *rect: 0, 0 and the window's client size, or the last size known
-    /// (the form's before the first window). Always true.
+    /// Stores &rect in *rect: 0, 0 and the window's client size, or without a window the
+    /// form's at the display's scale (the size the next window opens at). Always true.
     bool getRect(ERect** rect) override;
     /// Creates the window on the first open (or when none exists), then shows the current
     /// values. False, with nothing changed, for a null parent or when no window can be
@@ -86,6 +92,7 @@ private:
     APlugin* typedEffect;
     // Declared before window: a window system that the factory holds outlives the window.
     TEditorWindowFactory makeWindow;
+    TDisplayScaleQuery displayScale;
     std::unique_ptr<TEditorWindow> window;
     void* parentWindow = nullptr;
 };

@@ -37,8 +37,13 @@ TEditorWindowFactory EditorWindowFactory(IUIPlatform& platform)
 
 TEditorParts MakePluginEditor(APlugin& effect, IUIPlatform* platform)
 {
-    auto* glue = new APluginEditor(&effect, platform != nullptr ? EditorWindowFactory(*platform)
-                                                                : TEditorWindowFactory{});
+    if (platform == nullptr)
+    {
+        auto* glue = new APluginEditor(&effect);
+        return {glue, glue};
+    }
+    auto* glue = new APluginEditor(&effect, EditorWindowFactory(*platform),
+                                   [platform] { return platform->DisplayScale(0); });
     return {glue, glue};
 }
 
@@ -47,22 +52,37 @@ TEditorParts MakePluginEditorWithPlatform(APlugin& effect, TUIPlatformMaker make
     // The factory lives in the glue and is destroyed after the glue's window, and every
     // window keeps the window system too (one closed from its own modal loop may outlive
     // the glue), so the window system outlives every window and timer made on it.
-    std::shared_ptr<IUIPlatform> platform;
-    TEditorWindowFactory factory = [makePlatform, platform](APluginEditor& glue,
-                                                            void* parent) mutable {
-        if (!platform)
+    // The window system is made on the first need: the first open, or a host asking the
+    // size before it (the display's scale decides it), on the user-interface thread either way.
+    struct TLazyPlatform
+    {
+        TUIPlatformMaker Make;
+        std::shared_ptr<IUIPlatform> Platform;
+        IUIPlatform* Get()
         {
-            platform = makePlatform();
-            if (!platform)
+            if (!Platform)
             {
-                return std::unique_ptr<TEditorWindow>();
+                Platform = Make();
             }
+            return Platform.get();
+        }
+    };
+    auto lazy = std::make_shared<TLazyPlatform>(TLazyPlatform{makePlatform, nullptr});
+    TEditorWindowFactory factory = [lazy](APluginEditor& glue, void* parent) {
+        IUIPlatform* platform = lazy->Get();
+        if (platform == nullptr)
+        {
+            return std::unique_ptr<TEditorWindow>();
         }
         auto window = MakeEditorWindow(*platform, glue, parent);
-        window->KeepPlatformAlive(platform);
+        window->KeepPlatformAlive(lazy->Platform);
         return std::unique_ptr<TEditorWindow>(std::move(window));
     };
-    auto* glue = new APluginEditor(&effect, std::move(factory));
+    TDisplayScaleQuery displayScale = [lazy] {
+        IUIPlatform* platform = lazy->Get();
+        return platform != nullptr ? platform->DisplayScale(0) : 1.0;
+    };
+    auto* glue = new APluginEditor(&effect, std::move(factory), std::move(displayScale));
     return {glue, glue};
 }
 

@@ -77,13 +77,21 @@ TEST_F(EditorAtScale, OpensAtTheDisplaysScaleAndSaysSoToTheHost)
     for (const TCase c : {TCase{1.0, es100, 700, 300}, TCase{1.5, es150, 1050, 450},
                           TCase{2.0, es200, 1400, 600}})
     {
-        OpenAt(c.Display);
-        EXPECT_EQ(Window().Scale(), c.Scale);
-        EXPECT_EQ(Screen().Bounds(), (TRect{0, 0, c.Width, c.Height}));
-        ERect* rect = nullptr;
-        ASSERT_EQ(Instance.Dispatch(effEditGetRect, 0, 0, &rect), 1);
-        EXPECT_EQ(rect->right - rect->left, c.Width);
-        EXPECT_EQ(rect->bottom - rect->top, c.Height);
+        // Hosts ask the size before they open the editor, and again once it is open.
+        Platform.SetDisplayScale(c.Display);
+        for (const bool open : {false, true})
+        {
+            if (open)
+            {
+                Open();
+                EXPECT_EQ(Window().Scale(), c.Scale);
+                EXPECT_EQ(Screen().Bounds(), (TRect{0, 0, c.Width, c.Height}));
+            }
+            ERect* rect = nullptr;
+            ASSERT_EQ(Instance.Dispatch(effEditGetRect, 0, 0, &rect), 1);
+            EXPECT_EQ(rect->right - rect->left, c.Width) << open;
+            EXPECT_EQ(rect->bottom - rect->top, c.Height) << open;
+        }
         Instance.Dispatch(effEditClose);
     }
 }
