@@ -71,6 +71,10 @@ public:
     {
         return FPlatform.DisplayScale(parent);
     }
+    std::filesystem::path UserSettingsFile() const override
+    {
+        return FPlatform.UserSettingsFile();
+    }
     void Idle() override { FPlatform.Idle(); }
     bool Lost() const override { return FPlatform.Lost(); }
 

@@ -7,6 +7,7 @@
 #include <mutex>
 
 #include "editor/toolkit/EDIBError.h"
+#include "editor/uEditorSettings.h"
 #include "resources/uEditorImages.h"
 
 namespace orvo
@@ -184,16 +185,28 @@ void TPluginEditorWindow::BuildMenus()
             menu.Add(std::string(item.Caption), item.Tag, onClick);
         }
     };
+    const auto addSizeItems = [&](TDIBMenuItem& menu) {
+        TDIBMenuItem& sizes = menu.Add(std::string(form::SizeSubmenuCaption));
+        for (const form::TFormMenuItem& item : form::SizeMenuItems)
+        {
+            sizes.Add(std::string(item.Caption), item.Tag, onClick).Checked =
+                item.Tag - form::mcSize100 == static_cast<std::int32_t>(FScale);
+        }
+    };
     mnuSliders.Name = "mnuSliders";
     mnuSliders.Add(std::string(form::CentreItem.Caption), form::CentreItem.Tag, onClick);
     mnuSliders.Add("-");
     addMidiItems(mnuSliders.Add(std::string(form::MidiSubmenuCaption)));
+    addSizeItems(mnuSliders);
     mnuButtons.Name = "mnuButtons";
     mnuButtons.Add(std::string(form::SoloItem.Caption), form::SoloItem.Tag, onClick);
     mnuButtons.Add("-");
     addMidiItems(mnuButtons.Add(std::string(form::MidiSubmenuCaption)));
+    addSizeItems(mnuButtons);
     mnuMIDI.Name = "mnuMIDI";
     addMidiItems(mnuMIDI);
+    mnuMIDI.Add("-");
+    addSizeItems(mnuMIDI);
 }
 
 TDIBPopupMenu* TPluginEditorWindow::MenuOf(form::TMenuId menu)
@@ -784,6 +797,13 @@ void TPluginEditorWindow::Centre1Click(TDIBComponent& sender)
         break;
     case form::mcRestoreDefaultMidiConfig:
         effect->RestoreDefaultMidiMap();
+        break;
+    case form::mcSize100:
+    case form::mcSize150:
+    case form::mcSize200:
+        // Kept for the user; the window keeps its size until it is next opened.
+        SaveUserScale(FPlatform.UserSettingsFile(),
+                      static_cast<TEditorScale>(sender.Tag - form::mcSize100));
         break;
     default:
         break;

@@ -186,6 +186,9 @@ enum TMenuCommand : std::int32_t
     mcResetMidiConfig = 3,
     mcSolo = 4,
     mcRestoreDefaultMidiConfig = 5,
+    mcSize100 = 6,
+    mcSize150 = 7,
+    mcSize200 = 8,
 };
 
 struct TFormMenuItem
@@ -202,6 +205,14 @@ inline constexpr std::array<TFormMenuItem, 4> MidiMenuItems{{
     {"Restore Default config", mcRestoreDefaultMidiConfig},
 }};
 inline constexpr std::string_view MidiSubmenuCaption = "MIDI";
+/// The "Size" items, a submenu at the end of every menu: the user's size for the editor,
+/// kept for that user and used from the next opening on.
+inline constexpr std::array<TFormMenuItem, 3> SizeMenuItems{{
+    {"100 %", mcSize100},
+    {"150 %", mcSize150},
+    {"200 %", mcSize200},
+}};
+inline constexpr std::string_view SizeSubmenuCaption = "Size";
 inline constexpr TFormMenuItem CentreItem{"Centre", mcCentre};
 inline constexpr TFormMenuItem SoloItem{"Solo", mcSolo};
 

@@ -1,6 +1,5 @@
 #include "vst2/uPluginEditor.h"
 
-#include "editor/uEditorScale.h"
 #include "vst2/uPlugin.h"
 
 #include <utility>
@@ -8,9 +7,9 @@
 namespace orvo
 {
 APluginEditor::APluginEditor(APlugin* plugin, TEditorWindowFactory windowFactory,
-                             TDisplayScaleQuery displayScaleQuery)
+                             TOpeningScaleQuery openingScaleQuery)
     : AEffEditor(plugin), editorEffect(*plugin), typedEffect(plugin),
-      makeWindow(std::move(windowFactory)), displayScale(std::move(displayScaleQuery))
+      makeWindow(std::move(windowFactory)), openingScale(std::move(openingScaleQuery))
 {
     for (auto& value : values)
     {
@@ -35,10 +34,9 @@ bool APluginEditor::getRect(ERect** out)
         rect.bottom = window->ClientHeight();
         rect.right = window->ClientWidth();
     }
-    else if (displayScale)
+    else if (openingScale)
     {
-        // The size the window will open at: VST 2 hosts tell no scale, so the display's.
-        const TEditorScale scale = ChooseScale(std::nullopt, std::nullopt, displayScale());
+        const TEditorScale scale = openingScale();
         rect.bottom = static_cast<std::int16_t>(Scaled(form::ClientHeight, scale));
         rect.right = static_cast<std::int16_t>(Scaled(form::ClientWidth, scale));
     }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "editor/uEditorForm.h"
+#include "editor/uEditorScale.h"
 #include "editor/uEditorWindow.h"
 #include "vst2/uVstEditorEffect.h"
 #include "vst2/AEffEditor.h"
@@ -24,9 +25,8 @@ class APluginEditor;
 using TEditorWindowFactory =
     std::function<std::unique_ptr<TEditorWindow>(APluginEditor& glue, void* parent)>;
 
-/// The display's scale (1.0 at 96 dpi) where the next window would open; asked before the
-/// first window exists.
-using TDisplayScaleQuery = std::function<double()>;
+/// The size the next window would open at; asked while no window exists.
+using TOpeningScaleQuery = std::function<TEditorScale()>;
 
 class APluginEditor final : public AEffEditor, public TParameterListener
 {
@@ -37,13 +37,13 @@ public:
     static constexpr auto FormHeight = static_cast<std::int16_t>(form::ClientHeight);
 
     /// windowFactory empty: the editor can report its size but opens no window.
-    /// displayScale empty: the size before the first window is the form's at 100 %.
+    /// openingScale empty: the size without a window is the form's at 100 %.
     explicit APluginEditor(APlugin* plugin, TEditorWindowFactory windowFactory = {},
-                           TDisplayScaleQuery displayScale = {});
+                           TOpeningScaleQuery openingScale = {});
     ~APluginEditor() override;
 
     /// Stores &rect in *rect: 0, 0 and the window's client size, or without a window the
-    /// form's at the display's scale (the size the next window opens at). Always true.
+    /// size the next window opens at. Always true.
     bool getRect(ERect** rect) override;
     /// Creates the window on the first open (or when none exists), then shows the current
     /// values. False, with nothing changed, for a null parent or when no window can be
@@ -92,7 +92,7 @@ private:
     APlugin* typedEffect;
     // Declared before window: a window system that the factory holds outlives the window.
     TEditorWindowFactory makeWindow;
-    TDisplayScaleQuery displayScale;
+    TOpeningScaleQuery openingScale;
     std::unique_ptr<TEditorWindow> window;
     void* parentWindow = nullptr;
 };

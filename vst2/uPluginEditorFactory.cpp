@@ -4,6 +4,7 @@
 #include "vst2/uPluginEditorFactory.h"
 
 #include "editor/uEditor.h"
+#include "editor/uEditorSettings.h"
 
 #include <memory>
 #include <utility>
@@ -13,14 +14,20 @@ namespace orvo
 namespace
 {
 
+/// The size a window opens at in parent (0: wherever it will be): VST 2 hosts tell no
+/// scale, so the user's choice decides, else the display's.
+TEditorScale OpeningScale(IUIPlatform& platform, std::uintptr_t parent)
+{
+    return ChooseScale(LoadUserScale(platform.UserSettingsFile()), std::nullopt,
+                       platform.DisplayScale(parent));
+}
+
 std::unique_ptr<TPluginEditorWindow> MakeEditorWindow(IUIPlatform& platform, APluginEditor& glue,
                                                       void* parent)
 {
-    // VST 2 hosts do not tell a scale: the display's decides.
     const auto native = reinterpret_cast<std::uintptr_t>(parent);
-    auto window = std::make_unique<TPluginEditorWindow>(
-        platform, native, glue.values,
-        ChooseScale(std::nullopt, std::nullopt, platform.DisplayScale(native)));
+    auto window = std::make_unique<TPluginEditorWindow>(platform, native, glue.values,
+                                                        OpeningScale(platform, native));
     window->MoveToOrigin();
     window->effect = &glue.editorEffect;
     return window;
@@ -43,7 +50,7 @@ TEditorParts MakePluginEditor(APlugin& effect, IUIPlatform* platform)
         return {glue, glue};
     }
     auto* glue = new APluginEditor(&effect, EditorWindowFactory(*platform),
-                                   [platform] { return platform->DisplayScale(0); });
+                                   [platform] { return OpeningScale(*platform, 0); });
     return {glue, glue};
 }
 
@@ -78,11 +85,11 @@ TEditorParts MakePluginEditorWithPlatform(APlugin& effect, TUIPlatformMaker make
         window->KeepPlatformAlive(lazy->Platform);
         return std::unique_ptr<TEditorWindow>(std::move(window));
     };
-    TDisplayScaleQuery displayScale = [lazy] {
+    TOpeningScaleQuery openingScale = [lazy] {
         IUIPlatform* platform = lazy->Get();
-        return platform != nullptr ? platform->DisplayScale(0) : 1.0;
+        return platform != nullptr ? OpeningScale(*platform, 0) : es100;
     };
-    auto* glue = new APluginEditor(&effect, std::move(factory), std::move(displayScale));
+    auto* glue = new APluginEditor(&effect, std::move(factory), std::move(openingScale));
     return {glue, glue};
 }
 

@@ -14,6 +14,7 @@
 
 #include "lv2/uLv2Features.h"
 #include "lv2/uLv2Ports.h"
+#include "editor/uEditorSettings.h"
 #include "lv2/ui/TLv2OrvoUI.h"
 
 namespace orvo::lv2
@@ -72,7 +73,8 @@ LV2UI_Handle Instantiate(const LV2UI_Descriptor* /*descriptor*/, const char* plu
         static const TPosixLocale locale;
         const auto parent = reinterpret_cast<std::uintptr_t>(parentFeature->data);
         const TEditorScale scale =
-            ChooseScale(std::nullopt, HostScaleFactor(features), platform->DisplayScale(parent));
+            ChooseScale(LoadUserScale(platform->UserSettingsFile()), HostScaleFactor(features),
+                        platform->DisplayScale(parent));
         auto* ui = new TLv2OrvoUI(std::move(platform), parent, write, controller,
                                   FeatureData<LV2_URID_Map>(features, LV2_URID__map),
                                   FeatureData<LV2UI_Touch>(features, LV2_UI__touch),

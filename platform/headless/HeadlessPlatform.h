@@ -52,6 +52,9 @@ public:
     void ShowMessage(IUIWindow* owner, std::string_view caption, std::string_view text) override;
     IUITextRenderer& TextRenderer() override { return FText; }
     double DisplayScale(std::uintptr_t) const override { return FDisplayScale; }
+    /// None unless a test names one.
+    std::filesystem::path UserSettingsFile() const override { return SettingsFile; }
+    std::filesystem::path SettingsFile;
 
     /// What DisplayScale answers (default 1.0), as a display's dots per inch would say.
     void SetDisplayScale(double scale) { FDisplayScale = scale; }

@@ -98,6 +98,16 @@ double TWin32UIPlatform::DisplayScale(std::uintptr_t parent) const
     return dpi > 0 ? dpi / BaseDpi : 1.0;
 }
 
+std::filesystem::path TWin32UIPlatform::UserSettingsFile() const
+{
+    const wchar_t* appData = _wgetenv(L"APPDATA");
+    if (appData == nullptr || *appData == L'\0')
+    {
+        return {};
+    }
+    return std::filesystem::path(appData) / L"Orvo" / L"Editor.ini";
+}
+
 TPoint TWin32UIPlatform::PointerPosition() const
 {
     POINT p{};

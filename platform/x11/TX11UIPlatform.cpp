@@ -220,6 +220,26 @@ double TX11UIPlatform::DisplayScale(std::uintptr_t) const
     return x11::XftDpi(resources).value_or(BaseDpi) / BaseDpi;
 }
 
+std::filesystem::path TX11UIPlatform::UserSettingsFile() const
+{
+    // The XDG base directory rules: a relative $XDG_CONFIG_HOME is ignored.
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    std::filesystem::path folder;
+    if (config != nullptr && config[0] == '/')
+    {
+        folder = config;
+    }
+    else if (const char* home = std::getenv("HOME"); home != nullptr && home[0] == '/')
+    {
+        folder = std::filesystem::path(home) / ".config";
+    }
+    else
+    {
+        return {};
+    }
+    return folder / "Orvo" / "Editor.ini";
+}
+
 bool TX11UIPlatform::Lost() const
 {
     return x11::ConnectionLost(FDisplay);

@@ -203,10 +203,11 @@ TEST_F(EditorControls, CentreFromTheMenuSetsTheMiddle)
     EXPECT_EQ(Knob(prInGain).Position(), 284);
     ASSERT_EQ(Platform.ShownMenus().size(), 1u);
     const TUIMenu& menu = Platform.ShownMenus()[0].Menu;
-    ASSERT_EQ(menu.Items.size(), 3u);
+    ASSERT_EQ(menu.Items.size(), 4u);
     EXPECT_EQ(menu.Items[1].Caption, "-");
     EXPECT_EQ(menu.Items[2].Caption, "MIDI");
     EXPECT_EQ(menu.Items[2].Items.size(), 4u);
+    EXPECT_EQ(menu.Items[3].Caption, "Size");
     // The menu opens where the pointer was released, in screen pixels.
     const TPoint centre = Centre(Knob(prInGain));
     EXPECT_EQ(Platform.ShownMenus()[0].Screen,

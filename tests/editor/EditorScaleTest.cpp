@@ -2,11 +2,13 @@
 // taken to the nearest drawn size; and the form at 150 and 200 %: its size, where its
 // controls take the mouse, how far a drag moves them.
 #include "editor/uEditorScale.h"
+#include "editor/uEditorSettings.h"
 #include "tests/editor/EditorFixture.h"
 
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <sstream>
 
 namespace orvo::test
 {
@@ -44,6 +46,30 @@ TEST(EditorScale, TheUserOverridesTheHostWhichOverridesTheDisplay)
             << (c.User ? static_cast<int>(*c.User) : -1) << " " << c.Host.value_or(-1.0) << " "
             << c.Display;
     }
+}
+
+TEST(EditorScale, TheUsersSizeIsReadAndWrittenAsALineOfTheSettings)
+{
+    const std::pair<const char*, std::optional<TEditorScale>> reads[] = {
+        {"Size=150\n", es150},
+        {"Other=1\r\nSize=200\r\n", es200},
+        {"Size=100\nSize=150", es150}, // the last one counts
+        {"Size=175\n", std::nullopt},  // no such size
+        {"Size=\n", std::nullopt},
+        {"size=150\n", std::nullopt},
+        {"", std::nullopt},
+    };
+    for (const auto& [text, size] : reads)
+    {
+        std::istringstream in(text);
+        EXPECT_EQ(ReadSizeSetting(in), size) << text;
+    }
+    std::istringstream old("Other=1\nSize=100\nMore=2\n");
+    std::ostringstream written;
+    WriteSizeSetting(old, written, es200);
+    EXPECT_EQ(written.str(), "Other=1\nMore=2\nSize=200\n");
+    EXPECT_EQ(LoadUserScale({}), std::nullopt); // no settings file: nothing to read
+    EXPECT_FALSE(SaveUserScale({}, es150));
 }
 
 TEST(EditorScale, TheFormsLengthsScaleToWholePixels)
@@ -109,6 +135,26 @@ TEST_F(EditorAtScale, APressAtTwoHundredPercentHitsTheSameControl)
         const TPoint centre{c.Left + c.Width / 2, c.Top + c.Height / 2};
         EXPECT_EQ(Window().cntBackGround->ControlAt(TPoint{2 * centre.X, 2 * centre.Y}),
                   Window().Control(c.Name));
+    }
+}
+
+TEST_F(EditorAtScale, EveryMenuOffersTheSizesWithTheCurrentOneChecked)
+{
+    OpenAt(1.5);
+    for (const TCustomDIBControl* control :
+         {static_cast<TCustomDIBControl*>(&Knob(prMid)),
+          static_cast<TCustomDIBControl*>(&Button(prLoMute)),
+          static_cast<TCustomDIBControl*>(&Button(prOverSample))})
+    {
+        Click(*control, mbRight);
+        ASSERT_FALSE(Platform.ShownMenus().empty());
+        const TUIMenuEntry& size = Platform.ShownMenus().back().Menu.Items.back();
+        EXPECT_EQ(size.Caption, "Size");
+        ASSERT_EQ(size.Items.size(), 3u);
+        EXPECT_EQ(size.Items[0].Caption, "100 %");
+        EXPECT_FALSE(size.Items[0].Checked);
+        EXPECT_TRUE(size.Items[1].Checked);
+        EXPECT_FALSE(size.Items[2].Checked);
     }
 }
 
