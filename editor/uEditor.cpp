@@ -801,10 +801,15 @@ void TPluginEditorWindow::Centre1Click(TDIBComponent& sender)
     case form::mcSize100:
     case form::mcSize150:
     case form::mcSize200:
-        // Kept for the user; the window keeps its size until it is next opened.
-        SaveUserScale(FPlatform.UserSettingsFile(),
-                      static_cast<TEditorScale>(sender.Tag - form::mcSize100));
+    {
+        const auto scale = static_cast<TEditorScale>(sender.Tag - form::mcSize100);
+        SaveUserScale(FPlatform.UserSettingsFile(), scale);
+        if (scale != FScale && OnSizeChosen)
+        {
+            OnSizeChosen(scale); // may close this window: nothing of it is touched after
+        }
         break;
+    }
     default:
         break;
     }

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <atomic>
+#include <functional>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -80,6 +81,11 @@ public:
 
     /// The effect the window talks to; none until the glue sets it. Not owned.
     IEditorEffect* effect = nullptr;
+    /// The user chose another size from the menu (after it is kept in the settings): a
+    /// glue that can replace the window with one at that size does so, from inside this
+    /// window's handler (Close lets this one end when the handler returns). Without one
+    /// the size comes with the next opening.
+    std::function<void(TEditorScale)> OnSizeChosen;
     /// Written by the glue and by the window's own handlers; read by the refresh.
     TEditorValues& values;
     /// 1 while the refresh moves controls, so their change events are ignored.

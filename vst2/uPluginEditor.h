@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace orvo
 {
@@ -55,6 +56,14 @@ public:
     /// Lets the window system run its pending events, timers and paints: on X11 the host's
     /// idle calls are the editor's event loop. The window refreshes on its own timer.
     void idle() override;
+    /// The user chose a size while the editor is open: a new window at that size takes the
+    /// open one's place in the host's window (which ends once its running handler returns),
+    /// and the host is asked for the new size (audioMasterSizeWindow). Later windows of this
+    /// editor open at that size too. Nothing changes when no new window can be made.
+    void changeSize(TEditorScale scale);
+
+    /// The size chosen while open, which later windows open at; none before a choice.
+    std::optional<TEditorScale> chosenScale;
 
     /// Copies the effect's 16 current values into values while the editor is not closed.
     /// Any thread; copies into the glue's own array, so a window being destroyed on the

@@ -26,8 +26,10 @@ std::unique_ptr<TPluginEditorWindow> MakeEditorWindow(IUIPlatform& platform, APl
                                                       void* parent)
 {
     const auto native = reinterpret_cast<std::uintptr_t>(parent);
-    auto window = std::make_unique<TPluginEditorWindow>(platform, native, glue.values,
-                                                        OpeningScale(platform, native));
+    auto window = std::make_unique<TPluginEditorWindow>(
+        platform, native, glue.values,
+        glue.chosenScale ? *glue.chosenScale : OpeningScale(platform, native));
+    window->OnSizeChosen = [&glue](TEditorScale scale) { glue.changeSize(scale); };
     window->MoveToOrigin();
     window->effect = &glue.editorEffect;
     return window;

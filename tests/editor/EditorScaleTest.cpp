@@ -158,6 +158,34 @@ TEST_F(EditorAtScale, EveryMenuOffersTheSizesWithTheCurrentOneChecked)
     }
 }
 
+TEST_F(EditorAtScale, ASizeChosenWhileOpenReplacesTheWindowAndAsksTheHost)
+{
+    OpenAt(1.0);
+    SetParameter(prLoMute, 0.0f);
+    ChooseFromMenu(Knob(prMid), {"Size", "200 %"});
+    ASSERT_EQ(Platform.Windows().size(), 1u); // the old window ended with its menu
+    EXPECT_EQ(Window().Scale(), es200);
+    EXPECT_EQ(Screen().Bounds(), (TRect{0, 0, 1400, 600}));
+    EXPECT_EQ(Screen().Parent(), reinterpret_cast<std::uintptr_t>(HostWindow));
+    const std::vector<THostCall> sizes = Host.CallsOf(audioMasterSizeWindow);
+    ASSERT_EQ(sizes.size(), 1u);
+    EXPECT_EQ(sizes[0].index, 1400);
+    EXPECT_EQ(sizes[0].value, 600);
+    ERect* rect = nullptr;
+    ASSERT_EQ(Instance.Dispatch(effEditGetRect, 0, 0, &rect), 1);
+    EXPECT_EQ(rect->right, 1400);
+    // The new window works as the old one did, and later windows open at the chosen size.
+    Host.ClearCalls();
+    Click(Button(prLoMute));
+    EXPECT_EQ(Automations(), (std::vector<std::pair<std::int32_t, float>>{{prLoMute, 1.0f}}));
+    Instance.Dispatch(effEditClose);
+    Open();
+    EXPECT_EQ(Window().Scale(), es200);
+    // The size it has already: nothing is replaced.
+    ChooseFromMenu(Knob(prMid), {"Size", "200 %"});
+    EXPECT_TRUE(Host.CallsOf(audioMasterSizeWindow).empty());
+}
+
 TEST_F(EditorAtScale, ADragMovesAsFarPerPixelOfTheHundredPercentForm)
 {
     OpenAt(2.0);
