@@ -206,7 +206,8 @@ inline constexpr std::array<TFormMenuItem, 4> MidiMenuItems{{
 }};
 inline constexpr std::string_view MidiSubmenuCaption = "MIDI";
 /// The "Size" items, a submenu at the end of every menu: the user's size for the editor,
-/// kept for that user and used from the next opening on.
+/// kept for that user. A glue that can replace the open window takes it at once (VST 2),
+/// the others from the next opening.
 inline constexpr std::array<TFormMenuItem, 3> SizeMenuItems{{
     {"100 %", mcSize100},
     {"150 %", mcSize150},
