@@ -147,6 +147,11 @@ void TClapEditor::RestoreDefaultMidiMap()
     FEffect.RestoreDefaultMidiMap();
 }
 
+std::string TClapEditor::ProgramName()
+{
+    return FEffect.ProgramName(FEffect.Program());
+}
+
 std::optional<std::string> TClapEditor::MidiMapReport()
 {
     return FEffect.MidiMapReport();

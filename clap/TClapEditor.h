@@ -52,6 +52,7 @@ class TClapEditor final : public IEditorEffect, private TParameterListener
     void EndEdit(std::int32_t index) override;
     std::string ParameterDisplay(std::int32_t index) override;
     std::string ParameterLabel(std::int32_t index) override;
+    std::string ProgramName() override;
     void StartMidiLearn(std::int32_t parameter) override;
     void ResetMidiMap() override;
     void RestoreDefaultMidiMap() override;

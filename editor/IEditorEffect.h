@@ -24,6 +24,8 @@ class IEditorEffect
     /// parameter without one.
     virtual std::string ParameterDisplay(std::int32_t index) = 0;
     virtual std::string ParameterLabel(std::int32_t index) = 0;
+    /// The name of the program in force; empty when the effect cannot tell.
+    virtual std::string ProgramName() = 0;
 
     // The MIDI menu.
     /// The next CC that arrives is bound to parameter.

@@ -38,6 +38,11 @@ public:
         const TScope scope(FCounter);
         FListener.HandleMouseLeave();
     }
+    void HandleMouseWheel(const TUIWheelEvent& event) override
+    {
+        const TScope scope(FCounter);
+        FListener.HandleMouseWheel(event);
+    }
 
 private:
     TCountingPlatform& FCounter;

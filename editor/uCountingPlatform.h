@@ -67,6 +67,14 @@ public:
         FPlatform.ShowMessage(owner, caption, text);
     }
     IUITextRenderer& TextRenderer() override { return FPlatform.TextRenderer(); }
+    double DisplayScale(std::uintptr_t parent) const override
+    {
+        return FPlatform.DisplayScale(parent);
+    }
+    std::filesystem::path UserSettingsFile() const override
+    {
+        return FPlatform.UserSettingsFile();
+    }
     void Idle() override { FPlatform.Idle(); }
     bool Lost() const override { return FPlatform.Lost(); }
 

@@ -7,6 +7,7 @@
 #include <mutex>
 
 #include "editor/toolkit/EDIBError.h"
+#include "editor/uEditorSettings.h"
 #include "resources/uEditorImages.h"
 
 namespace orvo
@@ -42,6 +43,36 @@ std::int64_t RoundHalfEven(double x)
     }
     const auto even = static_cast<std::int64_t>(down);
     return even % 2 == 0 ? even : even + 1;
+}
+
+/// The title the panel prints over a parameter's control, which leads its value text while
+/// it is dragged; the gain sliders are titled by their place in the chain.
+std::string_view ControlTitle(std::int32_t parameter)
+{
+    switch (parameter)
+    {
+    case prInGain:
+        return "Input";
+    case prOutGain:
+        return "Output";
+    default:
+        return InfoOf(parameter).Name;
+    }
+}
+
+/// The embedded image of a form image at a size: "Knob", "Knob@150", "Knob@200".
+std::string ScaledImageName(std::string_view name, TEditorScale scale)
+{
+    switch (scale)
+    {
+    case es150:
+        return std::string(name) + "@150";
+    case es200:
+        return std::string(name) + "@200";
+    case es100:
+        break;
+    }
+    return std::string(name);
 }
 
 /// Blanks and control characters, which the value text loses at both ends.
@@ -93,14 +124,15 @@ const TMemoryDIB& DecodedImage(std::string_view name)
 } // namespace
 
 TPluginEditorWindow::TPluginEditorWindow(IUIPlatform& platform, std::uintptr_t parent,
-                                         TEditorValues& editorValues)
+                                         TEditorValues& editorValues, TEditorScale scale)
     : TDIBComponent(nullptr), FPlatform(platform, [this] { DestroyIfClosed(); }),
-      values(editorValues)
+      values(editorValues), FScale(scale)
 {
     Name = "PluginEditorWindow";
     LoadImages();
     cntBackGround = std::make_unique<TDIBImageContainer>(
-        FPlatform, this, parent, TRect{0, 0, form::ClientWidth, form::ClientHeight});
+        FPlatform, this, parent,
+        TRect{0, 0, Scaled(form::ClientWidth, FScale), Scaled(form::ClientHeight, FScale)});
     cntBackGround->Name = "cntBackGround";
     cntBackGround->IndexImage = TDIBImageLink{&imgBackground, 0};
     cntBackGround->TileMethod = tmCenter;
@@ -139,7 +171,7 @@ void TPluginEditorWindow::LoadImages()
     {
         TDIBImageList& list = description.List == form::ilKnobs ? imgKnobs : imgBackground;
         TMemoryDIB& image = list.Add(std::string(description.Name)).DIB;
-        image.ShareFrom(DecodedImage(description.Name));
+        image.ShareFrom(DecodedImage(ScaledImageName(description.Name, FScale)));
         image.SetMasked(description.Masked);
     }
 }
@@ -153,16 +185,28 @@ void TPluginEditorWindow::BuildMenus()
             menu.Add(std::string(item.Caption), item.Tag, onClick);
         }
     };
+    const auto addSizeItems = [&](TDIBMenuItem& menu) {
+        TDIBMenuItem& sizes = menu.Add(std::string(form::SizeSubmenuCaption));
+        for (const form::TFormMenuItem& item : form::SizeMenuItems)
+        {
+            sizes.Add(std::string(item.Caption), item.Tag, onClick).Checked =
+                item.Tag - form::mcSize100 == static_cast<std::int32_t>(FScale);
+        }
+    };
     mnuSliders.Name = "mnuSliders";
     mnuSliders.Add(std::string(form::CentreItem.Caption), form::CentreItem.Tag, onClick);
     mnuSliders.Add("-");
     addMidiItems(mnuSliders.Add(std::string(form::MidiSubmenuCaption)));
+    addSizeItems(mnuSliders);
     mnuButtons.Name = "mnuButtons";
     mnuButtons.Add(std::string(form::SoloItem.Caption), form::SoloItem.Tag, onClick);
     mnuButtons.Add("-");
     addMidiItems(mnuButtons.Add(std::string(form::MidiSubmenuCaption)));
+    addSizeItems(mnuButtons);
     mnuMIDI.Name = "mnuMIDI";
     addMidiItems(mnuMIDI);
+    mnuMIDI.Add("-");
+    addSizeItems(mnuMIDI);
 }
 
 TDIBPopupMenu* TPluginEditorWindow::MenuOf(form::TMenuId menu)
@@ -207,7 +251,8 @@ TCustomDIBControl& TPluginEditorWindow::CreateComponent(const form::TFormCompone
     case form::ckKnob: {
         const form::TKnobSettings& style = form::KnobStyles.at(d.Knob);
         auto knob = std::make_unique<TDIBKnob>(this, cntBackGround.get());
-        knob->SetBounds(d.Left, d.Top, d.Width, d.Height);
+        knob->SetBounds(Scaled(d.Left, FScale), Scaled(d.Top, FScale), Scaled(d.Width, FScale),
+                  Scaled(d.Height, FScale));
         knob->SetNumGlyphs(style.Frames);
         knob->SetIndexMain(image);
         knob->DIBImageList = list;
@@ -218,7 +263,11 @@ TCustomDIBControl& TPluginEditorWindow::CreateComponent(const form::TFormCompone
         knob->Orientation = koVertical;
         knob->UseFineTune = true;
         knob->PageSize = style.PageSize;
+        // A drag moves as far per pixel of the 100 % form at every size.
+        knob->DragScale = ScaleFactor(FScale);
         knob->SmallChange = style.SmallChange;
+        knob->WheelStep = style.WheelStep;
+        knob->WheelFineStep = style.WheelFineStep;
         knob->SetOpacity(255);
         // Bound after the initial position, so that building the form changes no value.
         knob->OnChange = [this](TDIBComponent& sender) { Guarded([&] { par0Change(sender); }); };
@@ -240,7 +289,8 @@ TCustomDIBControl& TPluginEditorWindow::CreateComponent(const form::TFormCompone
     }
     case form::ckGlyphButton: {
         auto button = std::make_unique<TDIBGlyphButton>(this, cntBackGround.get());
-        button->SetBounds(d.Left, d.Top, d.Width, d.Height);
+        button->SetBounds(Scaled(d.Left, FScale), Scaled(d.Top, FScale), Scaled(d.Width, FScale),
+                  Scaled(d.Height, FScale));
         button->SetNumGlyphs(2);
         button->SetGlyph(image);
         button->DIBImageList = list;
@@ -256,9 +306,11 @@ TCustomDIBControl& TPluginEditorWindow::CreateComponent(const form::TFormCompone
     }
     case form::ckFadeLabel: {
         auto label = std::make_unique<TDIBFadeLabel>(this, cntBackGround.get());
-        label->SetBounds(d.Left, d.Top, d.Width, d.Height);
-        const bool hint = d.Label == form::lsHint;
-        label->SetFont(TUIFont{std::string(form::LabelFontFace), form::LabelFontHeight, false},
+        label->SetBounds(Scaled(d.Left, FScale), Scaled(d.Top, FScale), Scaled(d.Width, FScale),
+                  Scaled(d.Height, FScale));
+        const bool hint = d.Label != form::lsShadow;
+        label->SetFont(TUIFont{std::string(form::LabelFontFace),
+                               Scaled(form::LabelFontHeight, FScale), false},
                        hint ? form::HintColour : form::ShadowColour);
         label->SetColorHighlighted(form::LabelHighlight);
         label->SetFrameCount(form::LabelFadeFrames);
@@ -267,14 +319,28 @@ TCustomDIBControl& TPluginEditorWindow::CreateComponent(const form::TFormCompone
         label->SetLayout(tlTop);
         label->Transparent = true;
         label->WordWrap = false;
-        label->SetOpacity(hint ? form::HintOpacity : form::ShadowOpacity);
-        (hint ? lblHint : lblShadow) = label.get();
+        switch (d.Label)
+        {
+        case form::lsProgram:
+            label->SetOpacity(form::ProgramOpacity);
+            lblProgram = label.get();
+            break;
+        case form::lsShadow:
+            label->SetOpacity(form::ShadowOpacity);
+            lblShadow = label.get();
+            break;
+        default:
+            label->SetOpacity(form::HintOpacity);
+            lblHint = label.get();
+            break;
+        }
         FControls.push_back(std::move(label));
         break;
     }
     case form::ckPicture: {
         auto picture = std::make_unique<TDIBImage>(this, cntBackGround.get());
-        picture->SetBounds(d.Left, d.Top, d.Width, d.Height);
+        picture->SetBounds(Scaled(d.Left, FScale), Scaled(d.Top, FScale), Scaled(d.Width, FScale),
+                  Scaled(d.Height, FScale));
         picture->SetIndexMain(image);
         picture->DIBImageList = list;
         picture->SetVisible(false);
@@ -480,6 +546,23 @@ void TPluginEditorWindow::UpdaterTimer()
         RefreshKnob(parameter);
     }
     updating = 0;
+    RefreshProgramName();
+}
+
+void TPluginEditorWindow::RefreshProgramName()
+{
+    const bool idle = lblHint->Caption().empty() && effect != nullptr;
+    if (idle)
+    {
+        // The host may switch or rename programs at any time: asked again on every refresh.
+        lblProgram->SetCaption(effect->ProgramName());
+    }
+    lblProgram->SetVisible(idle);
+}
+
+bool TPluginEditorWindow::Editing() const
+{
+    return std::find(FEditing.begin(), FEditing.end(), true) != FEditing.end();
 }
 
 // --- Controls to values ---
@@ -579,6 +662,11 @@ std::string TPluginEditorWindow::ValueText(std::int32_t parameter)
     return Trim(effect->ParameterDisplay(parameter) + ' ' + effect->ParameterLabel(parameter));
 }
 
+std::string TPluginEditorWindow::GestureText(std::int32_t parameter)
+{
+    return std::string(ControlTitle(parameter)) + ' ' + ValueText(parameter);
+}
+
 void TPluginEditorWindow::par0Change(TDIBComponent& sender)
 {
     if (updating != 0)
@@ -594,7 +682,8 @@ void TPluginEditorWindow::par0Change(TDIBComponent& sender)
         return;
     }
     SetParameter(index, value);
-    hintText = ValueText(index);
+    // Under a drag or a turn of the wheel the text names what moves.
+    hintText = FEditing[static_cast<std::size_t>(index)] ? GestureText(index) : ValueText(index);
     knob.Hint = hintText;
     cntBackGround->ActivateHint(knob);
 }
@@ -709,6 +798,18 @@ void TPluginEditorWindow::Centre1Click(TDIBComponent& sender)
     case form::mcRestoreDefaultMidiConfig:
         effect->RestoreDefaultMidiMap();
         break;
+    case form::mcSize100:
+    case form::mcSize150:
+    case form::mcSize200:
+    {
+        const auto scale = static_cast<TEditorScale>(sender.Tag - form::mcSize100);
+        SaveUserScale(FPlatform.UserSettingsFile(), scale);
+        if (scale != FScale && OnSizeChosen)
+        {
+            OnSizeChosen(scale); // may close this window: nothing of it is touched after
+        }
+        break;
+    }
     default:
         break;
     }
@@ -731,13 +832,18 @@ void TPluginEditorWindow::AppShowHint(std::string& text, TCustomDIBControl&)
     tmrLabelFade->SetEnabled(true);
     lblHint->SetOpacity(form::HintOpacity);
     lblShadow->SetOpacity(form::ShadowOpacity);
+    RefreshProgramName();
 }
 
 void TPluginEditorWindow::tmrLabelFadeTimer()
 {
     if (tmrLabelFade->Interval() == form::LabelHoldInterval)
     {
-        tmrLabelFade->SetInterval(form::LabelFadeInterval);
+        // The text stays while its control is dragged; the fade begins a hold after.
+        if (!Editing())
+        {
+            tmrLabelFade->SetInterval(form::LabelFadeInterval);
+        }
         return;
     }
     const std::uint8_t hint = lblHint->Opacity();
@@ -749,6 +855,7 @@ void TPluginEditorWindow::tmrLabelFadeTimer()
         lblHint->SetCaption("");
         lblShadow->SetCaption("");
         tmrLabelFade->SetEnabled(false);
+        RefreshProgramName();
     }
 }
 
@@ -756,7 +863,7 @@ void TPluginEditorWindow::tmrLabelFadeTimer()
 
 void TPluginEditorWindow::cntBackGroundMouseDown(TMouseButton, std::int32_t x, std::int32_t y)
 {
-    if (x <= form::CreditsCornerX || y <= form::CreditsCornerY)
+    if (x <= Scaled(form::CreditsCornerX, FScale) || y <= Scaled(form::CreditsCornerY, FScale))
     {
         return;
     }

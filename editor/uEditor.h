@@ -7,6 +7,7 @@
 
 #include <array>
 #include <atomic>
+#include <functional>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -25,6 +26,7 @@
 #include "editor/IEditorEffect.h"
 #include "editor/uCountingPlatform.h"
 #include "editor/uEditorForm.h"
+#include "editor/uEditorScale.h"
 #include "editor/uEditorWindow.h"
 #include "platform/ui/IUIPlatform.h"
 #include "parameters/uParameterTable.h"
@@ -39,15 +41,18 @@ class TPluginEditorWindow final : public TEditorWindow, public TDIBComponent
     TCountingPlatform FPlatform;
 
 public:
-    /// Creates the form as a borderless child of the native window parent, loads its
-    /// images and runs FormCreate. Throws EDIBError when the window or an image cannot be
-    /// made.
-    TPluginEditorWindow(IUIPlatform& platform, std::uintptr_t parent, TEditorValues& values);
+    /// Creates the form as a borderless child of the native window parent at a size, loads
+    /// its images for that size and runs FormCreate. Throws EDIBError when the window or an
+    /// image cannot be made.
+    TPluginEditorWindow(IUIPlatform& platform, std::uintptr_t parent, TEditorValues& values,
+                        TEditorScale scale = es100);
     ~TPluginEditorWindow() override;
 
     // TEditorWindow
     std::int16_t ClientWidth() const override;
     std::int16_t ClientHeight() const override;
+    /// The size the form is drawn at.
+    TEditorScale Scale() const { return FScale; }
     /// Repaints at once, enables Updater and runs one refresh, so the controls show values
     /// before the first tick.
     void ShowCurrentValues() override;
@@ -76,6 +81,11 @@ public:
 
     /// The effect the window talks to; none until the glue sets it. Not owned.
     IEditorEffect* effect = nullptr;
+    /// The user chose another size from the menu (after it is kept in the settings): a
+    /// glue that can replace the window with one at that size does so, from inside this
+    /// window's handler (Close lets this one end when the handler returns). Without one
+    /// the size comes with the next opening.
+    std::function<void(TEditorScale)> OnSizeChosen;
     /// Written by the glue and by the window's own handlers; read by the refresh.
     TEditorValues& values;
     /// 1 while the refresh moves controls, so their change events are ignored.
@@ -94,6 +104,7 @@ public:
     TDIBPopupMenu mnuMIDI;
     TDIBFadeLabel* lblShadow = nullptr;
     TDIBFadeLabel* lblHint = nullptr;
+    TDIBFadeLabel* lblProgram = nullptr;
     TDIBImage* imgCredits = nullptr;
     std::unique_ptr<TDIBTimer> Updater;
     std::unique_ptr<TDIBTimer> tmrAbout;
@@ -122,6 +133,8 @@ public:
     /// The value text of parameter: display text, a blank and label, trimmed of blanks
     /// and control characters at both ends.
     std::string ValueText(std::int32_t parameter);
+    /// The value text under a gesture, led by the control's title: "Input 0.00 dB".
+    std::string GestureText(std::int32_t parameter);
 
 private:
     void LoadImages();
@@ -141,6 +154,10 @@ private:
     /// Ends every running drag and gesture (the window is closing).
     void EndAllEdits();
     void RefreshKnob(std::int32_t parameter);
+    /// Shows the program's name while the value labels are empty, and hides it otherwise.
+    void RefreshProgramName();
+    /// True while a gesture (a drag) runs on any parameter.
+    bool Editing() const;
     /// Moves the knob or button of parameter to the editor's value of it, at once.
     void ShowValue(std::int32_t parameter);
     /// Runs a handler from the window system's event loop; a toolkit error is shown in a
@@ -151,6 +168,7 @@ private:
     /// Runs when the window system's last running call into the window has returned.
     void DestroyIfClosed();
 
+    const TEditorScale FScale;
     // Set by Close: the window owns itself until its running handler returns.
     std::unique_ptr<TEditorWindow> FSelf;
     bool FClosed = false;

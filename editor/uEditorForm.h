@@ -80,6 +80,7 @@ enum TLabelStyle : std::uint8_t
     lsNone,
     lsHint,
     lsShadow,
+    lsProgram, // the current program's name, dimmed, while the value labels are empty
 };
 
 struct TFormComponent
@@ -98,15 +99,15 @@ struct TFormComponent
     TLabelStyle Label;
 };
 
-/// The controls on cntBackGround, in creation order. kbHiMid sits one pixel lower than
-/// its neighbours. imgCredits is stored at 208, 3 (291 x 76); the window aligns it to the
+/// The controls on cntBackGround, in creation order. The five band sliders share one top
+/// edge, so their 0 dB lines meet the panel's guide. imgCredits is stored at 208, 3 (291 x 76); the window aligns it to the
 /// whole client area when it is created.
-inline constexpr std::array<TFormComponent, 18> Components{{
+inline constexpr std::array<TFormComponent, 19> Components{{
     // Name            Kind           Tag  Left  Top  W    H    List          Img Knob      Menu       Label
     {"kbMid",         ckKnob,         2,  328,  93,  49, 114, ilKnobs,      1, ksSlider, miSliders, lsNone},
     {"kbTube",        ckKnob,        10,  489, 124,  62,  62, ilKnobs,      0, ksTube,   miSliders, lsNone},
     {"kbTuning",      ckKnob,        11,  161, 124,  62,  62, ilKnobs,      0, ksTuning, miSliders, lsNone},
-    {"kbHiMid",       ckKnob,         3,  374,  94,  49, 114, ilKnobs,      1, ksSlider, miSliders, lsNone},
+    {"kbHiMid",       ckKnob,         3,  374,  93,  49, 114, ilKnobs,      1, ksSlider, miSliders, lsNone},
     {"kbLoMid",       ckKnob,         1,  282,  93,  49, 114, ilKnobs,      1, ksSlider, miSliders, lsNone},
     {"kbHi",          ckKnob,         4,  420,  93,  49, 114, ilKnobs,      1, ksSlider, miSliders, lsNone},
     {"kbLo",          ckKnob,         0,  236,  93,  49, 114, ilKnobs,      1, ksSlider, miSliders, lsNone},
@@ -117,6 +118,7 @@ inline constexpr std::array<TFormComponent, 18> Components{{
     {"btnLo",         ckGlyphButton,  5,  237, 226,  44,  20, ilBackground, 2, ksNone,   miButtons, lsNone},
     {"btnHiMid",      ckGlyphButton,  8,  375, 226,  44,  20, ilBackground, 5, ksNone,   miButtons, lsNone},
     {"btnHi",         ckGlyphButton,  9,  421, 226,  44,  20, ilBackground, 6, ksNone,   miButtons, lsNone},
+    {"lblProgram",    ckFadeLabel,   NoParameter, 291, 269, 119, 20, ilNone, -1, ksNone, miNone, lsProgram},
     {"lblShadow",     ckFadeLabel,   NoParameter, 293, 271, 119, 20, ilNone, -1, ksNone, miNone, lsShadow},
     {"lblHint",       ckFadeLabel,   NoParameter, 291, 269, 119, 20, ilNone, -1, ksNone, miNone, lsHint},
     {"imgCredits",    ckPicture,     NoParameter, 208,   3, 291, 76, ilBackground, 1, ksNone, miNone, lsNone},
@@ -126,6 +128,9 @@ inline constexpr std::array<TFormComponent, 18> Components{{
 /// Knob settings besides those all knobs share (minimum 0, vertical drag, fine tune on).
 /// Drag steps are positions per pixel: PageSize plain, SmallChange with Shift held. For
 /// kbTuning the Shift step is the coarse one: 25 positions are one semitone.
+/// A notch of the wheel moves WheelStep positions, WheelFineStep with Shift held: for the
+/// sliders and Tube one frame of their strips (10 positions), for Tuning one semitone; with
+/// Shift a single position.
 struct TKnobSettings
 {
     std::int32_t Max;
@@ -134,12 +139,14 @@ struct TKnobSettings
     std::uint16_t PageSize;
     std::uint16_t SmallChange;
     bool DrawTweens;
+    std::uint16_t WheelStep;
+    std::uint16_t WheelFineStep;
 };
 
 inline constexpr std::array<TKnobSettings, 3> KnobStyles{{
-    {569, 280, 57, 5, 1, false}, // ksSlider
-    {609, 0, 61, 5, 1, true},    // ksTube
-    {600, 0, 61, 1, 25, true},   // ksTuning
+    {569, 280, 57, 5, 1, false, 10, 1}, // ksSlider
+    {609, 0, 61, 5, 1, true, 10, 1},    // ksTube
+    {600, 0, 61, 1, 25, true, 25, 1},   // ksTuning
 }};
 
 /// The two value labels: centred, text at the top, transparent, no word wrap, white
@@ -153,6 +160,8 @@ inline constexpr std::uint8_t LabelFadeFrames = 10;
 inline constexpr std::uint32_t LabelFadeDelay = 50;
 inline constexpr std::uint8_t HintOpacity = 255;
 inline constexpr std::uint8_t ShadowOpacity = 120;
+/// The program name stands back from the value texts: the hint's colour, at this opacity.
+inline constexpr std::uint8_t ProgramOpacity = 110;
 
 // Timers, all created disabled.
 inline constexpr std::uint32_t UpdaterInterval = 100;        // Updater: refresh from values
@@ -177,6 +186,9 @@ enum TMenuCommand : std::int32_t
     mcResetMidiConfig = 3,
     mcSolo = 4,
     mcRestoreDefaultMidiConfig = 5,
+    mcSize100 = 6,
+    mcSize150 = 7,
+    mcSize200 = 8,
 };
 
 struct TFormMenuItem
@@ -193,6 +205,15 @@ inline constexpr std::array<TFormMenuItem, 4> MidiMenuItems{{
     {"Restore Default config", mcRestoreDefaultMidiConfig},
 }};
 inline constexpr std::string_view MidiSubmenuCaption = "MIDI";
+/// The "Size" items, a submenu at the end of every menu: the user's size for the editor,
+/// kept for that user. A glue that can replace the open window takes it at once (VST 2),
+/// the others from the next opening.
+inline constexpr std::array<TFormMenuItem, 3> SizeMenuItems{{
+    {"100 %", mcSize100},
+    {"150 %", mcSize150},
+    {"200 %", mcSize200},
+}};
+inline constexpr std::string_view SizeSubmenuCaption = "Size";
 inline constexpr TFormMenuItem CentreItem{"Centre", mcCentre};
 inline constexpr TFormMenuItem SoloItem{"Solo", mcSolo};
 

@@ -8,7 +8,7 @@
 
 namespace orvo::resources
 {
-/// The stored block of the image with this name ("BackGround", "Knob", ...), or an empty
-/// span when the module carries no image of that name.
+/// The stored block of the image with this name ("BackGround", "Knob", ...; "Knob@150" and
+/// "Knob@200" at the larger sizes), or an empty span when the module carries no such image.
 std::span<const std::uint8_t> EditorImageData(std::string_view name) noexcept;
 } // namespace orvo::resources

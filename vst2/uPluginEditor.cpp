@@ -6,9 +6,10 @@
 
 namespace orvo
 {
-APluginEditor::APluginEditor(APlugin* plugin, TEditorWindowFactory windowFactory)
+APluginEditor::APluginEditor(APlugin* plugin, TEditorWindowFactory windowFactory,
+                             TOpeningScaleQuery openingScaleQuery)
     : AEffEditor(plugin), editorEffect(*plugin), typedEffect(plugin),
-      makeWindow(std::move(windowFactory))
+      makeWindow(std::move(windowFactory)), openingScale(std::move(openingScaleQuery))
 {
     for (auto& value : values)
     {
@@ -32,6 +33,12 @@ bool APluginEditor::getRect(ERect** out)
     {
         rect.bottom = window->ClientHeight();
         rect.right = window->ClientWidth();
+    }
+    else if (chosenScale || openingScale)
+    {
+        const TEditorScale scale = chosenScale ? *chosenScale : openingScale();
+        rect.bottom = static_cast<std::int16_t>(Scaled(form::ClientHeight, scale));
+        rect.right = static_cast<std::int16_t>(Scaled(form::ClientWidth, scale));
     }
     if (out != nullptr)
     {
@@ -93,6 +100,35 @@ void APluginEditor::closeWindow()
         TEditorWindow& closingWindow = *closing;
         closingWindow.Close(std::move(closing));
     }
+}
+
+void APluginEditor::changeSize(TEditorScale scale)
+{
+    if (!window || parentWindow == nullptr || !makeWindow)
+    {
+        return;
+    }
+    chosenScale = scale;
+    std::unique_ptr<TEditorWindow> next;
+    try
+    {
+        next = makeWindow(*this, parentWindow);
+    }
+    catch (...)
+    {
+        // The open window stays as it is.
+    }
+    if (!next)
+    {
+        return;
+    }
+    std::unique_ptr<TEditorWindow> old = std::move(window);
+    TEditorWindow& oldWindow = *old;
+    oldWindow.Close(std::move(old));
+    window = std::move(next);
+    copyValues();
+    window->ShowCurrentValues();
+    typedEffect->sizeWindow(window->ClientWidth(), window->ClientHeight());
 }
 
 void APluginEditor::idle()

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "editor/uEditorForm.h"
+#include "editor/uEditorScale.h"
 #include "editor/uEditorWindow.h"
 #include "vst2/uVstEditorEffect.h"
 #include "vst2/AEffEditor.h"
@@ -13,6 +14,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace orvo
 {
@@ -24,20 +26,25 @@ class APluginEditor;
 using TEditorWindowFactory =
     std::function<std::unique_ptr<TEditorWindow>(APluginEditor& glue, void* parent)>;
 
+/// The size the next window would open at; asked while no window exists.
+using TOpeningScaleQuery = std::function<TEditorScale()>;
+
 class APluginEditor final : public AEffEditor, public TParameterListener
 {
 public:
-    /// The editor form's size, reported before the first window exists: hosts size their
-    /// frame from effEditGetRect before they open the editor.
+    /// The editor form's size at 100 %: hosts size their frame from effEditGetRect before
+    /// they open the editor, which answers it at the display's scale.
     static constexpr auto FormWidth = static_cast<std::int16_t>(form::ClientWidth);
     static constexpr auto FormHeight = static_cast<std::int16_t>(form::ClientHeight);
 
     /// windowFactory empty: the editor can report its size but opens no window.
-    explicit APluginEditor(APlugin* plugin, TEditorWindowFactory windowFactory = {});
+    /// openingScale empty: the size without a window is the form's at 100 %.
+    explicit APluginEditor(APlugin* plugin, TEditorWindowFactory windowFactory = {},
+                           TOpeningScaleQuery openingScale = {});
     ~APluginEditor() override;
 
-    /// Stores &rect in *rect: 0, 0 and the window's client size, or the last size known
-    /// (the form's before the first window). Always true.
+    /// Stores &rect in *rect: 0, 0 and the window's client size, or without a window the
+    /// size the next window opens at. Always true.
     bool getRect(ERect** rect) override;
     /// Creates the window on the first open (or when none exists), then shows the current
     /// values. False, with nothing changed, for a null parent or when no window can be
@@ -49,6 +56,14 @@ public:
     /// Lets the window system run its pending events, timers and paints: on X11 the host's
     /// idle calls are the editor's event loop. The window refreshes on its own timer.
     void idle() override;
+    /// The user chose a size while the editor is open: a new window at that size takes the
+    /// open one's place in the host's window (which ends once its running handler returns),
+    /// and the host is asked for the new size (audioMasterSizeWindow). Later windows of this
+    /// editor open at that size too. Nothing changes when no new window can be made.
+    void changeSize(TEditorScale scale);
+
+    /// The size chosen while open, which later windows open at; none before a choice.
+    std::optional<TEditorScale> chosenScale;
 
     /// Copies the effect's 16 current values into values while the editor is not closed.
     /// Any thread; copies into the glue's own array, so a window being destroyed on the
@@ -86,6 +101,7 @@ private:
     APlugin* typedEffect;
     // Declared before window: a window system that the factory holds outlives the window.
     TEditorWindowFactory makeWindow;
+    TOpeningScaleQuery openingScale;
     std::unique_ptr<TEditorWindow> window;
     void* parentWindow = nullptr;
 };

@@ -30,6 +30,11 @@ std::string TVstEditorEffect::ParameterLabel(std::int32_t index)
     return IsParameterIndex(index) ? std::string(InfoOf(index).Label) : std::string();
 }
 
+std::string TVstEditorEffect::ProgramName()
+{
+    return FEffect.effect().ProgramName(FEffect.effect().Program());
+}
+
 void TVstEditorEffect::StartMidiLearn(std::int32_t parameter)
 {
     FEffect.effect().StartMidiLearn(parameter);

@@ -86,6 +86,8 @@ public:
     /// Raises OnMouseUp, then Click when the left button comes up inside the control
     /// after going down on it.
     virtual void MouseUp(TMouseButton button, TShiftState shift, std::int32_t x, std::int32_t y);
+    /// The wheel turned over the control (notches positive up); nothing by default.
+    virtual void MouseWheel(std::int32_t /*notches*/, TShiftState /*shift*/) {}
     virtual void MouseEnter();
     virtual void MouseLeave();
     virtual void Click();

@@ -257,6 +257,7 @@ void TCustomDIBKnob::MouseDown(TMouseButton button, TShiftState shift, std::int3
     if (button == mbLeft && !FDragging && Container() != nullptr)
     {
         FDragging = true;
+        FDragRemainder = 0.0;
         FDragOrigin = Platform().PointerPosition();
         Platform().HidePointer();
         if (OnDragStart)
@@ -281,9 +282,35 @@ void TCustomDIBKnob::MouseMove(TShiftState shift, std::int32_t x, std::int32_t y
     {
         return;
     }
+    // The pointer goes back to the origin after every move, so the part of a step left
+    // over carries to the next move.
+    FDragRemainder += static_cast<double>(d) / DragScale;
+    const auto steps = static_cast<std::int64_t>(FDragRemainder);
+    FDragRemainder -= static_cast<double>(steps);
     const std::int64_t step = (UseFineTune && !HasShift(shift, ssShift)) ? PageSize : SmallChange;
-    SetPosition(ClampToInt32(FPosition + d * step));
+    if (steps != 0)
+    {
+        SetPosition(ClampToInt32(FPosition + steps * step));
+    }
     Platform().MovePointer(FDragOrigin);
+}
+
+void TCustomDIBKnob::MouseWheel(std::int32_t notches, TShiftState shift)
+{
+    if (FDragging || notches == 0)
+    {
+        return;
+    }
+    const std::int64_t step = HasShift(shift, ssShift) ? WheelFineStep : WheelStep;
+    if (OnDragStart)
+    {
+        OnDragStart(*this);
+    }
+    SetPosition(ClampToInt32(FPosition + notches * step));
+    if (OnDragEnd)
+    {
+        OnDragEnd(*this);
+    }
 }
 
 void TCustomDIBKnob::MouseUp(TMouseButton button, TShiftState shift, std::int32_t x,

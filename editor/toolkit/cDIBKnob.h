@@ -67,12 +67,18 @@ public:
 
     std::uint16_t SmallChange = 1;
     std::uint16_t PageSize = 5;
+    /// Positions one notch of the wheel moves, plain and with Shift held.
+    std::uint16_t WheelStep = 1;
+    std::uint16_t WheelFineStep = 1;
     TKnobOrientation Orientation = koVertical;
     /// Set: a drag moves PageSize per pixel, SmallChange with Shift held. Clear: SmallChange.
     bool UseFineTune = false;
+    /// Pixels of drag that count as one (the form's scale): at 2, two pixels move a step.
+    double DragScale = 1.0;
     TNotifyEvent OnChange;
     /// A drag begins (left press, after OnMouseDown) and ends (release, capture lost, or
-    /// CancelDrag): the gesture hosts record automation in.
+    /// CancelDrag): the gesture hosts record automation in. A turn of the wheel is a
+    /// gesture of its own: both are raised around its change.
     TNotifyEvent OnDragStart;
     TNotifyEvent OnDragEnd;
 
@@ -93,6 +99,8 @@ public:
     void MouseMove(TShiftState shift, std::int32_t x, std::int32_t y) override;
     void MouseUp(TMouseButton button, TShiftState shift, std::int32_t x, std::int32_t y) override;
     void CaptureLost() override;
+    /// Moves WheelStep per notch (WheelFineStep with Shift held), up for positive notches.
+    void MouseWheel(std::int32_t notches, TShiftState shift) override;
 
 private:
     void ApplyAutoSize();
@@ -110,6 +118,7 @@ private:
     bool FAutoSize = true;
     bool FDragging = false;
     TPoint FDragOrigin;
+    double FDragRemainder = 0.0; // drag short of a whole step, in pixels over DragScale
 };
 
 class TDIBKnob : public TCustomDIBKnob

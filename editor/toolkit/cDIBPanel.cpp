@@ -249,6 +249,19 @@ void TCustomDIBContainer::HandleMouseDown(const TUIMouseEvent& event)
     }
 }
 
+void TCustomDIBContainer::HandleMouseWheel(const TUIWheelEvent& event)
+{
+    // A turn during a drag would fight the drag for the value: the holder alone acts.
+    if (FCaptured != nullptr || FCapturedSelf)
+    {
+        return;
+    }
+    if (TCustomDIBControl* control = ControlAt(event.Position))
+    {
+        control->MouseWheel(event.Notches, event.Shift);
+    }
+}
+
 void TCustomDIBContainer::HandleMouseMove(const TUIMouseEvent& event)
 {
     const TPoint p = event.Position;

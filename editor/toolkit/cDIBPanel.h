@@ -107,6 +107,7 @@ private:
     void HandleMouseMove(const TUIMouseEvent& event) override;
     void HandleMouseUp(const TUIMouseEvent& event) override;
     void HandleMouseLeave() override;
+    void HandleMouseWheel(const TUIWheelEvent& event) override;
 
     IUIPlatform& FPlatform;
     std::unique_ptr<IUIWindow> FWindow;

@@ -3,6 +3,7 @@
 #include "parameters/uParameterMapping.h"
 
 #include <cstring>
+#include <string_view>
 
 #include "lv2/uLv2Ports.h"
 
@@ -21,11 +22,25 @@ std::uint32_t ControlPortOf(std::int32_t parameter)
 {
     return static_cast<std::uint32_t>(InfoOf(parameter).Port);
 }
+
+/// The map report with its header naming parameters plainly: "VST Parameter" is the VST 2
+/// module's word, which an LV2 host's user would not know.
+std::string ReportWithoutFormatName(std::string report)
+{
+    constexpr std::string_view FormatWord = "VST Parameter";
+    const std::size_t at = report.find(FormatWord);
+    if (at != std::string::npos)
+    {
+        report.replace(at, FormatWord.size(), "Parameter");
+    }
+    return report;
+}
 } // namespace
 
 TLv2OrvoUI::TLv2OrvoUI(std::shared_ptr<IUIPlatform> platform, std::uintptr_t parent,
                        LV2UI_Write_Function write, LV2UI_Controller controller,
-                       const LV2_URID_Map* map, const LV2UI_Touch* touch, char decimalSeparator)
+                       const LV2_URID_Map* map, const LV2UI_Touch* touch, char decimalSeparator,
+                       TEditorScale scale)
     : FWrite(write), FController(controller), FMap(map), FTouch(touch), FSeparator(decimalSeparator)
 {
     if (FMap != nullptr)
@@ -39,7 +54,7 @@ TLv2OrvoUI::TLv2OrvoUI(std::shared_ptr<IUIPlatform> platform, std::uintptr_t par
     {
         FValues[static_cast<std::size_t>(i)].store(InfoOf(i).Default, std::memory_order_relaxed);
     }
-    FWindow = std::make_unique<TPluginEditorWindow>(*platform, parent, FValues);
+    FWindow = std::make_unique<TPluginEditorWindow>(*platform, parent, FValues, scale);
     FWindow->KeepPlatformAlive(std::move(platform));
     FWindow->MoveToOrigin();
     FWindow->effect = this;
@@ -91,7 +106,7 @@ void TLv2OrvoUI::PortEvent(std::uint32_t port, std::uint32_t size, std::uint32_t
         TControlValues controls{};
         if (ReadMidiMapReply(FUrids, atom, map, learning))
         {
-            FReport = orvo::MidiMapReport(map, learning);
+            FReport = ReportWithoutFormatName(orvo::MidiMapReport(map, learning));
         }
         else if (ReadControlValues(FUrids, atom, controls))
         {
@@ -186,6 +201,11 @@ void TLv2OrvoUI::ResetMidiMap()
 void TLv2OrvoUI::RestoreDefaultMidiMap()
 {
     sendCommand({mmRestoreDefault, NoBinding});
+}
+
+std::string TLv2OrvoUI::ProgramName()
+{
+    return {};
 }
 
 std::optional<std::string> TLv2OrvoUI::MidiMapReport()

@@ -22,15 +22,16 @@ namespace orvo::lv2
 class TLv2OrvoUI final : public IEditorEffect
 {
   public:
-    static constexpr auto Width = static_cast<std::int16_t>(form::ClientWidth);
-    static constexpr auto Height = static_cast<std::int16_t>(form::ClientHeight);
-
-    /// Builds the window on platform as a child of parent. write and controller are the
-    /// host's; map, touch and resize are optional (without map the MIDI menu does nothing).
-    /// Throws when the window cannot be made.
+    /// Builds the window on platform as a child of parent, at scale. write and controller
+    /// are the host's; map, touch and resize are optional (without map the MIDI menu does
+    /// nothing). Throws when the window cannot be made.
     TLv2OrvoUI(std::shared_ptr<IUIPlatform> platform, std::uintptr_t parent,
                LV2UI_Write_Function write, LV2UI_Controller controller, const LV2_URID_Map* map,
-               const LV2UI_Touch* touch, char decimalSeparator);
+               const LV2UI_Touch* touch, char decimalSeparator, TEditorScale scale = es100);
+
+    /// The window's size in pixels: 700 x 300 at 100 %.
+    int Width() const { return FWindow->ClientWidth(); }
+    int Height() const { return FWindow->ClientHeight(); }
     ~TLv2OrvoUI() override;
     TLv2OrvoUI(const TLv2OrvoUI&) = delete;
     TLv2OrvoUI& operator=(const TLv2OrvoUI&) = delete;
@@ -51,6 +52,9 @@ class TLv2OrvoUI final : public IEditorEffect
     void EndEdit(std::int32_t index) override;
     std::string ParameterDisplay(std::int32_t index) override;
     std::string ParameterLabel(std::int32_t index) override;
+    /// Empty: the instance's ports carry no program, and a preset the host loads is only
+    /// values to the instance, so the editor has no name to show.
+    std::string ProgramName() override;
     void StartMidiLearn(std::int32_t parameter) override;
     void ResetMidiMap() override;
     void RestoreDefaultMidiMap() override;

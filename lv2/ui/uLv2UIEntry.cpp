@@ -1,15 +1,20 @@
 // The LV2 UI binary's entry: lv2ui_descriptor, the UI callbacks and the idle interface, and
 // the composition root that opens the X11 window system for each UI. The host's window
-// comes through ui:parent; the UI reports its fixed size through ui:resize when offered.
+// comes through ui:parent, its scale (when it tells one) through the ui:scaleFactor option;
+// the UI reports its size at that scale through ui:resize when offered.
 #include "platform/posix/TPosixLocale.h"
 #include "platform/x11/uX11UIFactory.h"
 
 #include <cstring>
+#include <lv2/atom/atom.h>
+#include <lv2/options/options.h>
 #include <lv2/ui/ui.h>
 #include <lv2/urid/urid.h>
+#include <optional>
 
 #include "lv2/uLv2Features.h"
 #include "lv2/uLv2Ports.h"
+#include "editor/uEditorSettings.h"
 #include "lv2/ui/TLv2OrvoUI.h"
 
 namespace orvo::lv2
@@ -19,6 +24,31 @@ namespace
 TLv2OrvoUI& Instance(LV2UI_Handle handle)
 {
     return *static_cast<TLv2OrvoUI*>(handle);
+}
+
+/// The host's ui:scaleFactor option (a float), where it gives one and can map its name.
+std::optional<double> HostScaleFactor(const LV2_Feature* const* features)
+{
+    const auto* options = FeatureData<LV2_Options_Option>(features, LV2_OPTIONS__options);
+    const auto* map = FeatureData<LV2_URID_Map>(features, LV2_URID__map);
+    if (options == nullptr || map == nullptr)
+    {
+        return std::nullopt;
+    }
+    const LV2_URID scaleFactor = map->map(map->handle, LV2_UI__scaleFactor);
+    const LV2_URID floatType = map->map(map->handle, LV2_ATOM__Float);
+    for (; options->key != 0; ++options)
+    {
+        if (options->context == LV2_OPTIONS_INSTANCE && options->key == scaleFactor &&
+            options->type == floatType && options->size == sizeof(float) &&
+            options->value != nullptr)
+        {
+            float value = 0.0f;
+            std::memcpy(&value, options->value, sizeof value);
+            return value;
+        }
+    }
+    return std::nullopt;
 }
 
 LV2UI_Handle Instantiate(const LV2UI_Descriptor* /*descriptor*/, const char* pluginUri,
@@ -42,17 +72,20 @@ LV2UI_Handle Instantiate(const LV2UI_Descriptor* /*descriptor*/, const char* plu
         }
         static const TPosixLocale locale;
         const auto parent = reinterpret_cast<std::uintptr_t>(parentFeature->data);
+        const TEditorScale scale =
+            ChooseScale(LoadUserScale(platform->UserSettingsFile()), HostScaleFactor(features),
+                        platform->DisplayScale(parent));
         auto* ui = new TLv2OrvoUI(std::move(platform), parent, write, controller,
                                   FeatureData<LV2_URID_Map>(features, LV2_URID__map),
                                   FeatureData<LV2UI_Touch>(features, LV2_UI__touch),
-                                  locale.DecimalSeparator());
+                                  locale.DecimalSeparator(), scale);
         if (widget != nullptr)
         {
             *widget = reinterpret_cast<LV2UI_Widget>(ui->Widget());
         }
         if (const auto* resize = FeatureData<LV2UI_Resize>(features, LV2_UI__resize))
         {
-            resize->ui_resize(resize->handle, TLv2OrvoUI::Width, TLv2OrvoUI::Height);
+            resize->ui_resize(resize->handle, ui->Width(), ui->Height());
         }
         return ui;
     }

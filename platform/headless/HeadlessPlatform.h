@@ -51,6 +51,13 @@ public:
     std::int32_t PopupMenu(IUIWindow* owner, const TUIMenu& menu, TPoint screen) override;
     void ShowMessage(IUIWindow* owner, std::string_view caption, std::string_view text) override;
     IUITextRenderer& TextRenderer() override { return FText; }
+    double DisplayScale(std::uintptr_t) const override { return FDisplayScale; }
+    /// None unless a test names one.
+    std::filesystem::path UserSettingsFile() const override { return SettingsFile; }
+    std::filesystem::path SettingsFile;
+
+    /// What DisplayScale answers (default 1.0), as a display's dots per inch would say.
+    void SetDisplayScale(double scale) { FDisplayScale = scale; }
 
     // The virtual clock, in milliseconds since the platform was made.
     std::uint64_t Now() const { return FNow; }
@@ -104,6 +111,7 @@ private:
     };
 
     THeadlessTextRenderer FText;
+    double FDisplayScale = 1.0;
     std::uint64_t FNow = 0;
     std::map<std::uint64_t, TTimerEntry> FTimers;
     std::uint64_t FNextTimerId = 1;

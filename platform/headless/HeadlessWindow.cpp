@@ -112,6 +112,16 @@ void THeadlessWindow::MouseMove(std::int32_t x, std::int32_t y)
     platform.DeliverPaints();
 }
 
+void THeadlessWindow::MouseWheel(std::int32_t x, std::int32_t y, std::int32_t notches)
+{
+    FPlatform.SetPointerFromInput(ClientToScreen(TPoint{x, y}));
+    const TUIWheelEvent event{notches, FPlatform.Modifiers() | FPlatform.HeldButtons(),
+                              TPoint{x, y}};
+    THeadlessPlatform& platform = FPlatform;
+    FListener.HandleMouseWheel(event);
+    platform.DeliverPaints();
+}
+
 void THeadlessWindow::MouseDown(TMouseButton button, std::int32_t x, std::int32_t y,
                                 bool doubleClick)
 {

@@ -41,6 +41,8 @@ public:
     /// A press and release at one place.
     void Click(TMouseButton button, std::int32_t x, std::int32_t y);
     void MouseLeave();
+    /// Turns the wheel by notches (positive: up) with the pointer at x, y.
+    void MouseWheel(std::int32_t x, std::int32_t y, std::int32_t notches);
 
     /// Calls HandlePaint for the collected invalid rectangle, if any.
     void DeliverPaint();

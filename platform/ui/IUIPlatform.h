@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string_view>
@@ -59,6 +60,13 @@ public:
     virtual void ShowMessage(IUIWindow* owner, std::string_view caption, std::string_view text) = 0;
 
     virtual IUITextRenderer& TextRenderer() = 0;
+    /// How much larger than at 96 dots per inch the display draws for a window made in the
+    /// native window parent: 1.0 at 96 dpi, 2.0 at 192 (X11: the Xft.dpi resource; Win32:
+    /// the parent's DPI). 1.0 where the display does not say.
+    virtual double DisplayScale(std::uintptr_t parent) const = 0;
+    /// The file the editor keeps the user's own settings in (X11: under $XDG_CONFIG_HOME or
+    /// ~/.config; Win32: under %APPDATA%), or an empty path where the user has none.
+    virtual std::filesystem::path UserSettingsFile() const = 0;
 
     /// Runs the window system's pending work: window events, due timers, then paints. Hosts
     /// on X11 have no event loop that reaches the editor's own display connection, so they

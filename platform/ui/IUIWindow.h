@@ -23,6 +23,8 @@ public:
     virtual void HandleMouseUp(const TUIMouseEvent& event) = 0;
     /// The pointer has left the client area (while the mouse is not captured).
     virtual void HandleMouseLeave() = 0;
+    /// The wheel turned over the client area.
+    virtual void HandleMouseWheel(const TUIWheelEvent& event) = 0;
 };
 
 class IUIWindow

@@ -1,5 +1,5 @@
 // Mouse input as the window system reports it to a window: which button, which modifier
-// keys and buttons are held, and where (client pixels, top-down).
+// keys and buttons are held, and where (client pixels, top-down); turns of the wheel.
 #pragma once
 
 #include <cstdint>
@@ -66,6 +66,14 @@ struct TUIMouseEvent
     TMouseButton Button = mbLeft; // the button pressed or released; unused for moves
     TShiftState Shift = ssNone;   // modifiers and buttons held, ssDouble on a double click
     TPoint Position;              // client pixels
+};
+
+/// A turn of the mouse wheel over the window.
+struct TUIWheelEvent
+{
+    std::int32_t Notches = 0;   // positive away from the user (up), negative towards
+    TShiftState Shift = ssNone; // modifiers and buttons held
+    TPoint Position;            // client pixels
 };
 
 } // namespace orvo

@@ -82,6 +82,32 @@ std::unique_ptr<IUITimer> TWin32UIPlatform::CreateTimer(std::function<void()> on
     return FTimers.CreateTimer(std::move(onTick));
 }
 
+double TWin32UIPlatform::DisplayScale(std::uintptr_t parent) const
+{
+    // The dots per inch that count as 100 %. A process that has not declared itself
+    // aware of DPI is told 96 whatever the monitor, and Windows scales its windows instead.
+    constexpr double BaseDpi = 96.0;
+    const HWND window = reinterpret_cast<HWND>(parent);
+    const HDC context = GetDC(window);
+    if (context == nullptr)
+    {
+        return 1.0;
+    }
+    const int dpi = GetDeviceCaps(context, LOGPIXELSX);
+    ReleaseDC(window, context);
+    return dpi > 0 ? dpi / BaseDpi : 1.0;
+}
+
+std::filesystem::path TWin32UIPlatform::UserSettingsFile() const
+{
+    const wchar_t* appData = _wgetenv(L"APPDATA");
+    if (appData == nullptr || *appData == L'\0')
+    {
+        return {};
+    }
+    return std::filesystem::path(appData) / L"Orvo" / L"Editor.ini";
+}
+
 TPoint TWin32UIPlatform::PointerPosition() const
 {
     POINT p{};

@@ -33,6 +33,10 @@ public:
     void ShowMessage(IUIWindow* owner, std::string_view caption, std::string_view text) override;
 
     IUITextRenderer& TextRenderer() override { return FText; }
+    /// LOGPIXELSX of the parent's device context over 96 (the desktop's for 0).
+    double DisplayScale(std::uintptr_t parent) const override;
+    /// %APPDATA%\Orvo\Editor.ini.
+    std::filesystem::path UserSettingsFile() const override;
 
 private:
     TWin32TimerHost FTimers;

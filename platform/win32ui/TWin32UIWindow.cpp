@@ -239,6 +239,9 @@ LRESULT TWin32UIWindow::HandleMessage(HWND window, UINT message, WPARAM wParam, 
     case WM_MOUSEMOVE:
         MouseMove(wParam, lParam);
         return 0;
+    case WM_MOUSEWHEEL:
+        MouseWheel(wParam, lParam);
+        return 0;
     case WM_MOUSELEAVE:
         FTrackingLeave = false;
         // While captured the pointer still belongs to the window; the release that ends
@@ -339,6 +342,21 @@ void TWin32UIWindow::MouseMove(WPARAM wParam, LPARAM lParam)
         FTrackingLeave = TrackMouseEvent(&track) != FALSE;
     }
     FListener.HandleMouseMove(TUIMouseEvent{mbLeft, ShiftFrom(wParam), PointFrom(lParam)});
+}
+
+void TWin32UIWindow::MouseWheel(WPARAM wParam, LPARAM lParam)
+{
+    // Fine-grained wheels send parts of a notch (WHEEL_DELTA); they add up to whole ones.
+    FWheelRemainder += GET_WHEEL_DELTA_WPARAM(wParam);
+    const std::int32_t notches = FWheelRemainder / WHEEL_DELTA;
+    FWheelRemainder -= notches * WHEEL_DELTA;
+    if (notches == 0)
+    {
+        return;
+    }
+    // The message carries screen coordinates, unlike the button messages.
+    FListener.HandleMouseWheel(TUIWheelEvent{notches, ShiftFrom(GET_KEYSTATE_WPARAM(wParam)),
+                                             ScreenToClient(PointFrom(lParam))});
 }
 
 // The capture went to another window while buttons were held (a dialog of the host, a

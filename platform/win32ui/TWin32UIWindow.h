@@ -42,6 +42,7 @@ private:
     void Paint();
     void MouseButton(UINT message, WPARAM wParam, LPARAM lParam);
     void MouseMove(WPARAM wParam, LPARAM lParam);
+    void MouseWheel(WPARAM wParam, LPARAM lParam);
     void CaptureLost();
     void Blit(HDC dc, const TPixelView& image, const TRect& area);
 
@@ -49,6 +50,7 @@ private:
     HWND FWindow = nullptr;
     TRect FBounds;
     HDC FPaintDC = nullptr;        // the WM_PAINT device context while the listener paints
+    std::int32_t FWheelRemainder = 0; // wheel delta short of a whole notch
     bool FTrackingLeave = false;   // TrackMouseEvent armed for this entry of the pointer
     bool FReleasingCapture = false;
     std::uint8_t FButtonsDown = 0; // ssLeft | ssRight | ssMiddle pressed in this window

@@ -6,6 +6,7 @@
 
 #include "platform/x11/TX11UIWindow.h"
 #include "platform/x11/uX11Errors.h"
+#include "platform/x11/uX11Resources.h"
 #include "platform/x11/uX11ServerProbe.h"
 
 namespace orvo
@@ -205,6 +206,38 @@ int TX11UIPlatform::MillisecondsToNextTimer(int limit) const
         }
     }
     return wait;
+}
+
+double TX11UIPlatform::DisplayScale(std::uintptr_t) const
+{
+    /// The dots per inch that count as 100 %.
+    constexpr double BaseDpi = 96.0;
+    const char* resources = Lost() ? nullptr : XResourceManagerString(FDisplay);
+    if (resources == nullptr)
+    {
+        return 1.0;
+    }
+    return x11::XftDpi(resources).value_or(BaseDpi) / BaseDpi;
+}
+
+std::filesystem::path TX11UIPlatform::UserSettingsFile() const
+{
+    // The XDG base directory rules: a relative $XDG_CONFIG_HOME is ignored.
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    std::filesystem::path folder;
+    if (config != nullptr && config[0] == '/')
+    {
+        folder = config;
+    }
+    else if (const char* home = std::getenv("HOME"); home != nullptr && home[0] == '/')
+    {
+        folder = std::filesystem::path(home) / ".config";
+    }
+    else
+    {
+        return {};
+    }
+    return folder / "Orvo" / "Editor.ini";
 }
 
 bool TX11UIPlatform::Lost() const

@@ -84,6 +84,10 @@ public:
     /// True while a menu or message box is open.
     bool PopupOpen() const { return !FPopups.empty(); }
     IUITextRenderer& TextRenderer() override { return FText; }
+    /// The Xft.dpi resource over 96, as desktops set it for scaled displays.
+    double DisplayScale(std::uintptr_t parent) const override;
+    /// $XDG_CONFIG_HOME/Orvo/Editor.ini, else ~/.config/Orvo/Editor.ini.
+    std::filesystem::path UserSettingsFile() const override;
 
     /// Events, due timers, paints; then whatever was drawn goes to the server.
     void Idle() override;

@@ -62,6 +62,10 @@ TShiftState ShiftFrom(unsigned int state)
     return shift;
 }
 
+/// One notch of the vertical wheel arrives as a press of button 4 (up) or 5 (down).
+constexpr unsigned int WheelUpButton = 4;
+constexpr unsigned int WheelDownButton = 5;
+
 /// Buttons 1, 2 and 3; the wheel (4 to 7) and further buttons are not the editor's.
 bool ButtonFrom(unsigned int button, TMouseButton& result)
 {
@@ -406,6 +410,13 @@ void TX11UIWindow::HandleEvent(const XEvent& event)
                                      event.xexpose.height));
         break;
     case ButtonPress:
+        if (event.xbutton.button == WheelUpButton || event.xbutton.button == WheelDownButton)
+        {
+            FListener.HandleMouseWheel(TUIWheelEvent{
+                event.xbutton.button == WheelUpButton ? 1 : -1, ShiftFrom(event.xbutton.state),
+                TPoint{event.xbutton.x, event.xbutton.y}});
+            break;
+        }
         ButtonEvent(event.xbutton, true);
         break;
     case ButtonRelease:

@@ -126,10 +126,10 @@ TEST(ArtworkFiles, EverySliderValueLineMeetsItsScaleMarkOnThePanel)
 {
     const TDecoded strip = TDecoded::Load("Slider");
     const TDecoded panel = TDecoded::Load("BackGround");
-    // The window's seven sliders: kbLo, kbLoMid, kbMid, kbHiMid (one pixel lower), kbHi,
+    // The window's seven sliders: kbLo, kbLoMid, kbMid, kbHiMid, kbHi,
     // kbInGain, kbOutGain.
     const TControlRect sliders[] = {{236, 93, 49, 114}, {282, 93, 49, 114}, {328, 93, 49, 114},
-                                    {374, 94, 49, 114}, {420, 93, 49, 114}, {91, 93, 49, 114},
+                                    {374, 93, 49, 114}, {420, 93, 49, 114}, {91, 93, 49, 114},
                                     {563, 93, 49, 114}};
     for (const TControlRect& r : sliders)
     {

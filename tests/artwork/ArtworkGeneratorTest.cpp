@@ -1,9 +1,10 @@
-// The generator reproduces the committed images bit for bit.
+// The generator reproduces the committed images bit for bit, at every size.
 #include "tests/artwork/ArtworkFiles.h"
 #include "tools/artwork/uArtwork.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 
@@ -63,18 +64,55 @@ TEST(ArtworkGenerator, DrawsExactlyTheCommittedImages)
         GTEST_SKIP() << mismatch;
     }
     const auto fonts = art::TArtworkFonts::Load(art::DefaultFontFolder);
-    const auto images = art::DrawArtwork(fonts);
     const char* listOrder[] = {"BackGround", "Credits",    "Lo",   "LoMid",  "Mid",
                                "HiMid",      "Hi",         "OverSample", "Knob", "Slider"};
-    ASSERT_EQ(images.size(), std::size(listOrder));
-    for (std::size_t i = 0; i < images.size(); ++i)
+    for (const int percent : art::ArtworkScales)
     {
-        SCOPED_TRACE(images[i].Name);
-        EXPECT_EQ(images[i].Name, listOrder[i]);
-        // Compared as whole blocks; a difference means the generator changed without the
-        // committed images being regenerated (orvo-artwork --images resources/images).
-        EXPECT_TRUE(art::StoredBlock(images[i]) == ReadBytes(StoredImagePath(images[i].Name)));
+        const auto images = art::DrawArtwork(fonts, percent / 100.0);
+        ASSERT_EQ(images.size(), std::size(listOrder));
+        for (std::size_t i = 0; i < images.size(); ++i)
+        {
+            const std::string file = art::StoredFileName(images[i].Name, percent);
+            SCOPED_TRACE(file);
+            EXPECT_EQ(images[i].Name, listOrder[i]);
+            // Compared as whole blocks; a difference means the generator changed without
+            // the committed images being regenerated (orvo-artwork --images resources/images).
+            EXPECT_TRUE(art::StoredBlock(images[i]) ==
+                        ReadBytes(std::filesystem::path(ORVO_SOURCE_DIR) / "resources" /
+                                  "images" / file));
+        }
     }
+}
+
+TEST(ArtworkGenerator, LargerSizesAreDrawnAtSizeNotEnlarged)
+{
+    if (!FontMismatch().empty())
+    {
+        GTEST_SKIP() << FontMismatch();
+    }
+    const auto fonts = art::TArtworkFonts::Load(art::DefaultFontFolder);
+    const art::TArtImage small = art::DrawArtwork(fonts, 1.0).front();
+    const art::TArtImage large = art::DrawArtwork(fonts, 2.0).front();
+    ASSERT_EQ(large.Width, 2 * small.Width);
+    ASSERT_EQ(large.Height, 2 * small.Height);
+    // Enlarged, every 2 x 2 block of the 200 % panel would be one 100 % pixel. Drawn at
+    // size, the edges of text, ticks and wells fall inside blocks: count the blocks whose
+    // four pixels differ from each other by more than a step or two.
+    const auto at = [&](int x, int y, int channel) {
+        return static_cast<int>(
+            large.Rgba[(static_cast<std::size_t>(y) * large.Width + x) * 4 + channel]);
+    };
+    int detailed = 0;
+    for (int y = 0; y < large.Height; y += 2)
+    {
+        for (int x = 0; x < large.Width; x += 2)
+        {
+            const auto [low, high] = std::minmax(
+                {at(x, y, 1), at(x + 1, y, 1), at(x, y + 1, 1), at(x + 1, y + 1, 1)});
+            detailed += high - low > 8 ? 1 : 0;
+        }
+    }
+    EXPECT_GT(detailed, small.Width * small.Height / 50);
 }
 
 } // namespace

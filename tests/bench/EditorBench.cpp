@@ -1,10 +1,13 @@
 // Opening the editor: from effEditOpen to the first complete picture on the (headless)
-// screen, including decoding the eleven stored images and building the window; and the
-// whole open-close cycle a host runs when the user shows and hides the editor.
+// screen, including decoding the stored images and building the window; and the whole
+// open-close cycle a host runs when the user shows and hides the editor. Each at 100, 150
+// and 200 % (the argument, in per cent).
 #include <benchmark/benchmark.h>
 
 #include "resources/uEditorImages.h"
 #include "tests/editor/EditorInstance.h"
+
+#include <string>
 
 namespace orvo::test
 {
@@ -14,6 +17,7 @@ namespace
 void EditorOpenToFirstPaint(benchmark::State& state)
 {
     THeadlessPlatform platform;
+    platform.SetDisplayScale(static_cast<double>(state.range(0)) / 100.0);
     TestHost host;
     TEditorInstance instance(&platform, host);
     int parent = 0;
@@ -30,22 +34,29 @@ void EditorOpenToFirstPaint(benchmark::State& state)
         state.ResumeTiming();
     }
 }
-BENCHMARK(EditorOpenToFirstPaint)->Unit(benchmark::kMillisecond);
+BENCHMARK(EditorOpenToFirstPaint)->Arg(100)->Arg(150)->Arg(200)->Unit(benchmark::kMillisecond);
 
 void EditorImageDecoding(benchmark::State& state)
 {
     for (auto _ : state)
     {
+        std::string suffix;
+        if (state.range(0) != 100)
+        {
+            suffix = '@';
+            suffix += std::to_string(state.range(0));
+        }
         TDIBImageList images;
         for (const form::TFormImage& description : form::Images)
         {
-            images.Add(std::string(description.Name))
-                .DIB.LoadFromStoredData(resources::EditorImageData(description.Name));
+            std::string name(description.Name);
+            name += suffix;
+            images.Add(name).DIB.LoadFromStoredData(resources::EditorImageData(name));
         }
         benchmark::DoNotOptimize(images.Item(0).DIB.Pixels().data());
     }
 }
-BENCHMARK(EditorImageDecoding)->Unit(benchmark::kMillisecond);
+BENCHMARK(EditorImageDecoding)->Arg(100)->Arg(150)->Arg(200)->Unit(benchmark::kMillisecond);
 
 void EditorRefreshTick(benchmark::State& state)
 {

@@ -43,7 +43,7 @@ struct TEditorLikeScene
         FillPattern(Images.Add("Slider").DIB, 2793, 114, true);
         Container.IndexImage = TDIBImageLink{&Images, 0};
 
-        const std::int32_t sliders[7][2] = {{236, 93}, {282, 93}, {328, 93}, {374, 94},
+        const std::int32_t sliders[7][2] = {{236, 93}, {282, 93}, {328, 93}, {374, 93},
                                             {420, 93}, {91, 93},  {563, 93}};
         for (const auto& at : sliders)
         {

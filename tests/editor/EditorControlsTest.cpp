@@ -92,6 +92,41 @@ TEST_F(EditorControls, DragStepsFollowShiftPerKnob)
     EXPECT_TRUE(Platform.PointerVisible());
 }
 
+TEST_F(EditorControls, AWheelNotchMovesOneFineStepAndShiftOneSmaller)
+{
+    struct TCase
+    {
+        std::int32_t Parameter;
+        std::int32_t Step;      // one notch
+        std::int32_t FineStep;  // one notch with Shift
+    };
+    // Sliders and Tube a frame of their strips, Tuning a semitone; with Shift one position.
+    for (const TCase c : {TCase{prLo, 10, 1}, TCase{prTube, 10, 1}, TCase{prTuning, 25, 1}})
+    {
+        SCOPED_TRACE(c.Parameter);
+        SetParameter(c.Parameter, 0.5f);
+        Platform.Advance(100);
+        const std::int32_t start = Knob(c.Parameter).Position();
+        Wheel(Knob(c.Parameter), 2);
+        EXPECT_EQ(Knob(c.Parameter).Position(), start + 2 * c.Step);
+        Wheel(Knob(c.Parameter), -1, ssShift);
+        EXPECT_EQ(Knob(c.Parameter).Position(), start + 2 * c.Step - c.FineStep);
+        EXPECT_EQ(Parameter(c.Parameter),
+                  static_cast<float>(Knob(c.Parameter).Position()) /
+                      static_cast<float>(Knob(c.Parameter).Max()));
+    }
+    // Over a button or the bare panel the wheel does nothing; a drag in progress keeps it.
+    Host.ClearCalls();
+    Wheel(Button(prLoMute), 1);
+    Screen().MouseWheel(20, 20, 1);
+    EXPECT_TRUE(Automations().empty());
+    const std::int32_t held = Knob(prMid).Position();
+    Press(Knob(prMid));
+    Wheel(Knob(prMid), 3);
+    EXPECT_EQ(Knob(prMid).Position(), held);
+    Release(Knob(prMid));
+}
+
 TEST_F(EditorControls, ShiftCtrlPressCentresAKnob)
 {
     Press(Knob(prTube), mbLeft, ssShift | ssCtrl);
@@ -168,10 +203,11 @@ TEST_F(EditorControls, CentreFromTheMenuSetsTheMiddle)
     EXPECT_EQ(Knob(prInGain).Position(), 284);
     ASSERT_EQ(Platform.ShownMenus().size(), 1u);
     const TUIMenu& menu = Platform.ShownMenus()[0].Menu;
-    ASSERT_EQ(menu.Items.size(), 3u);
+    ASSERT_EQ(menu.Items.size(), 4u);
     EXPECT_EQ(menu.Items[1].Caption, "-");
     EXPECT_EQ(menu.Items[2].Caption, "MIDI");
     EXPECT_EQ(menu.Items[2].Items.size(), 4u);
+    EXPECT_EQ(menu.Items[3].Caption, "Size");
     // The menu opens where the pointer was released, in screen pixels.
     const TPoint centre = Centre(Knob(prInGain));
     EXPECT_EQ(Platform.ShownMenus()[0].Screen,

@@ -64,6 +64,15 @@ protected:
         Platform.QueueMenuAnswer(std::move(captionPath));
         Click(control, mbRight);
     }
+    /// Turns the wheel by notches (positive: up) over a control's centre.
+    void Wheel(const TCustomDIBControl& control, std::int32_t notches,
+               TShiftState modifiers = ssNone)
+    {
+        const TPoint p = Centre(control);
+        Platform.SetModifiers(modifiers);
+        Screen().MouseWheel(p.X, p.Y, notches);
+        Platform.SetModifiers(ssNone);
+    }
     /// A left-button drag on a knob: press at its centre, then `steps` moves of `pixels`
     /// upwards each (negative: downwards), then release.
     void Drag(const TCustomDIBControl& knob, std::int32_t pixels, std::int32_t steps = 1,

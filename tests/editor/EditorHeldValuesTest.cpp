@@ -33,6 +33,7 @@ public:
     void EndEdit(std::int32_t) override {}
     std::string ParameterDisplay(std::int32_t) override { return {}; }
     std::string ParameterLabel(std::int32_t) override { return {}; }
+    std::string ProgramName() override { return {}; }
     void StartMidiLearn(std::int32_t) override {}
     void ResetMidiMap() override {}
     void RestoreDefaultMidiMap() override {}

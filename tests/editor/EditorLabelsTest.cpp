@@ -59,10 +59,51 @@ TEST_F(EditorLabels, AUserChangeShowsTheNewTextAtOnce)
     Screen().MouseMove(p.X, p.Y);
     Screen().MouseDown(mbLeft, p.X, p.Y);
     Screen().MouseMove(p.X, p.Y - 20); // +100 positions: 380 of 569, above the middle
-    EXPECT_EQ(Window().hintText, Window().ValueText(prLo));
+    EXPECT_EQ(Window().hintText, "Lo " + Window().ValueText(prLo));
     EXPECT_EQ(HintText(), Window().hintText);
     EXPECT_NE(HintText().find("%TD"), std::string::npos);
     Screen().MouseUp(mbLeft, p.X, p.Y - 20);
+    // The gain sliders are named as the panel titles them; a wheel turn names its control too.
+    SetParameter(prInGain, 0.0f);
+    Platform.Advance(100);
+    Wheel(Knob(prInGain), 1, ssShift);
+    Wheel(Knob(prInGain), -1, ssShift);
+    EXPECT_EQ(HintText(), "Input -oo   dB");
+}
+
+TEST_F(EditorLabels, ADraggedControlsTextStaysUntilTheDragEndsThenFades)
+{
+    const TPoint p = Centre(Knob(prLo));
+    Screen().MouseMove(p.X, p.Y);
+    Screen().MouseDown(mbLeft, p.X, p.Y);
+    Screen().MouseMove(p.X, p.Y - 2);
+    Platform.Advance(10000); // held still, long past a hold and a fade
+    EXPECT_EQ(Window().lblHint->Opacity(), 255);
+    EXPECT_EQ(HintText().rfind("Lo ", 0), 0u);
+    Screen().MouseUp(mbLeft, p.X, p.Y - 2);
+    Platform.Advance(2000 + 26 * 50);
+    EXPECT_EQ(HintText(), "");
+}
+
+TEST_F(EditorLabels, WithNothingToShowTheReadOutShowsTheProgramDimmed)
+{
+    Plugin().setProgram(3);
+    Platform.Advance(100);
+    const std::string name = Plugin().effect().ProgramName(3);
+    ASSERT_FALSE(name.empty());
+    EXPECT_TRUE(Window().lblProgram->Visible());
+    EXPECT_EQ(Window().lblProgram->Caption(), name);
+    EXPECT_LT(Window().lblProgram->Opacity(), Window().lblHint->Opacity());
+    // A value text takes the read-out's place; the name returns once it has faded.
+    Hover(Knob(prMid));
+    Platform.Advance(1);
+    EXPECT_FALSE(Window().lblProgram->Visible());
+    HoverBackground();
+    Platform.Advance(2000 + 26 * 50);
+    EXPECT_TRUE(Window().lblProgram->Visible());
+    Plugin().setProgram(4);
+    Platform.Advance(100);
+    EXPECT_EQ(Window().lblProgram->Caption(), Plugin().effect().ProgramName(4));
 }
 
 TEST_F(EditorLabels, ATextHoldsTwoSecondsThenFadesOverTwentySixTicks)

@@ -36,10 +36,15 @@ std::vector<art::TArtImage> StoredArtwork()
     return images;
 }
 
+/// The read-out's well: with no value text it shows the program's name in the window
+/// system's font, which the mock does not draw, so the comparison leaves it out.
+constexpr TRect ReadOut = TRect::FromBounds(286, 264, 130, 28);
+
 class EditorPicture : public TEditorFixture
 {
 protected:
-    /// Where the screen differs from the mock: the count of differing pixels, and the first.
+    /// Where the screen differs from the mock outside the read-out: the count of differing
+    /// pixels, and the first.
     std::pair<int, TPoint> Compare(const art::TEditorState& state)
     {
         const std::vector<std::uint8_t> expected = art::ComposeEditor(Artwork, Fonts, state);
@@ -49,12 +54,13 @@ protected:
         TPoint first{-1, -1};
         for (std::size_t i = 0; i + 3 < std::min(shown.size(), expected.size()); i += 4)
         {
-            if (!std::equal(&shown[i], &shown[i] + 3, &expected[i]))
+            const TPoint at{static_cast<std::int32_t>(i / 4 % 700),
+                            static_cast<std::int32_t>(i / 4 / 700)};
+            if (!ReadOut.Contains(at) && !std::equal(&shown[i], &shown[i] + 3, &expected[i]))
             {
                 if (count++ == 0)
                 {
-                    first = TPoint{static_cast<std::int32_t>(i / 4 % 700),
-                                   static_cast<std::int32_t>(i / 4 / 700)};
+                    first = at;
                 }
             }
         }

@@ -1,6 +1,10 @@
 // orvo-render --editor-shot: the command line, and the picture of the editor in a given
-// state drawn in-process on the headless window system.
+// state drawn in-process on the headless window system, at each size (the pictures at
+// 150 and 200 % are kept in the test's build folder).
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
 
 #include "editor/uEditorForm.h"
 #include "tools/render/uEditorShot.h"
@@ -20,6 +24,44 @@ TEST(EditorShot, TakesAFileAndTheUsualStateOptions)
     EXPECT_EQ(options.Program, "3");
     ASSERT_EQ(options.Parameters.size(), 1u);
     EXPECT_THROW((void)ParseOptions({"--editor-shot"}), EUsage);
+    EXPECT_EQ(ParseOptions({"--editor-shot", "e.png", "--scale", "1.5"}).EditorScale, 1.5);
+    EXPECT_THROW((void)ParseOptions({"--editor-shot", "e.png", "--scale", "3"}), EUsage);
+    EXPECT_THROW((void)ParseOptions({"in.wav", "out.wav", "--scale", "2"}), EUsage);
+}
+
+TEST(EditorShot, EachScaleIsDrawnAtItsSizeNotEnlarged)
+{
+    std::array<float, 16> values{};
+    values.fill(0.5f);
+    const TRGBAImage small = RenderEditorPicture(values, 1.0);
+    for (const double scale : {1.5, 2.0})
+    {
+        const TRGBAImage large = RenderEditorPicture(values, scale);
+        EXPECT_EQ(large.Width, static_cast<std::uint32_t>(700 * scale));
+        EXPECT_EQ(large.Height, static_cast<std::uint32_t>(300 * scale));
+#ifdef ORVO_TEST_OUTPUT_DIR
+        // Kept for review beside the other test pictures.
+        WritePNGFile(std::string(ORVO_TEST_OUTPUT_DIR) + "/editor-" +
+                         std::to_string(static_cast<int>(scale * 100)) + ".png",
+                     large);
+#endif
+    }
+    // Enlarged, each 2 x 2 block of the 200 % picture would be one 100 % pixel.
+    const TRGBAImage large = RenderEditorPicture(values, 2.0);
+    const auto green = [&](std::uint32_t x, std::uint32_t y) {
+        return static_cast<int>(large.Pixels[(static_cast<std::size_t>(y) * large.Width + x) * 4 + 1]);
+    };
+    int detailed = 0;
+    for (std::uint32_t y = 0; y < large.Height; y += 2)
+    {
+        for (std::uint32_t x = 0; x < large.Width; x += 2)
+        {
+            const auto [low, high] =
+                std::minmax({green(x, y), green(x + 1, y), green(x, y + 1), green(x + 1, y + 1)});
+            detailed += high - low > 8 ? 1 : 0;
+        }
+    }
+    EXPECT_GT(detailed, static_cast<int>(small.Width * small.Height / 50));
 }
 
 TEST(EditorShot, ThePictureShowsTheGivenValuesWhereTheirControlsAre)

@@ -29,6 +29,8 @@ TEST_F(EditorTouch, EveryGestureIsBracketedByBeginAndEndEdit)
         {"shift drag on Tuning", [this] { Drag(Knob(prTuning), 1, 1, ssShift); },
          "b11 a11 e11"},
         {"press without move", [this] { Click(Knob(prLo)); }, "b0 e0"},
+        {"wheel, each notch", [this] { Wheel(Knob(prHi), 1); Wheel(Knob(prHi), -1, ssShift); },
+         "b4 a4 e4 b4 a4 e4"},
         {"mute key", [this] { Click(Button(prHiMute)); }, "b9 a9 e9"},
         {"solo", [this] { Click(Button(prMidMute), mbLeft, ssShift); },
          "b5 a5 e5 b6 a6 e6 b7 a7 e7 b8 a8 e8 b9 a9 e9"},

@@ -119,6 +119,7 @@ TEST(HeadlessInput, ModifiersAndHeldButtonsTravelWithEvents)
         void HandleMouseMove(const TUIMouseEvent& e) override { Events.push_back(e); }
         void HandleMouseUp(const TUIMouseEvent& e) override { Events.push_back(e); }
         void HandleMouseLeave() override { ++Leaves; }
+        void HandleMouseWheel(const TUIWheelEvent&) override {}
         std::vector<TUIMouseEvent> Events;
         std::vector<TRect> Paints;
         int Leaves = 0;

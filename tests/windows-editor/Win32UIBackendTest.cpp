@@ -55,6 +55,8 @@ struct TRecorder : IUIWindowListener
         }
     }
     void HandleMouseLeave() override { ++Leaves; }
+    void HandleMouseWheel(const TUIWheelEvent& event) override { Wheels.push_back(event); }
+    std::vector<TUIWheelEvent> Wheels;
     void Clear()
     {
         Paints.clear();

@@ -20,6 +20,8 @@
 #include <cstring>
 #include <dlfcn.h>
 #include <functional>
+#include <lv2/atom/atom.h>
+#include <lv2/options/options.h>
 #include <lv2/ui/ui.h>
 #include <string>
 #include <vector>
@@ -194,6 +196,29 @@ TEST_F(Lv2UI, EmbedsItsWindowInTheParentAndReportsItsSize)
 {
     EXPECT_EQ(Desktop.HostChildren(), std::vector<Window>{reinterpret_cast<Window>(Widget)});
     EXPECT_EQ(Size, (std::pair<int, int>{700, 300}));
+}
+
+TEST_F(Lv2UI, OpensAtTheHostsScaleFactor)
+{
+    for (const auto& [factor, size] : {std::pair{2.0f, std::pair{1400, 600}},
+                                       std::pair{1.5f, std::pair{1050, 450}}})
+    {
+        const LV2_Options_Option options[] = {
+            {LV2_OPTIONS_INSTANCE, 0, UridMap.map(UridMap.handle, LV2_UI__scaleFactor),
+             sizeof(float), UridMap.map(UridMap.handle, LV2_ATOM__Float), &factor},
+            {LV2_OPTIONS_INSTANCE, 0, 0, 0, 0, nullptr},
+        };
+        LV2_Feature optionsEntry{LV2_OPTIONS__options, const_cast<LV2_Options_Option*>(options)};
+        const LV2_Feature* features[] = {&Parent, &MapFeature, &ResizeEntry, &optionsEntry,
+                                         nullptr};
+        LV2UI_Widget widget = nullptr;
+        LV2UI_Handle handle = Descriptor->instantiate(Descriptor, "urn:quorvane:orvo",
+                                                      ORVO_LV2_BUNDLE, &Write, this, &widget,
+                                                      features);
+        ASSERT_NE(handle, nullptr);
+        EXPECT_EQ(Size, size) << factor;
+        Descriptor->cleanup(handle);
+    }
 }
 
 TEST_F(Lv2UI, MuteKeyClickIsAPortWriteOfOneBetweenTouches)

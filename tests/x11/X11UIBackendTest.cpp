@@ -1,7 +1,7 @@
 // The X11 window system alone on a real X server (Xvfb), with real input through XTest:
 // the child window and its paint, timers pumped by idle, the mouse with modifiers, leave,
 // the pointer grab, the hidden and warped pointer, a host window destroyed first, menus,
-// the message box and text.
+// the message box and text; the display scale from the resources.
 #include <gtest/gtest.h>
 
 #include <X11/XKBlib.h>
@@ -22,6 +22,7 @@
 
 #include "platform/x11/TFreeTypeTextRenderer.h"
 #include "platform/x11/TX11UIPlatform.h"
+#include "platform/x11/uX11Resources.h"
 #include "tests/x11/TX11TestDesktop.h"
 
 namespace orvo::test
@@ -80,6 +81,8 @@ public:
         Window->SetMouseCapture(false);
     }
     void HandleMouseLeave() override { Events.push_back({'l', {}}); }
+    void HandleMouseWheel(const TUIWheelEvent& event) override { Wheels.push_back(event); }
+    std::vector<TUIWheelEvent> Wheels;
 
     const TRecordedEvent* Last(char kind) const
     {
@@ -260,6 +263,34 @@ TEST_F(X11UIBackend, ReportsButtonsWithShiftAndCtrl)
         EXPECT_EQ(up->Mouse.Button, c.Button);
         EXPECT_EQ(up->Mouse.Shift, c.Modifier); // the released button is no longer held
     }
+}
+
+TEST_F(X11UIBackend, ReportsWheelNotchesNotButtons)
+{
+    MoveTo(30, 40);
+    Desktop.KeyDown(XK_Shift_L);
+    Desktop.Press(Button4);
+    Desktop.Release(Button4);
+    Desktop.KeyUp(XK_Shift_L);
+    Desktop.Press(Button5);
+    Desktop.Release(Button5);
+    ASSERT_TRUE(PumpUntil([&] { return Listener.Wheels.size() == 2; }));
+    EXPECT_EQ(Listener.Wheels[0].Notches, 1);
+    EXPECT_EQ(Listener.Wheels[0].Shift, ssShift);
+    EXPECT_EQ(Listener.Wheels[0].Position, (TPoint{30, 40}));
+    EXPECT_EQ(Listener.Wheels[1].Notches, -1);
+    EXPECT_EQ(Listener.Last('d'), nullptr);
+}
+
+TEST(X11Resources, XftDpiIsReadFromTheResourceLines)
+{
+    EXPECT_EQ(x11::XftDpi("Xft.antialias:\t1\nXft.dpi:\t192\nXft.hinting:\t1\n"), 192.0);
+    EXPECT_EQ(x11::XftDpi("  Xft.dpi :  144.5\r\n"), 144.5);
+    EXPECT_EQ(x11::XftDpi("Xft.dpi:\t96"), 96.0); // the last line without its newline
+    EXPECT_EQ(x11::XftDpi("Xft.dpix:\t192\n*dpi:\t192\n"), std::nullopt);
+    EXPECT_EQ(x11::XftDpi("Xft.dpi:\tlarge\n"), std::nullopt);
+    EXPECT_EQ(x11::XftDpi("Xft.dpi:\t0\n"), std::nullopt);
+    EXPECT_EQ(x11::XftDpi(""), std::nullopt);
 }
 
 TEST_F(X11UIBackend, ReportsLeaveUnlessCaptured)

@@ -1,5 +1,6 @@
-// orvo-artwork: draws the editor's ten images and writes them as stored blocks
-// (resources/images/<Name>.dibcmp), and on request PNG previews of every image and of the
+// orvo-artwork: draws the editor's ten images at 100, 150 and 200 % and writes them as
+// stored blocks (resources/images/<Name>.dibcmp, <Name>@150.dibcmp, <Name>@200.dibcmp),
+// and on request PNG previews of every image and of the
 // composed editor in a few states.
 //
 //   orvo-artwork [--images DIR] [--preview DIR] [--fonts DIR]
@@ -43,7 +44,7 @@ void WritePNG(const std::filesystem::path& path, int width, int height,
 int Usage(bool asked = false)
 {
     std::fputs("usage: orvo-artwork [--images DIR] [--preview DIR] [--fonts DIR]\n"
-               "  --images DIR   write the eleven stored images (<Name>.dibcmp) into DIR\n"
+               "  --images DIR   write the stored images at each size (<Name>[@150|@200].dibcmp)\n"
                "  --preview DIR  write PNGs of every image and of the composed editor into DIR\n"
                "  --fonts DIR    folder holding DejaVuSans.ttf and DejaVuSans-Bold.ttf\n"
                "  --help         show this text\n",
@@ -97,12 +98,18 @@ int main(int argc, char** argv)
         if (!imageFolder.empty())
         {
             std::filesystem::create_directories(imageFolder);
-            for (const auto& image : images)
+            for (const int percent : orvo::art::ArtworkScales)
             {
-                const auto block = orvo::art::StoredBlock(image);
-                WriteFile(std::filesystem::path(imageFolder) / (image.Name + ".dibcmp"), block);
-                std::printf("%-12s %4d x %3d  %2d frame(s)  %7zu bytes\n", image.Name.c_str(),
-                            image.Width, image.Height, image.Frames, block.size());
+                const auto scaled =
+                    percent == 100 ? images : orvo::art::DrawArtwork(fonts, percent / 100.0);
+                for (const auto& image : scaled)
+                {
+                    const auto block = orvo::art::StoredBlock(image);
+                    const std::string file = orvo::art::StoredFileName(image.Name, percent);
+                    WriteFile(std::filesystem::path(imageFolder) / file, block);
+                    std::printf("%-20s %4d x %3d  %2d frame(s)  %7zu bytes\n", file.c_str(),
+                                image.Width, image.Height, image.Frames, block.size());
+                }
             }
         }
         if (!previewFolder.empty())
@@ -112,6 +119,20 @@ int main(int argc, char** argv)
             {
                 WritePNG(std::filesystem::path(previewFolder) / (image.Name + ".png"), image.Width,
                          image.Height, image.Rgba);
+            }
+            // Every image at the larger sizes, to review them at their size.
+            for (const int percent : orvo::art::ArtworkScales)
+            {
+                if (percent == 100)
+                {
+                    continue;
+                }
+                const std::string suffix = "@" + std::to_string(percent) + ".png";
+                for (const auto& image : orvo::art::DrawArtwork(fonts, percent / 100.0))
+                {
+                    WritePNG(std::filesystem::path(previewFolder) / (image.Name + suffix),
+                             image.Width, image.Height, image.Rgba);
+                }
             }
             for (const auto& [name, state] : orvo::art::PreviewStates())
             {

@@ -25,14 +25,16 @@ TArtImage Finish(std::string name, const TLayer& layer, bool masked, int frames)
     return image;
 }
 
-/// Frames drawn one by one and placed side by side.
+/// Frames drawn one by one and placed side by side, each as wide as the first.
 template <typename TDrawFrame>
-TLayer Filmstrip(int frames, int frameWidth, int frameHeight, TDrawFrame drawFrame)
+TLayer Filmstrip(int frames, TDrawFrame drawFrame)
 {
-    TLayer strip(frames * frameWidth, frameHeight);
-    for (int frame = 0; frame < frames; ++frame)
+    const TLayer first = drawFrame(0);
+    TLayer strip(frames * first.Width(), first.Height(), first.Scale());
+    strip.Draw(first, 0, 0);
+    for (int frame = 1; frame < frames; ++frame)
     {
-        strip.Draw(drawFrame(frame), frame * frameWidth, 0);
+        strip.Draw(drawFrame(frame), frame * first.Width(), 0);
     }
     return strip;
 }
@@ -47,29 +49,42 @@ TArtworkFonts TArtworkFonts::Load(const std::string& folder)
     return fonts;
 }
 
-std::vector<TArtImage> DrawArtwork(const TArtworkFonts& fonts)
+std::vector<TArtImage> DrawArtwork(const TArtworkFonts& fonts, double scale)
 {
     std::vector<TArtImage> images;
-    images.push_back(Finish("BackGround", DrawBackground(fonts), false, 1));
-    images.push_back(Finish("Credits", DrawCredits(fonts), false, 1));
+    images.push_back(Finish("BackGround", DrawBackground(fonts, scale), false, 1));
+    images.push_back(Finish("Credits", DrawCredits(fonts, scale), false, 1));
     for (int band = 0; band < 5; ++band)
     {
         images.push_back(Finish(std::string(BandNames[static_cast<std::size_t>(band)]),
-                                DrawMuteButton(fonts, band), true, 2));
+                                DrawMuteButton(fonts, band, scale), true, 2));
     }
-    images.push_back(Finish("OverSample", DrawOverSampleButton(fonts), true, 2));
+    images.push_back(Finish("OverSample", DrawOverSampleButton(fonts, scale), true, 2));
     images.push_back(Finish("Knob",
-                            Filmstrip(KnobFrames, KnobFrameSize, KnobFrameSize,
-                                      [](int frame) {
+                            Filmstrip(KnobFrames,
+                                      [scale](int frame) {
                                           return DrawKnobFrame(KnobSweepStart +
-                                                               KnobSweep * KnobSweepFraction(frame));
+                                                                   KnobSweep * KnobSweepFraction(frame),
+                                                               scale);
                                       }),
                             true, KnobFrames));
     images.push_back(Finish("Slider",
-                            Filmstrip(SliderFrames, SliderFrameWidth, SliderFrameHeight,
-                                      [](int frame) { return DrawSliderFrame(SliderThumbY(frame)); }),
+                            Filmstrip(SliderFrames,
+                                      [scale](int frame) {
+                                          return DrawSliderFrame(SliderThumbY(frame), scale);
+                                      }),
                             true, SliderFrames));
     return images;
+}
+
+std::string StoredFileName(std::string_view name, int percent)
+{
+    std::string file(name);
+    if (percent != 100)
+    {
+        file += '@' + std::to_string(percent);
+    }
+    return file + ".dibcmp";
 }
 
 std::vector<std::uint8_t> StoredBlock(const TArtImage& image)

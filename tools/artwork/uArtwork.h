@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace orvo::art
@@ -40,9 +41,17 @@ inline constexpr const char* DefaultFontFolder = "/usr/share/fonts/truetype/deja
 inline constexpr const char* RegularFontFile = "DejaVuSans.ttf";
 inline constexpr const char* BoldFontFile = "DejaVuSans-Bold.ttf";
 
+/// The sizes the images are drawn at, in per cent of the editor's 700 x 300.
+inline constexpr int ArtworkScales[] = {100, 150, 200};
+
 /// All ten images in image-list order: BackGround, Credits, Lo, LoMid, Mid, HiMid, Hi,
-/// OverSample, Knob, Slider.
-std::vector<TArtImage> DrawArtwork(const TArtworkFonts& fonts);
+/// OverSample, Knob, Slider; drawn at `scale` (1, 1.5 or 2) from the same vector shapes.
+/// At 150 % a frame of odd width (the slider's 49) is rounded to the even pixel.
+std::vector<TArtImage> DrawArtwork(const TArtworkFonts& fonts, double scale = 1.0);
+
+/// The file an image is stored in: "Knob.dibcmp" at 100 %, "Knob@150.dibcmp" and
+/// "Knob@200.dibcmp" at the larger sizes.
+std::string StoredFileName(std::string_view name, int percent);
 
 /// The image as the editor stores it: a "DIBCMP" block packed with "DIB LZH" (the mask
 /// kept for masked images, every M 255 for the others).

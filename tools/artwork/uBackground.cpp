@@ -28,10 +28,14 @@ constexpr double BandsLeft = 231;
 constexpr double BandsRight = 474;
 constexpr double TitleBaseline = 80;
 
-const TTextStyle TitleStyle{9.5, 0.3, 1.0};
+// Every caption's digits and capitals stand at least 7 pixels tall: DejaVu Sans sets its
+// capitals at 0.729 em, so no caption is set below a 9.7-pixel em.
+const TTextStyle TitleStyle{9.8, 0.3, 1.0};
 const TTextStyle BandStyle{10.0, 0.2, 1.0};
-const TTextStyle ScaleStyle{7.0, 0.1, 0.95};
-const TTextStyle LegendStyle{6.8, 1.2, 1.0};
+const TTextStyle ScaleStyle{9.8, 0.0, 0.88};
+const TTextStyle LegendStyle{9.7, 0.8, 1.0};
+/// The upright legends beside the band section fit between the scale's marks.
+const TTextStyle UpwardsStyle{9.7, 0.2, 0.9};
 
 struct TMark
 {
@@ -53,12 +57,12 @@ const std::vector<TMark> BandMarks{
     {0.875, nullptr, false},   {1.0, "100%", true},
 };
 
-/// A scale number; the infinity sign is set larger, as it is tiny at the numbers' size.
+/// A scale number; the infinity sign is set larger, as it is small at the numbers' size.
 void ScaleLabel(TLayer& layer, const TArtworkFonts& fonts, std::string_view text, double x,
                 double baseline, TTextAlign align, const TColor& colour)
 {
     const bool infinity = text.find("\u221e") != std::string_view::npos;
-    const TTextStyle style = infinity ? TTextStyle{10.0, 0.0, 0.9} : ScaleStyle;
+    const TTextStyle style = infinity ? TTextStyle{14.0, 0.0, 0.9} : ScaleStyle;
     PrintText(layer, *fonts.Regular, text, style, x, baseline + (infinity ? 1.0 : 0.0), align,
               colour);
 }
@@ -128,7 +132,7 @@ void DrawHeader(TLayer& layer, const TArtworkFonts& fonts)
     const TTextStyle word{31.0, 0.6, 1.0};
     const TPath name = fonts.Bold->Text("Orvo", word, DeckLeft - 2, 44);
     layer.DropShadow(name, 0, 1.5, 2.0, Hex(0x000000, 0.7f));
-    layer.FillMask(TMask::FromPath(name, layer.Width(), layer.Height()),
+    layer.FillMask(layer.Mask(name),
                    LinearGradient({0, 20}, {0, 44},
                                   {{0.0, Hex(0xfbf7ee)}, {1.0, Hex(0xcfc8b8)}}));
     const double ruleX = DeckLeft - 2 + fonts.Bold->Width("Orvo", word) + 14;
@@ -212,9 +216,9 @@ void DrawBandSection(TLayer& layer, const TArtworkFonts& fonts)
             ScaleLabel(layer, fonts, mark.Text, 463, y + 2.5, taLeft, colour);
         }
     }
-    PrintTextUpwards(layer, *fonts.Bold, "PUNCH", LegendStyle, 235.5, (topY + zeroY) / 2,
+    PrintTextUpwards(layer, *fonts.Bold, "PUNCH", UpwardsStyle, 235.5, (topY + zeroY) / 2,
                      palette::Accent);
-    PrintTextUpwards(layer, *fonts.Bold, "LEVEL", LegendStyle, 235.5, (zeroY + bottomY) / 2,
+    PrintTextUpwards(layer, *fonts.Bold, "LEVEL", UpwardsStyle, 235.5, (zeroY + bottomY) / 2,
                      palette::Legend);
     // Nominal crossover ranges under each band (Tuning shifts them together).
     const char* ranges[] = {"< 120", "120\u2013480", "480\u20132k", "2k\u20138k", "> 8k"};
@@ -335,7 +339,7 @@ void DrawKnobSections(TLayer& layer, const TArtworkFonts& fonts)
         tube.push_back({step / 10.0, text, step % 5 == 0});
     }
     DrawKnobScale(layer, fonts, TubeKnob, TubeMax, tube, InfoOf(prTube).Name);
-    PrintText(layer, *fonts.Regular, "expand \u2022 compress", ScaleStyle,
+    PrintText(layer, *fonts.Regular, "expand \u2022 compress", TTextStyle{9.8, 0.0, 0.8},
               TubeKnob.Left + KnobCentre, 217, taCentre, palette::LegendDim);
 }
 
@@ -386,9 +390,9 @@ void DrawBottomRow(TLayer& layer, const TArtworkFonts& fonts)
 
 } // namespace
 
-TLayer DrawBackground(const TArtworkFonts& fonts)
+TLayer DrawBackground(const TArtworkFonts& fonts, double scale)
 {
-    TLayer layer(EditorWidth, EditorHeight);
+    TLayer layer = TLayer::ForUnits(EditorWidth, EditorHeight, scale);
     DrawPanelBase(layer);
     DrawHeader(layer, fonts);
     DrawDeck(layer);

@@ -47,15 +47,15 @@ void DrawKeyBody(TLayer& layer, double w, bool down, const TPaint& face)
     layer.InnerShadow(shape, 0, -1, 1.5, Hex(0x000000, 0.45f));
 }
 
-TLayer KeyFrame(double w)
+TLayer KeyFrame(double w, double scale)
 {
-    return TLayer(static_cast<int>(w), static_cast<int>(KeyHeight));
+    return TLayer::ForUnits(w, KeyHeight, scale);
 }
 
 /// Two frames side by side: the first left, the second right.
 TLayer SideBySide(const TLayer& first, const TLayer& second)
 {
-    TLayer strip(first.Width() + second.Width(), first.Height());
+    TLayer strip(first.Width() + second.Width(), first.Height(), first.Scale());
     strip.Draw(first, 0, 0);
     strip.Draw(second, first.Width(), 0);
     return strip;
@@ -68,10 +68,10 @@ TPaint KeyFace(double top, const TColor& light, const TColor& dark)
 
 } // namespace
 
-TLayer DrawKnobFrame(double angle)
+TLayer DrawKnobFrame(double angle, double scale)
 {
     const double c = KnobCentre;
-    TLayer layer(KnobFrameSize, KnobFrameSize);
+    TLayer layer = TLayer::ForUnits(KnobFrameSize, KnobFrameSize, scale);
     TPath recess;
     recess.Circle(c, c, KnobRecessRadius);
     layer.Fill(recess, RadialGradient({c, c + 6}, KnobRecessRadius + 6,
@@ -135,13 +135,13 @@ TLayer DrawKnobFrame(double angle)
     layer.Fill(pointer, Solid(palette::Cream));
 
     // The mask is the recess disc, identical in every frame.
-    layer.SetAlpha(TMask::FromPath(recess, KnobFrameSize, KnobFrameSize));
+    layer.SetAlpha(layer.Mask(recess));
     return layer;
 }
 
-TLayer DrawSliderFrame(double thumbY)
+TLayer DrawSliderFrame(double thumbY, double scale)
 {
-    TLayer layer(SliderFrameWidth, SliderFrameHeight);
+    TLayer layer = TLayer::ForUnits(SliderFrameWidth, SliderFrameHeight, scale);
     const double left = SliderCentreX - ThumbWidth / 2;
     const double top = thumbY - ThumbHeight / 2;
     TPath body;
@@ -173,37 +173,37 @@ TLayer DrawSliderFrame(double thumbY)
     return layer;
 }
 
-TLayer DrawMuteButton(const TArtworkFonts& fonts, int band)
+TLayer DrawMuteButton(const TArtworkFonts& fonts, int band, double scale)
 {
     const double w = MuteButtons.front().Width;
-    const TTextStyle text{7.6, 0.7, 1.0};
+    const TTextStyle text{9.7, 0.0, 0.86};
     const TColor& bandColour = palette::Bands[static_cast<std::size_t>(band)];
     // Up: the band is heard; its LED glows in the band's colour.
-    TLayer up = KeyFrame(w);
+    TLayer up = KeyFrame(w, scale);
     DrawKeyBody(up, w, false, KeyFace(1, Hex(0x4a4f57), Hex(0x2c2f35)));
     DrawLed(up, 8, 10, 2.2, bandColour, true);
-    PrintText(up, *fonts.Bold, "MUTE", text, 26.5, 13.2, taCentre, Hex(0xb9c0c8));
+    PrintText(up, *fonts.Bold, "MUTE", text, 26.5, 13.2, taCentre, Hex(0xe0e4e8));
     // Down: muted; the whole key glows red and the band's LED goes dark.
-    TLayer down = KeyFrame(w);
-    DrawKeyBody(down, w, true, KeyFace(2, Hex(0xec4a3c), Hex(0xa91f17)));
+    TLayer down = KeyFrame(w, scale);
+    DrawKeyBody(down, w, true, KeyFace(2, Hex(0xc8362a), Hex(0x8f170f)));
     TPath glow;
     glow.RoundRect(4, 4, w - 8, 10, 4);
     down.Fill(glow, RadialGradient({w / 2, 9}, w / 2,
-                                   {{0.0, Hex(0xffb8a0, 0.35f)}, {1.0, Hex(0xff8060, 0.0f)}}));
+                                   {{0.0, Hex(0xffb8a0, 0.2f)}, {1.0, Hex(0xff8060, 0.0f)}}));
     DrawLed(down, 8, 11, 2.2, bandColour, false);
     PrintText(down, *fonts.Bold, "MUTE", text, 26.5, 14.2, taCentre, Hex(0xffffff));
     return SideBySide(up, down);
 }
 
-TLayer DrawOverSampleButton(const TArtworkFonts& fonts)
+TLayer DrawOverSampleButton(const TArtworkFonts& fonts, double scale)
 {
     const double w = OverSampleButton.Width;
-    const TTextStyle text{7.4, 0.35, 0.86};
-    TLayer off = KeyFrame(w);
+    const TTextStyle text{9.7, 0.0, 0.7};
+    TLayer off = KeyFrame(w, scale);
     DrawKeyBody(off, w, false, KeyFace(1, Hex(0x4a4f57), Hex(0x2c2f35)));
     DrawLed(off, 8, 10, 2.2, palette::OnGreen, false);
-    PrintText(off, *fonts.Bold, "OVERSAMPLE", text, 42, 13.2, taCentre, Hex(0x9aa2ab));
-    TLayer on = KeyFrame(w);
+    PrintText(off, *fonts.Bold, "OVERSAMPLE", text, 42, 13.2, taCentre, Hex(0xd8dde2));
+    TLayer on = KeyFrame(w, scale);
     DrawKeyBody(on, w, true, KeyFace(2, Hex(0x3c4047), Hex(0x25282d)));
     DrawLed(on, 8, 11, 2.2, palette::OnGreen, true);
     PrintText(on, *fonts.Bold, "OVERSAMPLE", text, 42, 14.2, taCentre, Hex(0xf2f4f0));

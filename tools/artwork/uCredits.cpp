@@ -39,9 +39,9 @@ std::string ControllerText(std::int32_t index)
 
 } // namespace
 
-TLayer DrawCredits(const TArtworkFonts& fonts)
+TLayer DrawCredits(const TArtworkFonts& fonts, double scale)
 {
-    TLayer layer(EditorWidth, EditorHeight);
+    TLayer layer = TLayer::ForUnits(EditorWidth, EditorHeight, scale);
     DrawPanelBase(layer);
     TPath card;
     card.RoundRect(12, 12, 676, 242, 8);
@@ -55,7 +55,7 @@ TLayer DrawCredits(const TArtworkFonts& fonts)
     const TTextStyle word{58.0, 1.0, 1.0};
     const TPath name = fonts.Bold->Text("Orvo", word, 40, 102);
     layer.DropShadow(name, 0, 2, 3.0, Hex(0x000000, 0.7f));
-    layer.FillMask(TMask::FromPath(name, layer.Width(), layer.Height()),
+    layer.FillMask(layer.Mask(name),
                    LinearGradient({0, 56}, {0, 102}, {{0.0, Hex(0xfdf9f0)}, {1.0, Hex(0xcbc3b2)}}));
     const TTextStyle body{10.5, 0.2, 1.0};
     PrintText(layer, *fonts.Bold, "Version 1.0", body, 43, 126, taLeft, palette::Accent);
@@ -80,10 +80,10 @@ TLayer DrawCredits(const TArtworkFonts& fonts)
     TPath ruleLit;
     ruleLit.Rect(tableX - 23, 40, 1, 190);
     layer.Fill(ruleLit, Solid(Hex(0xffffff, 0.06f)));
-    const TTextStyle heading{9.5, 1.2, 1.0};
+    const TTextStyle heading{9.8, 1.2, 1.0};
     PrintText(layer, *fonts.Bold, "MIDI CC DEFAULTS", heading, tableX, 50, taLeft,
               palette::Legend);
-    const TTextStyle row{9.5, 0.1, 1.0};
+    const TTextStyle row{9.8, 0.1, 1.0};
     for (std::int32_t i = 0; i < ParameterCount; ++i)
     {
         const double x = tableX + (i / 8) * 150.0;
@@ -96,11 +96,11 @@ TLayer DrawCredits(const TArtworkFonts& fonts)
     // the vendor.
     DrawWell(layer, OverSampleButton.Left - 1, OverSampleButton.Top - 1,
              OverSampleButton.Width + 2, OverSampleButton.Height + 2, 4, Hex(0x0e0f11));
-    PrintText(layer, *fonts.Bold, "2\u00d7", TTextStyle{9.5, 0.3, 1.0}, OverSampleButton.Left - 8,
+    PrintText(layer, *fonts.Bold, "2\u00d7", TTextStyle{9.8, 0.3, 1.0}, OverSampleButton.Left - 8,
               OverSampleButton.Top + 14, taRight, palette::Legend);
     const TTextStyle vendor{13.0, 2.0, 1.0};
     PrintText(layer, *fonts.Bold, "QUORVANE", vendor, 676, 284, taRight, palette::Wordmark);
-    PrintText(layer, *fonts.Regular, "Made by", TTextStyle{8.0, 0.5, 1.0},
+    PrintText(layer, *fonts.Regular, "Made by", TTextStyle{9.7, 0.3, 1.0},
               676 - fonts.Bold->Width("QUORVANE", vendor) - 8, 284, taRight, palette::LegendDim);
     DrawScrew(layer, 9, 9);
     DrawScrew(layer, 691, 9);

@@ -24,9 +24,9 @@ struct TControlRect
 inline constexpr int EditorWidth = 700;
 inline constexpr int EditorHeight = 300;
 
-/// The five band sliders, low to high; `kbHiMid` sits one pixel lower than the others.
+/// The five band sliders, low to high, on one top edge.
 inline constexpr std::array<TControlRect, 5> BandSliders{{
-    {236, 93, 49, 114}, {282, 93, 49, 114}, {328, 93, 49, 114}, {374, 94, 49, 114}, {420, 93, 49, 114},
+    {236, 93, 49, 114}, {282, 93, 49, 114}, {328, 93, 49, 114}, {374, 93, 49, 114}, {420, 93, 49, 114},
 }};
 inline constexpr TControlRect InGainSlider{91, 93, 49, 114};
 inline constexpr TControlRect OutGainSlider{563, 93, 49, 114};

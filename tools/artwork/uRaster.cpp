@@ -573,6 +573,27 @@ TLayer::TLayer(int width, int height)
 {
 }
 
+TLayer::TLayer(int width, int height, double scale) : TLayer(width, height)
+{
+    FScale = scale;
+}
+
+TLayer TLayer::ForUnits(double width, double height, double scale)
+{
+    return TLayer(static_cast<int>(std::lrint(width * scale)),
+                  static_cast<int>(std::lrint(height * scale)), scale);
+}
+
+TMask TLayer::Mask(const TPath& path) const
+{
+    // At 100 % the path is taken as it is, so that those images stay bit for bit the same.
+    if (FScale == 1.0)
+    {
+        return TMask::FromPath(path, FWidth, FHeight);
+    }
+    return TMask::FromPath(path.Transformed(TAffine::Scaling(FScale, FScale)), FWidth, FHeight);
+}
+
 float* TLayer::PixelRef(int x, int y)
 {
     return FValues.data() + (static_cast<std::size_t>(y) * FWidth + x) * 4;
@@ -585,7 +606,7 @@ const float* TLayer::Pixel(int x, int y) const
 
 void TLayer::Fill(const TPath& path, const TPaint& paint, double opacity)
 {
-    FillMask(TMask::FromPath(path, FWidth, FHeight), paint, opacity);
+    FillMask(Mask(path), paint, opacity);
 }
 
 void TLayer::FillMask(const TMask& mask, const TPaint& paint, double opacity)
@@ -599,7 +620,8 @@ void TLayer::FillMask(const TMask& mask, const TPaint& paint, double opacity)
             {
                 continue;
             }
-            const TColor c = paint(x + 0.5, y + 0.5);
+            const TColor c = FScale == 1.0 ? paint(x + 0.5, y + 0.5)
+                                           : paint((x + 0.5) / FScale, (y + 0.5) / FScale);
             const auto a = static_cast<float>(c.A * coverage * opacity);
             float* d = PixelRef(x, y);
             d[0] = c.R * a + d[0] * (1.0f - a);
@@ -612,18 +634,25 @@ void TLayer::FillMask(const TMask& mask, const TPaint& paint, double opacity)
 
 void TLayer::DropShadow(const TPath& path, double dx, double dy, double radius, const TColor& c)
 {
-    TMask mask = TMask::FromPath(path.Transformed(TAffine::Translation(dx, dy)), FWidth, FHeight);
-    mask.Blur(radius);
+    TMask mask = Mask(path.Transformed(TAffine::Translation(dx, dy)));
+    mask.Blur(radius * FScale);
     FillMask(mask, Solid(c));
 }
 
-void TLayer::InnerShadow(const TPath& path, int dx, int dy, double radius, const TColor& c)
+void TLayer::InnerShadow(const TPath& path, int unitsX, int unitsY, double unitsRadius,
+                         const TColor& c)
 {
-    const TMask inside = TMask::FromPath(path, FWidth, FHeight);
+    // On the raster: the offset in whole pixels, the spread at the scale.
+    const int dx = static_cast<int>(std::lrint(unitsX * FScale));
+    const int dy = static_cast<int>(std::lrint(unitsY * FScale));
+    const double radius = unitsRadius * FScale;
+    const TPath onRaster =
+        FScale == 1.0 ? path : path.Transformed(TAffine::Scaling(FScale, FScale));
+    const TMask inside = TMask::FromPath(onRaster, FWidth, FHeight);
     // The outside of the shape, moved and blurred, falls in over the inner edge. The
     // layer is padded so that the canvas border does not act as an edge.
     const int pad = static_cast<int>(std::ceil(radius * 2)) + std::max(std::abs(dx), std::abs(dy)) + 2;
-    TMask outside = TMask::FromPath(path.Transformed(TAffine::Translation(pad, pad)),
+    TMask outside = TMask::FromPath(onRaster.Transformed(TAffine::Translation(pad, pad)),
                                     FWidth + 2 * pad, FHeight + 2 * pad);
     outside.Invert();
     outside.Shift(dx, dy, 1.0f);

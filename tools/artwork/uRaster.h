@@ -127,21 +127,35 @@ TPaint Grain(TPaint paint, double amount, std::uint32_t seed);
 double Noise(int x, int y, std::uint32_t seed);
 
 /// A float RGBA image with premultiplied alpha, top-down.
+///
+/// A layer may be drawn at a scale: paths, paints, shadow offsets and blur radii are then
+/// given at 100 % (the drawing's units) and land on a raster `scale` times as large, so
+/// that an image at 200 % is drawn anew at its size rather than enlarged. Masks, pixels
+/// and Draw offsets are in the raster's own pixels.
 class TLayer
 {
 public:
     TLayer(int width, int height);
+    /// A raster of width x height pixels showing the drawing's units at `scale`.
+    TLayer(int width, int height, double scale);
+    /// A layer for a drawing of width x height units at `scale`: its raster is that size
+    /// times the scale, rounded to whole pixels.
+    static TLayer ForUnits(double width, double height, double scale);
     int Width() const { return FWidth; }
     int Height() const { return FHeight; }
+    double Scale() const { return FScale; }
 
+    /// Coverage of a path given in the drawing's units, on this layer's raster.
+    TMask Mask(const TPath& path) const;
     /// Source-over composition of `paint` through the path's coverage.
     void Fill(const TPath& path, const TPaint& paint, double opacity = 1.0);
+    /// The mask is the raster's; the paint is sampled in the drawing's units.
     void FillMask(const TMask& mask, const TPaint& paint, double opacity = 1.0);
     /// A soft shadow (or glow) of `path`, moved by (dx, dy) and blurred by `radius`.
     void DropShadow(const TPath& path, double dx, double dy, double radius, const TColor& c);
     /// A shadow cast inside `path` by its edge, as if the shape were recessed.
     void InnerShadow(const TPath& path, int dx, int dy, double radius, const TColor& c);
-    /// Source-over composition of another layer placed at (x, y).
+    /// Source-over composition of another layer placed at raster pixel (x, y).
     void Draw(const TLayer& source, int x, int y, double opacity = 1.0);
     /// Makes the mask the layer's alpha, keeping each pixel's straight colour: for images
     /// whose outline must be exactly the same from frame to frame.
@@ -158,6 +172,7 @@ private:
     float* PixelRef(int x, int y);
     int FWidth;
     int FHeight;
+    double FScale = 1.0;
     std::vector<float> FValues;
 };
 

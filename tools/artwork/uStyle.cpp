@@ -14,9 +14,9 @@ constexpr double TextGamma = 0.8;
 
 } // namespace
 
-TMask TextMask(const TPath& path, int width, int height)
+TMask TextMask(const TLayer& layer, const TPath& path)
 {
-    TMask mask = TMask::FromPath(path, width, height);
+    TMask mask = layer.Mask(path);
     mask.Gamma(TextGamma);
     return mask;
 }
@@ -25,10 +25,9 @@ void PrintText(TLayer& layer, const TFont& font, std::string_view text, const TT
                double x, double baseline, TTextAlign align, const TColor& colour)
 {
     const TPath path = font.Text(text, style, x, baseline, align);
-    TMask shadow = TMask::FromPath(path.Transformed(TAffine::Translation(0.0, 1.0)), layer.Width(),
-                                   layer.Height());
+    TMask shadow = layer.Mask(path.Transformed(TAffine::Translation(0.0, 1.0)));
     layer.FillMask(shadow, Solid(Hex(0x000000, 0.45f)));
-    layer.FillMask(TextMask(path, layer.Width(), layer.Height()), Solid(colour));
+    layer.FillMask(TextMask(layer, path), Solid(colour));
 }
 
 void PrintTextUpwards(TLayer& layer, const TFont& font, std::string_view text,
@@ -40,10 +39,9 @@ void PrintTextUpwards(TLayer& layer, const TFont& font, std::string_view text,
     const TAffine turn = TAffine::Translation(cx, cy).After(
         TAffine::Rotation(-std::numbers::pi / 2, 0.0, 0.0));
     const TPath path = flat.Transformed(turn);
-    TMask shadow = TMask::FromPath(path.Transformed(TAffine::Translation(1.0, 0.0)), layer.Width(),
-                                   layer.Height());
+    TMask shadow = layer.Mask(path.Transformed(TAffine::Translation(1.0, 0.0)));
     layer.FillMask(shadow, Solid(Hex(0x000000, 0.45f)));
-    layer.FillMask(TextMask(path, layer.Width(), layer.Height()), Solid(colour));
+    layer.FillMask(TextMask(layer, path), Solid(colour));
 }
 
 void DrawWell(TLayer& layer, double x, double y, double w, double h, double radius,
@@ -117,8 +115,8 @@ void DrawScrew(TLayer& layer, double cx, double cy)
 
 void DrawPanelBase(TLayer& layer)
 {
-    const double w = layer.Width();
-    const double h = layer.Height();
+    const double w = layer.Width() / layer.Scale();
+    const double h = layer.Height() / layer.Scale();
     TPath all;
     all.Rect(0, 0, w, h);
     layer.Fill(all, Grain(LinearGradient({0, 0}, {0, h},

@@ -18,8 +18,10 @@ inline const TColor PanelBottom = Hex(0x202328);
 inline const TColor Deck = Hex(0x1a1c20);
 inline const TColor DeckHero = Hex(0x1e2126);
 inline const TColor Well = Hex(0x0c0d0f);
-inline const TColor Legend = Hex(0xa4acb6);     // printed section titles
-inline const TColor LegendDim = Hex(0x737b85);  // scale numbers
+// Captions keep at least 4.5:1 contrast (WCAG) against the panel and the deck as drawn,
+// where thin anti-aliased strokes never reach their full colour.
+inline const TColor Legend = Hex(0xc9cfd6);     // printed section titles
+inline const TColor LegendDim = Hex(0xaab1ba);  // scale numbers, units, hints
 inline const TColor TickColour = Hex(0x5d646d);
 inline const TColor Accent = Hex(0xf2a444);     // values: knob arcs, the 0 dB line, punch
 inline const TColor Cream = Hex(0xf1ede2);      // pointers and the fader line
@@ -32,7 +34,7 @@ inline const std::array<TColor, 5> Bands{Hex(0xe8704e), Hex(0xe9a640), Hex(0xc8d
 } // namespace palette
 
 /// A path's coverage with thin anti-aliased strokes thickened a little (small text).
-TMask TextMask(const TPath& path, int width, int height);
+TMask TextMask(const TLayer& layer, const TPath& path);
 
 /// Printed text with a faint dark shadow below it, as on a panel.
 void PrintText(TLayer& layer, const TFont& font, std::string_view text, const TTextStyle& style,

@@ -36,7 +36,7 @@ TEditorParts MakePictureEditor(APlugin& effect)
 
 } // namespace
 
-TRGBAImage RenderEditorPicture(const std::array<float, 16>& values)
+TRGBAImage RenderEditorPicture(const std::array<float, 16>& values, double scale)
 {
     // The effect behind the picture lives only in this process for a moment: it reads no
     // files and writes none (no MIDI map beside anything), and tells nobody anything.
@@ -46,6 +46,7 @@ TRGBAImage RenderEditorPicture(const std::array<float, 16>& values)
                                           headless.MessageBox};
 
     THeadlessPlatform platform;
+    platform.SetDisplayScale(scale);
     PicturePlatform = &platform;
     std::unique_ptr<APlugin> effect;
     try
@@ -83,7 +84,7 @@ bool IsOrvo(TVstPlugin& plugin)
     return plugin.UniqueId() == OrvoUniqueId && plugin.NumParameters() == ParameterCount;
 }
 
-void WriteEditorPicture(TVstPlugin& plugin, const std::filesystem::path& file)
+void WriteEditorPicture(TVstPlugin& plugin, const std::filesystem::path& file, double scale)
 {
     if (!IsOrvo(plugin))
     {
@@ -95,14 +96,14 @@ void WriteEditorPicture(TVstPlugin& plugin, const std::filesystem::path& file)
     {
         values[i] = plugin.Parameter(static_cast<std::int32_t>(i));
     }
-    WritePNGFile(file, RenderEditorPicture(values));
+    WritePNGFile(file, RenderEditorPicture(values, scale));
 }
 
 int RunEditorShot(const TOptions& options)
 {
     auto plugin = LoadPlugin(options.Plugin);
     ApplySettings(*plugin, options.Program, options.Parameters, options.OverSample);
-    WriteEditorPicture(*plugin, options.EditorShot);
+    WriteEditorPicture(*plugin, options.EditorShot, options.EditorScale);
     if (!options.Quiet)
     {
         std::printf("%s: the editor of %s, program %d \"%s\"\n", options.EditorShot.c_str(),

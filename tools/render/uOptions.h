@@ -58,6 +58,7 @@ struct TOptions
     bool Quiet = false;
 
     std::string EditorShot; // --editor-shot: the picture file
+    double EditorScale = 1.0; // --scale: 1, 1.5 or 2
 
     std::string DemoFolder;
     double DemoSeconds = 8.0;
