@@ -1,7 +1,6 @@
 // The CLAP module's entry: clap_entry, the plug-in factory with Orvo's descriptor and the
 // preset-discovery factory over the factory programs. Each instance gets the platform that
 // the composition root gives (uClapPlatform.h).
-#include "uOrvoVersion.h"
 #include "clap/TClapOrvo.h"
 #include "clap/uClapIdentity.h"
 #include "clap/uClapPlatform.h"
@@ -9,6 +8,8 @@
 
 #include <cstring>
 #include <new>
+
+#include "uOrvoVersion.h"
 
 namespace orvo::clap
 {

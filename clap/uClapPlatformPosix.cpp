@@ -23,7 +23,7 @@ const TClapPlatform& ClapPlatform()
     static const TPosixLocale locale;
     static const TPosixMessageBox messageBox;
     static const TPosixUserFolder userFolder;
-    static const TPluginServices services{moduleFile, resources, fileSystem,
+    static const TPluginServices services{moduleFile, resources,  fileSystem,
                                           locale,     messageBox, userFolder};
 #if ORVO_HAVE_X11
     static const TClapPlatform platform{services, &MakeX11UIPlatform, CLAP_WINDOW_API_X11};

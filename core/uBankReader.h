@@ -17,13 +17,13 @@ namespace orvo
 /// regard to ASCII letter case; the first section and the first key of a name count.
 class TBankReader
 {
-public:
+  public:
     explicit TBankReader(std::string_view text);
 
     /// The value of key in section, or none when the section or the key is missing.
     std::optional<std::string_view> Value(std::string_view section, std::string_view key) const;
 
-private:
+  private:
     struct TSection
     {
         std::string Name;

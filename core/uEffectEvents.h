@@ -25,14 +25,14 @@ constexpr std::uint32_t ChannelMessageLength(std::uint8_t status) noexcept
 /// block is processed. Implementations must not block or allocate.
 class IEffectOutput
 {
-public:
+  public:
     /// A mapped or just-learned controller has set parameter index to value (already
     /// stored): the host's own view of the parameter should follow.
     virtual void ParameterMovedByController(std::int32_t index, float value) noexcept = 0;
     /// MIDI thru: message leaves at frame of the block being processed.
     virtual void MidiThru(std::int32_t frame, const TMidiBytes& message) noexcept = 0;
 
-protected:
+  protected:
     ~IEffectOutput() = default;
 };
 } // namespace orvo

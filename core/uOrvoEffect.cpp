@@ -21,8 +21,7 @@ static_assert(std::atomic<std::int32_t>::is_always_lock_free);
 static_assert(std::atomic<std::uint8_t>::is_always_lock_free);
 
 /// Both channel buffers given: the engine reads and writes channels 0 and 1.
-template <typename TSample>
-bool HasStereoChannels(TSample* const* channels) noexcept
+template <typename TSample> bool HasStereoChannels(TSample* const* channels) noexcept
 {
     return channels != nullptr && channels[0] != nullptr && channels[1] != nullptr;
 }
@@ -109,8 +108,8 @@ void TOrvoEffect::Resume() noexcept
     FEngine.Resume();
 }
 
-void TOrvoEffect::Process(const float* const* inputs, float* const* outputs,
-                          std::int32_t frames, bool adding) noexcept
+void TOrvoEffect::Process(const float* const* inputs, float* const* outputs, std::int32_t frames,
+                          bool adding) noexcept
 {
     frames = std::max(frames, 0);
     startBlock();

@@ -35,7 +35,7 @@ enum TMapCommand : std::uint8_t
 
 class TOrvoEffect final : private IMidiClock
 {
-public:
+  public:
     /// Events that the queue holds at once; one more is dropped.
     static constexpr std::int32_t EventQueueSize = 250;
     /// The next due frame when no event is pending.
@@ -58,10 +58,7 @@ public:
     /// The display text at the value in force, with the user's decimal sign; none for the
     /// reserved parameter, "undefined" outside the table.
     std::optional<std::string> ParameterDisplay(std::int32_t index) const;
-    char DecimalSeparator() const noexcept
-    {
-        return FDecimalSeparator;
-    }
+    char DecimalSeparator() const noexcept { return FDecimalSeparator; }
 
     // --- Programs (any thread but the processing thread) ---
     std::int32_t Program() const noexcept
@@ -79,10 +76,7 @@ public:
 
     // --- Processing (processing thread) ---
     void SetSampleRate(float rate) noexcept;
-    float SampleRate() const noexcept
-    {
-        return FSampleRate;
-    }
+    float SampleRate() const noexcept { return FSampleRate; }
     void Suspend() noexcept;
     void Resume() noexcept;
     /// Queues a MIDI message to be handled at frame of the next processed block (negative:
@@ -130,7 +124,7 @@ public:
     /// listener only while it is 0: an effect whose editor never opened spends nothing on it.
     std::atomic<std::uint8_t> FEditorClosed{1};
 
-private:
+  private:
     /// One queued event: a MIDI message or a parameter change, due at Frame.
     struct TQueuedEvent
     {

@@ -168,7 +168,7 @@ void TOrvoEffect::handleControlChange(std::int32_t cc, std::int32_t value) noexc
             FParamToCc[static_cast<std::size_t>(robbed)].load(std::memory_order_relaxed) == cc)
         {
             FParamToCc[static_cast<std::size_t>(robbed)].store(NoBinding,
-                                                                std::memory_order_relaxed);
+                                                               std::memory_order_relaxed);
         }
         FCcToParam[static_cast<std::size_t>(cc)].store(learning, std::memory_order_relaxed);
         previousCc.store(cc, std::memory_order_relaxed);

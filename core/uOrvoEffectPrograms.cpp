@@ -1,9 +1,8 @@
 // TOrvoEffect: the 16 programs, the factory bank they are filled from, program selection and
 // names, and the state a host keeps in its session.
-#include "core/uOrvoEffect.h"
-
 #include "core/uBankReader.h"
 #include "core/uEffectState.h"
+#include "core/uOrvoEffect.h"
 #include "parameters/uNumberText.h"
 
 #include <vector>

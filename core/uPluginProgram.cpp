@@ -17,8 +17,9 @@ APluginProgram::APluginProgram() noexcept
 
 float APluginProgram::Value(std::int32_t index) const noexcept
 {
-    return IsParameterIndex(index) ? FValues[static_cast<std::size_t>(index)].load(std::memory_order_relaxed)
-                                   : 0.0f;
+    return IsParameterIndex(index)
+               ? FValues[static_cast<std::size_t>(index)].load(std::memory_order_relaxed)
+               : 0.0f;
 }
 
 void APluginProgram::SetValue(std::int32_t index, float value) noexcept

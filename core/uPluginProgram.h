@@ -11,7 +11,7 @@ namespace orvo
 {
 class APluginProgram
 {
-public:
+  public:
     /// Longest program name kept; longer names are cut.
     static constexpr std::size_t MaxNameLength = 50;
     /// A name as read: zero-terminated, at most MaxNameLength characters.
@@ -30,7 +30,7 @@ public:
     /// Keeps the first 50 characters. Any thread.
     void SetName(std::string_view name) noexcept;
 
-private:
+  private:
     // Each value is one 32-bit float and each name character one byte, written and read
     // whole, so that any thread may read a program while another changes it.
     std::array<std::atomic<float>, ParameterCount> FValues;

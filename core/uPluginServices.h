@@ -30,10 +30,10 @@ struct TPluginServices
 /// must not block.
 class TParameterListener
 {
-public:
+  public:
     virtual void parametersChanged() noexcept = 0;
 
-protected:
+  protected:
     ~TParameterListener() = default;
 };
 } // namespace orvo

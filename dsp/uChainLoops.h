@@ -120,8 +120,7 @@ template <bool Identity>
     }
 }
 
-template <bool FromSplit, bool Fading, bool Identity>
-void MixChannels(const TMixJob& job) noexcept
+template <bool FromSplit, bool Fading, bool Identity> void MixChannels(const TMixJob& job) noexcept
 {
     for (int channel = 0; channel < 2; ++channel)
     {
@@ -131,8 +130,7 @@ void MixChannels(const TMixJob& job) noexcept
     }
 }
 
-template <bool FromSplit, bool Fading>
-void MixWith(const TMixJob& job) noexcept
+template <bool FromSplit, bool Fading> void MixWith(const TMixJob& job) noexcept
 {
     if (job.Identity)
     {

@@ -51,12 +51,14 @@ void AdvanceEnvelopes(double* envelope, const double* attack, const double* rele
         r[v] = _mm_load_pd(&lanes[2][2 * v]);
     }
     const __m128d floor = _mm_set1_pd(EnvelopeFloor);
-    const auto peaks = [&peak](int v, std::int32_t i) {
+    const auto peaks = [&peak](int v, std::int32_t i)
+    {
         const int second = 2 * v + 1 < Bands ? 2 * v + 1 : 2 * v;
         return _mm_set_pd(2 * v + 1 < Bands ? static_cast<double>(peak[second][i]) : 0.0,
                           static_cast<double>(peak[2 * v][i]));
     };
-    const auto step = [](__m128d from, __m128d m, __m128d up, __m128d down) {
+    const auto step = [](__m128d from, __m128d m, __m128d up, __m128d down)
+    {
         const __m128d rising = _mm_cmplt_pd(from, m);
         const __m128d coefficient = _mm_or_pd(_mm_and_pd(rising, up), _mm_andnot_pd(rising, down));
         return _mm_add_pd(m, _mm_mul_pd(_mm_sub_pd(from, m), coefficient));
@@ -119,8 +121,7 @@ void AdvanceEnvelopes(double* envelope, const double* attack, const double* rele
 #endif
 }
 
-template <int Bands>
-void RunBands(TDispersionJob& job) noexcept
+template <int Bands> void RunBands(TDispersionJob& job) noexcept
 {
     float* const* left = job.Left;
     float* const* right = job.Right;

@@ -50,9 +50,8 @@ struct TBandSplit
 /// The eight crossover low-passes of a run (as TCrossoverKernel with gained input), writing
 /// the bands to split.Bands and advancing the tracked bands' envelopes over their peaks
 /// max(|left|, |right|) exactly as the transient processor would.
-using TCrossoverBandsKernel = void (*)(const std::array<TBiquadCore*, 8>& cores,
-                                       std::int32_t count, const TGainedInput& gained,
-                                       TBandSplit& split) noexcept;
+using TCrossoverBandsKernel = void (*)(const std::array<TBiquadCore*, 8>& cores, std::int32_t count,
+                                       const TGainedInput& gained, TBandSplit& split) noexcept;
 
 /// One filter per channel over a whole doubled-rate block (the interpolation or the
 /// decimation low-passes), count samples of left and right in place.
@@ -163,8 +162,8 @@ inline void FilterStereoScalar(TBiquadCore& leftCore, TBiquadCore& rightCore, fl
 void MixBaseline(const TMixJob& job) noexcept;
 void SoftClipBaseline(const float* in, float* out, std::int32_t count, bool adding) noexcept;
 
-inline constexpr TFilterKernels ScalarFilterKernels{&FilterCrossoversScalar, &FilterStereoScalar,
-                                                    &MixBaseline, &SoftClipBaseline, nullptr,
-                                                    &DispersionBaseline};
+inline constexpr TFilterKernels ScalarFilterKernels{
+    &FilterCrossoversScalar, &FilterStereoScalar, &MixBaseline, &SoftClipBaseline, nullptr,
+    &DispersionBaseline};
 
 } // namespace orvo

@@ -58,7 +58,7 @@ inline float SanitisedInput(float x) noexcept
 /// The MIDI clock of a call as seen from a later part of it that starts at offset.
 class TOffsetMidiClock final : public IMidiClock
 {
-public:
+  public:
     TOffsetMidiClock(IMidiClock* inner, std::int32_t offset) noexcept
         : FInner(inner), FOffset(offset)
     {
@@ -73,7 +73,7 @@ public:
         FInner->DispatchMidiAt(pos + FOffset);
     }
 
-private:
+  private:
     IMidiClock* FInner;
     std::int32_t FOffset;
 };
@@ -448,8 +448,8 @@ void TOrvoChain::ProcessHostRate(const float* inL, const float* inR, float* outL
 }
 
 template <bool Adding>
-void TOrvoChain::ProcessOversampled(const float* inL, const float* inR, float* outL,
-                                    float* outR, std::int32_t frames, IMidiClock* midi) noexcept
+void TOrvoChain::ProcessOversampled(const float* inL, const float* inR, float* outL, float* outR,
+                                    std::int32_t frames, IMidiClock* midi) noexcept
 {
     const std::int32_t doubled = frames * 2;
     if (!TryGrowWork<Adding>(doubled, outL, outR, frames))
@@ -550,7 +550,8 @@ void TOrvoChain::ProcessDoubledPipelined(std::int32_t doubled, IMidiClock* midi,
     TBiquadCore& decimationR = FFilters[FirstDecimationFilter + 1].Core();
     float* decimatingL = FDecimationBufL.data();
     float* decimatingR = FDecimationBufR.data();
-    const auto emit = [&](std::int32_t from, std::int32_t count) {
+    const auto emit = [&](std::int32_t from, std::int32_t count)
+    {
         for (std::int32_t i = 0; i < count; i += 2) // stretches start on even samples
         {
             const std::int32_t host = (from + i) / 2;
@@ -602,8 +603,8 @@ void TOrvoChain::ProcessDoubledPipelined(std::int32_t doubled, IMidiClock* midi,
         const std::int32_t ahead = std::min(doubled, end + InterpolationLead) - interpolated;
         if (ahead > 0)
         {
-            alongside[alongsideCount++] = {&interpolationL, &interpolationR,
-                                           workL + interpolated, workR + interpolated, ahead};
+            alongside[alongsideCount++] = {&interpolationL, &interpolationR, workL + interpolated,
+                                           workR + interpolated, ahead};
         }
         const std::int32_t behind = pos - decimated;
         if (behind > 0)
@@ -650,9 +651,8 @@ void TOrvoChain::FilterCrossovers(const float* workL, const float* workR, std::i
                                   float inputGain, const TStereoStretch* alongside,
                                   int alongsideCount, TBandSplit* split) noexcept
 {
-    std::array<TBiquadCore*, 8> cores{&FFilters[0].Core(), &FFilters[1].Core(),
-                                      &FFilters[2].Core(), &FFilters[3].Core(),
-                                      &FFilters[4].Core(), &FFilters[5].Core(),
+    std::array<TBiquadCore*, 8> cores{&FFilters[0].Core(), &FFilters[1].Core(), &FFilters[2].Core(),
+                                      &FFilters[3].Core(), &FFilters[4].Core(), &FFilters[5].Core(),
                                       &FFilters[6].Core(), &FFilters[7].Core()};
     std::array<float*, 8> buffers{FBandBufL[0].data(), FBandBufL[1].data(), FBandBufL[2].data(),
                                   FBandBufL[3].data(), FBandBufR[0].data(), FBandBufR[1].data(),
@@ -737,8 +737,8 @@ void TOrvoChain::ProcessRun(std::int32_t pos, std::int32_t length, float inputGa
     float* workL = FWorkL.get() + pos;
     float* workR = FWorkR.get() + pos;
 
-    const bool anyDispersion =
-        std::find(FBandDispersionOn.begin(), FBandDispersionOn.end(), true) != FBandDispersionOn.end();
+    const bool anyDispersion = std::find(FBandDispersionOn.begin(), FBandDispersionOn.end(),
+                                         true) != FBandDispersionOn.end();
     if (anyDispersion && FKernels.CrossoverBands != nullptr &&
         (alongsideCount == 0 || FKernels.LockstepBands != nullptr))
     {
@@ -796,9 +796,9 @@ void TOrvoChain::SplitBands(const float* workL, const float* workR, std::int32_t
     }
 }
 
-void TOrvoChain::SplitAndFollowBands(const float* workL, const float* workR,
-                                     std::int32_t length, float inputGain,
-                                     const TStereoStretch* alongside, int alongsideCount) noexcept
+void TOrvoChain::SplitAndFollowBands(const float* workL, const float* workR, std::int32_t length,
+                                     float inputGain, const TStereoStretch* alongside,
+                                     int alongsideCount) noexcept
 {
     TBandSplit split{};
     // The five processors always run at the processing rate, so they share coefficients.

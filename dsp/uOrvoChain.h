@@ -28,14 +28,14 @@ enum TMuteState : std::uint8_t
 /// host-rate samples from the start of the current processing call.
 class IMidiClock
 {
-public:
+  public:
     /// Position of the next due event; NoMidiDue when none is due.
     virtual std::int32_t NextMidiPos() const noexcept = 0;
     /// Handles every event due at pos. Parameter changes it makes land before the samples
     /// from pos on are processed.
     virtual void DispatchMidiAt(std::int32_t pos) noexcept = 0;
 
-protected:
+  protected:
     ~IMidiClock() = default;
 };
 
@@ -47,7 +47,7 @@ inline constexpr std::int32_t NoMidiDue = 2147483647;
 /// cut at MIDI event positions. Every call must come from one thread at a time.
 class TOrvoChain
 {
-public:
+  public:
     static constexpr int BandCount = orvo::BandCount;
     static constexpr std::int32_t RunLength = 64;
     /// Largest block a call processes at once; longer calls are cut into blocks of this size.
@@ -81,10 +81,7 @@ public:
     void ProcessAdding(const float* const* inputs, float* const* outputs, std::int32_t frames,
                        IMidiClock* midi) noexcept;
 
-    void SetFilterKernels(const TFilterKernels& kernels) noexcept
-    {
-        FKernels = kernels;
-    }
+    void SetFilterKernels(const TFilterKernels& kernels) noexcept { FKernels = kernels; }
 
     const TRBJFilter& Filter(int index) const noexcept
     {
@@ -94,64 +91,28 @@ public:
     {
         return FDispersion[static_cast<std::size_t>(band)];
     }
-    float BandGain(int band) const noexcept
-    {
-        return FBandGain[static_cast<std::size_t>(band)];
-    }
+    float BandGain(int band) const noexcept { return FBandGain[static_cast<std::size_t>(band)]; }
     bool BandDispersionOn(int band) const noexcept
     {
         return FBandDispersionOn[static_cast<std::size_t>(band)];
     }
-    float MuteGain(int band) const noexcept
-    {
-        return FMuteGain[static_cast<std::size_t>(band)];
-    }
+    float MuteGain(int band) const noexcept { return FMuteGain[static_cast<std::size_t>(band)]; }
     TMuteState MuteState(int band) const noexcept
     {
         return FMuteState[static_cast<std::size_t>(band)];
     }
-    float HostRate() const noexcept
-    {
-        return FHostRate;
-    }
-    float FadeRate() const noexcept
-    {
-        return FFadeRate;
-    }
-    float TubeDrive() const noexcept
-    {
-        return FTubeDrive;
-    }
-    float TubeShape() const noexcept
-    {
-        return FTubeShape;
-    }
-    float Tuning() const noexcept
-    {
-        return FTuning;
-    }
-    float TuningRatio() const noexcept
-    {
-        return FTuningRatio;
-    }
-    float InGain() const noexcept
-    {
-        return FInGain;
-    }
-    float OutGain() const noexcept
-    {
-        return FOutGain;
-    }
-    bool OverSample() const noexcept
-    {
-        return FOverSample;
-    }
-    std::int32_t WorkCapacity() const noexcept
-    {
-        return FWorkCapacity;
-    }
+    float HostRate() const noexcept { return FHostRate; }
+    float FadeRate() const noexcept { return FFadeRate; }
+    float TubeDrive() const noexcept { return FTubeDrive; }
+    float TubeShape() const noexcept { return FTubeShape; }
+    float Tuning() const noexcept { return FTuning; }
+    float TuningRatio() const noexcept { return FTuningRatio; }
+    float InGain() const noexcept { return FInGain; }
+    float OutGain() const noexcept { return FOutGain; }
+    bool OverSample() const noexcept { return FOverSample; }
+    std::int32_t WorkCapacity() const noexcept { return FWorkCapacity; }
 
-private:
+  private:
     using TBandBuffers = std::array<std::array<float, RunLength>, BandCount>;
 
     template <bool Adding>
@@ -181,8 +142,8 @@ private:
     /// needs it, with the same rounding. With split, the band buffers get the five bands
     /// instead, and the tracked bands' envelopes follow them (TBandSplit).
     void FilterCrossovers(const float* workL, const float* workR, std::int32_t length,
-                          float inputGain, const TStereoStretch* alongside,
-                          int alongsideCount, TBandSplit* split = nullptr) noexcept;
+                          float inputGain, const TStereoStretch* alongside, int alongsideCount,
+                          TBandSplit* split = nullptr) noexcept;
     void ProcessDoubledRuns(std::int32_t doubled, IMidiClock* midi) noexcept;
     /// Runs of at most RunLength work samples over length, cut where a MIDI event is due and
     /// the event dispatched there; workPerHost work samples per host sample (1 or 2), the
@@ -211,8 +172,7 @@ private:
     /// GrowWork without throwing; on failure a replacing call leaves silence in the frames
     /// of outL and outR, an adding one leaves them as they were.
     template <bool Adding>
-    bool TryGrowWork(std::int32_t samples, float* outL, float* outR,
-                     std::int32_t frames) noexcept;
+    bool TryGrowWork(std::int32_t samples, float* outL, float* outR, std::int32_t frames) noexcept;
     void ApplyProcessingRate() noexcept;
     float ProcessingRate() const noexcept;
 
@@ -262,7 +222,7 @@ private:
     alignas(64) TBandBuffers FBandBufL{};
     alignas(64) TBandBuffers FBandBufR{};
     alignas(64) std::array<std::array<float, RunLength>, BandCount> FMuteRamp{};
-    std::uint32_t FFadingBands = 0; // bit k: band k fades during the current run
+    std::uint32_t FFadingBands = 0;  // bit k: band k fades during the current run
     std::uint32_t FFilterResets = 0; // counts the resets of every filter's memory
     alignas(64) std::array<float, RunLength> FDecimationBufL{};
     alignas(64) std::array<float, RunLength> FDecimationBufR{};

@@ -19,22 +19,19 @@ constexpr float ValueAtConstruction(std::int32_t index)
 /// Runs the owner's MIDI dispatch, then applies what it changed before the next run.
 class TApplyingMidiClock final : public IMidiClock
 {
-public:
+  public:
     TApplyingMidiClock(TOrvoEngine& engine, IMidiClock* inner) noexcept
         : FEngine(engine), FInner(inner)
     {
     }
-    std::int32_t NextMidiPos() const noexcept override
-    {
-        return FInner->NextMidiPos();
-    }
+    std::int32_t NextMidiPos() const noexcept override { return FInner->NextMidiPos(); }
     void DispatchMidiAt(std::int32_t pos) noexcept override
     {
         FInner->DispatchMidiAt(pos);
         FEngine.ApplyPendingChanges();
     }
 
-private:
+  private:
     TOrvoEngine& FEngine;
     IMidiClock* FInner;
 };
@@ -137,7 +134,8 @@ void TOrvoEngine::ApplyPendingChanges() noexcept
     }
     for (std::size_t word = 0; word < FPendingParameters.size(); ++word)
     {
-        const std::uint32_t changed = FPendingParameters[word].exchange(0, std::memory_order_acquire);
+        const std::uint32_t changed =
+            FPendingParameters[word].exchange(0, std::memory_order_acquire);
         for (std::int32_t bit = 0; bit < WordBits && changed != 0; ++bit)
         {
             const auto index = static_cast<std::int32_t>(word) * WordBits + bit;

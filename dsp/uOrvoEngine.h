@@ -21,7 +21,7 @@ namespace orvo
 /// change of the chain. The chain itself is touched by the audio thread only.
 class TOrvoEngine
 {
-public:
+  public:
     TOrvoEngine();
 
     // Any thread.
@@ -65,17 +65,14 @@ public:
     /// Applies every pending change to the chain now (processing does it by itself).
     void ApplyPendingChanges() noexcept;
     /// The chain, for the audio thread (or any thread while nothing processes).
-    const TOrvoChain& Chain() const noexcept
-    {
-        return FChain;
-    }
+    const TOrvoChain& Chain() const noexcept { return FChain; }
     /// Before processing starts (the constructor picks the widest this processor runs).
     void SetFilterKernels(const TFilterKernels& kernels) noexcept
     {
         FChain.SetFilterKernels(kernels);
     }
 
-private:
+  private:
     static constexpr std::uint32_t ParametersPending = 1u << 0;
     static constexpr std::uint32_t SampleRatePending = 1u << 1;
     static constexpr std::uint32_t SuspendPending = 1u << 2;

@@ -121,8 +121,7 @@ void TRBJFilter::SetFilterLike(const TRBJFilter& twin) noexcept
     GlideTo(twin.FCore.FCoefTarget);
 }
 
-void TRBJFilter::SetFrequencyDesigned(float frequency,
-                                      const std::array<double, 6>& target) noexcept
+void TRBJFilter::SetFrequencyDesigned(float frequency, const std::array<double, 6>& target) noexcept
 {
     if (StoreFrequency(frequency))
     {
@@ -147,8 +146,8 @@ void TRBJFilter::EndGlide() noexcept
 
 void TRBJFilter::CalcCoefficients() noexcept
 {
-    const double frequency =
-        std::min(static_cast<double>(FFrequency), MaxCornerRatio * static_cast<double>(FSampleRate));
+    const double frequency = std::min(static_cast<double>(FFrequency),
+                                      MaxCornerRatio * static_cast<double>(FSampleRate));
     const double w0 = 2.0 * Pi * frequency * FInvSampleRate;
     double sn = 0.0;
     double cs = 0.0;
@@ -196,23 +195,18 @@ void TRBJFilter::CalcCoefficients() noexcept
         t = {1.0 - alpha, -2.0 * cs, 1.0 + alpha, 1.0 + alpha, -2.0 * cs, 1.0 - alpha};
         break;
     case ftPeaking:
-        t = {1.0 + alpha * a, -2.0 * cs, 1.0 - alpha * a, 1.0 + alpha / a, -2.0 * cs, 1.0 - alpha / a};
+        t = {1.0 + alpha * a, -2.0 * cs, 1.0 - alpha * a,
+             1.0 + alpha / a, -2.0 * cs, 1.0 - alpha / a};
         break;
     case ftLowShelf:
-        t = {a * ((a + 1.0) - (a - 1.0) * cs + beta),
-             2.0 * a * ((a - 1.0) - (a + 1.0) * cs),
-             a * ((a + 1.0) - (a - 1.0) * cs - beta),
-             (a + 1.0) + (a - 1.0) * cs + beta,
-             -2.0 * ((a - 1.0) + (a + 1.0) * cs),
-             (a + 1.0) + (a - 1.0) * cs - beta};
+        t = {a * ((a + 1.0) - (a - 1.0) * cs + beta), 2.0 * a * ((a - 1.0) - (a + 1.0) * cs),
+             a * ((a + 1.0) - (a - 1.0) * cs - beta), (a + 1.0) + (a - 1.0) * cs + beta,
+             -2.0 * ((a - 1.0) + (a + 1.0) * cs),     (a + 1.0) + (a - 1.0) * cs - beta};
         break;
     case ftHighShelf:
-        t = {a * ((a + 1.0) + (a - 1.0) * cs + beta),
-             -2.0 * a * ((a - 1.0) + (a + 1.0) * cs),
-             a * ((a + 1.0) + (a - 1.0) * cs - beta),
-             (a + 1.0) - (a - 1.0) * cs + beta,
-             2.0 * ((a - 1.0) - (a + 1.0) * cs),
-             (a + 1.0) - (a - 1.0) * cs - beta};
+        t = {a * ((a + 1.0) + (a - 1.0) * cs + beta), -2.0 * a * ((a - 1.0) + (a + 1.0) * cs),
+             a * ((a + 1.0) + (a - 1.0) * cs - beta), (a + 1.0) - (a - 1.0) * cs + beta,
+             2.0 * ((a - 1.0) - (a + 1.0) * cs),      (a + 1.0) - (a - 1.0) * cs - beta};
         break;
     }
 

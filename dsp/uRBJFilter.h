@@ -102,7 +102,7 @@ inline void ProcessBiquad(TBiquadCore& f, float* buffer, std::int32_t count) noe
 /// notch and all-pass types.
 class TRBJFilter
 {
-public:
+  public:
     explicit TRBJFilter(float sampleRate) noexcept;
 
     /// Acts only when at least one argument differs from the held setting.
@@ -125,37 +125,19 @@ public:
     /// Completes a pending glide at once; the memory stays.
     void EndGlide() noexcept;
 
-    void ProcessBlock(float* buffer) noexcept
-    {
-        ProcessBiquad(FCore, buffer, GlideLength);
-    }
+    void ProcessBlock(float* buffer) noexcept { ProcessBiquad(FCore, buffer, GlideLength); }
     void ProcessSamples(float* buffer, std::int32_t count) noexcept
     {
         ProcessBiquad(FCore, buffer, count);
     }
 
-    TBiquadCore& Core() noexcept
-    {
-        return FCore;
-    }
-    const TBiquadCore& Core() const noexcept
-    {
-        return FCore;
-    }
-    float SampleRate() const noexcept
-    {
-        return FSampleRate;
-    }
-    float Frequency() const noexcept
-    {
-        return FFrequency;
-    }
-    TFilterType FilterType() const noexcept
-    {
-        return FFilterType;
-    }
+    TBiquadCore& Core() noexcept { return FCore; }
+    const TBiquadCore& Core() const noexcept { return FCore; }
+    float SampleRate() const noexcept { return FSampleRate; }
+    float Frequency() const noexcept { return FFrequency; }
+    TFilterType FilterType() const noexcept { return FFilterType; }
 
-private:
+  private:
     bool StoreFrequency(float frequency) noexcept;
     void CalcCoefficients() noexcept;
     /// Glides from the coefficients in use to target over the next GlideLength samples.

@@ -12,10 +12,9 @@ namespace orvo
 /// Up to Size results of one function of a float, the oldest replaced first. The owner keeps
 /// the function fixed while results are held (Clear when what it depends on changes), so a
 /// result found is the one the function gives, bit for bit.
-template <typename TResult, std::size_t Size>
-class TRecentResults
+template <typename TResult, std::size_t Size> class TRecentResults
 {
-public:
+  public:
     /// The result held for argument, or null.
     const TResult* Find(float argument) const noexcept
     {
@@ -40,7 +39,7 @@ public:
         FNext = 0;
     }
 
-private:
+  private:
     struct TEntry
     {
         float Argument;

@@ -1,7 +1,7 @@
 #include "dsp/uTransientDispersion.h"
 
-#include "maths/uDetMath.h"
 #include "dsp/uDispersionLoops.h"
+#include "maths/uDetMath.h"
 
 #include <algorithm>
 #include <cmath>
@@ -73,9 +73,9 @@ void TTransientDispersion::ProcessSamples(float* left, float* right, std::int32_
     ProcessBands(&self, &left, &right, 1, count);
 }
 
-void TTransientDispersion::ProcessBands(TTransientDispersion* const* processors,
-                                        float* const* left, float* const* right, int bandCount,
-                                        std::int32_t count, TDispersionKernel kernel,
+void TTransientDispersion::ProcessBands(TTransientDispersion* const* processors, float* const* left,
+                                        float* const* right, int bandCount, std::int32_t count,
+                                        TDispersionKernel kernel,
                                         const double* endEnvelopes) noexcept
 {
     if (bandCount < 1 || bandCount > MaxBands)

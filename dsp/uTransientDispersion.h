@@ -46,7 +46,7 @@ void DispersionBaseline(TDispersionJob& job) noexcept;
 /// across the run, and reaches the run's new value on its last sample.
 class TTransientDispersion
 {
-public:
+  public:
     explicit TTransientDispersion(float sampleRate) noexcept;
 
     /// Acts only on a change of rate; recomputes the time constants and resets.
@@ -71,32 +71,14 @@ public:
                              const double* endEnvelopes = nullptr) noexcept;
     static constexpr int MaxBands = TDispersionJob::MaxBands;
 
-    float SampleRate() const noexcept
-    {
-        return FSampleRate;
-    }
-    double Attack() const noexcept
-    {
-        return FAttack;
-    }
-    double Release() const noexcept
-    {
-        return FRelease;
-    }
-    double Envelope() const noexcept
-    {
-        return FEnvelope;
-    }
-    double Gain() const noexcept
-    {
-        return FGain;
-    }
-    float Amount() const noexcept
-    {
-        return FAmount;
-    }
+    float SampleRate() const noexcept { return FSampleRate; }
+    double Attack() const noexcept { return FAttack; }
+    double Release() const noexcept { return FRelease; }
+    double Envelope() const noexcept { return FEnvelope; }
+    double Gain() const noexcept { return FGain; }
+    float Amount() const noexcept { return FAmount; }
 
-private:
+  private:
     float FSampleRate = 0.0f;
     float FSamplesPerMs = 0.0f;
     double FAttack = 0.0;

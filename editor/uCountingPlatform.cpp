@@ -6,7 +6,7 @@ namespace orvo
 /// Passes a window's events on to its listener, each counted while it runs.
 class TCountingPlatform::TCountingListener final : public IUIWindowListener
 {
-public:
+  public:
     TCountingListener(TCountingPlatform& counter, IUIWindowListener& listener)
         : FCounter(counter), FListener(listener)
     {
@@ -44,7 +44,7 @@ public:
         FListener.HandleMouseWheel(event);
     }
 
-private:
+  private:
     TCountingPlatform& FCounter;
     IUIWindowListener& FListener;
 };
@@ -66,17 +66,20 @@ std::unique_ptr<IUIWindow> TCountingPlatform::CreateChildWindow(std::uintptr_t p
 
 std::unique_ptr<IUITimer> TCountingPlatform::CreateTimer(std::function<void()> onTick)
 {
-    return FPlatform.CreateTimer([this, onTick = std::move(onTick)] {
-        const TScope scope(*this);
-        onTick();
-    });
+    return FPlatform.CreateTimer(
+        [this, onTick = std::move(onTick)]
+        {
+            const TScope scope(*this);
+            onTick();
+        });
 }
 
 void TCountingPlatform::ShowPopupMenu(IUIWindow* owner, const TUIMenu& menu, TPoint screen,
                                       std::function<void(std::int32_t command)> onChosen)
 {
     FPlatform.ShowPopupMenu(owner, menu, screen,
-                            [this, onChosen = std::move(onChosen)](std::int32_t command) {
+                            [this, onChosen = std::move(onChosen)](std::int32_t command)
+                            {
                                 const TScope scope(*this);
                                 onChosen(command);
                             });

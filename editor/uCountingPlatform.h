@@ -6,19 +6,19 @@
 // running call has returned.
 #pragma once
 
+#include "platform/ui/IUIPlatform.h"
+
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <vector>
-
-#include "platform/ui/IUIPlatform.h"
 
 namespace orvo
 {
 
 class TCountingPlatform final : public IUIPlatform
 {
-public:
+  public:
     /// onIdle runs each time the last running call returns. It may destroy this object (and
     /// the window holding it): nothing of either is touched after it.
     TCountingPlatform(IUIPlatform& platform, std::function<void()> onIdle);
@@ -33,13 +33,13 @@ public:
     /// glue's open) for the scope's life. Its end may destroy the window.
     class TScope
     {
-    public:
+      public:
         explicit TScope(TCountingPlatform& platform) : FPlatform(platform) { ++FPlatform.FDepth; }
         ~TScope() { FPlatform.Leave(); }
         TScope(const TScope&) = delete;
         TScope& operator=(const TScope&) = delete;
 
-    private:
+      private:
         TCountingPlatform& FPlatform;
     };
 
@@ -71,10 +71,7 @@ public:
     {
         return FPlatform.DisplayScale(parent);
     }
-    std::filesystem::path UserSettingsFile() const override
-    {
-        return FPlatform.UserSettingsFile();
-    }
+    std::filesystem::path UserSettingsFile() const override { return FPlatform.UserSettingsFile(); }
     void Idle() override { FPlatform.Idle(); }
     bool Lost() const override { return FPlatform.Lost(); }
 
@@ -83,7 +80,7 @@ public:
     IUIPlatform& Underlying() const { return FPlatform; }
     std::shared_ptr<IUIPlatform> Owner() const { return FOwned; }
 
-private:
+  private:
     class TCountingListener;
     void Leave();
 

@@ -1,14 +1,14 @@
 #include "editor/uEditor.h"
 
+#include "editor/toolkit/EDIBError.h"
+#include "editor/uEditorSettings.h"
+#include "resources/uEditorImages.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <map>
 #include <mutex>
-
-#include "editor/toolkit/EDIBError.h"
-#include "editor/uEditorSettings.h"
-#include "resources/uEditorImages.h"
 
 namespace orvo
 {
@@ -136,10 +136,9 @@ TPluginEditorWindow::TPluginEditorWindow(IUIPlatform& platform, std::uintptr_t p
     cntBackGround->Name = "cntBackGround";
     cntBackGround->IndexImage = TDIBImageLink{&imgBackground, 0};
     cntBackGround->TileMethod = tmCenter;
-    cntBackGround->OnMouseDown = [this](TDIBComponent&, TMouseButton button, TShiftState,
-                                        std::int32_t x, std::int32_t y) {
-        Guarded([&] { cntBackGroundMouseDown(button, x, y); });
-    };
+    cntBackGround->OnMouseDown =
+        [this](TDIBComponent&, TMouseButton button, TShiftState, std::int32_t x, std::int32_t y)
+    { Guarded([&] { cntBackGroundMouseDown(button, x, y); }); };
     BuildMenus();
     CreateComponents();
 
@@ -179,13 +178,15 @@ void TPluginEditorWindow::LoadImages()
 void TPluginEditorWindow::BuildMenus()
 {
     const auto onClick = [this](TDIBComponent& item) { Guarded([&] { Centre1Click(item); }); };
-    const auto addMidiItems = [&](TDIBMenuItem& menu) {
+    const auto addMidiItems = [&](TDIBMenuItem& menu)
+    {
         for (const form::TFormMenuItem& item : form::MidiMenuItems)
         {
             menu.Add(std::string(item.Caption), item.Tag, onClick);
         }
     };
-    const auto addSizeItems = [&](TDIBMenuItem& menu) {
+    const auto addSizeItems = [&](TDIBMenuItem& menu)
+    {
         TDIBMenuItem& sizes = menu.Add(std::string(form::SizeSubmenuCaption));
         for (const form::TFormMenuItem& item : form::SizeMenuItems)
         {
@@ -248,11 +249,12 @@ TCustomDIBControl& TPluginEditorWindow::CreateComponent(const form::TFormCompone
     const TDIBImageLink image{list, d.ImageIndex};
     switch (d.Kind)
     {
-    case form::ckKnob: {
+    case form::ckKnob:
+    {
         const form::TKnobSettings& style = form::KnobStyles.at(d.Knob);
         auto knob = std::make_unique<TDIBKnob>(this, cntBackGround.get());
         knob->SetBounds(Scaled(d.Left, FScale), Scaled(d.Top, FScale), Scaled(d.Width, FScale),
-                  Scaled(d.Height, FScale));
+                        Scaled(d.Height, FScale));
         knob->SetNumGlyphs(style.Frames);
         knob->SetIndexMain(image);
         knob->DIBImageList = list;
@@ -272,46 +274,44 @@ TCustomDIBControl& TPluginEditorWindow::CreateComponent(const form::TFormCompone
         // Bound after the initial position, so that building the form changes no value.
         knob->OnChange = [this](TDIBComponent& sender) { Guarded([&] { par0Change(sender); }); };
         knob->OnMouseDown = [this](TDIBComponent& sender, TMouseButton button, TShiftState shift,
-                                   std::int32_t, std::int32_t) {
-            Guarded([&] { kbInGainMouseDown(sender, button, shift); });
-        };
-        knob->OnMouseMove = [this](TDIBComponent& sender, TShiftState, std::int32_t, std::int32_t) {
-            Guarded([&] { kbInGainMouseMove(sender); });
-        };
+                                   std::int32_t, std::int32_t)
+        { Guarded([&] { kbInGainMouseDown(sender, button, shift); }); };
+        knob->OnMouseMove = [this](TDIBComponent& sender, TShiftState, std::int32_t, std::int32_t)
+        { Guarded([&] { kbInGainMouseMove(sender); }); };
         // A drag is one gesture for the host: automation is recorded between its ends.
-        knob->OnDragStart = [this](TDIBComponent& sender) {
-            Guarded([&] { BeginEdit(sender.Tag); });
-        };
+        knob->OnDragStart = [this](TDIBComponent& sender)
+        { Guarded([&] { BeginEdit(sender.Tag); }); };
         knob->OnDragEnd = [this](TDIBComponent& sender) { EndEdit(sender.Tag); };
         FKnobs.at(static_cast<std::size_t>(d.Tag)) = knob.get();
         FControls.push_back(std::move(knob));
         break;
     }
-    case form::ckGlyphButton: {
+    case form::ckGlyphButton:
+    {
         auto button = std::make_unique<TDIBGlyphButton>(this, cntBackGround.get());
         button->SetBounds(Scaled(d.Left, FScale), Scaled(d.Top, FScale), Scaled(d.Width, FScale),
-                  Scaled(d.Height, FScale));
+                          Scaled(d.Height, FScale));
         button->SetNumGlyphs(2);
         button->SetGlyph(image);
         button->DIBImageList = list;
         button->ToggleDown = true;
         button->SetOpacity(255);
         button->OnMouseDown = [this](TDIBComponent& sender, TMouseButton pressed, TShiftState shift,
-                                     std::int32_t, std::int32_t) {
-            Guarded([&] { kbInGainMouseDown(sender, pressed, shift); });
-        };
+                                     std::int32_t, std::int32_t)
+        { Guarded([&] { kbInGainMouseDown(sender, pressed, shift); }); };
         FButtons.at(static_cast<std::size_t>(d.Tag)) = button.get();
         FControls.push_back(std::move(button));
         break;
     }
-    case form::ckFadeLabel: {
+    case form::ckFadeLabel:
+    {
         auto label = std::make_unique<TDIBFadeLabel>(this, cntBackGround.get());
         label->SetBounds(Scaled(d.Left, FScale), Scaled(d.Top, FScale), Scaled(d.Width, FScale),
-                  Scaled(d.Height, FScale));
+                         Scaled(d.Height, FScale));
         const bool hint = d.Label != form::lsShadow;
-        label->SetFont(TUIFont{std::string(form::LabelFontFace),
-                               Scaled(form::LabelFontHeight, FScale), false},
-                       hint ? form::HintColour : form::ShadowColour);
+        label->SetFont(
+            TUIFont{std::string(form::LabelFontFace), Scaled(form::LabelFontHeight, FScale), false},
+            hint ? form::HintColour : form::ShadowColour);
         label->SetColorHighlighted(form::LabelHighlight);
         label->SetFrameCount(form::LabelFadeFrames);
         label->SetFrameDelay(form::LabelFadeDelay);
@@ -337,10 +337,11 @@ TCustomDIBControl& TPluginEditorWindow::CreateComponent(const form::TFormCompone
         FControls.push_back(std::move(label));
         break;
     }
-    case form::ckPicture: {
+    case form::ckPicture:
+    {
         auto picture = std::make_unique<TDIBImage>(this, cntBackGround.get());
         picture->SetBounds(Scaled(d.Left, FScale), Scaled(d.Top, FScale), Scaled(d.Width, FScale),
-                  Scaled(d.Height, FScale));
+                           Scaled(d.Height, FScale));
         picture->SetIndexMain(image);
         picture->DIBImageList = list;
         picture->SetVisible(false);
@@ -464,8 +465,7 @@ void TPluginEditorWindow::KeepPlatformAlive(std::shared_ptr<IUIPlatform> platfor
     FPlatform.KeepAlive(std::move(platform));
 }
 
-template <typename THandler>
-void TPluginEditorWindow::Guarded(THandler&& handler) noexcept
+template <typename THandler> void TPluginEditorWindow::Guarded(THandler&& handler) noexcept
 {
     if (FClosed)
     {
@@ -505,9 +505,8 @@ void TPluginEditorWindow::FormCreate()
     // the control under the pointer 1 ms after the pointer enters it, to this window only.
     cntBackGround->ShowHint = true;
     cntBackGround->SetHintPause(form::HintPause);
-    cntBackGround->OnShowHint = [this](std::string& text, TCustomDIBControl& control) {
-        Guarded([&] { AppShowHint(text, control); });
-    };
+    cntBackGround->OnShowHint = [this](std::string& text, TCustomDIBControl& control)
+    { Guarded([&] { AppShowHint(text, control); }); };
     imgCredits->SetBounds(0, 0, cntBackGround->Width(), cntBackGround->Height());
 }
 
@@ -538,7 +537,8 @@ void TPluginEditorWindow::UpdaterTimer()
     }
     for (std::int32_t parameter : ButtonRefreshOrder)
     {
-        const float value = values[static_cast<std::size_t>(parameter)].load(std::memory_order_relaxed);
+        const float value =
+            values[static_cast<std::size_t>(parameter)].load(std::memory_order_relaxed);
         ButtonOf(parameter)->SetDown(value >= 0.5f);
     }
     for (std::int32_t parameter : RotaryRefreshOrder)
@@ -647,8 +647,8 @@ void TPluginEditorWindow::ShowValue(std::int32_t parameter)
     }
     else if (TDIBGlyphButton* button = ButtonOf(parameter))
     {
-        button->SetDown(values[static_cast<std::size_t>(parameter)].load(
-                            std::memory_order_relaxed) >= 0.5f);
+        button->SetDown(
+            values[static_cast<std::size_t>(parameter)].load(std::memory_order_relaxed) >= 0.5f);
     }
     updating = 0;
 }
@@ -737,7 +737,8 @@ void TPluginEditorWindow::kbInGainMouseDown(TDIBComponent& sender, TMouseButton 
             // Invert every band's mute.
             for (std::int32_t k = FirstMute; k <= LastMute && !FClosed; ++k)
             {
-                const float value = values[static_cast<std::size_t>(k)].load(std::memory_order_relaxed);
+                const float value =
+                    values[static_cast<std::size_t>(k)].load(std::memory_order_relaxed);
                 SetParameterTouched(k, value < 0.5f ? 1.0f : 0.0f);
             }
         }

@@ -5,15 +5,7 @@
 // data another thread writes is the glue's values array, read on the refresh timer.
 #pragma once
 
-#include <array>
-#include <atomic>
-#include <functional>
-#include <cstdint>
-#include <memory>
-#include <string>
-#include <string_view>
-#include <vector>
-
+#include "editor/IEditorEffect.h"
 #include "editor/toolkit/cDIBComponent.h"
 #include "editor/toolkit/cDIBFadeLabel.h"
 #include "editor/toolkit/cDIBGlyphButton.h"
@@ -23,13 +15,21 @@
 #include "editor/toolkit/cDIBMenu.h"
 #include "editor/toolkit/cDIBPanel.h"
 #include "editor/toolkit/cDIBTimer.h"
-#include "editor/IEditorEffect.h"
 #include "editor/uCountingPlatform.h"
 #include "editor/uEditorForm.h"
 #include "editor/uEditorScale.h"
 #include "editor/uEditorWindow.h"
-#include "platform/ui/IUIPlatform.h"
 #include "parameters/uParameterTable.h"
+#include "platform/ui/IUIPlatform.h"
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
 
 namespace orvo
 {
@@ -40,7 +40,7 @@ class TPluginEditorWindow final : public TEditorWindow, public TDIBComponent
     // Declared first, so destroyed last: every window and timer of the form is made on it.
     TCountingPlatform FPlatform;
 
-public:
+  public:
     /// Creates the form as a borderless child of the native window parent at a size, loads
     /// its images for that size and runs FormCreate. Throws EDIBError when the window or an
     /// image cannot be made.
@@ -136,7 +136,7 @@ public:
     /// The value text under a gesture, led by the control's title: "Input 0.00 dB".
     std::string GestureText(std::int32_t parameter);
 
-private:
+  private:
     void LoadImages();
     void CreateComponents();
     void BuildMenus();
@@ -162,8 +162,7 @@ private:
     void ShowValue(std::int32_t parameter);
     /// Runs a handler from the window system's event loop; a toolkit error is shown in a
     /// message box instead of leaving the handler.
-    template <typename THandler>
-    void Guarded(THandler&& handler) noexcept;
+    template <typename THandler> void Guarded(THandler&& handler) noexcept;
     void ShowMessage(std::string_view text);
     /// Runs when the window system's last running call into the window has returned.
     void DestroyIfClosed();

@@ -4,12 +4,12 @@
 // from these tables and nothing else says where a control sits.
 #pragma once
 
+#include "platform/ui/UIPixels.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
-
-#include "platform/ui/UIPixels.h"
 
 namespace orvo::form
 {
@@ -100,29 +100,33 @@ struct TFormComponent
 };
 
 /// The controls on cntBackGround, in creation order. The five band sliders share one top
-/// edge, so their 0 dB lines meet the panel's guide. imgCredits is stored at 208, 3 (291 x 76); the window aligns it to the
-/// whole client area when it is created.
+/// edge, so their 0 dB lines meet the panel's guide. imgCredits is stored at 208, 3 (291 x 76); the
+/// window aligns it to the whole client area when it is created.
 inline constexpr std::array<TFormComponent, 19> Components{{
-    // Name            Kind           Tag  Left  Top  W    H    List          Img Knob      Menu       Label
-    {"kbMid",         ckKnob,         2,  328,  93,  49, 114, ilKnobs,      1, ksSlider, miSliders, lsNone},
-    {"kbTube",        ckKnob,        10,  489, 124,  62,  62, ilKnobs,      0, ksTube,   miSliders, lsNone},
-    {"kbTuning",      ckKnob,        11,  161, 124,  62,  62, ilKnobs,      0, ksTuning, miSliders, lsNone},
-    {"kbHiMid",       ckKnob,         3,  374,  93,  49, 114, ilKnobs,      1, ksSlider, miSliders, lsNone},
-    {"kbLoMid",       ckKnob,         1,  282,  93,  49, 114, ilKnobs,      1, ksSlider, miSliders, lsNone},
-    {"kbHi",          ckKnob,         4,  420,  93,  49, 114, ilKnobs,      1, ksSlider, miSliders, lsNone},
-    {"kbLo",          ckKnob,         0,  236,  93,  49, 114, ilKnobs,      1, ksSlider, miSliders, lsNone},
-    {"kbInGain",      ckKnob,        12,   91,  93,  49, 114, ilKnobs,      1, ksSlider, miSliders, lsNone},
-    {"kbOutGain",     ckKnob,        13,  563,  93,  49, 114, ilKnobs,      1, ksSlider, miSliders, lsNone},
-    {"btnMid",        ckGlyphButton,  7,  329, 226,  44,  20, ilBackground, 4, ksNone,   miButtons, lsNone},
-    {"btnLoMid",      ckGlyphButton,  6,  283, 226,  44,  20, ilBackground, 3, ksNone,   miButtons, lsNone},
-    {"btnLo",         ckGlyphButton,  5,  237, 226,  44,  20, ilBackground, 2, ksNone,   miButtons, lsNone},
-    {"btnHiMid",      ckGlyphButton,  8,  375, 226,  44,  20, ilBackground, 5, ksNone,   miButtons, lsNone},
-    {"btnHi",         ckGlyphButton,  9,  421, 226,  44,  20, ilBackground, 6, ksNone,   miButtons, lsNone},
-    {"lblProgram",    ckFadeLabel,   NoParameter, 291, 269, 119, 20, ilNone, -1, ksNone, miNone, lsProgram},
-    {"lblShadow",     ckFadeLabel,   NoParameter, 293, 271, 119, 20, ilNone, -1, ksNone, miNone, lsShadow},
-    {"lblHint",       ckFadeLabel,   NoParameter, 291, 269, 119, 20, ilNone, -1, ksNone, miNone, lsHint},
-    {"imgCredits",    ckPicture,     NoParameter, 208,   3, 291, 76, ilBackground, 1, ksNone, miNone, lsNone},
-    {"btnOverSample", ckGlyphButton, 14,   45, 269,  72,  20, ilBackground, 7, ksNone,   miMIDI,    lsNone},
+    // Name            Kind           Tag  Left  Top  W    H    List          Img Knob      Menu
+    // Label
+    {"kbMid", ckKnob, 2, 328, 93, 49, 114, ilKnobs, 1, ksSlider, miSliders, lsNone},
+    {"kbTube", ckKnob, 10, 489, 124, 62, 62, ilKnobs, 0, ksTube, miSliders, lsNone},
+    {"kbTuning", ckKnob, 11, 161, 124, 62, 62, ilKnobs, 0, ksTuning, miSliders, lsNone},
+    {"kbHiMid", ckKnob, 3, 374, 93, 49, 114, ilKnobs, 1, ksSlider, miSliders, lsNone},
+    {"kbLoMid", ckKnob, 1, 282, 93, 49, 114, ilKnobs, 1, ksSlider, miSliders, lsNone},
+    {"kbHi", ckKnob, 4, 420, 93, 49, 114, ilKnobs, 1, ksSlider, miSliders, lsNone},
+    {"kbLo", ckKnob, 0, 236, 93, 49, 114, ilKnobs, 1, ksSlider, miSliders, lsNone},
+    {"kbInGain", ckKnob, 12, 91, 93, 49, 114, ilKnobs, 1, ksSlider, miSliders, lsNone},
+    {"kbOutGain", ckKnob, 13, 563, 93, 49, 114, ilKnobs, 1, ksSlider, miSliders, lsNone},
+    {"btnMid", ckGlyphButton, 7, 329, 226, 44, 20, ilBackground, 4, ksNone, miButtons, lsNone},
+    {"btnLoMid", ckGlyphButton, 6, 283, 226, 44, 20, ilBackground, 3, ksNone, miButtons, lsNone},
+    {"btnLo", ckGlyphButton, 5, 237, 226, 44, 20, ilBackground, 2, ksNone, miButtons, lsNone},
+    {"btnHiMid", ckGlyphButton, 8, 375, 226, 44, 20, ilBackground, 5, ksNone, miButtons, lsNone},
+    {"btnHi", ckGlyphButton, 9, 421, 226, 44, 20, ilBackground, 6, ksNone, miButtons, lsNone},
+    {"lblProgram", ckFadeLabel, NoParameter, 291, 269, 119, 20, ilNone, -1, ksNone, miNone,
+     lsProgram},
+    {"lblShadow", ckFadeLabel, NoParameter, 293, 271, 119, 20, ilNone, -1, ksNone, miNone,
+     lsShadow},
+    {"lblHint", ckFadeLabel, NoParameter, 291, 269, 119, 20, ilNone, -1, ksNone, miNone, lsHint},
+    {"imgCredits", ckPicture, NoParameter, 208, 3, 291, 76, ilBackground, 1, ksNone, miNone,
+     lsNone},
+    {"btnOverSample", ckGlyphButton, 14, 45, 269, 72, 20, ilBackground, 7, ksNone, miMIDI, lsNone},
 }};
 
 /// Knob settings besides those all knobs share (minimum 0, vertical drag, fine tune on).
@@ -164,11 +168,11 @@ inline constexpr std::uint8_t ShadowOpacity = 120;
 inline constexpr std::uint8_t ProgramOpacity = 110;
 
 // Timers, all created disabled.
-inline constexpr std::uint32_t UpdaterInterval = 100;        // Updater: refresh from values
-inline constexpr std::uint32_t AboutHoldInterval = 5000;     // tmrAbout: credits shown
-inline constexpr std::uint32_t AboutFadeInterval = 10;       // tmrAbout: credits fading
-inline constexpr std::uint32_t LabelHoldInterval = 2000;     // tmrLabelFade: text held
-inline constexpr std::uint32_t LabelFadeInterval = 50;       // tmrLabelFade: text fading
+inline constexpr std::uint32_t UpdaterInterval = 100;    // Updater: refresh from values
+inline constexpr std::uint32_t AboutHoldInterval = 5000; // tmrAbout: credits shown
+inline constexpr std::uint32_t AboutFadeInterval = 10;   // tmrAbout: credits fading
+inline constexpr std::uint32_t LabelHoldInterval = 2000; // tmrLabelFade: text held
+inline constexpr std::uint32_t LabelFadeInterval = 50;   // tmrLabelFade: text fading
 /// The delay before a knob's value text is shown once the pointer rests on it.
 inline constexpr std::uint32_t HintPause = 1;
 

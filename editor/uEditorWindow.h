@@ -22,7 +22,7 @@ static_assert(std::atomic<float>::is_always_lock_free);
 /// of the host's window, destroyed there.
 class TEditorWindow
 {
-public:
+  public:
     virtual ~TEditorWindow() = default;
     virtual std::int16_t ClientWidth() const = 0;
     virtual std::int16_t ClientHeight() const = 0;
@@ -37,10 +37,7 @@ public:
     /// effect, from the modal loop of one of its menus or message boxes) must not go under
     /// that handler: it may keep itself and go when the handler returns, touching neither
     /// the effect nor the glue after this call.
-    virtual void Close(std::unique_ptr<TEditorWindow> self)
-    {
-        self.reset();
-    }
+    virtual void Close(std::unique_ptr<TEditorWindow> self) { self.reset(); }
 };
 
 } // namespace orvo

@@ -1,14 +1,15 @@
 #include "lv2/TLv2Orvo.h"
 
+#include "core/uMidiMap.h"
 #include "lv2/uLv2Atoms.h"
 #include "lv2/uLv2Features.h"
-#include "core/uMidiMap.h"
 #include "parameters/uParameterMapping.h"
+
+#include <lv2/midi/midi.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <lv2/midi/midi.h>
 #include <string>
 #include <vector>
 
@@ -98,28 +99,32 @@ void TLv2Orvo::queueMidi(std::uint32_t start, std::uint32_t count, bool last) no
         return;
     }
     const std::int64_t end = static_cast<std::int64_t>(start) + count;
-    FNextIn = VisitSequence(*FMidiIn, FNextIn, [&](const LV2_Atom_Event& event, std::uint64_t) {
-        if (!last && event.time.frames >= end)
-        {
-            return false;
-        }
-        if (event.body.type != FMidiEvent || event.body.size == 0)
-        {
-            return true;
-        }
-        const auto* bytes = reinterpret_cast<const std::uint8_t*>(&event + 1);
-        const std::uint32_t length = ChannelMessageLength(bytes[0]);
-        if (length == 0 || event.body.size < length)
-        {
-            return true;
-        }
-        TMidiBytes message{};
-        std::copy_n(bytes, length, message.begin());
-        const std::int64_t frame = std::clamp<std::int64_t>(event.time.frames, start, end - 1);
-        // A full queue drops the message, as a VST 2 host's full queue does.
-        FEffect.QueueMidi(static_cast<std::int32_t>(frame - start), message);
-        return true;
-    });
+    FNextIn =
+        VisitSequence(*FMidiIn, FNextIn,
+                      [&](const LV2_Atom_Event& event, std::uint64_t)
+                      {
+                          if (!last && event.time.frames >= end)
+                          {
+                              return false;
+                          }
+                          if (event.body.type != FMidiEvent || event.body.size == 0)
+                          {
+                              return true;
+                          }
+                          const auto* bytes = reinterpret_cast<const std::uint8_t*>(&event + 1);
+                          const std::uint32_t length = ChannelMessageLength(bytes[0]);
+                          if (length == 0 || event.body.size < length)
+                          {
+                              return true;
+                          }
+                          TMidiBytes message{};
+                          std::copy_n(bytes, length, message.begin());
+                          const std::int64_t frame =
+                              std::clamp<std::int64_t>(event.time.frames, start, end - 1);
+                          // A full queue drops the message, as a VST 2 host's full queue does.
+                          FEffect.QueueMidi(static_cast<std::int32_t>(frame - start), message);
+                          return true;
+                      });
 }
 
 bool TLv2Orvo::forgeEventHead(std::int64_t frame, std::uint32_t size, std::uint32_t type) noexcept
@@ -167,30 +172,32 @@ void TLv2Orvo::handleCommands() noexcept
     {
         return;
     }
-    VisitSequence(*FMidiIn, 0, [&](const LV2_Atom_Event& event, std::uint64_t) {
-        const TMidiMenuMessage message = ReadCommand(FUrids, event.body);
-        switch (message.Command)
-        {
-        case mmLearn:
-            FEffect.StartMidiLearn(message.Parameter);
-            break;
-        case mmReset:
-            FEffect.ResetMidiMap();
-            break;
-        case mmRestoreDefault:
-            FEffect.RestoreDefaultMidiMap();
-            break;
-        case mmReport:
-            FReportPending = true;
-            break;
-        case mmSendControlValues:
-            FValuesPending = true;
-            break;
-        case mmNone:
-            break;
-        }
-        return true;
-    });
+    VisitSequence(*FMidiIn, 0,
+                  [&](const LV2_Atom_Event& event, std::uint64_t)
+                  {
+                      const TMidiMenuMessage message = ReadCommand(FUrids, event.body);
+                      switch (message.Command)
+                      {
+                      case mmLearn:
+                          FEffect.StartMidiLearn(message.Parameter);
+                          break;
+                      case mmReset:
+                          FEffect.ResetMidiMap();
+                          break;
+                      case mmRestoreDefault:
+                          FEffect.RestoreDefaultMidiMap();
+                          break;
+                      case mmReport:
+                          FReportPending = true;
+                          break;
+                      case mmSendControlValues:
+                          FValuesPending = true;
+                          break;
+                      case mmNone:
+                          break;
+                      }
+                      return true;
+                  });
 }
 
 void TLv2Orvo::Run(std::uint32_t frames) noexcept

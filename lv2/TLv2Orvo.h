@@ -8,16 +8,16 @@
 #pragma once
 
 #include "core/uOrvoEffect.h"
+#include "lv2/uLv2Messages.h"
+#include "lv2/uLv2Ports.h"
 
-#include <array>
-#include <cstdint>
 #include <lv2/atom/forge.h>
 #include <lv2/core/lv2.h>
 #include <lv2/state/state.h>
 #include <lv2/urid/urid.h>
 
-#include "lv2/uLv2Messages.h"
-#include "lv2/uLv2Ports.h"
+#include <array>
+#include <cstdint>
 
 namespace orvo::lv2
 {

@@ -2,8 +2,9 @@
 // is checked against the size of the atom that encloses it before a byte of it is read.
 #pragma once
 
-#include <cstdint>
 #include <lv2/atom/atom.h>
+
+#include <cstdint>
 
 namespace orvo::lv2
 {
@@ -35,7 +36,8 @@ std::uint64_t VisitSequence(const LV2_Atom_Sequence& sequence, std::uint64_t off
         {
             return size;
         }
-        const std::uint64_t next = offset + sizeof(LV2_Atom_Event) + PaddedAtomSize(event->body.size);
+        const std::uint64_t next =
+            offset + sizeof(LV2_Atom_Event) + PaddedAtomSize(event->body.size);
         if (!visit(*event, next))
         {
             return offset;

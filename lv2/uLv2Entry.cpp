@@ -1,6 +1,8 @@
 // The LV2 DSP binary's entry: lv2_descriptor, the instance callbacks and the state
 // extension, and the composition root that gives each instance the platform's services
 // (the map file beside the binary is read, never written).
+#include "lv2/TLv2Orvo.h"
+#include "lv2/TReadOnlyFileSystem.h"
 #include "platform/posix/TEmbeddedResources.h"
 #include "platform/posix/TPosixFileSystem.h"
 #include "platform/posix/TPosixLocale.h"
@@ -10,9 +12,6 @@
 #include <cstring>
 #include <new>
 #include <string>
-
-#include "lv2/TLv2Orvo.h"
-#include "lv2/TReadOnlyFileSystem.h"
 
 namespace orvo::lv2
 {

@@ -1,8 +1,9 @@
 // The host features an LV2 binary is given, looked up by URI.
 #pragma once
 
-#include <cstring>
 #include <lv2/core/lv2.h>
+
+#include <cstring>
 
 namespace orvo::lv2
 {

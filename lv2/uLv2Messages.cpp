@@ -176,8 +176,8 @@ bool ForgeControlValues(LV2_Atom_Forge& forge, const TMessageUrids& urids,
         return false;
     }
     const bool written = lv2_atom_forge_key(&forge, urids.Values) != 0 &&
-                         lv2_atom_forge_vector(&forge, sizeof(float), urids.Float,
-                                               ParameterCount, values.data()) != 0;
+                         lv2_atom_forge_vector(&forge, sizeof(float), urids.Float, ParameterCount,
+                                               values.data()) != 0;
     lv2_atom_forge_pop(&forge, &frame);
     return written;
 }
@@ -190,7 +190,8 @@ bool ReadControlValues(const TMessageUrids& urids, const LV2_Atom& atom,
     {
         return false;
     }
-    const LV2_Atom* vector = ObjectProperty(reinterpret_cast<const LV2_Atom_Object&>(atom), urids.Values);
+    const LV2_Atom* vector =
+        ObjectProperty(reinterpret_cast<const LV2_Atom_Object&>(atom), urids.Values);
     if (vector == nullptr || vector->type != urids.Vector ||
         vector->size != sizeof(LV2_Atom_Vector_Body) + ParameterCount * sizeof(float))
     {

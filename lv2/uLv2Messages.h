@@ -11,10 +11,11 @@
 #include "core/uMidiMap.h"
 #include "lv2/uLv2Ports.h"
 
-#include <array>
-#include <cstdint>
 #include <lv2/atom/forge.h>
 #include <lv2/urid/urid.h>
+
+#include <array>
+#include <cstdint>
 #include <string_view>
 
 namespace orvo::lv2
@@ -107,8 +108,8 @@ using TControlValues = std::array<float, ParameterCount>;
 
 /// The bytes the control values take in a buffer (as MidiMapReplySize).
 constexpr std::uint32_t ControlValuesSize =
-    sizeof(LV2_Atom_Object) +
-    (sizeof(LV2_Atom_Property_Body) + sizeof(LV2_Atom_Vector_Body) + (ParameterCount * 4 + 7) / 8 * 8);
+    sizeof(LV2_Atom_Object) + (sizeof(LV2_Atom_Property_Body) + sizeof(LV2_Atom_Vector_Body) +
+                               (ParameterCount * 4 + 7) / 8 * 8);
 
 /// Forges the control values; false when they do not fit (check the room first).
 bool ForgeControlValues(LV2_Atom_Forge& forge, const TMessageUrids& urids,

@@ -48,7 +48,8 @@ constexpr std::int32_t ParameterOfPort(std::uint32_t port)
 }
 
 /// The number of control ports, and of all ports (one past the highest index).
-constexpr std::uint32_t ControlPortCount = [] {
+constexpr std::uint32_t ControlPortCount = []
+{
     std::uint32_t count = 0;
     for (const TParameterInfo& info : ParameterInfo)
     {
@@ -56,7 +57,8 @@ constexpr std::uint32_t ControlPortCount = [] {
     }
     return count;
 }();
-constexpr std::uint32_t PortCount = [] {
+constexpr std::uint32_t PortCount = []
+{
     std::uint32_t count = MidiOut + 1;
     for (const TParameterInfo& info : ParameterInfo)
     {

@@ -4,17 +4,17 @@
 // host's user-interface thread; when no display can be opened there, effEditOpen answers 0
 // and the next open tries again. A build without X11 reports the editor's size and opens
 // nothing.
-#include "vst2/uPluginEditorFactory.h"
 #include "editor/uEditor.h"
-#include "vst2/uPluginEditor.h"
-#include "vst2/uVstEntry.h"
-#include "vst2/uPlugin.h"
 #include "platform/posix/TEmbeddedResources.h"
 #include "platform/posix/TPosixFileSystem.h"
 #include "platform/posix/TPosixLocale.h"
 #include "platform/posix/TPosixMessageBox.h"
 #include "platform/posix/TPosixModuleFile.h"
 #include "platform/posix/TPosixUserFolder.h"
+#include "vst2/uPlugin.h"
+#include "vst2/uPluginEditor.h"
+#include "vst2/uPluginEditorFactory.h"
+#include "vst2/uVstEntry.h"
 #if ORVO_HAVE_X11
 #include "platform/x11/uX11UIFactory.h"
 #endif
@@ -32,8 +32,8 @@ const TPluginServices& PlatformServices()
     static const TPosixLocale locale;
     static const TPosixMessageBox messageBox;
     static const TPosixUserFolder userFolder;
-    static const TPluginServices services{moduleFile, resources, fileSystem, locale, messageBox,
-                                          userFolder};
+    static const TPluginServices services{moduleFile, resources,  fileSystem,
+                                          locale,     messageBox, userFolder};
     return services;
 }
 

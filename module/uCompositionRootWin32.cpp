@@ -1,10 +1,7 @@
 // The composition root of Orvo.dll: the effect put together from the Windows services and
 // the editor glue, whose windows live on the Win32 window system. The exported entry
 // (host/uVstEntry.cpp) calls it.
-#include "vst2/uPluginEditorFactory.h"
 #include "editor/uEditor.h"
-#include "vst2/uVstEntry.h"
-#include "vst2/uPlugin.h"
 #include "platform/win32/TWin32FileSystem.h"
 #include "platform/win32/TWin32Locale.h"
 #include "platform/win32/TWin32MessageBox.h"
@@ -12,6 +9,9 @@
 #include "platform/win32/TWin32Resources.h"
 #include "platform/win32/TWin32UserFolder.h"
 #include "platform/win32ui/uWin32UIFactory.h"
+#include "vst2/uPlugin.h"
+#include "vst2/uPluginEditorFactory.h"
+#include "vst2/uVstEntry.h"
 
 namespace orvo
 {
@@ -26,8 +26,8 @@ const TPluginServices& PlatformServices()
     static const TWin32Locale locale;
     static const TWin32MessageBox messageBox;
     static const TWin32UserFolder userFolder;
-    static const TPluginServices services{moduleFile, resources, fileSystem, locale, messageBox,
-                                          userFolder};
+    static const TPluginServices services{moduleFile, resources,  fileSystem,
+                                          locale,     messageBox, userFolder};
     return services;
 }
 // Each editor makes its own window system at its first open, on the host's

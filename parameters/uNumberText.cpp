@@ -33,13 +33,14 @@ std::optional<float> ParseDecimal(std::string_view text)
         }
     }
     const std::string_view digits = text.substr(!text.empty() && text.front() == '-' ? 1 : 0);
-    if (digits.empty() || !(digits.front() == '.' || (digits.front() >= '0' && digits.front() <= '9')))
+    if (digits.empty() ||
+        !(digits.front() == '.' || (digits.front() >= '0' && digits.front() <= '9')))
     {
         return std::nullopt;
     }
     float value = 0.0f;
-    const auto result = std::from_chars(text.data(), text.data() + text.size(), value,
-                                        std::chars_format::general);
+    const auto result =
+        std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::general);
     if (result.ec != std::errc() || result.ptr != text.data() + text.size())
     {
         return std::nullopt;

@@ -24,7 +24,8 @@ float ComputedLevelCurve(float x) noexcept
 /// exponential costs more than the audio between two controllers sent every 64 samples.
 const std::array<float, 128>& ControllerLevels() noexcept
 {
-    static const std::array<float, 128> levels = [] {
+    static const std::array<float, 128> levels = []
+    {
         std::array<float, 128> table{};
         for (std::size_t k = 0; k < table.size(); ++k)
         {

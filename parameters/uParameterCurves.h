@@ -35,8 +35,7 @@ inline bool SwitchOn(float x) noexcept
 /// The level curve's decibels at x: -96 dB at 0, -24 dB at 0.25, 0 dB at 0.5, +6 dB at 1.
 /// The chain works them out in 32-bit steps (TReal = float); the LV2 ports show the same
 /// steps in 64-bit (TReal = double), rounded to float once.
-template <typename TReal>
-constexpr TReal LevelDecibelSteps(TReal x) noexcept
+template <typename TReal> constexpr TReal LevelDecibelSteps(TReal x) noexcept
 {
     if (x > TReal(0.5))
     {
@@ -86,8 +85,7 @@ TTubeSetting TubeSettingFor(float x) noexcept;
 
 /// The Tube knob as shown: -100 % at 0 (Shape -4), 0 at the middle (the identity curve),
 /// 100 % at 1 (Shape -0.25). The display in 32-bit steps, the LV2 port in 64-bit.
-template <typename TReal>
-constexpr TReal TubePercent(TReal x) noexcept
+template <typename TReal> constexpr TReal TubePercent(TReal x) noexcept
 {
     return x * TReal(200) - TReal(100);
 }
@@ -100,8 +98,7 @@ inline float TuningOctaves(float x) noexcept
 
 /// The same shift as shown, in semitones (12 per octave): -12..12. The display in 32-bit
 /// steps, the LV2 port in 64-bit.
-template <typename TReal>
-constexpr TReal TuningSemitones(TReal x) noexcept
+template <typename TReal> constexpr TReal TuningSemitones(TReal x) noexcept
 {
     return x * TReal(24) - TReal(12);
 }

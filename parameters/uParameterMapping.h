@@ -5,13 +5,13 @@
 // middle, transient emphasis above).
 #pragma once
 
+#include "parameters/uParameterTable.h"
+
 #include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
-
-#include "parameters/uParameterTable.h"
 
 namespace orvo
 {

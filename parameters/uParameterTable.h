@@ -242,7 +242,8 @@ constexpr std::array<TParameter, BandCount> BandParameters = ParametersOfKinds<B
 constexpr std::array<TParameter, BandCount> MuteParameters = ParametersOfKinds<BandCount>({pkMute});
 
 /// The band knobs' names ("Lo" .. "Hi"), which are also the bands' names.
-constexpr std::array<std::string_view, BandCount> BandNames = [] {
+constexpr std::array<std::string_view, BandCount> BandNames = []
+{
     std::array<std::string_view, BandCount> names{};
     for (std::size_t band = 0; band < names.size(); ++band)
     {

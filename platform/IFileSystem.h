@@ -9,7 +9,7 @@ namespace orvo
 {
 class IFileSystem
 {
-public:
+  public:
     virtual ~IFileSystem() = default;
 
     /// True when a file (not a folder) exists at path.
@@ -18,9 +18,9 @@ public:
     /// Removes the file; false when it could not be removed (or did not exist).
     virtual bool DeleteFile(const std::string& path) const = 0;
 
-    /// Reads the file as lines, at most its first MaxTextFileBytes (TLineSplitter.h). A line ends at LF or at CR LF; the end marks are not
-    /// part of the lines, and a last line without an end mark still counts. False, with
-    /// lines left empty, when the file cannot be opened or read.
+    /// Reads the file as lines, at most its first MaxTextFileBytes (TLineSplitter.h). A line ends
+    /// at LF or at CR LF; the end marks are not part of the lines, and a last line without an end
+    /// mark still counts. False, with lines left empty, when the file cannot be opened or read.
     virtual bool ReadLines(const std::string& path, std::vector<std::string>& lines) const = 0;
 
     /// Replaces the file's contents so that readers see either the old file or the whole

@@ -5,7 +5,7 @@ namespace orvo
 {
 class ILocale
 {
-public:
+  public:
     virtual ~ILocale() = default;
 
     /// The decimal separator of the user's locale setting: '.' in an English locale, ','

@@ -7,7 +7,7 @@ namespace orvo
 {
 class IMessageBox
 {
-public:
+  public:
     virtual ~IMessageBox() = default;
 
     /// Shows text to the user, modally where a window system allows it. Never throws.

@@ -7,7 +7,7 @@ namespace orvo
 {
 class IModuleFile
 {
-public:
+  public:
     virtual ~IModuleFile() = default;
 
     /// The full path of the loaded module file ("/usr/lib/vst/Orvo.so"), or an empty text

@@ -7,7 +7,7 @@ namespace orvo
 {
 class IResources
 {
-public:
+  public:
     virtual ~IResources() = default;
 
     /// The factory bank text, byte for byte as it was embedded (8-bit text, CR LF lines,

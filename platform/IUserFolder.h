@@ -8,7 +8,7 @@ namespace orvo
 {
 class IUserFolder
 {
-public:
+  public:
     virtual ~IUserFolder() = default;
 
     /// The folder for Orvo's files in the user's configuration ("/home/ann/.config/Orvo/"),
@@ -23,15 +23,9 @@ public:
 /// binaries and tests that have no user to keep anything for.
 class TNoUserFolder final : public IUserFolder
 {
-public:
-    std::string ConfigFolder() const override
-    {
-        return {};
-    }
-    bool MakeConfigFolder() const override
-    {
-        return false;
-    }
+  public:
+    std::string ConfigFolder() const override { return {}; }
+    bool MakeConfigFolder() const override { return false; }
 };
 
 inline const IUserFolder& NoUserFolder()

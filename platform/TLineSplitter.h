@@ -19,10 +19,8 @@ constexpr std::size_t MaxTextFileBytes = 64 * 1024;
 /// part of the lines, and a last line without an end mark still counts once Finish is called.
 class TLineSplitter
 {
-public:
-    explicit TLineSplitter(std::vector<std::string>& lines) : FLines(lines)
-    {
-    }
+  public:
+    explicit TLineSplitter(std::vector<std::string>& lines) : FLines(lines) {}
 
     void Add(std::string_view bytes)
     {
@@ -49,10 +47,7 @@ public:
     }
 
     /// MaxTextFileBytes have arrived: the rest is ignored, so the reader may stop.
-    bool Full() const
-    {
-        return FTotal >= MaxTextFileBytes;
-    }
+    bool Full() const { return FTotal >= MaxTextFileBytes; }
 
     /// Hands over the last line when the bytes did not end with an end mark.
     void Finish()
@@ -65,7 +60,7 @@ public:
         }
     }
 
-private:
+  private:
     std::vector<std::string>& FLines;
     std::string FLine;
     bool FLineOpen = false;

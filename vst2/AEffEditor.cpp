@@ -28,7 +28,9 @@ bool AEffEditor::isOpen()
     return systemWindow != nullptr;
 }
 
-void AEffEditor::idle() {}
+void AEffEditor::idle()
+{
+}
 
 bool AEffEditor::onKeyDown(VstKeyCode& /*keyCode*/)
 {

@@ -12,7 +12,7 @@ class AudioEffect;
 
 class AEffEditor
 {
-public:
+  public:
     explicit AEffEditor(AudioEffect* owner = nullptr) noexcept : effect(owner) {}
     virtual ~AEffEditor() = default;
 
@@ -36,7 +36,7 @@ public:
 
     AudioEffect* getEffect() const noexcept { return effect; }
 
-protected:
+  protected:
     AudioEffect* effect;          // the owning effect; set at construction, never changed
     void* systemWindow = nullptr; // written only by the base open and close
 };

@@ -20,13 +20,12 @@ using VstInt32 = std::int32_t;
 
 using audioMasterCallback = VstIntPtr(VSTCALL*)(AEffect* effect, VstInt32 opcode, VstInt32 index,
                                                 VstIntPtr value, void* ptr, float opt);
-using AEffectDispatcherProc = VstIntPtr(VSTCALL*)(AEffect* effect, VstInt32 opcode,
-                                                  VstInt32 index, VstIntPtr value, void* ptr,
-                                                  float opt);
+using AEffectDispatcherProc = VstIntPtr(VSTCALL*)(AEffect* effect, VstInt32 opcode, VstInt32 index,
+                                                  VstIntPtr value, void* ptr, float opt);
 using AEffectProcessProc = void(VSTCALL*)(AEffect* effect, float** inputs, float** outputs,
                                           VstInt32 sampleFrames);
-using AEffectProcessDoubleProc = void(VSTCALL*)(AEffect* effect, double** inputs,
-                                                double** outputs, VstInt32 sampleFrames);
+using AEffectProcessDoubleProc = void(VSTCALL*)(AEffect* effect, double** inputs, double** outputs,
+                                                VstInt32 sampleFrames);
 using AEffectSetParameterProc = void(VSTCALL*)(AEffect* effect, VstInt32 index, float value);
 using AEffectGetParameterProc = float(VSTCALL*)(AEffect* effect, VstInt32 index);
 
@@ -100,19 +99,19 @@ enum AEffectOpcodes : VstInt32
 {
     effOpen = 0,
     effClose = 1,
-    effSetProgram = 2,       // value: program
+    effSetProgram = 2, // value: program
     effGetProgram = 3,
-    effSetProgramName = 4,   // ptr: text
-    effGetProgramName = 5,   // ptr: text buffer
-    effGetParamLabel = 6,    // index, ptr: text buffer
-    effGetParamDisplay = 7,  // index, ptr: text buffer
-    effGetParamName = 8,     // index, ptr: text buffer
+    effSetProgramName = 4,  // ptr: text
+    effGetProgramName = 5,  // ptr: text buffer
+    effGetParamLabel = 6,   // index, ptr: text buffer
+    effGetParamDisplay = 7, // index, ptr: text buffer
+    effGetParamName = 8,    // index, ptr: text buffer
     effGetVu = 9,
-    effSetSampleRate = 10,   // opt: rate
-    effSetBlockSize = 11,    // value: size
-    effMainsChanged = 12,    // value: 0 suspend, else resume
-    effEditGetRect = 13,     // ptr: ERect** out
-    effEditOpen = 14,        // ptr: parent window
+    effSetSampleRate = 10, // opt: rate
+    effSetBlockSize = 11,  // value: size
+    effMainsChanged = 12,  // value: 0 suspend, else resume
+    effEditGetRect = 13,   // ptr: ERect** out
+    effEditOpen = 14,      // ptr: parent window
     effEditClose = 15,
     effEditDraw = 16,
     effEditMouse = 17,
@@ -121,10 +120,10 @@ enum AEffectOpcodes : VstInt32
     effEditTop = 20,
     effEditSleep = 21,
     effIdentify = 22,
-    effGetChunk = 23,        // ptr: void** out, index: preset
-    effSetChunk = 24,        // ptr: data, value: size, index: preset
-    effProcessEvents = 25,   // ptr: VstEvents*
-    effCanBeAutomated = 26,  // index
+    effGetChunk = 23,       // ptr: void** out, index: preset
+    effSetChunk = 24,       // ptr: data, value: size, index: preset
+    effProcessEvents = 25,  // ptr: VstEvents*
+    effCanBeAutomated = 26, // index
     effString2Parameter = 27,
     effGetNumProgramCategories = 28,
     effGetProgramNameIndexed = 29, // index, value: category, ptr: text buffer
@@ -149,7 +148,7 @@ enum AEffectOpcodes : VstInt32
     effGetProductString = 48,
     effGetVendorVersion = 49,
     effVendorSpecific = 50,
-    effCanDo = 51,           // ptr: text
+    effCanDo = 51, // ptr: text
     effGetTailSize = 52,
     effIdle = 53,
     effGetIcon = 54,
@@ -157,7 +156,7 @@ enum AEffectOpcodes : VstInt32
     effGetParameterProperties = 56,
     effKeysRequired = 57,
     effGetVstVersion = 58,
-    effEditKeyDown = 59,     // index: character, value: virtual key, opt: modifiers
+    effEditKeyDown = 59, // index: character, value: virtual key, opt: modifiers
     effEditKeyUp = 60,
     effSetEditKnobMode = 61,
     effGetMidiProgramName = 62,
@@ -183,7 +182,7 @@ enum AEffectOpcodes : VstInt32
 /// Opcodes the effect sends through audioMasterCallback.
 enum AudioMasterOpcodes : VstInt32
 {
-    audioMasterAutomate = 0,  // index: parameter, opt: value
+    audioMasterAutomate = 0, // index: parameter, opt: value
     audioMasterVersion = 1,
     audioMasterCurrentId = 2,
     audioMasterIdle = 3,

@@ -255,20 +255,30 @@ VstIntPtr AudioEffect::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr val
     }
 }
 
-void AudioEffect::open() noexcept {}
+void AudioEffect::open() noexcept
+{
+}
 
-void AudioEffect::close() noexcept {}
+void AudioEffect::close() noexcept
+{
+}
 
-void AudioEffect::suspend() noexcept {}
+void AudioEffect::suspend() noexcept
+{
+}
 
-void AudioEffect::resume() noexcept {}
+void AudioEffect::resume() noexcept
+{
+}
 
 void AudioEffect::processDoubleReplacing(double** /*inputs*/, double** /*outputs*/,
                                          VstInt32 /*sampleFrames*/) noexcept
 {
 }
 
-void AudioEffect::setParameter(VstInt32 /*index*/, float /*value*/) noexcept {}
+void AudioEffect::setParameter(VstInt32 /*index*/, float /*value*/) noexcept
+{
+}
 
 float AudioEffect::getParameter(VstInt32 /*index*/) noexcept
 {
@@ -291,7 +301,9 @@ void AudioEffect::setProgram(VstInt32 program) noexcept
     curProgram.store(program);
 }
 
-void AudioEffect::setProgramName(char* /*name*/) noexcept {}
+void AudioEffect::setProgramName(char* /*name*/) noexcept
+{
+}
 
 void AudioEffect::getProgramName(char* name) noexcept
 {

@@ -14,7 +14,7 @@ class AEffEditor;
 
 class AudioEffect
 {
-public:
+  public:
     /// Fills the record: the host callback, the program and parameter counts, the static
     /// functions, the default identity ("NoEf", 1 input, 2 outputs, replacing processing).
     AudioEffect(audioMasterCallback host, VstInt32 programCount, VstInt32 paramCount);
@@ -81,7 +81,7 @@ public:
     /// The record the host holds; its address is what the entry returns.
     AEffect* getAeffect() noexcept { return &cEffect; }
 
-protected:
+  protected:
     /// Calls the host with this record; answers fallback when there is no callback.
     VstIntPtr callHost(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0,
                        void* ptr = nullptr, float opt = 0.0f, VstIntPtr fallback = 0) noexcept;

@@ -32,10 +32,9 @@ VstSpeakerProperties* arrangementSpeaker(VstSpeakerArrangement* arrangement,
                                          VstInt32 index) noexcept
 {
     // Addressed from the record's start: the speakers may run past the declared array.
-    return reinterpret_cast<VstSpeakerProperties*>(reinterpret_cast<char*>(arrangement) +
-                                                   ArrangementHeaderSize +
-                                                   sizeof(VstSpeakerProperties) *
-                                                       static_cast<std::size_t>(index));
+    return reinterpret_cast<VstSpeakerProperties*>(
+        reinterpret_cast<char*>(arrangement) + ArrangementHeaderSize +
+        sizeof(VstSpeakerProperties) * static_cast<std::size_t>(index));
 }
 
 AudioEffectX::AudioEffectX(audioMasterCallback host, VstInt32 programCount, VstInt32 paramCount)
@@ -75,8 +74,7 @@ VstIntPtr AudioEffectX::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr va
     case effGetInputProperties:
         return ptr ? answerOf(getInputProperties(index, static_cast<VstPinProperties*>(ptr))) : 0;
     case effGetOutputProperties:
-        return ptr ? answerOf(getOutputProperties(index, static_cast<VstPinProperties*>(ptr)))
-                   : 0;
+        return ptr ? answerOf(getOutputProperties(index, static_cast<VstPinProperties*>(ptr))) : 0;
     case effGetPlugCategory:
         return getPlugCategory();
     case effGetCurrentPosition:
@@ -84,8 +82,8 @@ VstIntPtr AudioEffectX::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr va
     case effGetDestinationBuffer:
         return reinterpret_cast<VstIntPtr>(reportDestinationBuffer());
     case effOfflineNotify:
-        return answerOf(offlineNotify(static_cast<VstAudioFile*>(ptr),
-                                      static_cast<VstInt32>(value), index != 0));
+        return answerOf(offlineNotify(static_cast<VstAudioFile*>(ptr), static_cast<VstInt32>(value),
+                                      index != 0));
     case effOfflinePrepare:
         return answerOf(
             offlinePrepare(static_cast<VstOfflineTask*>(ptr), static_cast<VstInt32>(value)));
@@ -126,8 +124,8 @@ VstIntPtr AudioEffectX::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr va
     case effSetViewPosition:
         return answerOf(setViewPosition(index, static_cast<VstInt32>(value)));
     case effGetParameterProperties:
-        return ptr ? answerOf(getParameterProperties(
-                         index, static_cast<VstParameterProperties*>(ptr)))
+        return ptr ? answerOf(
+                         getParameterProperties(index, static_cast<VstParameterProperties*>(ptr)))
                    : 0;
     case effKeysRequired:
         return answerOf(!keysRequired());
@@ -298,8 +296,7 @@ VstInt32 AudioEffectX::getOutputLatency() noexcept
     return static_cast<VstInt32>(callHost(audioMasterGetOutputLatency));
 }
 
-bool AudioEffectX::getInputProperties(VstInt32 /*index*/,
-                                      VstPinProperties* /*properties*/) noexcept
+bool AudioEffectX::getInputProperties(VstInt32 /*index*/, VstPinProperties* /*properties*/) noexcept
 {
     return false;
 }
@@ -555,8 +552,8 @@ bool AudioEffectX::allocateArrangement(VstSpeakerArrangement** arrangement,
     // Never smaller than the declared record (8 speakers), so copying it whole stays in bounds.
     const std::size_t size =
         ArrangementHeaderSize + sizeof(VstSpeakerProperties) * static_cast<std::size_t>(nbChannels);
-    void* memory = std::calloc(1, size < sizeof(VstSpeakerArrangement) ? sizeof(VstSpeakerArrangement)
-                                                                       : size);
+    void* memory =
+        std::calloc(1, size < sizeof(VstSpeakerArrangement) ? sizeof(VstSpeakerArrangement) : size);
     if (!memory)
     {
         return false;
@@ -703,9 +700,13 @@ AEffect* AudioEffectX::getNextPlug() noexcept
     return reinterpret_cast<AEffect*>(callHost(audioMasterGetNextPlug));
 }
 
-void AudioEffectX::inputConnected(VstInt32 /*index*/, bool /*state*/) noexcept {}
+void AudioEffectX::inputConnected(VstInt32 /*index*/, bool /*state*/) noexcept
+{
+}
 
-void AudioEffectX::outputConnected(VstInt32 /*index*/, bool /*state*/) noexcept {}
+void AudioEffectX::outputConnected(VstInt32 /*index*/, bool /*state*/) noexcept
+{
+}
 
 VstInt32 AudioEffectX::willProcessReplacing() noexcept
 {

@@ -15,7 +15,7 @@ VstSpeakerProperties* arrangementSpeaker(VstSpeakerArrangement* arrangement,
 
 class AudioEffectX : public AudioEffect
 {
-public:
+  public:
     AudioEffectX(audioMasterCallback host, VstInt32 programCount, VstInt32 paramCount);
 
     /// Opcodes 25..79, then AudioEffect's table.
@@ -101,8 +101,7 @@ public:
     virtual bool deallocateArrangement(VstSpeakerArrangement** arrangement) noexcept;
     virtual bool copySpeaker(VstSpeakerProperties* to, VstSpeakerProperties* from) noexcept;
     /// Replaces *to by a copy of from (type, channel count and every speaker).
-    virtual bool matchArrangement(VstSpeakerArrangement** to,
-                                  VstSpeakerArrangement* from) noexcept;
+    virtual bool matchArrangement(VstSpeakerArrangement** to, VstSpeakerArrangement* from) noexcept;
     virtual bool offlineRead(VstOfflineTask* offline, VstInt32 option,
                              bool readSource = true) noexcept;
     virtual bool offlineWrite(VstOfflineTask* offline, VstInt32 option) noexcept;

@@ -5,10 +5,11 @@
 #include "parameters/uParameterMapping.h"
 #include "vst2/AEffEditor.h"
 #include "vst2/uHostText.h"
-#include "uOrvoVersion.h"
 
 #include <cstring>
 #include <string>
+
+#include "uOrvoVersion.h"
 
 namespace orvo
 {

@@ -34,7 +34,7 @@ class APlugin : public AudioEffectX, private IEffectOutput
     /// freed after them.
     TOrvoEffect FEffect;
 
-public:
+  public:
     static constexpr std::int32_t MidiQueueSize = TOrvoEffect::EventQueueSize;
     /// Parameter names, labels and display texts reach 21 characters ("Reserved for
     /// Quorvane"), above the published 8; hosts give these opcodes buffers of 64 bytes or
@@ -76,22 +76,13 @@ public:
     void setBlockSizeAndSampleRate(VstInt32 newBlockSize, float newSampleRate) noexcept override;
 
     /// The format-neutral effect: its MIDI menu, map and state, for the editor glue.
-    TOrvoEffect& effect() noexcept
-    {
-        return FEffect;
-    }
+    TOrvoEffect& effect() noexcept { return FEffect; }
 
     /// The texts the host gave for getHostVendorString / getHostProductString at creation.
-    const char* hostVendor() const noexcept
-    {
-        return FHostVendor;
-    }
-    const char* hostProduct() const noexcept
-    {
-        return FHostProduct;
-    }
+    const char* hostVendor() const noexcept { return FHostVendor; }
+    const char* hostProduct() const noexcept { return FHostProduct; }
 
-private:
+  private:
     void ParameterMovedByController(std::int32_t index, float value) noexcept override;
     void MidiThru(std::int32_t frame, const TMidiBytes& message) noexcept override;
 

@@ -153,7 +153,8 @@ void APluginEditor::copyValues() noexcept
 {
     for (std::int32_t i = 0; i < ParameterCount; ++i)
     {
-        values[static_cast<std::size_t>(i)].store(typedEffect->getParameter(i), std::memory_order_relaxed);
+        values[static_cast<std::size_t>(i)].store(typedEffect->getParameter(i),
+                                                  std::memory_order_relaxed);
     }
 }
 

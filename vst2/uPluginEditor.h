@@ -5,9 +5,9 @@
 #include "editor/uEditorForm.h"
 #include "editor/uEditorScale.h"
 #include "editor/uEditorWindow.h"
-#include "vst2/uVstEditorEffect.h"
 #include "vst2/AEffEditor.h"
 #include "vst2/uPlugin.h"
+#include "vst2/uVstEditorEffect.h"
 
 #include <array>
 #include <atomic>
@@ -31,7 +31,7 @@ using TOpeningScaleQuery = std::function<TEditorScale()>;
 
 class APluginEditor final : public AEffEditor, public TParameterListener
 {
-public:
+  public:
     /// The editor form's size at 100 %: hosts size their frame from effEditGetRect before
     /// they open the editor, which answers it at the display's scale.
     static constexpr auto FormWidth = static_cast<std::int16_t>(form::ClientWidth);
@@ -70,19 +70,10 @@ public:
     /// user-interface thread is never touched.
     void parametersChanged() noexcept override;
 
-    APlugin* plugin() const noexcept
-    {
-        return typedEffect;
-    }
-    bool hasWindow() const noexcept
-    {
-        return window != nullptr;
-    }
+    APlugin* plugin() const noexcept { return typedEffect; }
+    bool hasWindow() const noexcept { return window != nullptr; }
     /// The open window, or null.
-    TEditorWindow* editorWindow() const noexcept
-    {
-        return window.get();
-    }
+    TEditorWindow* editorWindow() const noexcept { return window.get(); }
 
     /// What the window asks of the effect: the effect's own calls.
     TVstEditorEffect editorEffect;
@@ -93,7 +84,7 @@ public:
     /// open calls not yet matched by close.
     std::int32_t openCount = 0;
 
-private:
+  private:
     void copyValues() noexcept;
     /// Sets FEditorClosed and lets go of the window: window none, parentWindow 0.
     void closeWindow();

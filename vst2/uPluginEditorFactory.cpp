@@ -39,9 +39,8 @@ std::unique_ptr<TPluginEditorWindow> MakeEditorWindow(IUIPlatform& platform, APl
 
 TEditorWindowFactory EditorWindowFactory(IUIPlatform& platform)
 {
-    return [&platform](APluginEditor& glue, void* parent) -> std::unique_ptr<TEditorWindow> {
-        return MakeEditorWindow(platform, glue, parent);
-    };
+    return [&platform](APluginEditor& glue, void* parent) -> std::unique_ptr<TEditorWindow>
+    { return MakeEditorWindow(platform, glue, parent); };
 }
 
 TEditorParts MakePluginEditor(APlugin& effect, IUIPlatform* platform)
@@ -77,7 +76,8 @@ TEditorParts MakePluginEditorWithPlatform(APlugin& effect, TUIPlatformMaker make
         }
     };
     auto lazy = std::make_shared<TLazyPlatform>(TLazyPlatform{makePlatform, nullptr});
-    TEditorWindowFactory factory = [lazy](APluginEditor& glue, void* parent) {
+    TEditorWindowFactory factory = [lazy](APluginEditor& glue, void* parent)
+    {
         IUIPlatform* platform = lazy->Get();
         if (platform == nullptr)
         {
@@ -87,7 +87,8 @@ TEditorParts MakePluginEditorWithPlatform(APlugin& effect, TUIPlatformMaker make
         window->KeepPlatformAlive(lazy->Platform);
         return std::unique_ptr<TEditorWindow>(std::move(window));
     };
-    TOpeningScaleQuery openingScale = [lazy] {
+    TOpeningScaleQuery openingScale = [lazy]
+    {
         IUIPlatform* platform = lazy->Get();
         return platform != nullptr ? OpeningScale(*platform, 0) : es100;
     };

@@ -40,16 +40,16 @@ AEffect* vstPluginMain(audioMasterCallback audioMaster) noexcept
 
 extern "C"
 {
-ORVO_ENTRY_EXPORT AEffect* VSTCALL VSTPluginMain(audioMasterCallback audioMaster) noexcept;
+    ORVO_ENTRY_EXPORT AEffect* VSTCALL VSTPluginMain(audioMasterCallback audioMaster) noexcept;
 
-// The second name, spelt at assembler level (with the platform's C symbol prefix, "_" on
-// 32-bit Windows), bound to the same code.
-ORVO_ENTRY_EXPORT AEffect* VSTCALL vstMainAlias(audioMasterCallback audioMaster) noexcept
-    __asm__(ORVO_STRINGIFY(__USER_LABEL_PREFIX__) "main")
-    __attribute__((alias("VSTPluginMain")));
+    // The second name, spelt at assembler level (with the platform's C symbol prefix, "_" on
+    // 32-bit Windows), bound to the same code.
+    ORVO_ENTRY_EXPORT AEffect* VSTCALL vstMainAlias(audioMasterCallback audioMaster) noexcept
+        __asm__(ORVO_STRINGIFY(__USER_LABEL_PREFIX__) "main")
+            __attribute__((alias("VSTPluginMain")));
 
-AEffect* VSTCALL VSTPluginMain(audioMasterCallback audioMaster) noexcept
-{
-    return orvo::vstPluginMain(audioMaster);
-}
+    AEffect* VSTCALL VSTPluginMain(audioMasterCallback audioMaster) noexcept
+    {
+        return orvo::vstPluginMain(audioMaster);
+    }
 }

@@ -62,8 +62,8 @@ template <int Lanes> struct TBandSplitIO
 
     TBandSplitIO(float* const* buffers, const TGainedInput& gained, TBandSplit& split,
                  Scratch& memory) noexcept
-        : Buffers(buffers), Left(gained.Left), Right(gained.Right), Gain(gained.Gain),
-          Split(split), Memory(memory)
+        : Buffers(buffers), Left(gained.Left), Right(gained.Right), Gain(gained.Gain), Split(split),
+          Memory(memory)
     {
         alignas(32) double start[6];
         for (int k = 0; k < 6; ++k)
@@ -94,16 +94,16 @@ template <int Lanes> struct TBandSplitIO
     [[gnu::always_inline]] void Advance(__m256d peaks, __m128d top) noexcept
     {
         const __m256d rising = _mm256_cmp_pd(Envelope, peaks, _CMP_LT_OQ);
-        const __m256d next = _mm256_add_pd(
-            peaks, _mm256_mul_pd(_mm256_sub_pd(Envelope, peaks),
-                                 _mm256_blendv_pd(Release, Attack, rising)));
+        const __m256d next =
+            _mm256_add_pd(peaks, _mm256_mul_pd(_mm256_sub_pd(Envelope, peaks),
+                                               _mm256_blendv_pd(Release, Attack, rising)));
         Lowest = _mm256_min_pd(next, Lowest);
         Envelope = next;
         const __m128d risingTop = _mm_cmplt_pd(EnvelopeTop, top);
-        const __m128d nextTop = _mm_add_pd(
-            top, _mm_mul_pd(_mm_sub_pd(EnvelopeTop, top),
-                            _mm_blendv_pd(_mm256_castpd256_pd128(Release),
-                                          _mm256_castpd256_pd128(Attack), risingTop)));
+        const __m128d nextTop =
+            _mm_add_pd(top, _mm_mul_pd(_mm_sub_pd(EnvelopeTop, top),
+                                       _mm_blendv_pd(_mm256_castpd256_pd128(Release),
+                                                     _mm256_castpd256_pd128(Attack), risingTop)));
         LowestTop = _mm_min_pd(nextTop, LowestTop);
         EnvelopeTop = nextTop;
     }
@@ -150,8 +150,8 @@ template <int Lanes> struct TBandSplitIO
             __m128 r3 = four.Quads[3][c];
             _MM_TRANSPOSE4_PS(r0, r1, r2, r3);
             const __m128 gained = _mm_mul_ps(_mm_loadu_ps(inputs[c] + i), _mm_set1_ps(Gain));
-            const __m128 bands[5] = {r0, _mm_sub_ps(r1, r0), _mm_sub_ps(r2, r1),
-                                     _mm_sub_ps(r3, r2), _mm_sub_ps(gained, r3)};
+            const __m128 bands[5] = {r0, _mm_sub_ps(r1, r0), _mm_sub_ps(r2, r1), _mm_sub_ps(r3, r2),
+                                     _mm_sub_ps(gained, r3)};
             for (int k = 0; k < 5; ++k)
             {
                 _mm_storeu_ps(
@@ -257,8 +257,7 @@ template <int Lanes> struct TBandSplitIO
             for (int i = 0; i < count; ++i)
             {
                 const double m = Memory.Peak[k][i];
-                const double e =
-                    m + (envelope - m) * (m > envelope ? Split.Attack : Split.Release);
+                const double e = m + (envelope - m) * (m > envelope ? Split.Attack : Split.Release);
                 envelope = e > Floor ? e : 0.0;
             }
         }
@@ -280,8 +279,8 @@ void RunCrossoverBands(TBiquadCore* const* cores, int count, const TGainedInput&
 /// RunLanesPadded with gained input, the crossover lanes writing bands and following their
 /// envelopes (TBandSplitIO) while lanes 8..laneCount-1 filter their buffers.
 template <class V, int Groups>
-void RunLanesPaddedBands(TBiquadCore* const* cores, float* const* buffers, int laneCount,
-                         int count, const TGainedInput& gained, TBandSplit& split) noexcept
+void RunLanesPaddedBands(TBiquadCore* const* cores, float* const* buffers, int laneCount, int count,
+                         const TGainedInput& gained, TBandSplit& split) noexcept
 {
     static_assert(V::Width * Groups == 12, "the crossover bank and four more lanes");
     TBiquadCore idle[4];

@@ -48,7 +48,8 @@ TSimdLevel BestSimdLevel() noexcept
 
 TSimdLevel ChosenSimdLevel() noexcept
 {
-    static const TSimdLevel chosen = [] {
+    static const TSimdLevel chosen = []
+    {
         const char* asked = std::getenv("ORVO_SIMD");
         for (TSimdLevel level : {slScalar, slSse2, slAvx2, slAvx512})
         {

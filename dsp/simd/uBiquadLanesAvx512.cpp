@@ -128,12 +128,11 @@ void RunLanesTogetherAvx512(TBiquadCore* const* cores, float* const* buffers, in
                                                               gained);
 }
 
-void RunLanesTogetherBandsAvx512(TBiquadCore* const* cores, float* const* buffers,
-                                 int laneCount, int count, const TGainedInput& gained,
-                                 TBandSplit& split) noexcept
+void RunLanesTogetherBandsAvx512(TBiquadCore* const* cores, float* const* buffers, int laneCount,
+                                 int count, const TGainedInput& gained, TBandSplit& split) noexcept
 {
-    simd_kernel::RunLanesPaddedBands<avx2_ops::TAvx2Converting, 3>(cores, buffers, laneCount,
-                                                                   count, gained, split);
+    simd_kernel::RunLanesPaddedBands<avx2_ops::TAvx2Converting, 3>(cores, buffers, laneCount, count,
+                                                                   gained, split);
 }
 
 } // namespace orvo::simd

@@ -36,9 +36,8 @@ void RunCrossoverBandsAvx512(TBiquadCore* const* cores, int count, const TGained
 /// The lockstep with the crossover lanes writing bands (TLockstepBandsKernel).
 void RunLanesTogetherBandsAvx2(TBiquadCore* const* cores, float* const* buffers, int laneCount,
                                int count, const TGainedInput& gained, TBandSplit& split) noexcept;
-void RunLanesTogetherBandsAvx512(TBiquadCore* const* cores, float* const* buffers,
-                                 int laneCount, int count, const TGainedInput& gained,
-                                 TBandSplit& split) noexcept;
+void RunLanesTogetherBandsAvx512(TBiquadCore* const* cores, float* const* buffers, int laneCount,
+                                 int count, const TGainedInput& gained, TBandSplit& split) noexcept;
 
 /// Up to 12 lanes of at most 64 samples in one lockstep loop, whatever the width: their
 /// feedback waits overlap instead of adding up (TLockstepKernel).

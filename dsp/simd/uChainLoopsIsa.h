@@ -1,6 +1,7 @@
 // The chain's loops without a recursion (dsp/uChainLoops.h) and the transient processor's
-// loops (dsp/uDispersionLoops.h) compiled for the wider instruction sets. SSE2 needs no copy of its own: it is the baseline that uOrvoChain.cpp compiles for.
-// Call one only where the processor supports its set.
+// loops (dsp/uDispersionLoops.h) compiled for the wider instruction sets. SSE2 needs no copy of its
+// own: it is the baseline that uOrvoChain.cpp compiles for. Call one only where the processor
+// supports its set.
 #pragma once
 
 #include "dsp/uFilterKernels.h"

@@ -20,8 +20,7 @@ void ORVO_SIMD_NAME(Mix)(const TMixJob& job) noexcept
     chain_loops::Mix(job);
 }
 
-void ORVO_SIMD_NAME(SoftClip)(const float* in, float* out, std::int32_t count,
-                              bool adding) noexcept
+void ORVO_SIMD_NAME(SoftClip)(const float* in, float* out, std::int32_t count, bool adding) noexcept
 {
     chain_loops::SoftClipInto(in, out, count, adding);
 }

@@ -19,12 +19,12 @@
 #define ORVO_SIMD_PRAGMA_TEXT(text) _Pragma(#text)
 #define ORVO_SIMD_PRAGMA(text) ORVO_SIMD_PRAGMA_TEXT(text)
 #if defined(__clang__)
-#define ORVO_SIMD_TARGET_BEGIN                                                                 \
-    ORVO_SIMD_PRAGMA(clang attribute push(__attribute__((target(ORVO_SIMD_TARGET))),           \
-                                          apply_to = function))
+#define ORVO_SIMD_TARGET_BEGIN                                                                     \
+    ORVO_SIMD_PRAGMA(                                                                              \
+        clang attribute push(__attribute__((target(ORVO_SIMD_TARGET))), apply_to = function))
 #define ORVO_SIMD_TARGET_END _Pragma("clang attribute pop")
 #else
-#define ORVO_SIMD_TARGET_BEGIN                                                                 \
+#define ORVO_SIMD_TARGET_BEGIN                                                                     \
     _Pragma("GCC push_options") ORVO_SIMD_PRAGMA(GCC target(ORVO_SIMD_TARGET))
 #define ORVO_SIMD_TARGET_END _Pragma("GCC pop_options")
 #endif

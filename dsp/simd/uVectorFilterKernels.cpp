@@ -127,20 +127,17 @@ TFilterKernels FilterKernelsFor(TSimdLevel level) noexcept
         return KernelsWith<&simd::RunLanesAvx512, &simd::RunCrossoversGainedAvx512,
                            &simd::MixAvx512, &simd::SoftClipAvx512,
                            &Lockstep<&simd::RunLanesTogetherAvx512, &simd::RunLanesAvx512>,
-                           &simd::DispersionAvx512,
-                           &CrossoverBands<&simd::RunCrossoverBandsAvx512>,
+                           &simd::DispersionAvx512, &CrossoverBands<&simd::RunCrossoverBandsAvx512>,
                            &LockstepBands<&simd::RunLanesTogetherBandsAvx512>>;
     case slAvx2:
         return KernelsWith<&simd::RunLanesAvx2, &simd::RunCrossoversGainedAvx2, &simd::MixAvx2,
                            &simd::SoftClipAvx2,
                            &Lockstep<&simd::RunLanesTogetherAvx2, &simd::RunLanesAvx2>,
-                           &simd::DispersionAvx2,
-                           &CrossoverBands<&simd::RunCrossoverBandsAvx2>,
+                           &simd::DispersionAvx2, &CrossoverBands<&simd::RunCrossoverBandsAvx2>,
                            &LockstepBands<&simd::RunLanesTogetherBandsAvx2>>;
     case slSse2:
         return KernelsWith<&simd::RunLanesSse2, &simd::RunCrossoversGainedSse2, &MixBaseline,
-                           &SoftClipBaseline, Sse2Together, &DispersionBaseline, nullptr,
-                           nullptr>;
+                           &SoftClipBaseline, Sse2Together, &DispersionBaseline, nullptr, nullptr>;
     case slScalar:
         break;
     }

@@ -11,7 +11,7 @@ namespace orvo
 
 class EDIBError : public std::runtime_error
 {
-public:
+  public:
     explicit EDIBError(const std::string& message) : std::runtime_error(message) {}
     explicit EDIBError(const char* message) : std::runtime_error(message) {}
 };

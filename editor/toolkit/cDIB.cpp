@@ -1,9 +1,9 @@
 #include "editor/toolkit/cDIB.h"
 
+#include "editor/toolkit/cDIBStoredImage.h"
+
 #include <algorithm>
 #include <cstring>
-
-#include "editor/toolkit/cDIBStoredImage.h"
 
 namespace orvo
 {
@@ -45,8 +45,8 @@ void BlendMasked(std::uint8_t* destination, const std::uint8_t* source, std::int
     }
 }
 
-void BlendMaskedOpacity(std::uint8_t* destination, const std::uint8_t* source,
-                        std::int32_t count, std::uint8_t opacity)
+void BlendMaskedOpacity(std::uint8_t* destination, const std::uint8_t* source, std::int32_t count,
+                        std::uint8_t opacity)
 {
     for (std::int32_t i = 0; i < count; ++i, destination += 4, source += 4)
     {
@@ -301,8 +301,8 @@ TPixelView TAbstractSuperDIB::View()
     return TPixelView{ScanLine(0), -static_cast<std::ptrdiff_t>(RowBytes()), FWidth, FHeight};
 }
 
-void TWinDIB::DrawText(const TRect& box, std::string_view text, const TUIFont& font,
-                       TColor colour, const TTextFormat& format)
+void TWinDIB::DrawText(const TRect& box, std::string_view text, const TUIFont& font, TColor colour,
+                       const TTextFormat& format)
 {
     if (FTextRenderer == nullptr || Empty() || ClipRect().IsEmpty())
     {

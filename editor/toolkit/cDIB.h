@@ -3,16 +3,16 @@
 // 8-bit integer arithmetic, through the destination's clip rectangle.
 #pragma once
 
+#include "platform/ui/IUITextRenderer.h"
+#include "platform/ui/UIGeometry.h"
+#include "platform/ui/UIPixels.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <span>
 #include <string_view>
 #include <vector>
-
-#include "platform/ui/IUITextRenderer.h"
-#include "platform/ui/UIGeometry.h"
-#include "platform/ui/UIPixels.h"
 
 namespace orvo
 {
@@ -31,7 +31,7 @@ using TBlendRoutine = void (*)(std::uint8_t* destination, const std::uint8_t* so
 
 class TAbstractSuperDIB
 {
-public:
+  public:
     static constexpr std::int32_t MaxSide = 65535;
 
     TAbstractSuperDIB();
@@ -84,9 +84,8 @@ public:
     /// Draws the part (sourceX, sourceY, width, height) of this image at (x, y) of
     /// destination with this image's blend routine, clipped to the destination's clip
     /// rectangle and to both images.
-    void Draw(TAbstractSuperDIB& destination, std::int32_t x, std::int32_t y,
-              std::int32_t sourceX, std::int32_t sourceY, std::int32_t width,
-              std::int32_t height) const;
+    void Draw(TAbstractSuperDIB& destination, std::int32_t x, std::int32_t y, std::int32_t sourceX,
+              std::int32_t sourceY, std::int32_t width, std::int32_t height) const;
     void Draw(TAbstractSuperDIB& destination, std::int32_t x, std::int32_t y) const
     {
         Draw(destination, x, y, 0, 0, FWidth, FHeight);
@@ -107,10 +106,10 @@ public:
     /// Counts the draws and fills into this image.
     std::uint32_t ChangeCount() const { return FChangeCount; }
 
-protected:
+  protected:
     virtual void Changed() { ++FChangeCount; }
 
-private:
+  private:
     void ChooseBlendRoutine();
     std::size_t RowBytes() const { return static_cast<std::size_t>(FWidth) * 4; }
 
@@ -137,7 +136,7 @@ class TMemoryDIB : public TAbstractSuperDIB
 /// An image that a window or control paints into; it can also receive text.
 class TWinDIB : public TAbstractSuperDIB
 {
-public:
+  public:
     void SetTextRenderer(IUITextRenderer* renderer) { FTextRenderer = renderer; }
     IUITextRenderer* TextRenderer() const { return FTextRenderer; }
 
@@ -147,7 +146,7 @@ public:
     TSize MeasureText(std::string_view text, const TUIFont& font, const TTextFormat& format,
                       std::int32_t maxWidth) const;
 
-private:
+  private:
     IUITextRenderer* FTextRenderer = nullptr;
 };
 

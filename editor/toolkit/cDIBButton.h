@@ -2,9 +2,9 @@
 // the visual state that follows Enabled, Down, hover and the left button.
 #pragma once
 
-#include <cstdint>
-
 #include "editor/toolkit/cDIBControl.h"
+
+#include <cstdint>
 
 namespace orvo
 {
@@ -20,7 +20,7 @@ enum TButtonState : std::uint8_t
 
 class TAbstractDIBButton : public TCustomDIBControl
 {
-public:
+  public:
     using TCustomDIBControl::TCustomDIBControl;
 
     bool Down() const { return FDown; }
@@ -38,11 +38,11 @@ public:
     void Click() override;
     void CaptureLost() override;
 
-protected:
+  protected:
     void EnabledChanged() override { UpdateState(); }
     void UpdateState();
 
-private:
+  private:
     bool FDown = false;
     TButtonState FState = bsUp;
 };

@@ -18,7 +18,7 @@ using TNotifyEvent = std::function<void(TDIBComponent& sender)>;
 
 class TDIBComponent
 {
-public:
+  public:
     explicit TDIBComponent(TDIBComponent* owner);
     virtual ~TDIBComponent();
     TDIBComponent(const TDIBComponent&) = delete;
@@ -31,7 +31,7 @@ public:
     std::string Name;
     std::int32_t Tag = 0;
 
-private:
+  private:
     TDIBComponent* FOwner = nullptr;
     std::vector<TDIBComponent*> FComponents;
 };

@@ -32,7 +32,7 @@ int HexValue(char c)
 
 // Where each stored byte's two hex digits sit in "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}":
 // the first three fields are little-endian, so their bytes appear in reverse order.
-constexpr std::array<std::size_t, 16> TextOffsetOfByte{7, 5, 3, 1, 12, 10, 17, 15,
+constexpr std::array<std::size_t, 16> TextOffsetOfByte{7,  5,  3,  1,  12, 10, 17, 15,
                                                        20, 22, 25, 27, 29, 31, 33, 35};
 constexpr std::size_t GUIDTextLength = 38;
 

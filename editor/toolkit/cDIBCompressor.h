@@ -34,7 +34,7 @@ std::string GUIDToText(const TGUID& guid);
 /// One way of compressing the uncompressed image block (width, height, pixels).
 class TAbstractDIBCompressor
 {
-public:
+  public:
     virtual ~TAbstractDIBCompressor() = default;
 
     virtual TGUID GetGUID() const = 0;

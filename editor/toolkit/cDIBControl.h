@@ -3,14 +3,14 @@
 // it (in control coordinates).
 #pragma once
 
-#include <cstdint>
-#include <functional>
-#include <string>
-
 #include "editor/toolkit/cDIB.h"
 #include "editor/toolkit/cDIBComponent.h"
 #include "platform/ui/IUIPlatform.h"
 #include "platform/ui/UIInput.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
 
 namespace orvo
 {
@@ -26,7 +26,7 @@ using TMouseMoveEvent =
 
 class TCustomDIBControl : public TDIBComponent
 {
-public:
+  public:
     static constexpr std::int32_t DefaultSize = 32;
 
     /// The control lives on parent, or, when parent is null, on owner itself if it is a
@@ -96,10 +96,10 @@ public:
     /// lost it) while buttons were held: no release will arrive.
     virtual void CaptureLost() { FPressed = ssNone; }
 
-protected:
+  protected:
     virtual void EnabledChanged() {}
 
-private:
+  private:
     friend class TCustomDIBContainer;
 
     TCustomDIBContainer* FContainer = nullptr;

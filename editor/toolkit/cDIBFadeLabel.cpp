@@ -1,8 +1,8 @@
 #include "editor/toolkit/cDIBFadeLabel.h"
 
-#include <cmath>
-
 #include "editor/toolkit/cDIBPanel.h"
+
+#include <cmath>
 
 namespace orvo
 {
@@ -104,7 +104,8 @@ void TCustomDIBFadeLabel::RebuildFadeColors()
         return;
     }
     const double count = FFrameCount;
-    const double stepRed = (RedOf(FColorHighlighted) - static_cast<double>(RedOf(FFontColor))) / count;
+    const double stepRed =
+        (RedOf(FColorHighlighted) - static_cast<double>(RedOf(FFontColor))) / count;
     const double stepGreen =
         (GreenOf(FColorHighlighted) - static_cast<double>(GreenOf(FFontColor))) / count;
     const double stepBlue =
@@ -195,7 +196,8 @@ void TCustomDIBFadeLabel::Paint(TWinDIB& canvas)
     {
         const std::int32_t textHeight =
             canvas.MeasureText(FCaption, FFont, format, WordWrap ? Width() : 0).Height;
-        box = box.Offset(0, FLayout == tlCenter ? (Height() - textHeight) / 2 : Height() - textHeight);
+        box = box.Offset(0,
+                         FLayout == tlCenter ? (Height() - textHeight) / 2 : Height() - textHeight);
     }
     if (!Enabled())
     {

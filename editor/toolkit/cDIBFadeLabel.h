@@ -3,13 +3,13 @@
 // every FrameDelay ms, when the pointer leaves.
 #pragma once
 
-#include <cstdint>
-#include <string>
-#include <vector>
-
 #include "editor/toolkit/cDIBControl.h"
 #include "editor/toolkit/cDIBTimer.h"
 #include "platform/ui/IUITextRenderer.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
 
 namespace orvo
 {
@@ -26,7 +26,7 @@ constexpr TColor clWhite = MakeColor(255, 255, 255);
 
 class TCustomDIBFadeLabel : public TCustomDIBControl
 {
-public:
+  public:
     explicit TCustomDIBFadeLabel(TDIBComponent* owner, TCustomDIBContainer* parent = nullptr);
 
     const std::string& Caption() const { return FCaption; }
@@ -59,7 +59,7 @@ public:
     void MouseEnter() override;
     void MouseLeave() override;
 
-private:
+  private:
     void RebuildFadeColors();
     void ApplyAutoSize();
     void FadeTick();
@@ -82,7 +82,7 @@ private:
 
 class TDIBFadeLabel : public TCustomDIBFadeLabel
 {
-public:
+  public:
     using TCustomDIBFadeLabel::TCustomDIBFadeLabel;
 };
 

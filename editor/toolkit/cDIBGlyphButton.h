@@ -1,17 +1,17 @@
 // The glyph button: a strip of NumGlyphs frames of the button's width, one per visual state.
 #pragma once
 
-#include <cstdint>
-
 #include "editor/toolkit/cDIBButton.h"
 #include "editor/toolkit/cDIBImageList.h"
+
+#include <cstdint>
 
 namespace orvo
 {
 
 class TCustomDIBGlyphButton : public TAbstractDIBButton
 {
-public:
+  public:
     using TAbstractDIBButton::TAbstractDIBButton;
 
     const TDIBImageLink& Glyph() const { return FGlyph; }
@@ -28,7 +28,7 @@ public:
 
     void Paint(TWinDIB& canvas) override;
 
-private:
+  private:
     void ApplyAutoSize();
 
     TDIBImageLink FGlyph;
@@ -38,7 +38,7 @@ private:
 
 class TDIBGlyphButton : public TCustomDIBGlyphButton
 {
-public:
+  public:
     using TCustomDIBGlyphButton::TCustomDIBGlyphButton;
 };
 

@@ -9,7 +9,7 @@ namespace orvo
 
 class TDIBImage : public TCustomDIBControl
 {
-public:
+  public:
     using TCustomDIBControl::TCustomDIBControl;
 
     const TDIBImageLink& IndexMain() const { return FIndexMain; }
@@ -25,7 +25,7 @@ public:
 
     void Paint(TWinDIB& canvas) override;
 
-private:
+  private:
     void ApplyAutoSize();
 
     TDIBImageLink FIndexMain;

@@ -2,12 +2,12 @@
 // them. A drawn image shares the item's pixels; nothing is copied.
 #pragma once
 
+#include "editor/toolkit/cDIB.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
-
-#include "editor/toolkit/cDIB.h"
 
 namespace orvo
 {
@@ -20,11 +20,14 @@ struct TDIBImagesItem
 
 class TDIBImageList
 {
-public:
+  public:
     /// Appends an empty item and returns it; items keep their address for the list's life.
     TDIBImagesItem& Add(std::string displayName);
     std::int32_t Count() const { return static_cast<std::int32_t>(DIBImages.size()); }
-    TDIBImagesItem& Item(std::int32_t index) { return *DIBImages.at(static_cast<std::size_t>(index)); }
+    TDIBImagesItem& Item(std::int32_t index)
+    {
+        return *DIBImages.at(static_cast<std::size_t>(index));
+    }
 
     /// Makes image share item index's pixels and attributes. False, with image untouched,
     /// when the index lies outside the list or the item has no pixel data.

@@ -1,10 +1,10 @@
 #include "editor/toolkit/cDIBKnob.h"
 
-#include <cmath>
-#include <limits>
-
 #include "editor/toolkit/EDIBError.h"
 #include "editor/toolkit/cDIBPanel.h"
+
+#include <cmath>
+#include <limits>
 
 namespace orvo
 {
@@ -72,8 +72,9 @@ void TCustomDIBKnob::SetPosition(std::int32_t position)
     if (clamped != FPosition)
     {
         FPosition = clamped;
-        FFraction = static_cast<float>(static_cast<double>(FPosition - static_cast<std::int64_t>(FMin)) /
-                                       static_cast<double>(Range()));
+        FFraction =
+            static_cast<float>(static_cast<double>(FPosition - static_cast<std::int64_t>(FMin)) /
+                               static_cast<double>(Range()));
         if (OnChange)
         {
             OnChange(*this);
@@ -91,8 +92,9 @@ void TCustomDIBKnob::SetMax(std::int32_t value)
     {
         FMin = FMax - 1;
     }
-    FFraction = static_cast<float>(static_cast<double>(FPosition - static_cast<std::int64_t>(FMin)) /
-                                   static_cast<double>(Range()));
+    FFraction =
+        static_cast<float>(static_cast<double>(FPosition - static_cast<std::int64_t>(FMin)) /
+                           static_cast<double>(Range()));
     if (FPosition > FMax)
     {
         SetPosition(FMax);
@@ -111,8 +113,9 @@ void TCustomDIBKnob::SetMin(std::int32_t value)
     {
         FMax = FMin + 1;
     }
-    FFraction = static_cast<float>(static_cast<double>(FPosition - static_cast<std::int64_t>(FMin)) /
-                                   static_cast<double>(Range()));
+    FFraction =
+        static_cast<float>(static_cast<double>(FPosition - static_cast<std::int64_t>(FMin)) /
+                           static_cast<double>(Range()));
     if (FPosition < FMin)
     {
         SetPosition(FMin);
@@ -192,7 +195,8 @@ TKnobFrames TCustomDIBKnob::TweenFrames() const
     TKnobFrames frames;
     frames.Hi = CorrectFrame(static_cast<std::int64_t>(std::ceil(f)), FNumGlyphs, FLoopLastFrame);
     frames.Lo = CorrectFrame(static_cast<std::int64_t>(std::floor(f)), FNumGlyphs, FLoopLastFrame);
-    frames.LoWeight = static_cast<std::uint8_t>(255 - static_cast<std::int32_t>(RoundHalfEven(t * 255)));
+    frames.LoWeight =
+        static_cast<std::uint8_t>(255 - static_cast<std::int32_t>(RoundHalfEven(t * 255)));
     return frames;
 }
 
@@ -313,8 +317,7 @@ void TCustomDIBKnob::MouseWheel(std::int32_t notches, TShiftState shift)
     }
 }
 
-void TCustomDIBKnob::MouseUp(TMouseButton button, TShiftState shift, std::int32_t x,
-                             std::int32_t y)
+void TCustomDIBKnob::MouseUp(TMouseButton button, TShiftState shift, std::int32_t x, std::int32_t y)
 {
     TCustomDIBControl::MouseUp(button, shift, x, y);
     if (button == mbLeft && FDragging)

@@ -3,10 +3,10 @@
 // pointer hidden at the place where the drag began.
 #pragma once
 
-#include <cstdint>
-
 #include "editor/toolkit/cDIBControl.h"
 #include "editor/toolkit/cDIBImageList.h"
+
+#include <cstdint>
 
 namespace orvo
 {
@@ -38,7 +38,7 @@ struct TKnobFrames
 
 class TCustomDIBKnob : public TCustomDIBControl
 {
-public:
+  public:
     explicit TCustomDIBKnob(TDIBComponent* owner, TCustomDIBContainer* parent = nullptr);
     ~TCustomDIBKnob() override;
 
@@ -102,7 +102,7 @@ public:
     /// Moves WheelStep per notch (WheelFineStep with Shift held), up for positive notches.
     void MouseWheel(std::int32_t notches, TShiftState shift) override;
 
-private:
+  private:
     void ApplyAutoSize();
     void EndDrag();
     std::int64_t Range() const { return static_cast<std::int64_t>(FMax) - FMin; }
@@ -123,7 +123,7 @@ private:
 
 class TDIBKnob : public TCustomDIBKnob
 {
-public:
+  public:
     using TCustomDIBKnob::TCustomDIBKnob;
 };
 

@@ -47,8 +47,10 @@ void TDIBPopupMenu::Popup(IUIPlatform& platform, IUIWindow* owner, TPoint screen
     std::vector<TDIBMenuItem*> commands;
     BuildEntries(*this, menu.Items, commands);
     platform.ShowPopupMenu(owner, menu, screen,
-                           [commands = std::move(commands)](std::int32_t chosen) {
-                               if (chosen < 1 || chosen > static_cast<std::int32_t>(commands.size()))
+                           [commands = std::move(commands)](std::int32_t chosen)
+                           {
+                               if (chosen < 1 ||
+                                   chosen > static_cast<std::int32_t>(commands.size()))
                                {
                                    return;
                                }

@@ -3,20 +3,20 @@
 // the item as sender.
 #pragma once
 
+#include "editor/toolkit/cDIBComponent.h"
+#include "platform/ui/IUIPlatform.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
-
-#include "editor/toolkit/cDIBComponent.h"
-#include "platform/ui/IUIPlatform.h"
 
 namespace orvo
 {
 
 class TDIBMenuItem : public TDIBComponent
 {
-public:
+  public:
     explicit TDIBMenuItem(TDIBComponent* owner) : TDIBComponent(owner) {}
 
     /// Appends a command item (or a separator with caption "-") and returns it.
@@ -29,13 +29,13 @@ public:
     bool Checked = false;
     TNotifyEvent OnClick;
 
-private:
+  private:
     std::vector<std::unique_ptr<TDIBMenuItem>> FItems;
 };
 
 class TDIBPopupMenu : public TDIBMenuItem
 {
-public:
+  public:
     explicit TDIBPopupMenu(TDIBComponent* owner = nullptr) : TDIBMenuItem(owner) {}
 
     /// Shows the menu at a screen position; the chosen item's OnClick runs when the user

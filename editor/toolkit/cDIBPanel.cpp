@@ -1,9 +1,9 @@
 #include "editor/toolkit/cDIBPanel.h"
 
-#include <algorithm>
-
 #include "editor/toolkit/EDIBError.h"
 #include "editor/toolkit/cDIBMenu.h"
+
+#include <algorithm>
 
 namespace orvo
 {
@@ -21,13 +21,15 @@ TCustomDIBContainer::TCustomDIBContainer(IUIPlatform& platform, TDIBComponent* o
     FScratch.SetTextRenderer(&FPlatform.TextRenderer());
     FComposite.SetSize(bounds.Width(), bounds.Height());
     FInvalid = ClientRect();
-    FHintTimer.SetOnTimer([this](TDIBComponent&) {
-        FHintTimer.SetEnabled(false);
-        if (FHintControl != nullptr && FHintControl == FHovered)
+    FHintTimer.SetOnTimer(
+        [this](TDIBComponent&)
         {
-            ShowHintFor(*FHintControl);
-        }
-    });
+            FHintTimer.SetEnabled(false);
+            if (FHintControl != nullptr && FHintControl == FHovered)
+            {
+                ShowHintFor(*FHintControl);
+            }
+        });
 }
 
 TCustomDIBContainer::~TCustomDIBContainer()
@@ -342,8 +344,8 @@ void TDIBImageContainer::PaintBackground(TWinDIB& composite, const TRect& rect)
 {
     TMemoryDIB background;
     const bool hasBackground = IndexImage.GetImage(background);
-    if (!hasBackground || (TileMethod == tmCenter && (background.Width() != Width() ||
-                                                      background.Height() != Height())))
+    if (!hasBackground || (TileMethod == tmCenter &&
+                           (background.Width() != Width() || background.Height() != Height())))
     {
         composite.Fill(rect, Color);
     }
@@ -360,7 +362,8 @@ void TDIBImageContainer::PaintBackground(TWinDIB& composite, const TRect& rect)
     }
     for (std::int32_t y = (rect.Top / imageHeight) * imageHeight; y < rect.Bottom; y += imageHeight)
     {
-        for (std::int32_t x = (rect.Left / imageWidth) * imageWidth; x < rect.Right; x += imageWidth)
+        for (std::int32_t x = (rect.Left / imageWidth) * imageWidth; x < rect.Right;
+             x += imageWidth)
         {
             background.Draw(composite, x, y);
         }

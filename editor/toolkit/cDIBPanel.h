@@ -5,18 +5,18 @@
 // and offers the hint texts of the controls under the pointer.
 #pragma once
 
-#include <cstdint>
-#include <functional>
-#include <memory>
-#include <string>
-#include <vector>
-
 #include "editor/toolkit/cDIB.h"
 #include "editor/toolkit/cDIBComponent.h"
 #include "editor/toolkit/cDIBControl.h"
 #include "editor/toolkit/cDIBImageList.h"
 #include "editor/toolkit/cDIBTimer.h"
 #include "platform/ui/IUIPlatform.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
 
 namespace orvo
 {
@@ -39,7 +39,7 @@ using TShowHintEvent = std::function<void(std::string& hintText, TCustomDIBContr
 
 class TCustomDIBContainer : public TDIBComponent, private IUIWindowListener
 {
-public:
+  public:
     /// Creates the container's window as a child of the native window parent, at bounds
     /// (position in the parent, client size). Throws EDIBError when the window system
     /// cannot make the window.
@@ -87,11 +87,11 @@ public:
     TMouseMoveEvent OnMouseMove;
     TMouseEvent OnMouseUp;
 
-protected:
+  protected:
     /// Draws what lies under the controls into the composite, whose clip rectangle is rect.
     virtual void PaintBackground(TWinDIB& composite, const TRect& rect);
 
-private:
+  private:
     friend class TCustomDIBControl;
     void AddControl(TCustomDIBControl* control);
     void RemoveControl(TCustomDIBControl* control);
@@ -129,14 +129,14 @@ private:
 /// The container of the editor: a background image from an image list, centred or tiled.
 class TDIBImageContainer : public TCustomDIBContainer
 {
-public:
+  public:
     using TCustomDIBContainer::TCustomDIBContainer;
 
     TDIBImageLink IndexImage;
     TTileMethod TileMethod = tmCenter;
     TBorderDrawPosition BorderDrawPosition = bdOverControls; // no border image is drawn
 
-protected:
+  protected:
     void PaintBackground(TWinDIB& composite, const TRect& rect) override;
 };
 

@@ -12,7 +12,7 @@ namespace orvo
 /// Which registered compressor the image writer uses, by identifier in text form.
 class TDIBSettings
 {
-public:
+  public:
     /// Defaults to "DIB LZH", the compressor of every image the editor stores.
     std::string DIBCompressor{LZHDIBCompressorGUIDText};
 

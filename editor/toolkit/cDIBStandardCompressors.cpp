@@ -17,9 +17,9 @@ namespace
 // Coder parameters (LZHUF, 1988).
 constexpr int RingSize = 4096;
 constexpr int RingMask = RingSize - 1;
-constexpr int Lookahead = 60;         // longest match
-constexpr int Threshold = 2;          // a match must be longer than this
-constexpr int RingStart = RingSize - Lookahead; // first written ring position, 4036
+constexpr int Lookahead = 60;                            // longest match
+constexpr int Threshold = 2;                             // a match must be longer than this
+constexpr int RingStart = RingSize - Lookahead;          // first written ring position, 4036
 constexpr int SymbolCount = 256 - Threshold + Lookahead; // 314: bytes, then lengths 3..60
 constexpr int NodeCount = SymbolCount * 2 - 1;           // 627 tree positions
 constexpr int Root = NodeCount - 1;                      // 626
@@ -66,7 +66,7 @@ constexpr TPositionDecodeTables PositionDecode = MakePositionDecodeTables();
 /// parent[NodeCount + s] the position of symbol s's leaf.
 class TAdaptiveTree
 {
-public:
+  public:
     TAdaptiveTree()
     {
         for (int s = 0; s < SymbolCount; ++s)
@@ -121,7 +121,7 @@ public:
         return symbol;
     }
 
-private:
+  private:
     /// The prefix table: for every value of the next PrefixBits bits, the position that
     /// the walk from the root reaches after prefixLength of them (at a leaf, or after all
     /// PrefixBits). It reads son[] of the internal nodes of the top PrefixBits levels only,
@@ -275,7 +275,7 @@ private:
 /// MSB-first bit reader over a byte span; bits beyond the end read as zeros.
 class TBitReader
 {
-public:
+  public:
     explicit TBitReader(std::span<const std::uint8_t> bytes)
         : next(bytes.data()), end(bytes.data() + bytes.size())
     {
@@ -324,7 +324,7 @@ public:
         count -= n;
     }
 
-private:
+  private:
     const std::uint8_t* next;
     const std::uint8_t* end;
     std::uint64_t buffer = 0;
@@ -386,7 +386,8 @@ std::size_t DecodeStream(TDecoder& decoder, std::span<const std::uint8_t> stream
     std::size_t produced = 0;
     std::size_t symbolStart = 0; // produced when the last symbol began
     *complete = SIZE_MAX;
-    const auto notePastEnd = [&] {
+    const auto notePastEnd = [&]
+    {
         if (*complete == SIZE_MAX && bits.PastEnd())
         {
             *complete = symbolStart;
@@ -416,9 +417,8 @@ std::size_t DecodeStream(TDecoder& decoder, std::span<const std::uint8_t> stream
         bits.Skip(prefixLength + 6);
         const std::size_t distance = (std::size_t{PositionDecode.Upper[leading]} << 6) | lower;
 
-        const std::size_t length =
-            std::min<std::size_t>(static_cast<std::size_t>(symbol - 255 + Threshold),
-                                  wanted - produced);
+        const std::size_t length = std::min<std::size_t>(
+            static_cast<std::size_t>(symbol - 255 + Threshold), wanted - produced);
         // The ring holds the last 4096 bytes produced, so while at least 4096 bytes lie
         // behind the copy its source is in the output itself. Before that, ring positions
         // not yet written hold their start content: blanks below 4036, zeros above.
@@ -457,7 +457,7 @@ std::size_t DecodeStream(TDecoder& decoder, std::span<const std::uint8_t> stream
 /// MSB-first bit writer that stops growing once the output passes a limit.
 class TBitWriter
 {
-public:
+  public:
     TBitWriter(std::vector<std::uint8_t>& output, std::size_t maxSize)
         : bytes(output), limit(maxSize)
     {
@@ -487,7 +487,7 @@ public:
 
     bool Overflowed() const { return overflowed; }
 
-private:
+  private:
     void Emit(std::uint8_t byte)
     {
         if (bytes.size() >= limit)
@@ -514,7 +514,7 @@ constexpr int Nil = RingSize; // "no node" in the search trees
 /// coder's where stale bytes decide between equally long matches.
 class TMatchFinder
 {
-public:
+  public:
     TMatchFinder()
     {
         std::fill(rightChild.begin() + RingSize + 1, rightChild.end(), Nil);
@@ -645,7 +645,7 @@ public:
         parentOf[p] = Nil;
     }
 
-private:
+  private:
     // Index Nil (4096) is a scratch slot that absorbs writes through empty links; the 256
     // tree roots sit at RingSize + 1 + first byte.
     std::array<int, RingSize + 1> leftChild{};

@@ -46,11 +46,11 @@ std::size_t LZHDecode(std::span<const std::uint8_t> stream, std::span<std::uint8
                       std::size_t* complete = nullptr);
 
 /// "DIB LZH": the block compressed with LZHEncode. Decompress counts only the bytes that the
-/// stream's own bits describe, so a stream cut short fills less than its block. Gives up with "Compressed file is larger
-/// than the original." when the stream would be longer than the block.
+/// stream's own bits describe, so a stream cut short fills less than its block. Gives up with
+/// "Compressed file is larger than the original." when the stream would be longer than the block.
 class TLZHDIBCompressor final : public TAbstractDIBCompressor
 {
-public:
+  public:
     TGUID GetGUID() const override { return LZHDIBCompressorGUID; }
     std::string_view GetName() const override { return "DIB LZH"; }
     std::string_view GetDescription() const override

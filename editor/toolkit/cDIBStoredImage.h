@@ -48,8 +48,8 @@ std::string_view StoredImageDefectText(TStoredImageDefect defect);
 /// What a block's first bytes say about it, without decoding anything.
 struct TStoredBlockHeader
 {
-    bool Compressed = false;     // begins with "DIBCMP" and holds the full 26-byte header
-    TGUID Compressor;            // when Compressed
+    bool Compressed = false;      // begins with "DIBCMP" and holds the full 26-byte header
+    TGUID Compressor;             // when Compressed
     std::uint32_t StatedSize = 0; // when Compressed: the uncompressed block's size
 };
 TStoredBlockHeader ReadStoredBlockHeader(std::span<const std::uint8_t> block);

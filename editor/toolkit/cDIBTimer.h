@@ -1,18 +1,18 @@
 // A repeating millisecond timer component on the user-interface thread.
 #pragma once
 
-#include <cstdint>
-#include <memory>
-
 #include "editor/toolkit/cDIBComponent.h"
 #include "platform/ui/IUIPlatform.h"
+
+#include <cstdint>
+#include <memory>
 
 namespace orvo
 {
 
 class TDIBTimer : public TDIBComponent
 {
-public:
+  public:
     explicit TDIBTimer(IUIPlatform& platform, TDIBComponent* owner = nullptr);
     ~TDIBTimer() override;
 
@@ -28,7 +28,7 @@ public:
     void SetEnabled(bool enabled);
     void SetOnTimer(TNotifyEvent onTimer);
 
-private:
+  private:
     void UpdateTimer();
     void Tick();
 

@@ -4,11 +4,11 @@
 // port comes from the parameter table, and every preset from the effect itself: an
 // instance loads the factory bank as the module does, each program is selected, and its
 // values pass through the table's port mapping.
-#include "platform/headless/HeadlessServices.h"
-#include "parameters/uParameterMapping.h"
 #include "core/uOrvoEffect.h"
 #include "core/uPresetLabels.h"
-#include "uOrvoVersion.h"
+#include "lv2/uLv2Ports.h"
+#include "parameters/uParameterMapping.h"
+#include "platform/headless/HeadlessServices.h"
 
 #include <charconv>
 #include <cstdio>
@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "lv2/uLv2Ports.h"
+#include "uOrvoVersion.h"
 
 namespace orvo::lv2
 {
@@ -93,8 +93,8 @@ std::string PresetValue(std::int32_t index, float x)
     char text[64];
     for (int decimals = 0; decimals <= 9; ++decimals)
     {
-        const auto result = std::to_chars(text, text + sizeof text, exact,
-                                          std::chars_format::fixed, decimals);
+        const auto result =
+            std::to_chars(text, text + sizeof text, exact, std::chars_format::fixed, decimals);
         float read = 0.0f;
         std::from_chars(text, result.ptr, read);
         if (NormalisedValue(index, read) == x)

@@ -1,11 +1,10 @@
 #include "lv2/ui/TLv2OrvoUI.h"
 
+#include "lv2/uLv2Ports.h"
 #include "parameters/uParameterMapping.h"
 
 #include <cstring>
 #include <string_view>
-
-#include "lv2/uLv2Ports.h"
 
 namespace orvo::lv2
 {

@@ -7,15 +7,15 @@
 
 #include "editor/IEditorEffect.h"
 #include "editor/uEditor.h"
+#include "lv2/uLv2Messages.h"
+
+#include <lv2/ui/ui.h>
 
 #include <array>
 #include <cstdint>
-#include <lv2/ui/ui.h>
 #include <memory>
 #include <optional>
 #include <string>
-
-#include "lv2/uLv2Messages.h"
 
 namespace orvo::lv2
 {

@@ -2,20 +2,20 @@
 // the composition root that opens the X11 window system for each UI. The host's window
 // comes through ui:parent, its scale (when it tells one) through the ui:scaleFactor option;
 // the UI reports its size at that scale through ui:resize when offered.
+#include "editor/uEditorSettings.h"
+#include "lv2/uLv2Features.h"
+#include "lv2/uLv2Ports.h"
+#include "lv2/ui/TLv2OrvoUI.h"
 #include "platform/posix/TPosixLocale.h"
 #include "platform/x11/uX11UIFactory.h"
 
-#include <cstring>
 #include <lv2/atom/atom.h>
 #include <lv2/options/options.h>
 #include <lv2/ui/ui.h>
 #include <lv2/urid/urid.h>
-#include <optional>
 
-#include "lv2/uLv2Features.h"
-#include "lv2/uLv2Ports.h"
-#include "editor/uEditorSettings.h"
-#include "lv2/ui/TLv2OrvoUI.h"
+#include <cstring>
+#include <optional>
 
 namespace orvo::lv2
 {

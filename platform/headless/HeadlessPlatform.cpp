@@ -10,14 +10,14 @@ namespace
 
 class THeadlessTimer : public IUITimer
 {
-public:
+  public:
     THeadlessTimer(THeadlessPlatform& platform, std::uint64_t id) : FPlatform(platform), FId(id) {}
     ~THeadlessTimer() override { FPlatform.ForgetTimer(FId); }
 
     bool Start(std::uint32_t interval) override { return FPlatform.StartTimer(FId, interval); }
     void Stop() override { FPlatform.StopTimer(FId); }
 
-private:
+  private:
     THeadlessPlatform& FPlatform;
     std::uint64_t FId;
 };

@@ -4,6 +4,10 @@
 // The platform must outlive the windows and timers it creates.
 #pragma once
 
+#include "platform/headless/HeadlessTextRenderer.h"
+#include "platform/headless/HeadlessWindow.h"
+#include "platform/ui/IUIPlatform.h"
+
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -11,10 +15,6 @@
 #include <memory>
 #include <string>
 #include <vector>
-
-#include "platform/headless/HeadlessTextRenderer.h"
-#include "platform/headless/HeadlessWindow.h"
-#include "platform/ui/IUIPlatform.h"
 
 namespace orvo
 {
@@ -33,7 +33,7 @@ struct THeadlessMessageRecord
 
 class THeadlessPlatform : public IUIPlatform
 {
-public:
+  public:
     using TMenuAnswerer = std::function<std::int32_t(const TUIMenu& menu, TPoint screen)>;
     using TMessageAnswerer = std::function<void(const THeadlessMessageRecord& message)>;
 
@@ -100,7 +100,7 @@ public:
     void StopTimer(std::uint64_t id);
     void ForgetTimer(std::uint64_t id);
 
-private:
+  private:
     struct TTimerEntry
     {
         std::function<void()> OnTick;

@@ -16,7 +16,7 @@ namespace orvo
 /// saves its MIDI map when it is destroyed, and a throwaway instance has nothing to keep).
 class THeadlessFileSystem final : public IFileSystem
 {
-public:
+  public:
     bool FileExists(const std::string& path) const override;
     bool DeleteFile(const std::string& path) const override;
     bool ReadLines(const std::string& path, std::vector<std::string>& lines) const override;
@@ -26,27 +26,27 @@ public:
 /// An empty module path: the effect finds no folder and so no map or ".ini" file.
 class THeadlessModuleFile final : public IModuleFile
 {
-public:
+  public:
     std::string ModulePath() const override;
 };
 
 /// The factory bank embedded into this program.
 class THeadlessResources final : public IResources
 {
-public:
+  public:
     std::string_view FactoryBank() const override;
 };
 
 /// '.', whatever the user's settings.
 class THeadlessLocale final : public ILocale
 {
-public:
+  public:
     char DecimalSeparator() const override;
 };
 
 class THeadlessMessageBox final : public IMessageBox
 {
-public:
+  public:
     void ShowMessage(std::string_view text) const noexcept override;
 };
 

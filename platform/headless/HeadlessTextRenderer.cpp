@@ -1,10 +1,10 @@
 #include "platform/headless/HeadlessTextRenderer.h"
 
+#include "platform/headless/HeadlessFont.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <vector>
-
-#include "platform/headless/HeadlessFont.h"
 
 namespace orvo
 {
@@ -79,7 +79,8 @@ std::vector<TLine> LayOut(std::string_view text, const TTextFormat& format, std:
                 cut = static_cast<std::size_t>(maxCells);
             }
             wrapped.emplace_back(line.begin(), line.begin() + static_cast<std::ptrdiff_t>(cut));
-            line.erase(line.begin(), line.begin() + static_cast<std::ptrdiff_t>(cut + (atBlank ? 1 : 0)));
+            line.erase(line.begin(),
+                       line.begin() + static_cast<std::ptrdiff_t>(cut + (atBlank ? 1 : 0)));
         }
         wrapped.push_back(std::move(line));
     }
@@ -118,9 +119,8 @@ TSize THeadlessTextRenderer::MeasureText(const TUIFont& font, std::string_view t
                  static_cast<std::int32_t>(lines.size()) * THeadlessFont::CellHeight * scale};
 }
 
-void THeadlessTextRenderer::DrawText(const TPixelView& target, const TRect& clip,
-                                     const TRect& box, std::string_view text,
-                                     const TUIFont& font, TUIColor colour,
+void THeadlessTextRenderer::DrawText(const TPixelView& target, const TRect& clip, const TRect& box,
+                                     std::string_view text, const TUIFont& font, TUIColor colour,
                                      const TTextFormat& format)
 {
     const TRect area = clip.Intersection(TRect{0, 0, target.Width, target.Height});
@@ -132,7 +132,8 @@ void THeadlessTextRenderer::DrawText(const TPixelView& target, const TRect& clip
     const std::int32_t cellWidth = THeadlessFont::CellWidth * scale;
     const std::int32_t lineHeight = THeadlessFont::CellHeight * scale;
     const std::uint8_t pixel[4] = {BlueOf(colour), GreenOf(colour), RedOf(colour), 255};
-    auto plot = [&](std::int32_t x, std::int32_t y) {
+    auto plot = [&](std::int32_t x, std::int32_t y)
+    {
         for (std::int32_t dy = 0; dy < scale; ++dy)
         {
             for (std::int32_t dx = 0; dx < scale; ++dx)

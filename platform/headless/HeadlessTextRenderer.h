@@ -9,7 +9,7 @@ namespace orvo
 
 class THeadlessTextRenderer : public IUITextRenderer
 {
-public:
+  public:
     TSize MeasureText(const TUIFont& font, std::string_view text, const TTextFormat& format,
                       std::int32_t maxWidth) override;
     void DrawText(const TPixelView& target, const TRect& clip, const TRect& box,

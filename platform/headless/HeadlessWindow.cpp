@@ -1,9 +1,9 @@
 #include "platform/headless/HeadlessWindow.h"
 
+#include "platform/headless/HeadlessPlatform.h"
+
 #include <algorithm>
 #include <cstring>
-
-#include "platform/headless/HeadlessPlatform.h"
 
 namespace orvo
 {

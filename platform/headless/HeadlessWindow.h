@@ -2,10 +2,10 @@
 // invalid rectangles for the platform to paint, and takes synthetic mouse input.
 #pragma once
 
+#include "platform/ui/IUIWindow.h"
+
 #include <cstdint>
 #include <vector>
-
-#include "platform/ui/IUIWindow.h"
 
 namespace orvo
 {
@@ -14,7 +14,7 @@ class THeadlessPlatform;
 
 class THeadlessWindow : public IUIWindow
 {
-public:
+  public:
     THeadlessWindow(THeadlessPlatform& platform, std::uintptr_t parent, std::uintptr_t handle,
                     const TRect& bounds, IUIWindowListener& listener);
     ~THeadlessWindow() override;
@@ -59,7 +59,7 @@ public:
     /// The screen as top-down RGBA with alpha 255, for writing pictures.
     std::vector<std::uint8_t> ScreenRGBA() const;
 
-private:
+  private:
     TUIMouseEvent MakeEvent(TMouseButton button, std::int32_t x, std::int32_t y) const;
 
     THeadlessPlatform& FPlatform;

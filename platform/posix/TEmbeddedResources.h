@@ -7,7 +7,7 @@ namespace orvo
 {
 class TEmbeddedResources final : public IResources
 {
-public:
+  public:
     std::string_view FactoryBank() const override;
 };
 } // namespace orvo

@@ -2,12 +2,11 @@
 
 #include "platform/TLineSplitter.h"
 
+#include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
 
 namespace orvo
 {
@@ -16,10 +15,8 @@ namespace
 // Closes a descriptor on every way out of a scope.
 class TDescriptor
 {
-public:
-    explicit TDescriptor(int fd) : FFd(fd)
-    {
-    }
+  public:
+    explicit TDescriptor(int fd) : FFd(fd) {}
     ~TDescriptor()
     {
         if (FFd >= 0)
@@ -30,10 +27,7 @@ public:
     TDescriptor(const TDescriptor&) = delete;
     TDescriptor& operator=(const TDescriptor&) = delete;
 
-    int Get() const
-    {
-        return FFd;
-    }
+    int Get() const { return FFd; }
     /// Closes now and reports whether the close succeeded (a deferred write error shows here).
     bool Close()
     {
@@ -42,7 +36,7 @@ public:
         return close(fd) == 0;
     }
 
-private:
+  private:
     int FFd;
 };
 
@@ -67,7 +61,9 @@ bool WriteAll(int fd, std::string_view text)
 
 bool TPosixFileSystem::FileExists(const std::string& path) const
 {
-    struct stat status{};
+    struct stat status
+    {
+    };
     return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
 }
 
@@ -84,7 +80,9 @@ bool TPosixFileSystem::ReadLines(const std::string& path, std::vector<std::strin
     {
         return false;
     }
-    struct stat status{};
+    struct stat status
+    {
+    };
     if (fstat(file.Get(), &status) != 0 || !S_ISREG(status.st_mode))
     {
         return false;

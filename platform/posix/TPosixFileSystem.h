@@ -7,7 +7,7 @@ namespace orvo
 {
 class TPosixFileSystem final : public IFileSystem
 {
-public:
+  public:
     bool FileExists(const std::string& path) const override;
     bool DeleteFile(const std::string& path) const override;
     bool ReadLines(const std::string& path, std::vector<std::string>& lines) const override;

@@ -1,11 +1,10 @@
 #include "platform/posix/TPosixLocale.h"
 
-#include <langinfo.h>
-#include <locale.h>
-
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <langinfo.h>
+#include <locale.h>
 #include <string_view>
 
 namespace orvo
@@ -35,8 +34,8 @@ const char* LocaleNameFromEnvironment()
 char SeparatorFromTable(std::string_view name)
 {
     const std::string_view language = name.substr(0, name.find_first_of("_.@"));
-    const bool comma = std::find(CommaLanguages.begin(), CommaLanguages.end(), language) !=
-                       CommaLanguages.end();
+    const bool comma =
+        std::find(CommaLanguages.begin(), CommaLanguages.end(), language) != CommaLanguages.end();
     return comma ? ',' : '.';
 }
 } // namespace

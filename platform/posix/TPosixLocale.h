@@ -7,7 +7,7 @@ namespace orvo
 {
 class TPosixLocale final : public ILocale
 {
-public:
+  public:
     /// Reads LC_ALL, LC_NUMERIC and LANG from the environment (the first one set and not
     /// empty wins, as for setlocale) and asks that locale for its radix character through
     /// a private locale object, so the process's global locale is neither read nor changed.

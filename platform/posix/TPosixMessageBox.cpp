@@ -1,8 +1,7 @@
 #include "platform/posix/TPosixMessageBox.h"
 
-#include <unistd.h>
-
 #include <string>
+#include <unistd.h>
 
 namespace orvo
 {

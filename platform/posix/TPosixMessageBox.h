@@ -10,7 +10,7 @@ namespace orvo
 /// window system must not block the host waiting for an OK that nobody can press.
 class TPosixMessageBox final : public IMessageBox
 {
-public:
+  public:
     void ShowMessage(std::string_view text) const noexcept override;
 };
 } // namespace orvo

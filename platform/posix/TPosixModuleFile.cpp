@@ -1,9 +1,9 @@
 #include "platform/posix/TPosixModuleFile.h"
 
-#include <dlfcn.h>
-
 #include <climits>
+
 #include <cstdlib>
+#include <dlfcn.h>
 
 namespace orvo
 {

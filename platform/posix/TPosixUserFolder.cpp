@@ -1,11 +1,10 @@
 #include "platform/posix/TPosixUserFolder.h"
 
+#include <cerrno>
+#include <cstdlib>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <cerrno>
-#include <cstdlib>
 #include <vector>
 
 namespace orvo
@@ -59,7 +58,9 @@ bool TPosixUserFolder::MakeConfigFolder() const
             return false;
         }
     }
-    struct stat status{};
+    struct stat status
+    {
+    };
     return stat(folder.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 } // namespace orvo

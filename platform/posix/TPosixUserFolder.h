@@ -7,7 +7,7 @@ namespace orvo
 {
 class TPosixUserFolder final : public IUserFolder
 {
-public:
+  public:
     /// "$XDG_CONFIG_HOME/Orvo/" when that variable holds an absolute path, else
     /// "$HOME/.config/Orvo/" (the home folder from the password database when HOME is unset).
     std::string ConfigFolder() const override;

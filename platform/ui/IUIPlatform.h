@@ -3,29 +3,28 @@
 // used on the user-interface thread only.
 #pragma once
 
+#include "platform/ui/IUITextRenderer.h"
+#include "platform/ui/IUITimer.h"
+#include "platform/ui/IUIWindow.h"
+#include "platform/ui/UIMenu.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <string_view>
 
-#include "platform/ui/IUITextRenderer.h"
-#include "platform/ui/IUITimer.h"
-#include "platform/ui/IUIWindow.h"
-#include "platform/ui/UIMenu.h"
-
 namespace orvo
 {
 
 class IUIPlatform
 {
-public:
+  public:
     virtual ~IUIPlatform() = default;
 
     /// A borderless child window of the native window parent (0: a top-level window where
     /// the platform allows one). Returns null when no window can be made.
-    virtual std::unique_ptr<IUIWindow> CreateChildWindow(std::uintptr_t parent,
-                                                         const TRect& bounds,
+    virtual std::unique_ptr<IUIWindow> CreateChildWindow(std::uintptr_t parent, const TRect& bounds,
                                                          IUIWindowListener& listener) = 0;
 
     /// A stopped timer that calls onTick on each expiry.

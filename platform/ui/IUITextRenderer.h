@@ -2,12 +2,12 @@
 // inside a box, and measurement. Runs on the user-interface thread.
 #pragma once
 
+#include "platform/ui/UIGeometry.h"
+#include "platform/ui/UIPixels.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
-
-#include "platform/ui/UIGeometry.h"
-#include "platform/ui/UIPixels.h"
 
 namespace orvo
 {
@@ -31,14 +31,14 @@ enum TTextAlignment : std::uint8_t
 struct TTextFormat
 {
     TTextAlignment Alignment = taLeftJustify;
-    bool WordWrap = false;      // break lines at blanks to fit the box width
-    bool ExpandTabs = true;     // a tab advances to the next multiple of eight character cells
-    bool ShowAccelChar = true;  // "&x" underlines x, "&&" shows one ampersand
+    bool WordWrap = false;     // break lines at blanks to fit the box width
+    bool ExpandTabs = true;    // a tab advances to the next multiple of eight character cells
+    bool ShowAccelChar = true; // "&x" underlines x, "&&" shows one ampersand
 };
 
 class IUITextRenderer
 {
-public:
+  public:
     virtual ~IUITextRenderer() = default;
 
     /// Size of the text's lines; with WordWrap the lines are broken to fit maxWidth.

@@ -8,7 +8,7 @@ namespace orvo
 
 class IUITimer
 {
-public:
+  public:
     virtual ~IUITimer() = default;
 
     /// Starts a fresh period of interval ms (interval > 0), stopping a running one first.

@@ -1,11 +1,11 @@
 // A borderless child window of a host's native window, as the editor's containers use it.
 #pragma once
 
-#include <cstdint>
-
 #include "platform/ui/UIGeometry.h"
 #include "platform/ui/UIInput.h"
 #include "platform/ui/UIPixels.h"
+
+#include <cstdint>
 
 namespace orvo
 {
@@ -13,7 +13,7 @@ namespace orvo
 /// What a window reports. All calls arrive on the user-interface thread.
 class IUIWindowListener
 {
-public:
+  public:
     virtual ~IUIWindowListener() = default;
 
     /// Part of the client area must be drawn again: compose it and call Present.
@@ -29,7 +29,7 @@ public:
 
 class IUIWindow
 {
-public:
+  public:
     virtual ~IUIWindow() = default;
 
     /// Position inside the parent and client size, in pixels.

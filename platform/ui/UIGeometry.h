@@ -45,10 +45,7 @@ struct TRect
     {
         return p.X >= Left && p.X < Right && p.Y >= Top && p.Y < Bottom;
     }
-    constexpr bool Intersects(const TRect& other) const
-    {
-        return !Intersection(other).IsEmpty();
-    }
+    constexpr bool Intersects(const TRect& other) const { return !Intersection(other).IsEmpty(); }
     /// The common part; empty (possibly with Right < Left) when the two do not meet.
     constexpr TRect Intersection(const TRect& other) const
     {

@@ -2,9 +2,9 @@
 // keys and buttons are held, and where (client pixels, top-down); turns of the wheel.
 #pragma once
 
-#include <cstdint>
-
 #include "platform/ui/UIGeometry.h"
+
+#include <cstdint>
 
 namespace orvo
 {

@@ -11,8 +11,8 @@ namespace orvo
 
 struct TUIMenuEntry
 {
-    std::string Caption;            // "-" is a separator
-    std::int32_t Command = 0;       // returned when chosen; 0 for separators and submenus
+    std::string Caption;      // "-" is a separator
+    std::int32_t Command = 0; // returned when chosen; 0 for separators and submenus
     bool Enabled = true;
     bool Checked = false;
     std::vector<TUIMenuEntry> Items; // non-empty: a submenu

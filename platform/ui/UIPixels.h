@@ -19,7 +19,8 @@ struct TPixelView
 
     std::uint8_t* Pixel(std::int32_t x, std::int32_t y) const
     {
-        return TopRow + static_cast<std::ptrdiff_t>(y) * Stride + static_cast<std::ptrdiff_t>(x) * 4;
+        return TopRow + static_cast<std::ptrdiff_t>(y) * Stride +
+               static_cast<std::ptrdiff_t>(x) * 4;
     }
 };
 
@@ -31,8 +32,17 @@ constexpr TUIColor MakeColor(std::uint8_t red, std::uint8_t green, std::uint8_t 
     return static_cast<TUIColor>(red) | (static_cast<TUIColor>(green) << 8) |
            (static_cast<TUIColor>(blue) << 16);
 }
-constexpr std::uint8_t RedOf(TUIColor c) { return static_cast<std::uint8_t>(c & 0xFF); }
-constexpr std::uint8_t GreenOf(TUIColor c) { return static_cast<std::uint8_t>((c >> 8) & 0xFF); }
-constexpr std::uint8_t BlueOf(TUIColor c) { return static_cast<std::uint8_t>((c >> 16) & 0xFF); }
+constexpr std::uint8_t RedOf(TUIColor c)
+{
+    return static_cast<std::uint8_t>(c & 0xFF);
+}
+constexpr std::uint8_t GreenOf(TUIColor c)
+{
+    return static_cast<std::uint8_t>((c >> 8) & 0xFF);
+}
+constexpr std::uint8_t BlueOf(TUIColor c)
+{
+    return static_cast<std::uint8_t>((c >> 16) & 0xFF);
+}
 
 } // namespace orvo

@@ -3,10 +3,9 @@
 #include "platform/TLineSplitter.h"
 #include "platform/win32/uWin32Text.h"
 
-#include <windows.h>
-
 #include <atomic>
 #include <string>
+#include <windows.h>
 
 // windows.h names DeleteFileA or DeleteFileW "DeleteFile"; the interface's method keeps its name.
 #undef DeleteFile
@@ -18,10 +17,8 @@ namespace
 // Closes a handle on every way out of a scope.
 class THandle
 {
-public:
-    explicit THandle(HANDLE handle) : FHandle(handle)
-    {
-    }
+  public:
+    explicit THandle(HANDLE handle) : FHandle(handle) {}
     ~THandle()
     {
         if (Valid())
@@ -32,14 +29,8 @@ public:
     THandle(const THandle&) = delete;
     THandle& operator=(const THandle&) = delete;
 
-    bool Valid() const
-    {
-        return FHandle != INVALID_HANDLE_VALUE && FHandle != nullptr;
-    }
-    HANDLE Get() const
-    {
-        return FHandle;
-    }
+    bool Valid() const { return FHandle != INVALID_HANDLE_VALUE && FHandle != nullptr; }
+    HANDLE Get() const { return FHandle; }
     /// Closes now and reports whether the close succeeded.
     bool Close()
     {
@@ -48,7 +39,7 @@ public:
         return CloseHandle(handle) != 0;
     }
 
-private:
+  private:
     HANDLE FHandle;
 };
 
@@ -134,8 +125,8 @@ bool TWin32FileSystem::WriteFileAtomically(const std::string& path, std::string_
     {
         return false;
     }
-    const bool written = WriteAll(file.Get(), text) && FlushFileBuffers(file.Get()) != 0 &&
-                         file.Close();
+    const bool written =
+        WriteAll(file.Get(), text) && FlushFileBuffers(file.Get()) != 0 && file.Close();
     if (!written || MoveFileExW(temporary.c_str(), target.c_str(),
                                 MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) == 0)
     {

@@ -1,8 +1,7 @@
 #include "platform/win32/TWin32Locale.h"
 
-#include <windows.h>
-
 #include <iterator>
+#include <windows.h>
 
 namespace orvo
 {

@@ -7,7 +7,7 @@ namespace orvo
 {
 class TWin32Locale final : public ILocale
 {
-public:
+  public:
     /// The decimal symbol of the user's regional settings (LOCALE_SDECIMAL of the user's
     /// default locale), read on every call so that a change in the control panel shows at
     /// once. The C runtime's locale, which belongs to the host, is not consulted. A symbol

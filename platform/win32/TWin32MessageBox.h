@@ -10,7 +10,7 @@ namespace orvo
 /// windows wait until OK is pressed.
 class TWin32MessageBox final : public IMessageBox
 {
-public:
+  public:
     void ShowMessage(std::string_view text) const noexcept override;
 };
 } // namespace orvo

@@ -7,7 +7,7 @@ namespace orvo
 {
 class TWin32ModuleFile final : public IModuleFile
 {
-public:
+  public:
     /// The full path of the DLL that holds this code (not the host's executable), in
     /// UTF-8 with backslashes ("C:\Program Files\VSTPlugins\Orvo.dll"); of the program
     /// itself when the library is linked into one. Empty when the loader cannot tell.

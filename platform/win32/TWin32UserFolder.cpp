@@ -11,11 +11,13 @@ std::string TWin32UserFolder::ConfigFolder() const
     // The variable the user's profile sets (its folder is FOLDERID_RoamingAppData); read
     // through the system, wide, so that any user name survives.
     std::wstring value(MAX_PATH, L'\0');
-    DWORD length = GetEnvironmentVariableW(L"APPDATA", value.data(), static_cast<DWORD>(value.size()));
+    DWORD length =
+        GetEnvironmentVariableW(L"APPDATA", value.data(), static_cast<DWORD>(value.size()));
     if (length >= value.size())
     {
         value.resize(length);
-        length = GetEnvironmentVariableW(L"APPDATA", value.data(), static_cast<DWORD>(value.size()));
+        length =
+            GetEnvironmentVariableW(L"APPDATA", value.data(), static_cast<DWORD>(value.size()));
     }
     if (length == 0 || length >= value.size())
     {

@@ -7,7 +7,7 @@ namespace orvo
 {
 class TWin32UserFolder final : public IUserFolder
 {
-public:
+  public:
     /// "%APPDATA%\Orvo\", or an empty text when APPDATA is not set.
     std::string ConfigFolder() const override;
     bool MakeConfigFolder() const override;

@@ -2,9 +2,8 @@
 // executable, which GetModuleHandle(nullptr) would give), the program itself otherwise.
 #pragma once
 
-#include <windows.h>
-
 #include <string>
+#include <windows.h>
 
 namespace orvo::win32
 {

@@ -1,8 +1,8 @@
 #include "platform/win32/uWin32Text.h"
 
-#include <windows.h>
-
 #include <climits>
+
+#include <windows.h>
 
 namespace orvo::win32
 {

@@ -1,10 +1,10 @@
 #include "platform/win32ui/TWin32TextRenderer.h"
 
+#include "platform/win32/uWin32Text.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-
-#include "platform/win32/uWin32Text.h"
 
 namespace orvo
 {

@@ -5,19 +5,18 @@
 // anti-aliasing, as the classic 11-pixel "MS Sans Serif" bitmap face looks.
 #pragma once
 
+#include "platform/ui/IUITextRenderer.h"
 #include "platform/win32ui/uWindowsHeader.h"
 
 #include <map>
 #include <string>
-
-#include "platform/ui/IUITextRenderer.h"
 
 namespace orvo
 {
 
 class TWin32TextRenderer final : public IUITextRenderer
 {
-public:
+  public:
     TWin32TextRenderer();
     ~TWin32TextRenderer() override;
     TWin32TextRenderer(const TWin32TextRenderer&) = delete;
@@ -29,7 +28,7 @@ public:
                   std::string_view text, const TUIFont& font, TUIColor colour,
                   const TTextFormat& format) override;
 
-private:
+  private:
     HFONT FontFor(const TUIFont& font);
     /// A DIB section of at least width x height pixels selected into FDC; false when GDI
     /// has no memory for it.

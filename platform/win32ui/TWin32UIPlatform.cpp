@@ -1,9 +1,9 @@
 #include "platform/win32ui/TWin32UIPlatform.h"
 
-#include <vector>
-
 #include "platform/win32/uWin32Text.h"
 #include "platform/win32ui/TWin32UIWindow.h"
+
+#include <vector>
 
 namespace orvo
 {
@@ -148,10 +148,9 @@ std::int32_t TWin32UIPlatform::PopupMenu(IUIWindow* owner, const TUIMenu& menu, 
     {
         // TPM_RETURNCMD: the chosen item comes back here instead of as WM_COMMAND;
         // TPM_NONOTIFY: no menu messages reach the owner while the menu runs.
-        const BOOL item = TrackPopupMenu(popup,
-                                         TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON |
-                                             TPM_RETURNCMD | TPM_NONOTIFY,
-                                         screen.X, screen.Y, 0, ownerWindow, nullptr);
+        const BOOL item = TrackPopupMenu(
+            popup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY,
+            screen.X, screen.Y, 0, ownerWindow, nullptr);
         if (item > 0 && static_cast<std::size_t>(item) <= commands.size())
         {
             chosen = commands[static_cast<std::size_t>(item) - 1];
@@ -166,7 +165,7 @@ void TWin32UIPlatform::ShowMessage(IUIWindow* owner, std::string_view caption,
 {
     HWND ownerWindow = HandleOf(owner);
     HWND root = ownerWindow != nullptr && IsWindow(ownerWindow) ? GetAncestor(ownerWindow, GA_ROOT)
-                                                               : nullptr;
+                                                                : nullptr;
     const std::wstring wideText = win32::WideFromAnsi(text);
     const std::wstring wideCaption = win32::WideFromAnsi(caption);
     MessageBoxW(root, wideText.c_str(), wideCaption.c_str(),

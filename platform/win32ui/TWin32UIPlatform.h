@@ -2,18 +2,17 @@
 // thread that calls effEditOpen); it must outlive the windows and timers it makes.
 #pragma once
 
-#include "platform/win32ui/uWindowsHeader.h"
-
 #include "platform/ui/IUIPlatform.h"
 #include "platform/win32ui/TWin32TextRenderer.h"
 #include "platform/win32ui/TWin32UITimers.h"
+#include "platform/win32ui/uWindowsHeader.h"
 
 namespace orvo
 {
 
 class TWin32UIPlatform final : public IUIPlatform
 {
-public:
+  public:
     TWin32UIPlatform() = default;
 
     /// A borderless child window of parent (an HWND); a borderless pop-up window for 0.
@@ -38,7 +37,7 @@ public:
     /// %APPDATA%\Orvo\Editor.ini.
     std::filesystem::path UserSettingsFile() const override;
 
-private:
+  private:
     TWin32TimerHost FTimers;
     TWin32TextRenderer FText;
 };

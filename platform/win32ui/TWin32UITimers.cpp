@@ -8,7 +8,7 @@ namespace
 
 class TWin32UITimer final : public IUITimer
 {
-public:
+  public:
     TWin32UITimer(TWin32TimerHost& host, std::function<void()> onTick)
         : FHost(host), FOnTick(std::move(onTick))
     {
@@ -40,7 +40,7 @@ public:
         }
     }
 
-private:
+  private:
     TWin32TimerHost& FHost;
     std::function<void()> FOnTick;
     UINT_PTR FId = 0;

@@ -5,21 +5,20 @@
 // arrives after Stop returns. The system rounds periods below 10 ms up to 10 ms.
 #pragma once
 
+#include "platform/ui/IUITimer.h"
+#include "platform/win32ui/uWin32WindowClass.h"
 #include "platform/win32ui/uWindowsHeader.h"
 
 #include <functional>
 #include <map>
 #include <memory>
 
-#include "platform/ui/IUITimer.h"
-#include "platform/win32ui/uWin32WindowClass.h"
-
 namespace orvo
 {
 
 class TWin32TimerHost final : private win32::TMessageTarget
 {
-public:
+  public:
     /// Creates the hidden window on the calling thread, which must be the user-interface
     /// thread. Without it (Valid false) every timer fails to start.
     TWin32TimerHost();
@@ -35,7 +34,7 @@ public:
     UINT_PTR Start(IUITimer& timer, std::uint32_t interval);
     void Stop(UINT_PTR id);
 
-private:
+  private:
     LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
 
     HWND FWindow = nullptr;

@@ -56,8 +56,8 @@ TWin32UIWindow::TWin32UIWindow(HWND parent, const TRect& bounds, IUIWindowListen
     : FListener(listener), FBounds(bounds)
 {
     // No border, no caption: the client area is the whole window.
-    const DWORD style = WS_VISIBLE | WS_CLIPCHILDREN |
-                        (parent != nullptr ? WS_CHILD | WS_CLIPSIBLINGS : WS_POPUP);
+    const DWORD style =
+        WS_VISIBLE | WS_CLIPCHILDREN | (parent != nullptr ? WS_CHILD | WS_CLIPSIBLINGS : WS_POPUP);
     win32::CreateTargetWindow(*this, style, 0, bounds.Left, bounds.Top, bounds.Width(),
                               bounds.Height(), parent);
 }
@@ -313,8 +313,8 @@ void TWin32UIWindow::MouseButton(UINT message, WPARAM wParam, LPARAM lParam)
         button = mbMiddle;
     }
     const bool up = message == WM_LBUTTONUP || message == WM_RBUTTONUP || message == WM_MBUTTONUP;
-    const bool doubleClick = message == WM_LBUTTONDBLCLK || message == WM_RBUTTONDBLCLK ||
-                             message == WM_MBUTTONDBLCLK;
+    const bool doubleClick =
+        message == WM_LBUTTONDBLCLK || message == WM_RBUTTONDBLCLK || message == WM_MBUTTONDBLCLK;
     TUIMouseEvent event{button, ShiftFrom(wParam), PointFrom(lParam)};
     const auto flag = static_cast<std::uint8_t>(ButtonShift(button));
     if (up)

@@ -6,19 +6,18 @@
 // nothing) until the editor destroys it.
 #pragma once
 
+#include "platform/ui/IUIWindow.h"
+#include "platform/win32ui/uWin32WindowClass.h"
 #include "platform/win32ui/uWindowsHeader.h"
 
 #include <memory>
-
-#include "platform/ui/IUIWindow.h"
-#include "platform/win32ui/uWin32WindowClass.h"
 
 namespace orvo
 {
 
 class TWin32UIWindow final : public IUIWindow, private win32::TMessageTarget
 {
-public:
+  public:
     /// Creates and shows the window; Handle() is null when the system refused.
     TWin32UIWindow(HWND parent, const TRect& bounds, IUIWindowListener& listener);
     ~TWin32UIWindow() override;
@@ -35,9 +34,12 @@ public:
     void SetMouseCapture(bool capture) override;
     TPoint ClientToScreen(TPoint client) const override;
     TPoint ScreenToClient(TPoint screen) const override;
-    std::uintptr_t NativeHandle() const override { return reinterpret_cast<std::uintptr_t>(FWindow); }
+    std::uintptr_t NativeHandle() const override
+    {
+        return reinterpret_cast<std::uintptr_t>(FWindow);
+    }
 
-private:
+  private:
     LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
     void Paint();
     void MouseButton(UINT message, WPARAM wParam, LPARAM lParam);
@@ -49,9 +51,9 @@ private:
     IUIWindowListener& FListener;
     HWND FWindow = nullptr;
     TRect FBounds;
-    HDC FPaintDC = nullptr;        // the WM_PAINT device context while the listener paints
+    HDC FPaintDC = nullptr;           // the WM_PAINT device context while the listener paints
     std::int32_t FWheelRemainder = 0; // wheel delta short of a whole notch
-    bool FTrackingLeave = false;   // TrackMouseEvent armed for this entry of the pointer
+    bool FTrackingLeave = false;      // TrackMouseEvent armed for this entry of the pointer
     bool FReleasingCapture = false;
     std::uint8_t FButtonsDown = 0; // ssLeft | ssRight | ssMiddle pressed in this window
 };

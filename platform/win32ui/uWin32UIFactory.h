@@ -2,9 +2,9 @@
 // no Windows header for it.
 #pragma once
 
-#include <memory>
-
 #include "platform/ui/IUIPlatform.h"
+
+#include <memory>
 
 namespace orvo
 {

@@ -43,8 +43,8 @@ bool AcquireClass()
         windowClass.lpszClassName = ClassName;
         // A class left registered by an earlier load of the module at the same address has
         // the same window procedure.
-        Registered = RegisterClassExW(&windowClass) != 0 ||
-                     GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+        Registered =
+            RegisterClassExW(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
     }
     if (Registered)
     {
@@ -105,8 +105,8 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
 }
 } // namespace
 
-HWND CreateTargetWindow(TMessageTarget& target, DWORD style, DWORD exStyle, int x, int y,
-                        int width, int height, HWND parent)
+HWND CreateTargetWindow(TMessageTarget& target, DWORD style, DWORD exStyle, int x, int y, int width,
+                        int height, HWND parent)
 {
     if (!AcquireClass())
     {

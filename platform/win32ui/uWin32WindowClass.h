@@ -14,17 +14,17 @@ namespace orvo::win32
 /// window was detached first.
 class TMessageTarget
 {
-public:
+  public:
     virtual LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) = 0;
 
-protected:
+  protected:
     ~TMessageTarget() = default;
 };
 
 /// Creates a window of the editor's class whose messages go to target. parent may be
 /// HWND_MESSAGE (a message-only window) or null (a top-level window). Null on failure.
-HWND CreateTargetWindow(TMessageTarget& target, DWORD style, DWORD exStyle, int x, int y,
-                        int width, int height, HWND parent);
+HWND CreateTargetWindow(TMessageTarget& target, DWORD style, DWORD exStyle, int x, int y, int width,
+                        int height, HWND parent);
 
 /// From now on the window's messages go to the system's default handling only; for a
 /// target that is about to be destroyed together with its window.

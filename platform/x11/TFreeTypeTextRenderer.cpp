@@ -4,11 +4,11 @@
 #include FT_FREETYPE_H
 #include FT_MODULE_H
 
+#include "resources/uEmbeddedFont.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <string>
-
-#include "resources/uEmbeddedFont.h"
 
 // FreeType's Windows FNT driver; registered alone instead of FreeType's default set.
 extern "C" const FT_Module_Class winfnt_driver_class;
@@ -53,8 +53,8 @@ struct TFreeTypeTextRenderer::TLibrary
 struct TFreeTypeTextRenderer::TFace
 {
     FT_Face Handle = nullptr;
-    std::int32_t Size = 0;      // character height (pixels per em)
-    std::int32_t Ascent = 0;    // baseline below the line's top
+    std::int32_t Size = 0;   // character height (pixels per em)
+    std::int32_t Ascent = 0; // baseline below the line's top
     std::int32_t LineHeight = 0;
     std::int32_t AverageWidth = 0;
     std::array<TGlyph, 256> Glyphs;
@@ -83,7 +83,8 @@ struct TFreeTypeTextRenderer::TFace
         glyph.Bits.assign(static_cast<std::size_t>(glyph.Width * glyph.Rows), 0);
         for (std::int32_t y = 0; y < glyph.Rows; ++y)
         {
-            const unsigned char* row = bitmap.buffer + static_cast<std::ptrdiff_t>(y) * bitmap.pitch;
+            const unsigned char* row =
+                bitmap.buffer + static_cast<std::ptrdiff_t>(y) * bitmap.pitch;
             for (std::int32_t x = 0; x < glyph.Width; ++x)
             {
                 const bool on = bitmap.pixel_mode == FT_PIXEL_MODE_MONO
@@ -119,8 +120,7 @@ TFreeTypeTextRenderer::TFreeTypeTextRenderer() : FLibrary(std::make_unique<TLibr
         }
         faceCount = handle->num_faces;
         if (handle->num_fixed_sizes < 1 || handle->num_charmaps < 1 ||
-            FT_Set_Charmap(handle, handle->charmaps[0]) != 0 ||
-            FT_Select_Size(handle, 0) != 0)
+            FT_Set_Charmap(handle, handle->charmaps[0]) != 0 || FT_Select_Size(handle, 0) != 0)
         {
             FT_Done_Face(handle);
             continue;
@@ -256,7 +256,8 @@ std::vector<TLine> LayOut(std::string_view text, const TTextFormat& format, std:
                 cut = std::max<std::size_t>(fits, 1);
             }
             wrapped.emplace_back(line.begin(), line.begin() + static_cast<std::ptrdiff_t>(cut));
-            line.erase(line.begin(), line.begin() + static_cast<std::ptrdiff_t>(cut + (atBlank ? 1 : 0)));
+            line.erase(line.begin(),
+                       line.begin() + static_cast<std::ptrdiff_t>(cut + (atBlank ? 1 : 0)));
         }
         wrapped.push_back(std::move(line));
     }
@@ -289,9 +290,8 @@ TSize TFreeTypeTextRenderer::MeasureText(const TUIFont& font, std::string_view t
     return TSize{widest, static_cast<std::int32_t>(lines.size()) * face->LineHeight};
 }
 
-void TFreeTypeTextRenderer::DrawText(const TPixelView& target, const TRect& clip,
-                                     const TRect& box, std::string_view text,
-                                     const TUIFont& font, TUIColor colour,
+void TFreeTypeTextRenderer::DrawText(const TPixelView& target, const TRect& clip, const TRect& box,
+                                     std::string_view text, const TUIFont& font, TUIColor colour,
                                      const TTextFormat& format)
 {
     const TRect area = clip.Intersection(TRect{0, 0, target.Width, target.Height});
@@ -301,7 +301,8 @@ void TFreeTypeTextRenderer::DrawText(const TPixelView& target, const TRect& clip
         return;
     }
     const std::uint8_t pixel[4] = {BlueOf(colour), GreenOf(colour), RedOf(colour), 255};
-    const auto plot = [&](std::int32_t x, std::int32_t y) {
+    const auto plot = [&](std::int32_t x, std::int32_t y)
+    {
         if (area.Contains(TPoint{x, y}))
         {
             std::uint8_t* p = target.Pixel(x, y);

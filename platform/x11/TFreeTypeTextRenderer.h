@@ -7,19 +7,19 @@
 // the module carries none of FreeType's other formats nor the libraries they need.
 #pragma once
 
+#include "platform/ui/IUITextRenderer.h"
+
 #include <array>
 #include <cstdint>
 #include <memory>
 #include <vector>
-
-#include "platform/ui/IUITextRenderer.h"
 
 namespace orvo
 {
 
 class TFreeTypeTextRenderer final : public IUITextRenderer
 {
-public:
+  public:
     TFreeTypeTextRenderer();
     ~TFreeTypeTextRenderer() override;
     TFreeTypeTextRenderer(const TFreeTypeTextRenderer&) = delete;
@@ -38,8 +38,8 @@ public:
     struct TGlyph
     {
         bool Loaded = false;
-        std::int32_t Left = 0;    // from the pen position to the bitmap's first column
-        std::int32_t Top = 0;     // from the baseline up to the bitmap's first row
+        std::int32_t Left = 0; // from the pen position to the bitmap's first column
+        std::int32_t Top = 0;  // from the baseline up to the bitmap's first row
         std::int32_t Width = 0;
         std::int32_t Rows = 0;
         std::int32_t Advance = 0;
@@ -48,7 +48,7 @@ public:
 
     struct TFace;
 
-private:
+  private:
     TFace* FaceFor(const TUIFont& font);
 
     struct TLibrary;

@@ -6,18 +6,18 @@
 // call returns, and the platform's idle reads the user's answer when it comes. A menu is a
 // stack of override-redirect windows (one per open submenu) under one pointer grab; the
 // message box is a dialog window transient for the host's frame.
+#include "platform/x11/TX11UIPlatform.h"
+#include "platform/x11/uX11Image.h"
+
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
-#include <poll.h>
 
 #include <algorithm>
 #include <memory>
+#include <poll.h>
 #include <string>
 #include <vector>
-
-#include "platform/x11/TX11UIPlatform.h"
-#include "platform/x11/uX11Image.h"
 
 namespace orvo
 {
@@ -50,7 +50,7 @@ constexpr int ModalWaitLimit = 50;
 /// An own window with a client-sized image that it presents whole on Expose.
 class TSurface : private TX11EventTarget
 {
-public:
+  public:
     TSurface(TX11UIPlatform& platform, const TRect& screen, bool overrideRedirect, long events)
         : FPlatform(platform), FDisplay(platform.XDisplay()), FBounds(screen)
     {
@@ -139,7 +139,8 @@ public:
         Fill(TRect{r.Left + 1, r.Bottom - 2, r.Right - 1, r.Bottom - 1}, innerDark);
         Fill(TRect{r.Right - 2, r.Top + 1, r.Right - 1, r.Bottom - 1}, innerDark);
     }
-    void DrawText(const TRect& box, std::string_view text, TUIColor colour, TTextAlignment alignment)
+    void DrawText(const TRect& box, std::string_view text, TUIColor colour,
+                  TTextAlignment alignment)
     {
         TTextFormat format;
         format.Alignment = alignment;
@@ -147,14 +148,14 @@ public:
                                           box, text, TUIFont{}, colour, format);
     }
 
-protected:
+  protected:
     virtual void Draw() = 0;
     virtual void Input(const XEvent& /*event*/) {}
 
     TX11UIPlatform& FPlatform;
     Display* FDisplay;
 
-private:
+  private:
     void HandleEvent(const XEvent& event) override
     {
         if (event.type == Expose)
@@ -198,7 +199,7 @@ class TMenuRun;
 /// One open level of a menu: its window and its items.
 class TMenuLevel final : public TSurface
 {
-public:
+  public:
     TMenuLevel(TX11UIPlatform& platform, TMenuRun& run, const std::vector<TUIMenuEntry>& items,
                const TRect& screen)
         : TSurface(platform, screen, true,
@@ -214,7 +215,8 @@ public:
         for (const TUIMenuEntry& item : items)
         {
             height += item.Caption == "-" ? SeparatorHeight : ItemHeight;
-            width = std::max(width, text.MeasureText(TUIFont{}, item.Caption, TTextFormat{}, 0).Width);
+            width =
+                std::max(width, text.MeasureText(TUIFont{}, item.Caption, TTextFormat{}, 0).Width);
         }
         return TSize{std::max(MinimumMenuWidth, width + CheckColumn + ArrowColumn + 2 * MenuBorder),
                      height};
@@ -258,7 +260,7 @@ public:
     const std::vector<TUIMenuEntry>& Items;
     std::int32_t Selected = -1;
 
-private:
+  private:
     void Draw() override
     {
         const std::int32_t width = Bounds().Width();
@@ -283,8 +285,8 @@ private:
             const TUIColor colour = !item.Enabled ? GreyText : selected ? HighlightText : Text;
             if (!item.Enabled)
             {
-                DrawText(TRect{row.Left + CheckColumn + 1, top + 3, row.Right, row.Bottom}, item.Caption,
-                         Light, taLeftJustify);
+                DrawText(TRect{row.Left + CheckColumn + 1, top + 3, row.Right, row.Bottom},
+                         item.Caption, Light, taLeftJustify);
             }
             DrawText(TRect{row.Left + CheckColumn, top + 2, row.Right, row.Bottom}, item.Caption,
                      colour, taLeftJustify);
@@ -293,11 +295,13 @@ private:
                 // A small tick in the check column.
                 for (std::int32_t k = 0; k < 3; ++k)
                 {
-                    Fill(TRect{row.Left + 5 + k, top + 8 + k, row.Left + 6 + k, top + 10 + k}, colour);
+                    Fill(TRect{row.Left + 5 + k, top + 8 + k, row.Left + 6 + k, top + 10 + k},
+                         colour);
                 }
                 for (std::int32_t k = 0; k < 4; ++k)
                 {
-                    Fill(TRect{row.Left + 8 + k, top + 9 - k, row.Left + 9 + k, top + 11 - k}, colour);
+                    Fill(TRect{row.Left + 8 + k, top + 9 - k, row.Left + 9 + k, top + 11 - k},
+                         colour);
                 }
             }
             if (!item.Items.empty())
@@ -320,7 +324,7 @@ private:
 /// A menu shown until the user chooses or dismisses it.
 class TMenuRun final : public TX11Popup
 {
-public:
+  public:
     TMenuRun(TX11UIPlatform& platform, TUIMenu menu, std::function<void(std::int32_t)> onChosen)
         : FPlatform(platform), FMenu(std::move(menu)), FOnChosen(std::move(onChosen))
     {
@@ -367,7 +371,8 @@ public:
     bool Answered() const override { return FFinished; }
     std::function<void()> Answer() override
     {
-        return [onChosen = std::move(FOnChosen), chosen = FChosen] {
+        return [onChosen = std::move(FOnChosen), chosen = FChosen]
+        {
             if (onChosen)
             {
                 onChosen(chosen);
@@ -385,8 +390,8 @@ public:
             {
                 continue;
             }
-            const std::int32_t index = level.ItemAt(TPoint{screen.X - level.Bounds().Left,
-                                                           screen.Y - level.Bounds().Top});
+            const std::int32_t index =
+                level.ItemAt(TPoint{screen.X - level.Bounds().Left, screen.Y - level.Bounds().Top});
             const TUIMenuEntry* item =
                 index >= 0 ? &level.Items[static_cast<std::size_t>(index)] : nullptr;
             const bool usable = item != nullptr && item->Caption != "-" && item->Enabled;
@@ -415,13 +420,12 @@ public:
         }
     }
 
-private:
+  private:
     void Open(const std::vector<TUIMenuEntry>& items, TPoint at)
     {
         const TSize size = TMenuLevel::SizeFor(FPlatform.TextRenderer(), items);
-        const TRect bounds =
-            KeepOnScreen(TRect::FromBounds(at.X, at.Y, size.Width, size.Height),
-                         ScreenSize(FPlatform.XDisplay()));
+        const TRect bounds = KeepOnScreen(TRect::FromBounds(at.X, at.Y, size.Width, size.Height),
+                                          ScreenSize(FPlatform.XDisplay()));
         FLevels.push_back(std::make_unique<TMenuLevel>(FPlatform, *this, items, bounds));
         FLevels.back()->Show();
     }
@@ -485,7 +489,7 @@ void TMenuLevel::Input(const XEvent& event)
 
 class TMessageBox final : public TSurface, public TX11Popup
 {
-public:
+  public:
     TMessageBox(TX11UIPlatform& platform, const TRect& screen, std::string_view text)
         : TSurface(platform, screen, false,
                    ButtonPressMask | ButtonReleaseMask | PointerMotionMask | KeyPressMask |
@@ -503,7 +507,7 @@ public:
                                  OkButton.Height);
     }
 
-private:
+  private:
     void Draw() override
     {
         Fill(TRect{0, 0, Bounds().Width(), Bounds().Height()}, Face);
@@ -561,7 +565,8 @@ private:
         case KeyPress:
         {
             const KeySym key = XLookupKeysym(const_cast<XKeyEvent*>(&event.xkey), 0);
-            FFinished = key == XK_Return || key == XK_KP_Enter || key == XK_Escape || key == XK_space;
+            FFinished =
+                key == XK_Return || key == XK_KP_Enter || key == XK_Escape || key == XK_space;
             break;
         }
         case ClientMessage:
@@ -601,10 +606,12 @@ std::int32_t TX11UIPlatform::PopupMenu(IUIWindow* owner, const TUIMenu& menu, TP
     std::int32_t chosen = 0;
     bool answered = false;
     // The menu may also go unanswered, with its owner; the loop ends either way.
-    const std::uint64_t id = OpenMenu(owner, menu, screen, [&](std::int32_t command) {
-        chosen = command;
-        answered = true;
-    });
+    const std::uint64_t id = OpenMenu(owner, menu, screen,
+                                      [&](std::int32_t command)
+                                      {
+                                          chosen = command;
+                                          answered = true;
+                                      });
     while (!answered && PopupOpen(id) && !Lost())
     {
         Idle();
@@ -645,8 +652,8 @@ void TX11UIPlatform::ShowMessage(IUIWindow* owner, std::string_view caption, std
     const TSize size{std::max(textSize.Width, OkButton.Width + 2 * DialogMargin) + 2 * DialogMargin,
                      textSize.Height + OkButton.Height + 3 * DialogMargin};
     // Centred over the owner's frame (the host's window), else over the screen.
-    const Window frame = owner != nullptr ? TopLevelOf(static_cast<Window>(owner->NativeHandle()))
-                                          : None;
+    const Window frame =
+        owner != nullptr ? TopLevelOf(static_cast<Window>(owner->NativeHandle())) : None;
     TRect over = ScreenRectOf(FDisplay, frame);
     const TSize screenSize = ScreenSize(FDisplay);
     if (over.IsEmpty())

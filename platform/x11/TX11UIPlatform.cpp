@@ -1,13 +1,13 @@
 #include "platform/x11/TX11UIPlatform.h"
 
-#include <algorithm>
-#include <cstdlib>
-#include <vector>
-
 #include "platform/x11/TX11UIWindow.h"
 #include "platform/x11/uX11Errors.h"
 #include "platform/x11/uX11Resources.h"
 #include "platform/x11/uX11ServerProbe.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
 
 namespace orvo
 {
@@ -17,7 +17,7 @@ namespace
 
 class TX11UITimer final : public IUITimer
 {
-public:
+  public:
     TX11UITimer(TX11UIPlatform& platform, std::uint64_t id) : FPlatform(platform), FId(id) {}
     ~TX11UITimer() override { FPlatform.ForgetTimer(FId); }
     TX11UITimer(const TX11UITimer&) = delete;
@@ -26,7 +26,7 @@ public:
     bool Start(std::uint32_t interval) override { return FPlatform.StartTimer(FId, interval); }
     void Stop() override { FPlatform.StopTimer(FId); }
 
-private:
+  private:
     TX11UIPlatform& FPlatform;
     std::uint64_t FId;
 };
@@ -353,10 +353,9 @@ void TX11UIPlatform::FinishAnsweredPopups()
     // again after each one.
     for (;;)
     {
-        const auto answered = std::find_if(FPopups.begin(), FPopups.end(),
-                                           [](const TOpenPopup& open) {
-                                               return open.Popup->Answered();
-                                           });
+        const auto answered =
+            std::find_if(FPopups.begin(), FPopups.end(),
+                         [](const TOpenPopup& open) { return open.Popup->Answered(); });
         if (answered == FPopups.end())
         {
             return;

@@ -7,6 +7,9 @@
 // Made and used on one thread; it must outlive the windows and timers it makes.
 #pragma once
 
+#include "platform/ui/IUIPlatform.h"
+#include "platform/x11/TFreeTypeTextRenderer.h"
+
 #include <X11/Xlib.h>
 
 #include <chrono>
@@ -16,16 +19,13 @@
 #include <memory>
 #include <vector>
 
-#include "platform/ui/IUIPlatform.h"
-#include "platform/x11/TFreeTypeTextRenderer.h"
-
 namespace orvo
 {
 
 /// A window of the platform that receives its own events.
 class TX11EventTarget
 {
-public:
+  public:
     virtual void HandleEvent(const XEvent& event) = 0;
     /// Draws the part collected from Expose events and invalidations, if any.
     virtual void DeliverPaint() {}
@@ -34,14 +34,14 @@ public:
     /// While a menu or message box is open, only its own windows take input.
     virtual bool TakesModalInput() const { return false; }
 
-protected:
+  protected:
     ~TX11EventTarget() = default;
 };
 
 /// A pop-up of the platform (a menu, the message box), open until the user answers it.
 class TX11Popup
 {
-public:
+  public:
     virtual ~TX11Popup() = default;
     /// True once the user has answered; the platform then destroys it (it leaves the
     /// screen and lets go of its grabs) and runs what Answer gives.
@@ -52,7 +52,7 @@ public:
 
 class TX11UIPlatform final : public IUIPlatform
 {
-public:
+  public:
     /// Opens a connection to the display named by DISPLAY; null when there is none, or when
     /// it is a local server that does not answer (uX11ServerProbe.h).
     static std::unique_ptr<TX11UIPlatform> Open();
@@ -114,7 +114,7 @@ public:
     /// is one, None when it is no window.
     Window TopLevelOf(Window window) const;
 
-private:
+  private:
     using TClock = std::chrono::steady_clock;
 
     struct TTimerEntry

@@ -1,15 +1,15 @@
 #include "platform/x11/TX11UIWindow.h"
 
+#include "platform/x11/uX11Errors.h"
+#include "platform/x11/uX11Image.h"
+
 #include <X11/Xutil.h>
-#include <sys/ipc.h>
-#include <sys/shm.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-
-#include "platform/x11/uX11Errors.h"
-#include "platform/x11/uX11Image.h"
+#include <sys/ipc.h>
+#include <sys/shm.h>
 
 namespace orvo
 {
@@ -20,8 +20,8 @@ namespace
 constexpr long WindowEvents = ExposureMask | ButtonPressMask | ButtonReleaseMask |
                               PointerMotionMask | EnterWindowMask | LeaveWindowMask |
                               StructureNotifyMask;
-constexpr unsigned int GrabEvents = ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
-                                    EnterWindowMask | LeaveWindowMask;
+constexpr unsigned int GrabEvents =
+    ButtonPressMask | ButtonReleaseMask | PointerMotionMask | EnterWindowMask | LeaveWindowMask;
 
 // A second press of the same button this soon and this close is a double click (the
 // usual desktop settings).
@@ -107,8 +107,7 @@ TX11UIWindow::TX11UIWindow(TX11UIPlatform& platform, Window parent, const TRect&
                             CWEventMask | CWBackPixmap | CWBorderPixel | CWBitGravity | CWCursor,
                             &attributes);
     XWindowAttributes created{};
-    if (FWindow == None || XGetWindowAttributes(FDisplay, FWindow, &created) == 0 ||
-        trap.Failed())
+    if (FWindow == None || XGetWindowAttributes(FDisplay, FWindow, &created) == 0 || trap.Failed())
     {
         FWindow = None;
         return;
@@ -224,8 +223,8 @@ bool TX11UIWindow::EnsureSharedImage()
         FSharedFailed = true;
         return false;
     }
-    XImage* image = XShmCreateImage(FDisplay, FVisual, static_cast<unsigned int>(FDepth),
-                                    ZPixmap, nullptr, &FSegment, width, height);
+    XImage* image = XShmCreateImage(FDisplay, FVisual, static_cast<unsigned int>(FDepth), ZPixmap,
+                                    nullptr, &FSegment, width, height);
     const std::uint32_t probe = 1;
     unsigned char first = 0;
     std::memcpy(&first, &probe, 1);
@@ -240,9 +239,10 @@ bool TX11UIWindow::EnsureSharedImage()
         FSharedFailed = true;
         return false;
     }
-    FSegment.shmid = shmget(IPC_PRIVATE,
-                            static_cast<std::size_t>(image->bytes_per_line) * height, IPC_CREAT | 0600);
-    void* memory = FSegment.shmid >= 0 ? shmat(FSegment.shmid, nullptr, 0) : reinterpret_cast<void*>(-1);
+    FSegment.shmid = shmget(IPC_PRIVATE, static_cast<std::size_t>(image->bytes_per_line) * height,
+                            IPC_CREAT | 0600);
+    void* memory =
+        FSegment.shmid >= 0 ? shmat(FSegment.shmid, nullptr, 0) : reinterpret_cast<void*>(-1);
     if (memory == reinterpret_cast<void*>(-1))
     {
         if (FSegment.shmid >= 0)
@@ -307,11 +307,13 @@ void TX11UIWindow::Present(const TPixelView& image, const TRect& rect)
         }
         const auto stride = static_cast<std::size_t>(FSharedImage->bytes_per_line / 4);
         auto* pixels = reinterpret_cast<std::uint32_t*>(FSharedImage->data) +
-                       static_cast<std::size_t>(area.Top) * stride + static_cast<std::size_t>(area.Left);
+                       static_cast<std::size_t>(area.Top) * stride +
+                       static_cast<std::size_t>(area.Left);
         x11::ConvertPixels(FVisual, FDepth, image, area, pixels, stride);
         const std::lock_guard extensions(x11::ExtensionListLock());
         XShmPutImage(FDisplay, FWindow, DefaultGC(FDisplay, DefaultScreen(FDisplay)), FSharedImage,
-                     area.Left, area.Top, area.Left, area.Top, static_cast<unsigned int>(area.Width()),
+                     area.Left, area.Top, area.Left, area.Top,
+                     static_cast<unsigned int>(area.Width()),
                      static_cast<unsigned int>(area.Height()), False);
         FSharedInUse = true;
     }
@@ -412,9 +414,9 @@ void TX11UIWindow::HandleEvent(const XEvent& event)
     case ButtonPress:
         if (event.xbutton.button == WheelUpButton || event.xbutton.button == WheelDownButton)
         {
-            FListener.HandleMouseWheel(TUIWheelEvent{
-                event.xbutton.button == WheelUpButton ? 1 : -1, ShiftFrom(event.xbutton.state),
-                TPoint{event.xbutton.x, event.xbutton.y}});
+            FListener.HandleMouseWheel(TUIWheelEvent{event.xbutton.button == WheelUpButton ? 1 : -1,
+                                                     ShiftFrom(event.xbutton.state),
+                                                     TPoint{event.xbutton.x, event.xbutton.y}});
             break;
         }
         ButtonEvent(event.xbutton, true);

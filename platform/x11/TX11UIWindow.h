@@ -4,10 +4,13 @@
 // rectangles to the screen with one XPutImage each, reports the mouse with Shift and Ctrl,
 // reports leave, and grabs the pointer while captured. Where the server shares memory with
 // the editor (MIT-SHM on a local display) the image goes through one shared segment the size
-// of the window with XShmPutImage instead, which saves copying it through the connection. When the host destroys its window
-// first, the server destroys this one with it: the object then draws nothing and reports
-// nothing until the editor destroys it.
+// of the window with XShmPutImage instead, which saves copying it through the connection. When the
+// host destroys its window first, the server destroys this one with it: the object then draws
+// nothing and reports nothing until the editor destroys it.
 #pragma once
+
+#include "platform/ui/IUIWindow.h"
+#include "platform/x11/TX11UIPlatform.h"
 
 #include <X11/Xlib.h>
 #include <X11/extensions/XShm.h>
@@ -15,15 +18,12 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/ui/IUIWindow.h"
-#include "platform/x11/TX11UIPlatform.h"
-
 namespace orvo
 {
 
 class TX11UIWindow final : public IUIWindow, private TX11EventTarget
 {
-public:
+  public:
     /// Creates and maps the window; Handle() is None when the server refused.
     TX11UIWindow(TX11UIPlatform& platform, Window parent, const TRect& bounds,
                  IUIWindowListener& listener);
@@ -43,7 +43,7 @@ public:
     TPoint ScreenToClient(TPoint screen) const override;
     std::uintptr_t NativeHandle() const override { return static_cast<std::uintptr_t>(FWindow); }
 
-private:
+  private:
     void HandleEvent(const XEvent& event) override;
     void DeliverPaint() override;
     void PointerCursorChanged(Cursor cursor) override;
@@ -59,7 +59,7 @@ private:
     IUIWindowListener& FListener;
     Display* FDisplay;
     Window FWindow = None;
-    bool FGone = false;            // destroyed by the server together with the host's window
+    bool FGone = false; // destroyed by the server together with the host's window
     TRect FBounds;
     TRect FInvalid;
     Visual* FVisual = nullptr;
@@ -70,7 +70,7 @@ private:
     bool FSharedFailed = false;
     bool FSharedInUse = false; // the server may still be reading the segment
     bool FCaptured = false;
-    std::uint8_t FButtonsDown = 0;   // ssLeft | ssRight | ssMiddle pressed in this window
+    std::uint8_t FButtonsDown = 0; // ssLeft | ssRight | ssMiddle pressed in this window
     // The last press, to mark the second press of a double click.
     unsigned int FLastButton = 0;
     Time FLastPressTime = 0;

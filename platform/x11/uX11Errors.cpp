@@ -22,8 +22,9 @@ XIOErrorHandler PreviousIO = nullptr;
 
 TAdopted* Find(Display* display)
 {
-    const auto found = std::find_if(Adopted.begin(), Adopted.end(),
-                                    [display](const TAdopted& a) { return a.Connection == display; });
+    const auto found =
+        std::find_if(Adopted.begin(), Adopted.end(),
+                     [display](const TAdopted& a) { return a.Connection == display; });
     return found != Adopted.end() ? &*found : nullptr;
 }
 

@@ -31,11 +31,11 @@ std::mutex& ExtensionListLock();
 /// to answer everything sent so far and tells whether any of it failed.
 class TErrorTrap
 {
-public:
+  public:
     explicit TErrorTrap(Display* display);
     bool Failed();
 
-private:
+  private:
     Display* FDisplay;
     unsigned long FFirstRequest;
 };

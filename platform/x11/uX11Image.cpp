@@ -35,7 +35,8 @@ void ConvertPixels(Visual* visual, int depth, const TPixelView& image, const TRe
     const int redShift = ShiftOfMask(redMask);
     const int greenShift = ShiftOfMask(greenMask);
     const int blueShift = ShiftOfMask(blueMask);
-    const auto scale = [](std::uint8_t value, unsigned long mask, int shift) {
+    const auto scale = [](std::uint8_t value, unsigned long mask, int shift)
+    {
         const unsigned long top = mask >> shift;
         return ((static_cast<unsigned long>(value) * top + 127) / 255) << shift;
     };
@@ -46,26 +47,29 @@ void ConvertPixels(Visual* visual, int depth, const TPixelView& image, const TRe
         for (std::size_t x = 0; x < width; ++x, source += 4)
         {
             // Blue, green, red, mask in memory is 0xMMRRGGBB read little-endian.
-            target[x] = native ? ((static_cast<std::uint32_t>(source[2]) << 16) |
-                                  (static_cast<std::uint32_t>(source[1]) << 8) | source[0] | alpha)
-                               : (static_cast<std::uint32_t>(scale(source[2], redMask, redShift) |
-                                                             scale(source[1], greenMask, greenShift) |
-                                                             scale(source[0], blueMask, blueShift)) |
-                                  alpha);
+            target[x] = native
+                            ? ((static_cast<std::uint32_t>(source[2]) << 16) |
+                               (static_cast<std::uint32_t>(source[1]) << 8) | source[0] | alpha)
+                            : (static_cast<std::uint32_t>(scale(source[2], redMask, redShift) |
+                                                          scale(source[1], greenMask, greenShift) |
+                                                          scale(source[0], blueMask, blueShift)) |
+                               alpha);
         }
     }
 }
 
-void PutImage(Display* display, Window window, Visual* visual, int depth,
-              const TPixelView& image, const TRect& rect, std::vector<std::uint32_t>& scratch)
+void PutImage(Display* display, Window window, Visual* visual, int depth, const TPixelView& image,
+              const TRect& rect, std::vector<std::uint32_t>& scratch)
 {
     const TRect area = rect.Intersection(TRect{0, 0, image.Width, image.Height});
     if (area.IsEmpty() || image.TopRow == nullptr)
     {
         return;
     }
-    scratch.resize(static_cast<std::size_t>(area.Width()) * static_cast<std::size_t>(area.Height()));
-    ConvertPixels(visual, depth, image, area, scratch.data(), static_cast<std::size_t>(area.Width()));
+    scratch.resize(static_cast<std::size_t>(area.Width()) *
+                   static_cast<std::size_t>(area.Height()));
+    ConvertPixels(visual, depth, image, area, scratch.data(),
+                  static_cast<std::size_t>(area.Width()));
     XImage* picture = XCreateImage(display, visual, static_cast<unsigned int>(depth), ZPixmap, 0,
                                    reinterpret_cast<char*>(scratch.data()),
                                    static_cast<unsigned int>(area.Width()),

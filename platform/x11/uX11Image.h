@@ -2,13 +2,13 @@
 // window's visual and sent with one XPutImage per rectangle.
 #pragma once
 
+#include "platform/ui/UIGeometry.h"
+#include "platform/ui/UIPixels.h"
+
 #include <X11/Xlib.h>
 
 #include <cstdint>
 #include <vector>
-
-#include "platform/ui/UIGeometry.h"
-#include "platform/ui/UIPixels.h"
 
 namespace orvo::x11
 {
@@ -19,6 +19,6 @@ void ConvertPixels(Visual* visual, int depth, const TPixelView& image, const TRe
 
 /// Copies rect of image (viewed top-down, in window coordinates) to the same place in
 /// window. scratch holds the converted rows between calls, so repeated paints reuse it.
-void PutImage(Display* display, Window window, Visual* visual, int depth,
-              const TPixelView& image, const TRect& rect, std::vector<std::uint32_t>& scratch);
+void PutImage(Display* display, Window window, Visual* visual, int depth, const TPixelView& image,
+              const TRect& rect, std::vector<std::uint32_t>& scratch);
 } // namespace orvo::x11

@@ -1,19 +1,18 @@
 #include "platform/x11/uX11ServerProbe.h"
 
-#include <poll.h>
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
-#include <cstddef>
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <optional>
+#include <poll.h>
 #include <string>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace orvo::x11
 {
@@ -88,9 +87,17 @@ bool LocalServerAnswers(std::string_view display, int timeoutMs)
     std::uint8_t littleEndian = 0;
     std::memcpy(&littleEndian, &probe, 1);
     const std::uint8_t setup[12] = {static_cast<std::uint8_t>(littleEndian == 1 ? 'l' : 'B'),
-                                    0, littleEndian == 1 ? std::uint8_t{11} : std::uint8_t{0},
+                                    0,
+                                    littleEndian == 1 ? std::uint8_t{11} : std::uint8_t{0},
                                     littleEndian == 1 ? std::uint8_t{0} : std::uint8_t{11},
-                                    0, 0, 0, 0, 0, 0, 0, 0};
+                                    0,
+                                    0,
+                                    0,
+                                    0,
+                                    0,
+                                    0,
+                                    0,
+                                    0};
     bool answered = false;
     if (send(fd, setup, sizeof setup, MSG_NOSIGNAL) == static_cast<ssize_t>(sizeof setup))
     {

@@ -1,9 +1,9 @@
 // Every caption the committed images print is readable at 100 %: its digits and capitals
 // stand at least 7 pixels tall and its ink reaches at least 4.5:1 (WCAG contrast ratio)
 // against the surface it is printed on.
-#include "tests/artwork/ArtworkFiles.h"
-
 #include <gtest/gtest.h>
+
+#include "tests/artwork/ArtworkFiles.h"
 
 #include <algorithm>
 #include <cmath>
@@ -96,7 +96,8 @@ const TCaption Captions[] = {
 /// WCAG relative luminance of an 8-bit sRGB pixel stored B, G, R.
 double Luminance(const std::uint8_t* pixel)
 {
-    const auto linear = [](std::uint8_t c) {
+    const auto linear = [](std::uint8_t c)
+    {
         const double v = c / 255.0;
         return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
     };

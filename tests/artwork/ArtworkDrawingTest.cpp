@@ -1,11 +1,11 @@
 // The generator's geometry, effects, text decoding and editor mock.
+#include <gtest/gtest.h>
+
 #include "tests/artwork/ArtworkFiles.h"
 #include "tools/artwork/uFont.h"
 #include "tools/artwork/uLayout.h"
 #include "tools/artwork/uPreview.h"
 #include "tools/artwork/uRaster.h"
-
-#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <numbers>
@@ -34,7 +34,7 @@ TEST(ArtworkEffects, InnerShadowFallsInsideFromTheLitSideOnly)
     TPath well;
     well.Rect(10, 10, 20, 20);
     layer.InnerShadow(well, 0, 2, 3.0, Hex(0x000000));
-    EXPECT_EQ(layer.Pixel(20, 5)[3], 0.0f);   // nothing outside the shape
+    EXPECT_EQ(layer.Pixel(20, 5)[3], 0.0f); // nothing outside the shape
     EXPECT_EQ(layer.Pixel(20, 35)[3], 0.0f);
     EXPECT_GT(layer.Pixel(20, 10)[3], 0.5f);  // dark under the top edge
     EXPECT_LT(layer.Pixel(20, 29)[3], 0.05f); // the bottom edge stays clear
@@ -64,9 +64,13 @@ TEST(ArtworkText, Utf8DecodingStopsAtTruncatedSequences)
 {
     EXPECT_EQ(DecodeUtf8("-\xe2\x88\x9e"), U"-\u221e");
     EXPECT_EQ(DecodeUtf8("2\xc3\x97"), U"2\u00d7");
-    EXPECT_EQ(DecodeUtf8("a\xe2\x88"), U"a\ufffd");    // cut short at the end
-    EXPECT_EQ(DecodeUtf8("\xff" "b"), U"\ufffdb");     // not a lead byte
-    EXPECT_EQ(DecodeUtf8("\xc3" "b"), U"\ufffdb");     // lead byte without continuation
+    EXPECT_EQ(DecodeUtf8("a\xe2\x88"), U"a\ufffd"); // cut short at the end
+    EXPECT_EQ(DecodeUtf8("\xff"
+                         "b"),
+              U"\ufffdb"); // not a lead byte
+    EXPECT_EQ(DecodeUtf8("\xc3"
+                         "b"),
+              U"\ufffdb"); // lead byte without continuation
 }
 
 bool FontsInstalled()
@@ -127,7 +131,8 @@ TEST(ArtworkPreview, CreditsCoverEverythingButTheOversamplingKey)
     const auto editor = ComposeEditor(images, fonts, state);
     const auto& credits = images[1];
     auto same = [&](int x, int y, const std::vector<std::uint8_t>& other, int otherX, int otherY,
-                    int otherWidth) {
+                    int otherWidth)
+    {
         for (int k = 0; k < 3; ++k)
         {
             if (editor[(static_cast<std::size_t>(y) * EditorWidth + x) * 4 + k] !=
@@ -147,8 +152,8 @@ TEST(ArtworkPreview, CreditsCoverEverythingButTheOversamplingKey)
     const auto& key = images[7];
     const int x = OverSampleButton.Left + OverSampleButton.Width / 2;
     const int y = OverSampleButton.Top + 10;
-    EXPECT_TRUE(same(x, y, key.Rgba, OverSampleButton.Width + OverSampleButton.Width / 2, 10,
-                     key.Width));
+    EXPECT_TRUE(
+        same(x, y, key.Rgba, OverSampleButton.Width + OverSampleButton.Width / 2, 10, key.Width));
 }
 
 } // namespace

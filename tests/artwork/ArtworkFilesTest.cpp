@@ -1,10 +1,10 @@
 // The committed stored images, as the editor will load them.
 #include "tests/artwork/ArtworkFiles.h"
-#include "tools/artwork/uLayout.h"
-
-#include "editor/toolkit/cDIBStandardCompressors.h"
 
 #include <gtest/gtest.h>
+
+#include "editor/toolkit/cDIBStandardCompressors.h"
+#include "tools/artwork/uLayout.h"
 
 #include <algorithm>
 #include <array>

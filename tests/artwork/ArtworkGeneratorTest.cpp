@@ -1,8 +1,8 @@
 // The generator reproduces the committed images bit for bit, at every size.
+#include <gtest/gtest.h>
+
 #include "tests/artwork/ArtworkFiles.h"
 #include "tools/artwork/uArtwork.h"
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -42,11 +42,13 @@ std::string FontMismatch()
 {
     for (const TFontFingerprint& font : RecordedFonts)
     {
-        const std::filesystem::path path = std::filesystem::path(art::DefaultFontFolder) / font.File;
+        const std::filesystem::path path =
+            std::filesystem::path(art::DefaultFontFolder) / font.File;
         std::error_code error;
         if (std::filesystem::file_size(path, error) != font.Size || error)
         {
-            return path.string() + " is missing or not the recorded version (fonts-dejavu-core 2.37)";
+            return path.string() +
+                   " is missing or not the recorded version (fonts-dejavu-core 2.37)";
         }
         if (Fnv1a64(ReadBytes(path)) != font.Hash)
         {
@@ -64,8 +66,8 @@ TEST(ArtworkGenerator, DrawsExactlyTheCommittedImages)
         GTEST_SKIP() << mismatch;
     }
     const auto fonts = art::TArtworkFonts::Load(art::DefaultFontFolder);
-    const char* listOrder[] = {"BackGround", "Credits",    "Lo",   "LoMid",  "Mid",
-                               "HiMid",      "Hi",         "OverSample", "Knob", "Slider"};
+    const char* listOrder[] = {"BackGround", "Credits", "Lo",         "LoMid", "Mid",
+                               "HiMid",      "Hi",      "OverSample", "Knob",  "Slider"};
     for (const int percent : art::ArtworkScales)
     {
         const auto images = art::DrawArtwork(fonts, percent / 100.0);
@@ -77,9 +79,9 @@ TEST(ArtworkGenerator, DrawsExactlyTheCommittedImages)
             EXPECT_EQ(images[i].Name, listOrder[i]);
             // Compared as whole blocks; a difference means the generator changed without
             // the committed images being regenerated (orvo-artwork --images resources/images).
-            EXPECT_TRUE(art::StoredBlock(images[i]) ==
-                        ReadBytes(std::filesystem::path(ORVO_SOURCE_DIR) / "resources" /
-                                  "images" / file));
+            EXPECT_TRUE(
+                art::StoredBlock(images[i]) ==
+                ReadBytes(std::filesystem::path(ORVO_SOURCE_DIR) / "resources" / "images" / file));
         }
     }
 }
@@ -98,7 +100,8 @@ TEST(ArtworkGenerator, LargerSizesAreDrawnAtSizeNotEnlarged)
     // Enlarged, every 2 x 2 block of the 200 % panel would be one 100 % pixel. Drawn at
     // size, the edges of text, ticks and wells fall inside blocks: count the blocks whose
     // four pixels differ from each other by more than a step or two.
-    const auto at = [&](int x, int y, int channel) {
+    const auto at = [&](int x, int y, int channel)
+    {
         return static_cast<int>(
             large.Rgba[(static_cast<std::size_t>(y) * large.Width + x) * 4 + channel]);
     };
@@ -107,8 +110,8 @@ TEST(ArtworkGenerator, LargerSizesAreDrawnAtSizeNotEnlarged)
     {
         for (int x = 0; x < large.Width; x += 2)
         {
-            const auto [low, high] = std::minmax(
-                {at(x, y, 1), at(x + 1, y, 1), at(x, y + 1, 1), at(x + 1, y + 1, 1)});
+            const auto [low, high] =
+                std::minmax({at(x, y, 1), at(x + 1, y, 1), at(x, y + 1, 1), at(x + 1, y + 1, 1)});
             detailed += high - low > 8 ? 1 : 0;
         }
     }

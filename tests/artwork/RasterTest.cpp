@@ -1,7 +1,7 @@
 // The artwork's rasteriser: exact coverage and straight colours in the output.
-#include "tools/artwork/uRaster.h"
-
 #include <gtest/gtest.h>
+
+#include "tools/artwork/uRaster.h"
 
 #include <numbers>
 

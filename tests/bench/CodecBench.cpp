@@ -1,9 +1,9 @@
 // Stored-image codec speed. The editor decodes all its images (two 700 x 300 pictures, two
 // filmstrips and eight small buttons, about 4 MB of pixels) every time its window opens.
-#include "editor/toolkit/cDIBStoredImage.h"
-#include "editor/toolkit/cDIBStandardCompressors.h"
-
 #include <benchmark/benchmark.h>
+
+#include "editor/toolkit/cDIBStandardCompressors.h"
+#include "editor/toolkit/cDIBStoredImage.h"
 
 #include <algorithm>
 #include <cmath>
@@ -48,15 +48,15 @@ TStoredImage Artwork(TSize size, unsigned grain)
             noise ^= noise << 13;
             noise ^= noise >> 17;
             noise ^= noise << 5;
-            const int jitter = grain ? static_cast<int>(noise % (2 * grain + 1)) - static_cast<int>(grain) : 0;
+            const int jitter =
+                grain ? static_cast<int>(noise % (2 * grain + 1)) - static_cast<int>(grain) : 0;
             const double cx = std::fmod(static_cast<double>(x), cell) - cell / 2;
             const double cy = static_cast<double>(row) - cell / 2;
             const double r = std::sqrt(cx * cx + cy * cy) / (cell / 2);
             const bool inside = !size.Masked || r < 0.95;
             std::uint8_t* p = &image.Pixels[(row * size.Width + x) * 4];
-            auto level = [&](double v) {
-                return static_cast<std::uint8_t>(std::clamp(static_cast<int>(v) + jitter, 0, 255));
-            };
+            auto level = [&](double v)
+            { return static_cast<std::uint8_t>(std::clamp(static_cast<int>(v) + jitter, 0, 255)); };
             p[0] = inside ? level(60 + 120 * (1 - r)) : 0;
             p[1] = inside ? level(50 + 100 * (1 - r) + static_cast<double>(row) / 4) : 0;
             p[2] = inside ? level(40 + static_cast<double>(x % 256) / 2) : 0;

@@ -3,11 +3,11 @@
 // oversampled, and with a controller moving OutGain every 64 frames. The "ns/frame" counter
 // is the figure to compare. ProgramChanges and SteadyPrograms give the cost of a block that
 // starts with a program change against that of an ordinary block (their time is per block).
+#include <benchmark/benchmark.h>
+
 #include "dsp/simd/uVectorFilterKernels.h"
 #include "dsp/uOrvoEngine.h"
 #include "tests/support/FactoryPrograms.h"
-
-#include <benchmark/benchmark.h>
 
 #include <cmath>
 #include <cstdint>
@@ -27,14 +27,9 @@ enum TBandMode
 /// A controller every 64 frames of each block, moving OutGain one step either way.
 class TControllerClock final : public IMidiClock
 {
-public:
-    TControllerClock(TOrvoEngine& engine, std::int32_t frames) : FEngine(engine), FFrames(frames)
-    {
-    }
-    void Restart() noexcept
-    {
-        FNext = 0;
-    }
+  public:
+    TControllerClock(TOrvoEngine& engine, std::int32_t frames) : FEngine(engine), FFrames(frames) {}
+    void Restart() noexcept { FNext = 0; }
     std::int32_t NextMidiPos() const noexcept override
     {
         return FNext < FFrames ? FNext : NoMidiDue;
@@ -46,7 +41,7 @@ public:
         FNext += 64;
     }
 
-private:
+  private:
     TOrvoEngine& FEngine;
     std::int32_t FFrames;
     std::int32_t FNext = 0;
@@ -66,7 +61,8 @@ void ProcessChain(benchmark::State& state, bool overSample, TBandMode mode, bool
     TOrvoEngine engine;
     engine.SetFilterKernels(FilterKernelsFor(level));
     engine.SetSampleRate(44100.0f);
-    const float bandValues[2][5] = {{0.5f, 0.45f, 0.4f, 0.35f, 0.3f}, {0.6f, 0.7f, 0.8f, 0.9f, 1.0f}};
+    const float bandValues[2][5] = {{0.5f, 0.45f, 0.4f, 0.35f, 0.3f},
+                                    {0.6f, 0.7f, 0.8f, 0.9f, 1.0f}};
     for (int k = 0; k < 5; ++k)
     {
         engine.ApplyParameter(k, bandValues[mode][k]);
@@ -107,9 +103,9 @@ void ProcessChain(benchmark::State& state, bool overSample, TBandMode mode, bool
             offset = 0;
         }
     }
-    state.counters["ns/frame"] = benchmark::Counter(
-        static_cast<double>(state.iterations()) * frames,
-        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["ns/frame"] =
+        benchmark::Counter(static_cast<double>(state.iterations()) * frames,
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 void HostRateGain(benchmark::State& state)

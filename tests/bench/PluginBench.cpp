@@ -1,12 +1,12 @@
 // A whole processing call of the effect through its record: the oversampled chain of
 // "Flat", and what queueing and dispatching MIDI, thru to the host and mapped controllers
 // (each of which cuts a run) add to it.
-#include "vst2/uPluginEditor.h"
-#include "platform/headless/HeadlessServices.h"
-#include "vst2/uPlugin.h"
-#include "tests/support/TEventList.h"
-
 #include <benchmark/benchmark.h>
+
+#include "platform/headless/HeadlessServices.h"
+#include "tests/support/TEventList.h"
+#include "vst2/uPlugin.h"
+#include "vst2/uPluginEditor.h"
 
 #include <vector>
 
@@ -34,9 +34,18 @@ void ProcessBlockWithEvents(benchmark::State& state)
     for (std::size_t i = 0; i < count; ++i)
     {
         const bool cc = i % 4 == 0;
-        events[i] = VstMidiEvent{kVstMidiType, 24, static_cast<VstInt32>(i * 512 / count), 0, 0, 0,
-                                 {static_cast<char>(cc ? 0xB0 : 0x90), static_cast<char>(cc ? 30 : 60), 64, 0},
-                                 0, 0, 0, 0};
+        events[i] = VstMidiEvent{
+            kVstMidiType,
+            24,
+            static_cast<VstInt32>(i * 512 / count),
+            0,
+            0,
+            0,
+            {static_cast<char>(cc ? 0xB0 : 0x90), static_cast<char>(cc ? 30 : 60), 64, 0},
+            0,
+            0,
+            0,
+            0};
     }
     test::TEventList eventList(events);
     VstEvents* list = eventList.Get();

@@ -7,11 +7,11 @@
 //   OversamplingPair: the interpolation and the decimation low-pass of both channels over a
 //     whole doubled block; one host frame is two doubled samples through both pairs.
 // Report with --benchmark_counters_tabular=true; "ns/frame" is the figure to read.
+#include <benchmark/benchmark.h>
+
 #include "dsp/simd/uBiquadLanes.h"
 #include "dsp/simd/uVectorFilterKernels.h"
 #include "dsp/uRBJFilter.h"
-
-#include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <array>

@@ -3,15 +3,15 @@
 // opacity 120) and a hidden full-window picture.
 #include <benchmark/benchmark.h>
 
-#include <memory>
-#include <vector>
-
 #include "editor/toolkit/cDIBFadeLabel.h"
 #include "editor/toolkit/cDIBGlyphButton.h"
 #include "editor/toolkit/cDIBImage.h"
 #include "editor/toolkit/cDIBKnob.h"
 #include "editor/toolkit/cDIBPanel.h"
 #include "platform/headless/HeadlessPlatform.h"
+
+#include <memory>
+#include <vector>
 
 namespace orvo
 {

@@ -3,16 +3,16 @@
 // and an effEditIdle call with nothing to do, which hosts make every 10 to 50 ms.
 #include <benchmark/benchmark.h>
 
-#include <X11/Xlib.h>
-
-#include <memory>
-
-#include "vst2/uPluginEditorFactory.h"
 #include "editor/uEditor.h"
 #include "platform/headless/HeadlessServices.h"
 #include "platform/x11/TX11UIPlatform.h"
-#include "vst2/uPlugin.h"
 #include "tests/support/TestHost.h"
+#include "vst2/uPlugin.h"
+#include "vst2/uPluginEditorFactory.h"
+
+#include <X11/Xlib.h>
+
+#include <memory>
 
 namespace orvo::test
 {
@@ -30,7 +30,7 @@ TEditorParts MakeX11Editor(APlugin& effect)
 /// window on a connection of the host's own.
 class TX11Bench
 {
-public:
+  public:
     TX11Bench()
     {
         FHostDisplay = XOpenDisplay(nullptr);
@@ -39,8 +39,8 @@ public:
         {
             return;
         }
-        FHostWindow = XCreateSimpleWindow(FHostDisplay, DefaultRootWindow(FHostDisplay), 0, 0,
-                                          700, 300, 0, 0, 0);
+        FHostWindow = XCreateSimpleWindow(FHostDisplay, DefaultRootWindow(FHostDisplay), 0, 0, 700,
+                                          300, 0, 0, 0);
         XMapWindow(FHostDisplay, FHostWindow);
         XSync(FHostDisplay, False);
         FHost.MakeCurrent();
@@ -78,7 +78,7 @@ public:
 
     AEffect* Effect = nullptr;
 
-private:
+  private:
     Display* FHostDisplay = nullptr;
     Window FHostWindow = 0;
     std::unique_ptr<TX11UIPlatform> FPlatform;

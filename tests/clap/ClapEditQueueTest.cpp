@@ -1,10 +1,10 @@
 // The editor's edits on their way to the host: drained in order as gesture and value events,
 // kept when the host's list is full, dropped only when the queue itself is; and whole and in
 // order while the user-interface thread pushes and the processing thread drains.
+#include <gtest/gtest.h>
+
 #include "clap/TClapEditQueue.h"
 #include "tests/support/ClapEventList.h"
-
-#include <gtest/gtest.h>
 
 #include <thread>
 

@@ -2,11 +2,11 @@
 // checks the descriptor, every extension, the threads each call belongs to, the parameters'
 // texts both ways, state round trips over awkward streams, and the factory programs offered
 // as presets.
+#include <gtest/gtest.h>
+
 #include "tests/support/ClapPresetList.h"
 #include "tests/support/ClapStreams.h"
 #include "tests/support/ClapTestHost.h"
-
-#include <gtest/gtest.h>
 
 #include <cstring>
 #include <set>

@@ -3,11 +3,11 @@
 // thru and controller moves out. The CLAP side gets its changes as events inside 512-frame
 // blocks; the VST 2 side gets the same blocks, each split where a parameter changes (the
 // change goes in between the two process calls), and its MIDI through effProcessEvents.
+#include <gtest/gtest.h>
+
 #include "tests/support/ClapPresetList.h"
 #include "tests/support/ClapTestHost.h"
 #include "tools/render/uVstHost.h"
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>

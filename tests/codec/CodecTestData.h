@@ -26,7 +26,7 @@ inline std::vector<std::uint8_t> ReadVector(const std::string& fileName)
 /// xorshift32 (13, 17, 5): the generator the stored vectors were made with.
 class TXorShift32
 {
-public:
+  public:
     explicit TXorShift32(std::uint32_t seed) : state(seed) {}
     std::uint32_t Next()
     {
@@ -36,7 +36,7 @@ public:
         return state;
     }
 
-private:
+  private:
     std::uint32_t state;
 };
 
@@ -55,10 +55,9 @@ inline std::vector<std::uint8_t> RandomBytes(std::size_t size, std::uint32_t see
 /// gradient with a transparent margin, like the editor's artwork.
 inline std::vector<std::uint8_t> GradientBlock(std::uint16_t width, std::uint16_t height)
 {
-    std::vector<std::uint8_t> block{static_cast<std::uint8_t>(width),
-                                    static_cast<std::uint8_t>(width >> 8),
-                                    static_cast<std::uint8_t>(height),
-                                    static_cast<std::uint8_t>(height >> 8)};
+    std::vector<std::uint8_t> block{
+        static_cast<std::uint8_t>(width), static_cast<std::uint8_t>(width >> 8),
+        static_cast<std::uint8_t>(height), static_cast<std::uint8_t>(height >> 8)};
     block.reserve(4 + std::size_t{width} * height * 4);
     for (unsigned row = 0; row < height; ++row)
     {

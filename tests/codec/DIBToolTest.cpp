@@ -1,12 +1,13 @@
-#include "tests/codec/CodecTestData.h"
 #include "tools/dib/DIBTool.h"
-#include "tools/png/PNGFile.h"
 
 #include <gtest/gtest.h>
-#include <zlib.h>
+
+#include "tests/codec/CodecTestData.h"
+#include "tools/png/PNGFile.h"
 
 #include <fstream>
 #include <sstream>
+#include <zlib.h>
 
 namespace orvo
 {
@@ -17,7 +18,7 @@ namespace fs = std::filesystem;
 
 class DIBTool : public testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         folder = fs::temp_directory_path() /
@@ -48,8 +49,9 @@ protected:
             for (std::uint32_t x = 0; x < image.Width; ++x)
             {
                 image.Pixels.insert(image.Pixels.end(),
-                                    {static_cast<std::uint8_t>(x * 6), static_cast<std::uint8_t>(y * 8),
-                                     100, static_cast<std::uint8_t>(x == 0 && y == 0 ? 128 : 255)});
+                                    {static_cast<std::uint8_t>(x * 6),
+                                     static_cast<std::uint8_t>(y * 8), 100,
+                                     static_cast<std::uint8_t>(x == 0 && y == 0 ? 128 : 255)});
             }
         }
         return image;
@@ -101,7 +103,8 @@ TEST_F(DIBTool, ReportsDamagedBlocksAndBadUsage)
     block[22] = 0x05; // stated size no longer 16 x 8 x 4 + 4
     {
         std::ofstream file(PathOf("bad.dibcmp"), std::ios::binary);
-        file.write(reinterpret_cast<const char*>(block.data()), static_cast<std::streamsize>(block.size()));
+        file.write(reinterpret_cast<const char*>(block.data()),
+                   static_cast<std::streamsize>(block.size()));
     }
     EXPECT_EQ(Run({"unpack", PathOf("bad.dibcmp"), PathOf("out.png")}), 1);
     EXPECT_NE(err.str().find("damaged image block"), std::string::npos) << err.str();
@@ -113,11 +116,13 @@ TEST_F(DIBTool, ReportsDamagedBlocksAndBadUsage)
     {
         {
             std::ofstream file(PathOf("cut.dibcmp"), std::ios::binary | std::ios::trunc);
-            file.write(reinterpret_cast<const char*>(block.data()), static_cast<std::streamsize>(cut));
+            file.write(reinterpret_cast<const char*>(block.data()),
+                       static_cast<std::streamsize>(cut));
         }
         EXPECT_EQ(Run({"unpack", PathOf("cut.dibcmp"), PathOf("out.png")}), 1) << cut;
         EXPECT_NE(err.str().find("damaged image block: the compressed data ends early"),
-                  std::string::npos) << err.str();
+                  std::string::npos)
+            << err.str();
         EXPECT_FALSE(fs::exists(PathOf("out.png")));
     }
 
@@ -171,7 +176,8 @@ TEST_F(DIBTool, AnswersEachCommandLineWithItsStatusAndMessages)
     }
     {
         std::ofstream file(PathOf("huge.png"), std::ios::binary);
-        file.write(reinterpret_cast<const char*>(huge.data()), static_cast<std::streamsize>(huge.size()));
+        file.write(reinterpret_cast<const char*>(huge.data()),
+                   static_cast<std::streamsize>(huge.size()));
     }
 
     const std::vector<TDIBCase> cases{
@@ -180,12 +186,16 @@ TEST_F(DIBTool, AnswersEachCommandLineWithItsStatusAndMessages)
         {{"pack", "{dir}", "{dir}/x.dibcmp"}, 1, "{dir} is a folder, not a PNG file", ""},
         {{"unpack", "{dir}/pic.dibcmp", "{dir}"}, 1, "{dir} is a folder; give a file name", ""},
         {{"info", "{dir}/empty.dibcmp"}, 1, "empty.dibcmp is empty", ""},
-        {{"pack", "{dir}/huge.png", "{dir}/x.dibcmp"}, 1, "huge.png: too large for a stored image", ""},
+        {{"pack", "{dir}/huge.png", "{dir}/x.dibcmp"},
+         1,
+         "huge.png: too large for a stored image",
+         ""},
         {{"--version"}, 0, "", "orvo-dib " ORVO_VERSION "\n"},
         {{"unpack", "{dir}/pic.dibcmp", "{dir}/out.png"}, 0, "out.png: 40 x 30", ""},
         {{"pack", "{dir}/in.png", "{dir}/again.dibcmp"}, 0, "again.dibcmp: 40 x 30", ""},
     };
-    const auto expand = [&](std::string text) {
+    const auto expand = [&](std::string text)
+    {
         for (std::size_t at = 0; (at = text.find("{dir}", at)) != std::string::npos;)
         {
             text.replace(at, 5, folder.string());

@@ -1,8 +1,8 @@
+#include <gtest/gtest.h>
+
 #include "editor/toolkit/EDIBError.h"
 #include "editor/toolkit/cDIBStandardCompressors.h"
 #include "tests/codec/CodecTestData.h"
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
@@ -38,9 +38,8 @@ std::vector<std::uint8_t> Encode(const std::vector<std::uint8_t>& input)
     return stream.value_or(std::vector<std::uint8_t>{});
 }
 
-const char* const VectorNames[] = {"empty",         "one-byte", "blanks100", "f-61",
-                                   "run10000-zero", "text",     "random4k",  "random33k",
-                                   "img16x8",       "img32x32"};
+const char* const VectorNames[] = {"empty", "one-byte", "blanks100", "f-61",    "run10000-zero",
+                                   "text",  "random4k", "random33k", "img16x8", "img32x32"};
 
 class LZHVector : public testing::TestWithParam<const char*>
 {
@@ -62,7 +61,8 @@ TEST_P(LZHVector, EncodesToThePublishedBytes)
 }
 
 INSTANTIATE_TEST_SUITE_P(Vectors, LZHVector, testing::ValuesIn(VectorNames),
-                         [](const auto& vector) {
+                         [](const auto& vector)
+                         {
                              std::string name = vector.param;
                              std::replace(name.begin(), name.end(), '-', '_');
                              return name;
@@ -78,8 +78,8 @@ void ExpectRoundTrip(const std::vector<std::uint8_t>& input, const std::string& 
 
 TEST(LZHRoundTrip, RandomDataOfManySizes)
 {
-    for (std::size_t size : {0, 1, 2, 3, 59, 60, 61, 62, 119, 120, 121, 4035, 4036, 4095, 4096,
-                             4097, 8192, 40000})
+    for (std::size_t size :
+         {0, 1, 2, 3, 59, 60, 61, 62, 119, 120, 121, 4035, 4036, 4095, 4096, 4097, 8192, 40000})
     {
         ExpectRoundTrip(test::RandomBytes(size, 0xC0FFEEu + static_cast<std::uint32_t>(size)),
                         "random");
@@ -99,8 +99,8 @@ TEST(LZHRoundTrip, UniformDataOfManySizes)
 
 TEST(LZHRoundTrip, TextLikeData)
 {
-    static const char* const Words[] = {"level ", "band ", "the ", "tube ", "gain ", "\r\n",
-                                        "oversampling ", "a ", "knob ", "transient "};
+    static const char* const Words[] = {"level ", "band ",         "the ", "tube ", "gain ",
+                                        "\r\n",   "oversampling ", "a ",   "knob ", "transient "};
     test::TXorShift32 random(7);
     std::vector<std::uint8_t> text;
     while (text.size() < 200000)
@@ -194,8 +194,9 @@ TEST(LZHDecoder, CountsOnlyTheBytesAStreamCutShortDescribes)
     {
         EXPECT_EQ(LZHDecode(std::span(stream).first(cut), output, &complete), input.size());
         ASSERT_LT(complete, input.size()) << "cut to " << cut << " bytes";
-        ASSERT_TRUE(std::equal(output.begin(), output.begin() + static_cast<std::ptrdiff_t>(complete),
-                               input.begin())) << "cut to " << cut << " bytes";
+        ASSERT_TRUE(std::equal(
+            output.begin(), output.begin() + static_cast<std::ptrdiff_t>(complete), input.begin()))
+            << "cut to " << cut << " bytes";
     }
 }
 

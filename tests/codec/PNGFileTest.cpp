@@ -1,7 +1,9 @@
-#include "tests/codec/CodecTestData.h"
 #include "tools/png/PNGFile.h"
 
 #include <gtest/gtest.h>
+
+#include "tests/codec/CodecTestData.h"
+
 #include <png.h>
 
 #include <csetjmp>
@@ -37,7 +39,9 @@ extern "C" void AppendBytes(png_structp png, png_bytep data, png_size_t size)
     auto* bytes = static_cast<std::vector<std::uint8_t>*>(png_get_io_ptr(png));
     bytes->insert(bytes->end(), data, data + size);
 }
-extern "C" void FlushNothing(png_structp) {}
+extern "C" void FlushNothing(png_structp)
+{
+}
 
 /// Writes rows of `channels` samples per pixel at the layout's depth (samples are given as
 /// 16-bit values and shifted down); the palette, when used, is grey levels with alpha.
@@ -48,8 +52,8 @@ std::vector<std::uint8_t> WritePNG(const TPNGLayout& layout, std::uint32_t width
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
     std::vector<std::vector<std::uint8_t>> rows(height);
-    const int perPixel = layout.ColourType == PNG_COLOR_TYPE_RGB_ALPHA ? 4
-                         : layout.ColourType == PNG_COLOR_TYPE_RGB     ? 3
+    const int perPixel = layout.ColourType == PNG_COLOR_TYPE_RGB_ALPHA    ? 4
+                         : layout.ColourType == PNG_COLOR_TYPE_RGB        ? 3
                          : layout.ColourType == PNG_COLOR_TYPE_GRAY_ALPHA ? 2
                                                                           : 1;
     for (std::uint32_t y = 0; y < height; ++y)
@@ -140,9 +144,8 @@ TEST(PNGFile, ReadsEveryLayoutAsEightBitRGBA)
             for (std::uint32_t x = 0; x < Width; ++x)
             {
                 // Levels a 4-bit sample can hold too: multiples of 17, different per row.
-                const auto level = [&](std::uint32_t k) {
-                    return static_cast<std::uint8_t>(((x * 3 + y * 5 + k * 7) % 16) * 17);
-                };
+                const auto level = [&](std::uint32_t k)
+                { return static_cast<std::uint8_t>(((x * 3 + y * 5 + k * 7) % 16) * 17); };
                 const std::uint8_t r = level(0);
                 const std::uint8_t g = grey ? r : level(1);
                 const std::uint8_t b = grey ? r : level(2);

@@ -1,10 +1,8 @@
+#include <gtest/gtest.h>
+
 #include "editor/toolkit/EDIBError.h"
 #include "editor/toolkit/cDIBStoredImage.h"
 #include "tests/codec/CodecTestData.h"
-
-#include <gtest/gtest.h>
-
-
 #include "tests/support/AllocationProbe.h"
 
 namespace orvo
@@ -49,9 +47,9 @@ TEST(GUIDText, ConvertsBothWaysInTheStoredLayout)
     ASSERT_TRUE(guid.has_value());
     EXPECT_EQ(*guid, LZHDIBCompressorGUID);
     EXPECT_EQ(GUIDToText(LZHDIBCompressorGUID), LZHDIBCompressorGUIDText);
-    for (const char* bad : {"", "BC0C10FC-E045-41E7-A37C-B86AF21320B8",
-                            "{BC0C10FC-E045-41E7-A37C-B86AF21320B}", "{BC0C10FC-E045-41E7-A37C+B86AF21320B8}",
-                            "{BC0C10FC-E045-41E7-A37C-B86AF21320BG}"})
+    for (const char* bad :
+         {"", "BC0C10FC-E045-41E7-A37C-B86AF21320B8", "{BC0C10FC-E045-41E7-A37C-B86AF21320B}",
+          "{BC0C10FC-E045-41E7-A37C+B86AF21320B8}", "{BC0C10FC-E045-41E7-A37C-B86AF21320BG}"})
     {
         EXPECT_FALSE(GUIDFromText(bad).has_value()) << bad;
     }
@@ -87,9 +85,8 @@ TEST(StoredImage, RoundTripsTheEditorsImageSizes)
 {
     for (auto [width, height] : {std::pair{700, 300}, {3782, 62}, {2793, 114}, {88, 20}, {144, 20}})
     {
-        const TStoredImage image =
-            ImageOf(test::GradientBlock(static_cast<std::uint16_t>(width),
-                                        static_cast<std::uint16_t>(height)));
+        const TStoredImage image = ImageOf(test::GradientBlock(static_cast<std::uint16_t>(width),
+                                                               static_cast<std::uint16_t>(height)));
         const Bytes stored = WriteStoredImage(image);
         EXPECT_TRUE(ReadStoredBlockHeader(stored).Compressed) << width << " x " << height;
         const TStoredImage back = ReadStoredImage(stored);
@@ -234,9 +231,12 @@ TEST(StoredImage, AllocatesNoMoreThanAConfirmedSize)
 
 class TCopyCompressor final : public TAbstractDIBCompressor
 {
-public:
+  public:
     explicit TCopyCompressor(std::string_view displayName) : name(displayName) {}
-    TGUID GetGUID() const override { return *GUIDFromText("{00000000-1111-2222-3333-444455556666}"); }
+    TGUID GetGUID() const override
+    {
+        return *GUIDFromText("{00000000-1111-2222-3333-444455556666}");
+    }
     std::string_view GetName() const override { return name; }
     std::string_view GetDescription() const override { return "copies the block"; }
     Bytes Compress(std::span<const std::uint8_t> block) const override
@@ -251,7 +251,7 @@ public:
         return n;
     }
 
-private:
+  private:
     std::string_view name;
 };
 
@@ -283,7 +283,8 @@ TEST(StoredImageRGBA, FlipsRowsAndOrdersChannels)
     const TStoredImage image = StoredImageFromRGBA(1, 2, rgba);
     EXPECT_EQ(image.Pixels, (Bytes{255, 0, 0, 255, 0, 0, 255, 128}));
     EXPECT_EQ(StoredImageToRGBA(image), rgba);
-    EXPECT_EQ(StoredImageFromRGBA(1, 2, rgba, false).Pixels, (Bytes{255, 0, 0, 255, 0, 0, 255, 255}));
+    EXPECT_EQ(StoredImageFromRGBA(1, 2, rgba, false).Pixels,
+              (Bytes{255, 0, 0, 255, 0, 0, 255, 255}));
     EXPECT_THROW(StoredImageFromRGBA(2, 2, rgba), std::invalid_argument);
 }
 

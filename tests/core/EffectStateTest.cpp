@@ -1,10 +1,10 @@
 // The session state: what one effect saves another restores whole, and bytes that are no
 // state (garbage, empty, cut short, out of range) are refused without a change.
+#include <gtest/gtest.h>
+
 #include "core/uEffectState.h"
 #include "core/uOrvoEffect.h"
 #include "platform/headless/HeadlessServices.h"
-
-#include <gtest/gtest.h>
 
 namespace orvo::test
 {
@@ -42,12 +42,14 @@ TEST_F(EffectState, RefusesBytesThatAreNoStateAndChangesNothing)
 {
     TOrvoEffect source(Services, nullptr);
     const std::vector<std::uint8_t> good = source.SaveState();
-    std::vector<std::vector<std::uint8_t>> bad{{}, {'O'}, std::vector<std::uint8_t>(good.size(), 0xA5)};
+    std::vector<std::vector<std::uint8_t>> bad{
+        {}, {'O'}, std::vector<std::uint8_t>(good.size(), 0xA5)};
     for (std::size_t cut = 1; cut < good.size(); cut += 7)
     {
         bad.emplace_back(good.begin(), good.end() - static_cast<std::ptrdiff_t>(cut));
     }
-    auto withByte = [&](std::size_t at, std::uint8_t value) {
+    auto withByte = [&](std::size_t at, std::uint8_t value)
+    {
         auto bytes = good;
         bytes[at] = value;
         return bytes;
@@ -58,7 +60,7 @@ TEST_F(EffectState, RefusesBytesThatAreNoStateAndChangesNothing)
     bad.push_back(withByte(12 + 3, 0x7F));  // a value far above 1
     bad.push_back(withByte(12 + 64, 0x40)); // CC 0 bound to parameter 64
     bad.push_back(good);
-    bad.back().push_back(0);                // one byte too many
+    bad.back().push_back(0); // one byte too many
 
     TOrvoEffect target(Services, nullptr);
     target.SetParameter(prLo, 0.25f);

@@ -1,8 +1,8 @@
+#include <gtest/gtest.h>
+
 #include "dsp/simd/uBiquadLanes.h"
 #include "dsp/simd/uVectorFilterKernels.h"
 #include "dsp/uRBJFilter.h"
-
-#include <gtest/gtest.h>
 
 #include <array>
 #include <bit>
@@ -318,7 +318,8 @@ TEST(BiquadLanes, FeedbackFlushIsDecidedOnTheRoundedValue)
                     bank.Input(lane)[0] = pair[0];
                     bank.Input(lane)[1] = pair[1];
                 }
-                ASSERT_TRUE(bank.Run(2, level)) << "cases from " << first << ", lockstep " << lockstep;
+                ASSERT_TRUE(bank.Run(2, level))
+                    << "cases from " << first << ", lockstep " << lockstep;
             }
         }
     }
@@ -364,9 +365,10 @@ TEST(BiquadLanes, LockstepKernelsMatchTheScalarStepOnEveryValue)
     // tiny and threshold-straddling inputs.
     constexpr float Infinity = std::numeric_limits<float>::infinity();
     const float threshold = orvo::FlushThreshold;
-    const float specials[] = {0.0f,      -0.0f,     threshold, -threshold, std::nextafter(threshold, 1.0f),
-                              1.0e-30f,  -1.0e-45f, 3.0e38f,   -3.4e38f,   Infinity,
-                              -Infinity, std::nanf(""), 1.0f,  -1.0f,      1.0e-20f};
+    const float specials[] = {
+        0.0f,      -0.0f,         threshold, -threshold, std::nextafter(threshold, 1.0f),
+        1.0e-30f,  -1.0e-45f,     3.0e38f,   -3.4e38f,   Infinity,
+        -Infinity, std::nanf(""), 1.0f,      -1.0f,      1.0e-20f};
     for (TSimdLevel level : {orvo::slSse2, orvo::slAvx2, orvo::slAvx512})
     {
         if (!orvo::SimdLevelSupported(level) || !TLaneBank::HasLockstep(level))

@@ -1,11 +1,10 @@
 // Every filter kernel gives the chain the same samples, bit for bit, as the scalar step.
+#include <gtest/gtest.h>
+
 #include "dsp/simd/uVectorFilterKernels.h"
 #include "dsp/uChainMath.h"
 #include "dsp/uOrvoChain.h"
-
 #include "tests/dsp/DspTestSupport.h"
-
-#include <gtest/gtest.h>
 
 #include <array>
 #include <cmath>
@@ -50,7 +49,8 @@ std::vector<float> RandomSession(const TFilterKernels& kernels, unsigned seed)
         TScriptedMidiClock midi;
         for (int e = 0; e < 4; ++e)
         {
-            const std::int32_t pos = std::uniform_int_distribution<std::int32_t>(0, frames - 1)(random);
+            const std::int32_t pos =
+                std::uniform_int_distribution<std::int32_t>(0, frames - 1)(random);
             const int index = std::uniform_int_distribution<int>(0, 14)(random);
             const float value = unit(random);
             midi.Events[pos] = [&chain, index, value] { chain.SetParameter(index, value); };
@@ -81,7 +81,8 @@ TEST(ChainKernels, EveryInstructionSetRendersTheScalarSamples)
             }
             const std::vector<float> rendered = RandomSession(FilterKernelsFor(level), seed);
             ASSERT_EQ(rendered.size(), reference.size());
-            EXPECT_EQ(0, std::memcmp(rendered.data(), reference.data(), rendered.size() * sizeof(float)))
+            EXPECT_EQ(
+                0, std::memcmp(rendered.data(), reference.data(), rendered.size() * sizeof(float)))
                 << SimdLevelName(level) << " seed " << seed;
         }
     }
@@ -93,7 +94,11 @@ std::vector<float> MixSamples(const TFilterKernels& kernels, unsigned seed)
 {
     std::mt19937 random(seed);
     std::uniform_real_distribution<float> unit(0.0f, 1.0f);
-    const float specials[] = {0.0f, -0.0f, 1.0e30f, -1.0e30f, 70000.0f,
+    const float specials[] = {0.0f,
+                              -0.0f,
+                              1.0e30f,
+                              -1.0e30f,
+                              70000.0f,
                               std::numeric_limits<float>::infinity(),
                               std::numeric_limits<float>::quiet_NaN()};
     std::vector<float> rendered;

@@ -1,6 +1,6 @@
-#include "dsp/uChainMath.h"
-
 #include <gtest/gtest.h>
+
+#include "dsp/uChainMath.h"
 
 #include <cmath>
 #include <limits>
@@ -68,8 +68,10 @@ TEST(TubeCurve, StaysFiniteMonotonicAndContinuousEverywhere)
             previous = y;
         }
         // No jump where the curve meets its limit.
-        const double below = TubeCurve(static_cast<float>(s.Limit * (1.0 - 1e-6)), s.Shape, s.Limit);
-        const double above = TubeCurve(static_cast<float>(s.Limit * (1.0 + 1e-6)), s.Shape, s.Limit);
+        const double below =
+            TubeCurve(static_cast<float>(s.Limit * (1.0 - 1e-6)), s.Shape, s.Limit);
+        const double above =
+            TubeCurve(static_cast<float>(s.Limit * (1.0 + 1e-6)), s.Shape, s.Limit);
         EXPECT_NEAR(below, above, 1e-3 * above) << x;
         if (s.Shape < -1.0f)
         {

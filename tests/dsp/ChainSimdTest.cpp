@@ -1,9 +1,9 @@
+#include <gtest/gtest.h>
+
 #include "dsp/simd/uVectorFilterKernels.h"
 #include "dsp/uOrvoChain.h"
 #include "parameters/uParameterTable.h"
 #include "tests/dsp/DspTestSupport.h"
-
-#include <gtest/gtest.h>
 
 #include <array>
 #include <bit>

@@ -19,7 +19,7 @@ namespace orvo::test
 /// records the position it was called with.
 class TScriptedMidiClock final : public IMidiClock
 {
-public:
+  public:
     std::map<std::int32_t, std::function<void()>> Events;
     std::vector<std::int32_t> Dispatched;
 
@@ -48,9 +48,7 @@ struct TStereo
     std::vector<float> L;
     std::vector<float> R;
 
-    explicit TStereo(std::size_t frames, float value = 0.0f) : L(frames, value), R(frames, value)
-    {
-    }
+    explicit TStereo(std::size_t frames, float value = 0.0f) : L(frames, value), R(frames, value) {}
     const float* const* In()
     {
         FIn[0] = L.data();
@@ -64,7 +62,7 @@ struct TStereo
         return FOut;
     }
 
-private:
+  private:
     const float* FIn[2]{};
     float* FOut[2]{};
 };
@@ -73,7 +71,8 @@ private:
 inline double Magnitude(const TBiquadCore& core, double frequency, double rate)
 {
     const auto& c = core.FCoefTarget;
-    const std::complex<double> z1 = std::polar(1.0, -2.0 * 3.14159265358979323846 * frequency / rate);
+    const std::complex<double> z1 =
+        std::polar(1.0, -2.0 * 3.14159265358979323846 * frequency / rate);
     const std::complex<double> z2 = z1 * z1;
     return std::abs((c[0] + c[1] * z1 + c[2] * z2) / (1.0 + c[4] * z1 + c[5] * z2));
 }

@@ -1,9 +1,8 @@
-#include "dsp/uOrvoChain.h"
+#include <gtest/gtest.h>
 
 #include "dsp/uChainMath.h"
+#include "dsp/uOrvoChain.h"
 #include "tests/dsp/DspTestSupport.h"
-
-#include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
@@ -268,12 +267,13 @@ TEST(TOrvoChain, WithEverythingInTheMiddleTheOutputIsTheSoftClippedInput)
         SetMiddle(chain, overSample);
         for (float level : {0.5f, 1.0f, -0.25f})
         {
-            const TStereo out = Render(chain, std::vector<float>(8192, level),
-                                       std::vector<float>(8192, level));
+            const TStereo out =
+                Render(chain, std::vector<float>(8192, level), std::vector<float>(8192, level));
             EXPECT_NEAR(out.L.back(), SoftClip(level), 2e-6f) << overSample << " " << level;
             EXPECT_NEAR(out.R.back(), SoftClip(level), 2e-6f) << overSample << " " << level;
         }
-        const TStereo out = Render(chain, std::vector<float>(8192, 0.5f), std::vector<float>(8192, 1.0f));
+        const TStereo out =
+            Render(chain, std::vector<float>(8192, 0.5f), std::vector<float>(8192, 1.0f));
         EXPECT_NEAR(out.L.back(), 0.46208f, 1e-5f);
         EXPECT_NEAR(out.R.back(), 0.76098f, 1e-5f);
     }
@@ -283,7 +283,8 @@ TEST(TOrvoChain, BandsSumBackToTheGainedInputWhileTheCrossoversGlide)
 {
     for (bool overSample : {false, true})
     {
-        auto prepared = [overSample] {
+        auto prepared = [overSample]
+        {
             TOrvoChain chain;
             SetMiddle(chain, overSample);
             chain.SetParameter(prInGain, 0.25f);  // -24 dB
@@ -296,9 +297,8 @@ TEST(TOrvoChain, BandsSumBackToTheGainedInputWhileTheCrossoversGlide)
         TScriptedMidiClock midi;
         for (std::int32_t pos = 5; pos < 4096; pos += 37)
         {
-            midi.Events[pos] = [&gliding, pos] {
-                gliding.SetParameter(prTuning, static_cast<float>(pos % 101) / 100.0f);
-            };
+            midi.Events[pos] = [&gliding, pos]
+            { gliding.SetParameter(prTuning, static_cast<float>(pos % 101) / 100.0f); };
         }
         const TStereo out = Render(gliding, input, input, &midi);
         TOrvoChain steady = prepared();
@@ -339,7 +339,8 @@ TEST(TOrvoChain, ConstantInputSettlesToTheSameConstantOnBothChains)
 TEST(TOrvoChain, RunsAreCutAtMidiPositions)
 {
     // A transient band makes the output depend on where runs start and end.
-    auto prepared = [] {
+    auto prepared = []
+    {
         TOrvoChain chain;
         SetMiddle(chain, false);
         chain.SetParameter(prMid, 0.9f);
@@ -378,7 +379,8 @@ TEST(TOrvoChain, MidiChangesLandAtTheirExactSample)
         TScriptedMidiClock midi;
         midi.Events[0] = [&] { chain.SetParameter(prOutGain, 0.5f); };
         midi.Events[10] = [&] { chain.SetParameter(prInGain, 0.0f); };
-        const TStereo out = Render(chain, std::vector<float>(100, 0.5f), std::vector<float>(100, 0.5f), &midi);
+        const TStereo out =
+            Render(chain, std::vector<float>(100, 0.5f), std::vector<float>(100, 0.5f), &midi);
         EXPECT_EQ(midi.Dispatched, (std::vector<std::int32_t>{0, 10}));
         if (!overSample)
         {
@@ -422,7 +424,8 @@ TEST(TOrvoChain, EventsOutsideTheBlockNeitherStallNorOverrun)
         TScriptedMidiClock midi;
         midi.Events[-5] = {};
         midi.Events[70] = {};
-        const TStereo out = Render(chain, std::vector<float>(50, 0.5f), std::vector<float>(50, 0.5f), &midi);
+        const TStereo out =
+            Render(chain, std::vector<float>(50, 0.5f), std::vector<float>(50, 0.5f), &midi);
         EXPECT_TRUE(midi.Dispatched.empty());
         EXPECT_TRUE(std::isfinite(out.L.back()));
     }
@@ -434,7 +437,8 @@ TEST(TOrvoChain, OutputDoesNotDependOnBlockSizesOrMidiCuts)
     // signal into calls and runs gives the same samples.
     for (bool overSample : {false, true})
     {
-        auto prepared = [overSample] {
+        auto prepared = [overSample]
+        {
             TOrvoChain chain;
             SetMiddle(chain, overSample);
             chain.SetParameter(prLoMid, 0.3f);
@@ -456,11 +460,13 @@ TEST(TOrvoChain, OutputDoesNotDependOnBlockSizesOrMidiCuts)
         while (pos < total)
         {
             const auto limit = static_cast<std::int32_t>(std::min<std::size_t>(8192, total - pos));
-            const std::int32_t frames = std::uniform_int_distribution<std::int32_t>(1, limit)(random);
+            const std::int32_t frames =
+                std::uniform_int_distribution<std::int32_t>(1, limit)(random);
             TScriptedMidiClock midi;
             for (int e = 0; e < 3; ++e)
             {
-                midi.Events[std::uniform_int_distribution<std::int32_t>(0, frames - 1)(random)] = {};
+                midi.Events[std::uniform_int_distribution<std::int32_t>(0, frames - 1)(random)] =
+                    {};
             }
             const float* in[2] = {left.data() + pos, right.data() + pos};
             float* o[2] = {out.L.data() + pos, out.R.data() + pos};
@@ -605,7 +611,8 @@ double SineLevel(TOrvoChain& chain, std::int32_t cycles, std::int32_t window)
     std::vector<float> input(static_cast<std::size_t>(settle + window));
     for (std::size_t i = 0; i < input.size(); ++i)
     {
-        const double phase = 2.0 * 3.14159265358979323846 * cycles * static_cast<double>(i) / window;
+        const double phase =
+            2.0 * 3.14159265358979323846 * cycles * static_cast<double>(i) / window;
         input[i] = static_cast<float>(0.05 * std::sin(phase));
     }
     chain.Suspend();

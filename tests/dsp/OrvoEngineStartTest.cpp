@@ -1,12 +1,11 @@
 // Where playing starts: a fresh engine, or one resumed after a suspend, sounds from its first
 // sample as one that ran silence at the same settings; changes made while playing still
 // glide and fade.
-#include "dsp/uOrvoEngine.h"
+#include <gtest/gtest.h>
 
+#include "dsp/uOrvoEngine.h"
 #include "tests/dsp/DspTestSupport.h"
 #include "tests/support/FactoryPrograms.h"
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>

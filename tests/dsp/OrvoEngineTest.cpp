@@ -1,9 +1,8 @@
-#include "dsp/uOrvoEngine.h"
+#include <gtest/gtest.h>
 
 #include "dsp/uChainMath.h"
+#include "dsp/uOrvoEngine.h"
 #include "tests/dsp/DspTestSupport.h"
-
-#include <gtest/gtest.h>
 
 #include <atomic>
 #include <cstdlib>
@@ -107,7 +106,8 @@ TEST(TOrvoEngine, ChangesApplyBeforeTheNextCallAndMidiChangesAtTheirSample)
     EXPECT_EQ(io.L[0], SoftClip(0.5f));
 
     TScriptedMidiClock midi;
-    midi.Events[10] = [&] { engine.ApplyParameter(prOutGain, 0.0f); }; // as a mapped controller does
+    midi.Events[10] = [&]
+    { engine.ApplyParameter(prOutGain, 0.0f); }; // as a mapped controller does
     TStereo next(100, 0.5f);
     engine.ProcessReplacing(next.In(), next.Out(), 100, &midi);
     EXPECT_EQ(next.L[9], SoftClip(0.5f));

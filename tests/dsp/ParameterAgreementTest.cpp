@@ -1,12 +1,12 @@
 // The chain's settings against what the effect shows for them: for every parameter of the
 // table and a sweep of values, the number in the display text and the LV2 port value must
 // describe the setting the chain took, so that display and sound cannot drift apart.
+#include <gtest/gtest.h>
+
 #include "dsp/uOrvoChain.h"
 #include "parameters/uParameterCurves.h"
 #include "parameters/uParameterMapping.h"
 #include "tests/support/ParameterSweep.h"
-
-#include <gtest/gtest.h>
 
 #include <charconv>
 #include <cmath>
@@ -89,7 +89,8 @@ void ExpectChainShows(const TOrvoChain& chain, std::int32_t index, float x)
     }
     case pkTube:
         // -100..100 % is drive 0.2..0.8.
-        ASSERT_NEAR(0.2 + 0.6 * (shown + 100.0) / 200.0, chain.TubeDrive(), 0.6 * ShownMargin / 200.0);
+        ASSERT_NEAR(0.2 + 0.6 * (shown + 100.0) / 200.0, chain.TubeDrive(),
+                    0.6 * ShownMargin / 200.0);
         ASSERT_NEAR(0.2 + 0.6 * (port + 100.0) / 200.0, chain.TubeDrive(), 1e-6);
         break;
     case pkTuning:

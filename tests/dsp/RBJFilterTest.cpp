@@ -1,8 +1,7 @@
-#include "dsp/uRBJFilter.h"
-
-#include "tests/dsp/DspTestSupport.h"
-
 #include <gtest/gtest.h>
+
+#include "dsp/uRBJFilter.h"
+#include "tests/dsp/DspTestSupport.h"
 
 #include <cmath>
 #include <vector>
@@ -52,10 +51,11 @@ TEST_P(TRBJFilterCoefficients, MatchThePublishedFigures)
 
 INSTANTIATE_TEST_SUITE_P(
     CrossoversAndOversampling, TRBJFilterCoefficients,
-    testing::Values(TPublishedCoefficients{120.0f, 44100.0f, 7.22031e-05, 1.444062e-04, -1.9758222, 0.9761110},
-                    TPublishedCoefficients{2000.0f, 44100.0f, 0.01681915, 0.03363830, -1.6010924, 0.6683690},
-                    TPublishedCoefficients{8000.0f, 44100.0f, 0.1772450, 0.3544900, -0.5087175, 0.2176976},
-                    TPublishedCoefficients{22050.0f, 88200.0f, 0.2928932, 0.5857864, 0.0, 0.1715729}));
+    testing::Values(
+        TPublishedCoefficients{120.0f, 44100.0f, 7.22031e-05, 1.444062e-04, -1.9758222, 0.9761110},
+        TPublishedCoefficients{2000.0f, 44100.0f, 0.01681915, 0.03363830, -1.6010924, 0.6683690},
+        TPublishedCoefficients{8000.0f, 44100.0f, 0.1772450, 0.3544900, -0.5087175, 0.2176976},
+        TPublishedCoefficients{22050.0f, 88200.0f, 0.2928932, 0.5857864, 0.0, 0.1715729}));
 
 // Amplitude of a sine after the filter has settled, measured on the output samples.
 double MeasuredGain(TRBJFilter& filter, double frequency, double rate)
@@ -93,15 +93,15 @@ TEST(TRBJFilter, EveryTypeHasItsCookbookResponse)
 {
     const float rate = 48000.0f;
     const float f0 = 1000.0f;
-    auto settled = [&](TFilterType type, float q, float gain) {
+    auto settled = [&](TFilterType type, float q, float gain)
+    {
         TRBJFilter filter(rate);
         filter.SetFilter(type, f0, q, gain);
         filter.Reset();
         return filter;
     };
-    auto at = [&](const TRBJFilter& filter, double frequency) {
-        return Magnitude(filter.Core(), frequency, rate);
-    };
+    auto at = [&](const TRBJFilter& filter, double frequency)
+    { return Magnitude(filter.Core(), frequency, rate); };
 
     const TRBJFilter highPass = settled(ftHighPass, ButterworthQ, 0.0f);
     EXPECT_NEAR(at(highPass, 0.001), 0.0, 1e-9);
@@ -264,7 +264,7 @@ TEST(TRBJFilter, CornerAtHalfTheRateStaysStableAfterAGlide)
     }
     filter.ProcessSamples(signal.data(), static_cast<std::int32_t>(signal.size()));
     const auto& c = filter.Core().FCoef;
-    EXPECT_LT(c[5], 1.0);                  // pole radius squared
+    EXPECT_LT(c[5], 1.0);                   // pole radius squared
     EXPECT_LT(std::fabs(c[4]), 1.0 + c[5]); // inside the stability triangle
     float tail = 0.0f;
     for (std::size_t i = 4000; i < signal.size(); ++i)

@@ -1,6 +1,6 @@
-#include "dsp/uTransientDispersion.h"
-
 #include <gtest/gtest.h>
+
+#include "dsp/uTransientDispersion.h"
 
 #include <cmath>
 #include <random>
@@ -169,9 +169,11 @@ TEST(TTransientDispersion, BandsRunTogetherGiveTheSameSamplesAsOneByOne)
                 processors.push_back(&together[std::size_t(b)]);
                 left.push_back(l[std::size_t(b)].data());
                 right.push_back(r[std::size_t(b)].data());
-                alone[std::size_t(b)].ProcessSamples(l2[std::size_t(b)].data(), r2[std::size_t(b)].data(), count);
+                alone[std::size_t(b)].ProcessSamples(l2[std::size_t(b)].data(),
+                                                     r2[std::size_t(b)].data(), count);
             }
-            TTransientDispersion::ProcessBands(processors.data(), left.data(), right.data(), bands, count);
+            TTransientDispersion::ProcessBands(processors.data(), left.data(), right.data(), bands,
+                                               count);
             EXPECT_EQ(l, l2);
             EXPECT_EQ(r, r2);
             for (int b = 0; b < bands; ++b)

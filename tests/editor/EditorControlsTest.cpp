@@ -11,7 +11,7 @@ using TCalls = std::vector<std::pair<std::int32_t, float>>;
 
 class EditorControls : public TEditorFixture
 {
-protected:
+  protected:
     void SetUp() override { Open(); }
 
     void SetMutes(std::array<float, 5> mutes)
@@ -47,7 +47,7 @@ TEST_F(EditorControls, TheRefreshMovesKnobsToHostValuesWithoutAutomating)
 
 TEST_F(EditorControls, HalfwayRoundsToTheEvenPosition)
 {
-    SetParameter(prInGain, 0.5f); // 284.5
+    SetParameter(prInGain, 0.5f);        // 284.5
     SetParameter(prOutGain, 0.5009666f); // 285.05
     Platform.Advance(100);
     EXPECT_EQ(Knob(prInGain).Position(), 284);
@@ -97,8 +97,8 @@ TEST_F(EditorControls, AWheelNotchMovesOneFineStepAndShiftOneSmaller)
     struct TCase
     {
         std::int32_t Parameter;
-        std::int32_t Step;      // one notch
-        std::int32_t FineStep;  // one notch with Shift
+        std::int32_t Step;     // one notch
+        std::int32_t FineStep; // one notch with Shift
     };
     // Sliders and Tube a frame of their strips, Tuning a semitone; with Shift one position.
     for (const TCase c : {TCase{prLo, 10, 1}, TCase{prTube, 10, 1}, TCase{prTuning, 25, 1}})
@@ -111,9 +111,8 @@ TEST_F(EditorControls, AWheelNotchMovesOneFineStepAndShiftOneSmaller)
         EXPECT_EQ(Knob(c.Parameter).Position(), start + 2 * c.Step);
         Wheel(Knob(c.Parameter), -1, ssShift);
         EXPECT_EQ(Knob(c.Parameter).Position(), start + 2 * c.Step - c.FineStep);
-        EXPECT_EQ(Parameter(c.Parameter),
-                  static_cast<float>(Knob(c.Parameter).Position()) /
-                      static_cast<float>(Knob(c.Parameter).Max()));
+        EXPECT_EQ(Parameter(c.Parameter), static_cast<float>(Knob(c.Parameter).Position()) /
+                                              static_cast<float>(Knob(c.Parameter).Max()));
     }
     // Over a button or the bare panel the wheel does nothing; a drag in progress keeps it.
     Host.ClearCalls();
@@ -163,30 +162,26 @@ TEST_F(EditorControls, ShiftClickSolosABandInParameterOrder)
 {
     SetMutes({0, 0, 0, 0, 0});
     Click(Button(prMidMute), mbLeft, ssShift);
-    EXPECT_EQ(Automations(),
-              (TCalls{{5, 1.0f}, {6, 1.0f}, {7, 0.0f}, {8, 1.0f}, {9, 1.0f}}));
+    EXPECT_EQ(Automations(), (TCalls{{5, 1.0f}, {6, 1.0f}, {7, 0.0f}, {8, 1.0f}, {9, 1.0f}}));
 
     // "Solo" from the band's menu does the same.
     SetMutes({0, 1, 1, 1, 1});
     ChooseFromMenu(Button(prLoMute), {"Solo"});
-    EXPECT_EQ(Automations(),
-              (TCalls{{5, 0.0f}, {6, 1.0f}, {7, 1.0f}, {8, 1.0f}, {9, 1.0f}}));
+    EXPECT_EQ(Automations(), (TCalls{{5, 0.0f}, {6, 1.0f}, {7, 1.0f}, {8, 1.0f}, {9, 1.0f}}));
 }
 
 TEST_F(EditorControls, CtrlClickInvertsEveryBand)
 {
     SetMutes({1, 0, 0, 1, 0});
     Click(Button(prLoMidMute), mbLeft, ssCtrl);
-    EXPECT_EQ(Automations(),
-              (TCalls{{5, 0.0f}, {6, 1.0f}, {7, 1.0f}, {8, 0.0f}, {9, 1.0f}}));
+    EXPECT_EQ(Automations(), (TCalls{{5, 0.0f}, {6, 1.0f}, {7, 1.0f}, {8, 0.0f}, {9, 1.0f}}));
 }
 
 TEST_F(EditorControls, ShiftCtrlClickOpensAllBandsButOnlyTogglesOverSampling)
 {
     SetMutes({1, 1, 0, 1, 1});
     Click(Button(prHiMidMute), mbMiddle, ssShift | ssCtrl);
-    EXPECT_EQ(Automations(),
-              (TCalls{{5, 0.0f}, {6, 0.0f}, {7, 0.0f}, {8, 0.0f}, {9, 0.0f}}));
+    EXPECT_EQ(Automations(), (TCalls{{5, 0.0f}, {6, 0.0f}, {7, 0.0f}, {8, 0.0f}, {9, 0.0f}}));
 
     SetParameter(prOverSample, 1.0f);
     Platform.Advance(100);
@@ -210,8 +205,8 @@ TEST_F(EditorControls, CentreFromTheMenuSetsTheMiddle)
     EXPECT_EQ(menu.Items[3].Caption, "Size");
     // The menu opens where the pointer was released, in screen pixels.
     const TPoint centre = Centre(Knob(prInGain));
-    EXPECT_EQ(Platform.ShownMenus()[0].Screen,
-              (TPoint{centre.X + Platform.ParentScreenOrigin.X, centre.Y + Platform.ParentScreenOrigin.Y}));
+    EXPECT_EQ(Platform.ShownMenus()[0].Screen, (TPoint{centre.X + Platform.ParentScreenOrigin.X,
+                                                       centre.Y + Platform.ParentScreenOrigin.Y}));
 }
 
 TEST_F(EditorControls, MidiLearnThroughTheMenuBindsTheNextController)

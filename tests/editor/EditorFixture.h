@@ -4,18 +4,18 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/editor/EditorInstance.h"
+
 #include <string>
 #include <utility>
 #include <vector>
-
-#include "tests/editor/EditorInstance.h"
 
 namespace orvo::test
 {
 
 class TEditorFixture : public ::testing::Test
 {
-protected:
+  protected:
     TEditorFixture() { Host.MakeCurrent(); }
 
     /// Opens the editor in a made-up host window and delivers its first paints.

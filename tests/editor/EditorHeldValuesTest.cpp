@@ -4,13 +4,13 @@
 // shared window of every format, so it holds for the VST 2 editor and the LV2 UI alike.
 #include <gtest/gtest.h>
 
+#include "editor/uEditor.h"
+#include "platform/headless/HeadlessPlatform.h"
+
 #include <array>
 #include <functional>
 #include <string>
 #include <vector>
-
-#include "editor/uEditor.h"
-#include "platform/headless/HeadlessPlatform.h"
 
 namespace orvo::test
 {
@@ -24,7 +24,7 @@ constexpr TRect ValueLabels{291, 269, 293 + 119, 271 + 20};
 /// The host's side: it holds whatever the editor last wrote and sends nothing back.
 class TRecordingEffect final : public IEditorEffect
 {
-public:
+  public:
     void SetParameter(std::int32_t index, float value) override
     {
         Held.at(static_cast<std::size_t>(index)) = value;
@@ -64,7 +64,7 @@ struct TShownEditor
 
 class EditorHeldValues : public ::testing::Test
 {
-protected:
+  protected:
     EditorHeldValues()
     {
         for (std::int32_t i = 0; i < ParameterCount; ++i)
@@ -138,11 +138,12 @@ TEST_F(EditorHeldValues, EveryCommandShowsWhatTheHostHoldsWithoutAnEcho)
         std::string Name;
         std::function<void()> Run;
     };
-    const auto click = [this](std::int32_t parameter, TShiftState modifiers) {
-        return [=, this] { Click(parameter, mbLeft, modifiers); };
-    };
-    const auto fromMenu = [this](std::int32_t parameter, std::string caption) {
-        return [=, this] {
+    const auto click = [this](std::int32_t parameter, TShiftState modifiers)
+    { return [=, this] { Click(parameter, mbLeft, modifiers); }; };
+    const auto fromMenu = [this](std::int32_t parameter, std::string caption)
+    {
+        return [=, this]
+        {
             Editor->Platform.QueueMenuAnswer({caption});
             Click(parameter, mbRight, ssNone);
         };

@@ -3,17 +3,17 @@
 // memory, and the recording test host.
 #pragma once
 
+#include "editor/uEditor.h"
+#include "platform/headless/HeadlessPlatform.h"
+#include "platform/headless/HeadlessServices.h"
+#include "tests/support/TestHost.h"
+#include "vst2/uPlugin.h"
+#include "vst2/uPluginEditor.h"
+#include "vst2/uPluginEditorFactory.h"
+
 #include <map>
 #include <string>
 #include <vector>
-
-#include "vst2/uPluginEditorFactory.h"
-#include "editor/uEditor.h"
-#include "vst2/uPluginEditor.h"
-#include "platform/headless/HeadlessPlatform.h"
-#include "platform/headless/HeadlessServices.h"
-#include "vst2/uPlugin.h"
-#include "tests/support/TestHost.h"
 
 namespace orvo::test
 {
@@ -21,7 +21,7 @@ namespace orvo::test
 /// Files in memory: the map file is never found, writes are kept.
 class TMemoryFileSystem final : public IFileSystem
 {
-public:
+  public:
     bool FileExists(const std::string& path) const override { return Files.count(path) != 0; }
     bool DeleteFile(const std::string& path) const override { return Files.erase(path) != 0; }
     bool ReadLines(const std::string&, std::vector<std::string>& lines) const override
@@ -39,7 +39,7 @@ public:
 
 class TNoModuleFile final : public IModuleFile
 {
-public:
+  public:
     std::string ModulePath() const override { return "/plugins/Orvo.so"; }
 };
 
@@ -55,7 +55,7 @@ inline TEditorParts MakeHeadlessEditor(APlugin& effect)
 /// One effect instance with its editor glue on a headless platform.
 class TEditorInstance
 {
-public:
+  public:
     /// platform null: an editor without window system, as the module has on Linux.
     TEditorInstance(THeadlessPlatform* platform, TestHost& host)
     {
@@ -68,10 +68,7 @@ public:
         host.Attach(Effect);
         FHost = &host;
     }
-    ~TEditorInstance()
-    {
-        Close();
-    }
+    ~TEditorInstance() { Close(); }
     /// effClose, once: the effect is destroyed.
     void Close()
     {
@@ -100,7 +97,7 @@ public:
 
     AEffect* Effect = nullptr;
 
-private:
+  private:
     // The built-in bank, '.' and no messages; the map file is kept in memory beside a module
     // path of its own.
     THeadlessServices Headless;

@@ -9,7 +9,7 @@ namespace
 
 class EditorLabels : public TEditorFixture
 {
-protected:
+  protected:
     void SetUp() override { Open(); }
 
     void Hover(const TCustomDIBControl& control)

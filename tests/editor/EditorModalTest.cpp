@@ -28,18 +28,20 @@ std::int32_t CommandOf(const std::vector<TUIMenuEntry>& items, const std::vector
 
 class EditorModal : public TEditorFixture
 {
-protected:
+  protected:
     /// Right-clicks control, chooses captionPath, and runs duringMenu inside the menu's
     /// modal call before the choice is returned. Drives the window found before the press,
     /// without touching it after the release.
     void ChooseWhileHostActs(const TCustomDIBControl& control, std::vector<std::string> captionPath,
                              std::function<void()> duringMenu)
     {
-        Platform.SetMenuAnswerer([this, captionPath, duringMenu](const TUIMenu& menu, TPoint) {
-            Platform.SetMenuAnswerer({});
-            duringMenu();
-            return CommandOf(menu.Items, captionPath);
-        });
+        Platform.SetMenuAnswerer(
+            [this, captionPath, duringMenu](const TUIMenu& menu, TPoint)
+            {
+                Platform.SetMenuAnswerer({});
+                duringMenu();
+                return CommandOf(menu.Items, captionPath);
+            });
         const TPoint p = Centre(control);
         THeadlessWindow& screen = Screen();
         screen.MouseMove(p.X, p.Y);
@@ -47,10 +49,7 @@ protected:
         screen.MouseUp(mbRight, p.X, p.Y);
     }
 
-    void CloseEditor()
-    {
-        EXPECT_EQ(Instance.Dispatch(effEditClose), 0);
-    }
+    void CloseEditor() { EXPECT_EQ(Instance.Dispatch(effEditClose), 0); }
 
     /// The glue's state after the last close: no window left anywhere, nothing running.
     void ExpectClosedAndGone()
@@ -73,17 +72,20 @@ TEST_F(EditorModal, CloseFromAMenuEndsTheWindowWhenTheMenuReturnsAndRunsNoComman
     SetParameter(prInGain, 0.25f);
     Host.ClearCalls();
     TPluginEditorWindow* window = &Window();
-    ChooseWhileHostActs(Knob(prInGain), {"Centre"}, [&] {
-        CloseEditor();
-        // Closed for the glue at once; the window waits, unseen and still, for its handler.
-        EXPECT_FALSE(Instance.Glue().hasWindow());
-        EXPECT_EQ(Plugin().effect().FEditorClosed.load(), 1);
-        ASSERT_EQ(Platform.Windows().size(), 1u);
-        EXPECT_FALSE(Platform.Windows()[0]->Visible());
-        EXPECT_TRUE(window->Closed());
-        EXPECT_EQ(window->effect, nullptr);
-        EXPECT_FALSE(window->Updater->Enabled());
-    });
+    ChooseWhileHostActs(Knob(prInGain), {"Centre"},
+                        [&]
+                        {
+                            CloseEditor();
+                            // Closed for the glue at once; the window waits, unseen and still, for
+                            // its handler.
+                            EXPECT_FALSE(Instance.Glue().hasWindow());
+                            EXPECT_EQ(Plugin().effect().FEditorClosed.load(), 1);
+                            ASSERT_EQ(Platform.Windows().size(), 1u);
+                            EXPECT_FALSE(Platform.Windows()[0]->Visible());
+                            EXPECT_TRUE(window->Closed());
+                            EXPECT_EQ(window->effect, nullptr);
+                            EXPECT_FALSE(window->Updater->Enabled());
+                        });
     ExpectClosedAndGone();
     EXPECT_FLOAT_EQ(Parameter(prInGain), 0.25f);
     EXPECT_TRUE(Automations().empty());
@@ -94,10 +96,12 @@ TEST_F(EditorModal, CloseFromAMenuEndsTheWindowWhenTheMenuReturnsAndRunsNoComman
 TEST_F(EditorModal, CloseFromTheMidiReportMessageBox)
 {
     Open();
-    Platform.SetMessageAnswerer([&](const THeadlessMessageRecord&) {
-        Platform.SetMessageAnswerer({});
-        CloseEditor();
-    });
+    Platform.SetMessageAnswerer(
+        [&](const THeadlessMessageRecord&)
+        {
+            Platform.SetMessageAnswerer({});
+            CloseEditor();
+        });
     Platform.QueueMenuAnswer({"MIDI", "Show MIDI CC Config"});
     const TPoint p = Centre(Knob(prMid));
     THeadlessWindow& screen = Screen();
@@ -113,11 +117,13 @@ TEST_F(EditorModal, ReopenFromTheMenuGetsAWorkingWindow)
 {
     Open();
     THeadlessWindow* first = Platform.LastWindow();
-    ChooseWhileHostActs(Knob(prLo), {"Centre"}, [&] {
-        CloseEditor();
-        EXPECT_EQ(Instance.Dispatch(effEditOpen, 0, 0, HostWindow), 1);
-        EXPECT_NE(Platform.LastWindow(), first);
-    });
+    ChooseWhileHostActs(Knob(prLo), {"Centre"},
+                        [&]
+                        {
+                            CloseEditor();
+                            EXPECT_EQ(Instance.Dispatch(effEditOpen, 0, 0, HostWindow), 1);
+                            EXPECT_NE(Platform.LastWindow(), first);
+                        });
     ASSERT_EQ(Platform.Windows().size(), 1u);
     EXPECT_TRUE(Screen().Visible());
     EXPECT_EQ(Instance.Glue().openCount, 1);
@@ -137,12 +143,14 @@ TEST_F(EditorModal, ReopenFromTheMenuGetsAWorkingWindow)
 TEST_F(EditorModal, EffectClosedFromAMessageBoxLeavesNothingBehind)
 {
     Open();
-    Platform.SetMessageAnswerer([&](const THeadlessMessageRecord&) {
-        Platform.SetMessageAnswerer({});
-        Instance.Close();
-        ASSERT_EQ(Platform.Windows().size(), 1u);
-        EXPECT_FALSE(Platform.Windows()[0]->Visible());
-    });
+    Platform.SetMessageAnswerer(
+        [&](const THeadlessMessageRecord&)
+        {
+            Platform.SetMessageAnswerer({});
+            Instance.Close();
+            ASSERT_EQ(Platform.Windows().size(), 1u);
+            EXPECT_FALSE(Platform.Windows()[0]->Visible());
+        });
     ChooseWhileHostActs(Button(prOverSample), {"Show MIDI CC Config"}, [] {});
     EXPECT_TRUE(Platform.Windows().empty());
     EXPECT_EQ(Platform.RunningTimers(), 0u);
@@ -155,11 +163,13 @@ TEST_F(EditorModal, CloseFromTheMessageBoxThatOpenShows)
     // No timer for the refresh: open reports it in a message box, and the host closes the
     // editor from there.
     Platform.SetTimerLimit(0);
-    Platform.SetMessageAnswerer([&](const THeadlessMessageRecord& message) {
-        Platform.SetMessageAnswerer({});
-        EXPECT_EQ(message.Text, "Not enough timers available");
-        CloseEditor();
-    });
+    Platform.SetMessageAnswerer(
+        [&](const THeadlessMessageRecord& message)
+        {
+            Platform.SetMessageAnswerer({});
+            EXPECT_EQ(message.Text, "Not enough timers available");
+            CloseEditor();
+        });
     EXPECT_EQ(Instance.Dispatch(effEditOpen, 0, 0, HostWindow), 1);
     EXPECT_EQ(Platform.Messages().size(), 1u);
     ExpectClosedAndGone();

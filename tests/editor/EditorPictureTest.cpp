@@ -3,10 +3,9 @@
 // images with the blend formulas (every control at its place, in its paint order, at the
 // frame its value selects). A control at a wrong place, in a wrong order or on a wrong
 // frame shows up as differing pixels.
-#include "tests/editor/EditorFixture.h"
-
 #include "editor/toolkit/cDIBStoredImage.h"
 #include "resources/uEditorImages.h"
+#include "tests/editor/EditorFixture.h"
 #include "tools/artwork/uPreview.h"
 
 #ifdef ORVO_HAVE_PNG
@@ -42,7 +41,7 @@ constexpr TRect ReadOut = TRect::FromBounds(286, 264, 130, 28);
 
 class EditorPicture : public TEditorFixture
 {
-protected:
+  protected:
     /// Where the screen differs from the mock outside the read-out: the count of differing
     /// pixels, and the first.
     std::pair<int, TPoint> Compare(const art::TEditorState& state)

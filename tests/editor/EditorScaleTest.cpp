@@ -1,11 +1,11 @@
 // Which size the editor opens at: the user's choice, else the host's, else the display's,
 // taken to the nearest drawn size; and the form at 150 and 200 %: its size, where its
 // controls take the mouse, how far a drag moves them.
+#include <gtest/gtest.h>
+
 #include "editor/uEditorScale.h"
 #include "editor/uEditorSettings.h"
 #include "tests/editor/EditorFixture.h"
-
-#include <gtest/gtest.h>
 
 #include <limits>
 #include <sstream>
@@ -30,7 +30,7 @@ TEST(EditorScale, TheUserOverridesTheHostWhichOverridesTheDisplay)
         {std::nullopt, std::nullopt, 1.5, es150}, // 144 dpi
         {std::nullopt, 1.5, 2.0, es150},          // the host tells, the display is ignored
         {std::nullopt, 1.0, 2.0, es100},
-        {es100, 2.0, 2.0, es100},                 // the menu's choice stands over both
+        {es100, 2.0, 2.0, es100}, // the menu's choice stands over both
         {es200, std::nullopt, 1.0, es200},
         // Between sizes: to the nearest, halfway up; below 100 % and nonsense at 100 %.
         {std::nullopt, 1.24, 1.0, es100},
@@ -83,7 +83,7 @@ TEST(EditorScale, TheFormsLengthsScaleToWholePixels)
 
 class EditorAtScale : public TEditorFixture
 {
-protected:
+  protected:
     void OpenAt(double displayScale)
     {
         Platform.SetDisplayScale(displayScale);
@@ -100,8 +100,8 @@ TEST_F(EditorAtScale, OpensAtTheDisplaysScaleAndSaysSoToTheHost)
         int Width;
         int Height;
     };
-    for (const TCase c : {TCase{1.0, es100, 700, 300}, TCase{1.5, es150, 1050, 450},
-                          TCase{2.0, es200, 1400, 600}})
+    for (const TCase c :
+         {TCase{1.0, es100, 700, 300}, TCase{1.5, es150, 1050, 450}, TCase{2.0, es200, 1400, 600}})
     {
         // Hosts ask the size before they open the editor, and again once it is open.
         Platform.SetDisplayScale(c.Display);

@@ -3,12 +3,12 @@
 // 150 and 200 % are kept in the test's build folder).
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <string>
-
 #include "editor/uEditorForm.h"
 #include "tools/render/uEditorShot.h"
 #include "tools/render/uOptions.h"
+
+#include <algorithm>
+#include <string>
 
 namespace orvo::test
 {
@@ -49,7 +49,8 @@ TEST(EditorShot, EachScaleIsDrawnAtItsSizeNotEnlarged)
     // Enlarged, each 2 x 2 block of the 200 % picture would be one 100 % pixel.
     const TRGBAImage large = RenderEditorPicture(values, 2.0);
     const auto green = [&](std::uint32_t x, std::uint32_t y) {
-        return static_cast<int>(large.Pixels[(static_cast<std::size_t>(y) * large.Width + x) * 4 + 1]);
+        return static_cast<int>(
+            large.Pixels[(static_cast<std::size_t>(y) * large.Width + x) * 4 + 1]);
     };
     int detailed = 0;
     for (std::uint32_t y = 0; y < large.Height; y += 2)

@@ -21,29 +21,31 @@ TEST_F(EditorThreads, ParameterChangesRaceOpenRefreshAndClose)
 {
     std::atomic<bool> stop{false};
     std::atomic<int> changes{0};
-    std::thread processing([&] {
-        VstMidiEvent event{};
-        event.type = kVstMidiType;
-        event.byteSize = sizeof(VstMidiEvent);
-        event.midiData[0] = static_cast<char>(0xB0);
-        VstEvents events{};
-        events.numEvents = 1;
-        events.events[0] = reinterpret_cast<VstEvent*>(&event);
-        std::vector<float> left(64, 0.1f), right(64, 0.1f);
-        float* channels[] = {left.data(), right.data()};
-        int round = 0;
-        while (!stop.load(std::memory_order_relaxed) || round < 200)
+    std::thread processing(
+        [&]
         {
-            SetParameter(round % 16, static_cast<float>(round % 7) / 6.0f);
-            // CC 20..35 drive parameters 0..15 through the default map.
-            event.midiData[1] = static_cast<char>(20 + round % 16);
-            event.midiData[2] = static_cast<char>(round % 128);
-            Instance.Dispatch(effProcessEvents, 0, 0, &events);
-            Instance.Effect->processReplacing(Instance.Effect, channels, channels, 64);
-            ++round;
-            changes.store(round, std::memory_order_relaxed);
-        }
-    });
+            VstMidiEvent event{};
+            event.type = kVstMidiType;
+            event.byteSize = sizeof(VstMidiEvent);
+            event.midiData[0] = static_cast<char>(0xB0);
+            VstEvents events{};
+            events.numEvents = 1;
+            events.events[0] = reinterpret_cast<VstEvent*>(&event);
+            std::vector<float> left(64, 0.1f), right(64, 0.1f);
+            float* channels[] = {left.data(), right.data()};
+            int round = 0;
+            while (!stop.load(std::memory_order_relaxed) || round < 200)
+            {
+                SetParameter(round % 16, static_cast<float>(round % 7) / 6.0f);
+                // CC 20..35 drive parameters 0..15 through the default map.
+                event.midiData[1] = static_cast<char>(20 + round % 16);
+                event.midiData[2] = static_cast<char>(round % 128);
+                Instance.Dispatch(effProcessEvents, 0, 0, &events);
+                Instance.Effect->processReplacing(Instance.Effect, channels, channels, 64);
+                ++round;
+                changes.store(round, std::memory_order_relaxed);
+            }
+        });
 
     for (int cycle = 0; cycle < 10; ++cycle)
     {

@@ -12,7 +12,7 @@ namespace
 
 class EditorTouch : public TEditorFixture
 {
-protected:
+  protected:
     void SetUp() override { Open(); }
 };
 
@@ -26,19 +26,21 @@ TEST_F(EditorTouch, EveryGestureIsBracketedByBeginAndEndEdit)
     };
     const std::vector<TCase> cases{
         {"drag", [this] { Drag(Knob(prMid), 4, 2); }, "b2 a2 a2 e2"},
-        {"shift drag on Tuning", [this] { Drag(Knob(prTuning), 1, 1, ssShift); },
-         "b11 a11 e11"},
+        {"shift drag on Tuning", [this] { Drag(Knob(prTuning), 1, 1, ssShift); }, "b11 a11 e11"},
         {"press without move", [this] { Click(Knob(prLo)); }, "b0 e0"},
-        {"wheel, each notch", [this] { Wheel(Knob(prHi), 1); Wheel(Knob(prHi), -1, ssShift); },
+        {"wheel, each notch",
+         [this]
+         {
+             Wheel(Knob(prHi), 1);
+             Wheel(Knob(prHi), -1, ssShift);
+         },
          "b4 a4 e4 b4 a4 e4"},
         {"mute key", [this] { Click(Button(prHiMute)); }, "b9 a9 e9"},
         {"solo", [this] { Click(Button(prMidMute), mbLeft, ssShift); },
          "b5 a5 e5 b6 a6 e6 b7 a7 e7 b8 a8 e8 b9 a9 e9"},
-        {"centre knob, then its drag",
-         [this] { Click(Knob(prTube), mbLeft, ssShift | ssCtrl); },
+        {"centre knob, then its drag", [this] { Click(Knob(prTube), mbLeft, ssShift | ssCtrl); },
          "b10 a10 e10 b10 e10"},
-        {"Centre menu", [this] { ChooseFromMenu(Knob(prInGain), {"Centre"}); },
-         "b12 a12 e12"},
+        {"Centre menu", [this] { ChooseFromMenu(Knob(prInGain), {"Centre"}); }, "b12 a12 e12"},
         {"Solo menu", [this] { ChooseFromMenu(Button(prLoMute), {"Solo"}); },
          "b5 a5 e5 b6 a6 e6 b7 a7 e7 b8 a8 e8 b9 a9 e9"},
         {"oversampling", [this] { Click(Button(prOverSample)); }, "b14 a14 e14"},

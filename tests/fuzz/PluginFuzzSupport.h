@@ -1,10 +1,11 @@
 // An APlugin for fuzz targets: the real factory bank, no module folder (so no files are
-// read or written; see THeadlessServices), and a host callback that checks every message the effect sends.
+// read or written; see THeadlessServices), and a host callback that checks every message the effect
+// sends.
 #pragma once
 
-#include "vst2/uPluginEditor.h"
 #include "platform/headless/HeadlessServices.h"
 #include "vst2/uPlugin.h"
+#include "vst2/uPluginEditor.h"
 
 #include <cstdint>
 #include <cstring>
@@ -55,12 +56,9 @@ inline VstIntPtr VSTCALL FuzzHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr
 /// Reads fixed-size values off the front of the fuzz input; zeros once it runs out.
 class TInput
 {
-public:
-    TInput(const std::uint8_t* data, std::size_t size) : FData(data), FSize(size)
-    {
-    }
-    template <typename T>
-    T Take()
+  public:
+    TInput(const std::uint8_t* data, std::size_t size) : FData(data), FSize(size) {}
+    template <typename T> T Take()
     {
         T value{};
         const std::size_t count = FSize < sizeof(T) ? FSize : sizeof(T);
@@ -72,12 +70,9 @@ public:
         FSize -= count;
         return value;
     }
-    bool Empty() const
-    {
-        return FSize == 0;
-    }
+    bool Empty() const { return FSize == 0; }
 
-private:
+  private:
     const std::uint8_t* FData;
     std::size_t FSize;
 };

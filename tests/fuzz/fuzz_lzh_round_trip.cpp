@@ -18,9 +18,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     std::vector<std::uint8_t> output(size + 64, 0xA5);
     std::size_t complete = 0;
-    if (size > 0 && (orvo::LZHDecode(std::span(*stream).first(stream->size() - 1), output,
-                                     &complete) != size ||
-                     complete >= size))
+    if (size > 0 &&
+        (orvo::LZHDecode(std::span(*stream).first(stream->size() - 1), output, &complete) != size ||
+         complete >= size))
     {
         std::abort();
     }

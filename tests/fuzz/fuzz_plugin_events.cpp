@@ -50,7 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         else
         {
-            Process(effect, static_cast<std::int32_t>(input.Take<std::uint16_t>() % 4097) - 1, buffer);
+            Process(effect, static_cast<std::int32_t>(input.Take<std::uint16_t>() % 4097) - 1,
+                    buffer);
         }
     }
 

@@ -20,9 +20,9 @@ bool WellFormed(const std::vector<std::uint64_t>& buffer, std::uint32_t capacity
     {
         return false;
     }
-    const bool whole = lv2::VisitSequence(*sequence, 0, [](const LV2_Atom_Event&, std::uint64_t) {
-                           return true;
-                       }) == sequence->atom.size;
+    const bool whole = lv2::VisitSequence(*sequence, 0,
+                                          [](const LV2_Atom_Event&, std::uint64_t)
+                                          { return true; }) == sequence->atom.size;
     return whole;
 }
 
@@ -46,7 +46,7 @@ TEST_F(Lv2HostileHost, ReadsNoInputEventPastItsSequence)
     struct TTorn
     {
         const char* What;
-        std::uint32_t BodySize;  // what the event claims
+        std::uint32_t BodySize;     // what the event claims
         std::uint32_t SequenceSize; // what the sequence claims (its body)
     };
     const TTorn cases[] = {

@@ -1,13 +1,12 @@
 // lv2apply (one frame per run call) through the LV2 bundle against orvo-render driving the
 // VST 2 module at one frame per block: the same file, sample for sample, at the defaults
 // and with controls set in the ports' units.
-#include "tests/render/uRenderTestSupport.h"
-
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 #include "lv2/uLv2Ports.h"
+#include "tests/render/uRenderTestSupport.h"
+
+#include <cstdlib>
 
 namespace orvo::test
 {
@@ -113,12 +112,13 @@ TEST_P(Lv2Render, EqualsTheVstModuleSampleForSample)
 
 INSTANTIATE_TEST_SUITE_P(
     Settings, Lv2Render,
-    ::testing::Values(TSettings{"Defaults", {}, {}},
-                      TSettings{
-                          "InGainAndLo", {"in_gain", "3", "lo", "0.8"}, {"InGain=norm:0.75", "Lo=norm:0.8"}},
-                      TSettings{"TuningTubeAndMute",
-                                {"tuning", "-6", "tube", "-40", "mid_mute", "1", "oversample", "0"},
-                                {"Tuning=norm:0.25", "Tube=norm:0.3", "MidMute=norm:1", "OverSample=norm:0"}}),
+    ::testing::Values(
+        TSettings{"Defaults", {}, {}},
+        TSettings{
+            "InGainAndLo", {"in_gain", "3", "lo", "0.8"}, {"InGain=norm:0.75", "Lo=norm:0.8"}},
+        TSettings{"TuningTubeAndMute",
+                  {"tuning", "-6", "tube", "-40", "mid_mute", "1", "oversample", "0"},
+                  {"Tuning=norm:0.25", "Tube=norm:0.3", "MidMute=norm:1", "OverSample=norm:0"}}),
     [](const ::testing::TestParamInfo<TSettings>& settings) { return settings.param.Name; });
 } // namespace
 } // namespace orvo::test

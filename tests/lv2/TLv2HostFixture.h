@@ -2,21 +2,21 @@
 // audio buffers, and one run with atom MIDI in and the MIDI that came out.
 #pragma once
 
-#include "platform/headless/HeadlessServices.h"
-#include "parameters/uParameterMapping.h"
-
 #include <gtest/gtest.h>
+
+#include "lv2/TLv2Orvo.h"
+#include "lv2/uLv2Atoms.h"
+#include "parameters/uParameterMapping.h"
+#include "platform/headless/HeadlessServices.h"
+#include "tests/support/TUridMap.h"
 
 #include <lv2/atom/util.h>
 #include <lv2/midi/midi.h>
+
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
-
-#include "lv2/TLv2Orvo.h"
-#include "lv2/uLv2Atoms.h"
-#include "tests/support/TUridMap.h"
 
 namespace orvo::test
 {

@@ -1,6 +1,6 @@
-#include "maths/uDetMath.h"
-
 #include <gtest/gtest.h>
+
+#include "maths/uDetMath.h"
 
 #include <algorithm>
 #include <charconv>

@@ -13,7 +13,7 @@ using TEntry = AEffect* (*)(audioMasterCallback);
 
 class Module : public ::testing::Test
 {
-protected:
+  protected:
     Module()
     {
         std::filesystem::copy_file(ORVO_MODULE_PATH, ModulePath());
@@ -31,10 +31,7 @@ protected:
         }
     }
 
-    std::filesystem::path ModulePath() const
-    {
-        return Folder.Path() / "Orvo.so";
-    }
+    std::filesystem::path ModulePath() const { return Folder.Path() / "Orvo.so"; }
 
     AEffect* Open()
     {

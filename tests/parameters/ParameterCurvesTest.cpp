@@ -1,9 +1,9 @@
 // What the parameters drive: the level curve against the decibel law, and the table's
 // kinds giving the bands, mutes and editor orders their parameters.
+#include <gtest/gtest.h>
+
 #include "parameters/uParameterCurves.h"
 #include "parameters/uParameterTable.h"
-
-#include <gtest/gtest.h>
 
 #include <cmath>
 

@@ -2,10 +2,10 @@
 // port's float resolution allows), the ports' ranges, and the marked positions' texts. The
 // display texts read back: every text shown gives a value showing it, typed variants and
 // numbers between the shown ones give the nearest, other texts nothing.
+#include <gtest/gtest.h>
+
 #include "parameters/uParameterMapping.h"
 #include "tests/support/ParameterSweep.h"
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>

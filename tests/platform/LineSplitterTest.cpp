@@ -1,6 +1,6 @@
-#include "platform/TLineSplitter.h"
-
 #include <gtest/gtest.h>
+
+#include "platform/TLineSplitter.h"
 
 #include <string>
 #include <string_view>

@@ -1,12 +1,12 @@
 // orvo-render --demo, shortened: every promised file is written and the page refers to
 // each of them; the piece is the same on every run.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
 #include "tests/render/uRenderTestSupport.h"
 #include "tools/png/PNGFile.h"
 #include "tools/render/uDemoPiece.h"
 #include "tools/render/uSignalStats.h"
-
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
@@ -18,9 +18,9 @@ namespace orvo
 namespace
 {
 
-using ::testing::HasSubstr;
 using test::RunTool;
 using test::TScratchFolder;
+using ::testing::HasSubstr;
 
 void ExpectDemoFolder(const std::filesystem::path& folder, const std::vector<std::string>& stems,
                       bool withResponse)
@@ -52,7 +52,8 @@ void ExpectDemoFolder(const std::filesystem::path& folder, const std::vector<std
     {
         const TStereoAudio matched = ReadAudioFile(folder / (stem + "-matched.wav"));
         EXPECT_NEAR(MeasureSignal(matched).RmsDb(), dryRms, 0.01) << stem;
-        EXPECT_THAT(html.str(), HasSubstr("<audio controls preload=\"none\" src=\"" + stem + "-matched.wav\">"));
+        EXPECT_THAT(html.str(), HasSubstr("<audio controls preload=\"none\" src=\"" + stem +
+                                          "-matched.wav\">"));
     }
 }
 
@@ -89,8 +90,11 @@ TEST(RenderToolDemo, WritesEveryFileForOrvosSixteenPrograms)
     EXPECT_THAT(html.str(), HasSubstr("Flat<span class=\"what\">Every band at 0 dB, no Tube, no "
                                       "Tuning; only the output's soft clipper acts"));
     // The page's editor picture is the first program as a fresh instance shows it.
-    ASSERT_EQ(RunTool({"--plugin", ORVO_MODULE, "--editor-shot", (folder / "shot.png").string()}).ExitCode, 0);
-    EXPECT_TRUE(ReadPNGFile(folder / "demo" / "editor.png").Pixels == ReadPNGFile(folder / "shot.png").Pixels);
+    ASSERT_EQ(RunTool({"--plugin", ORVO_MODULE, "--editor-shot", (folder / "shot.png").string()})
+                  .ExitCode,
+              0);
+    EXPECT_TRUE(ReadPNGFile(folder / "demo" / "editor.png").Pixels ==
+                ReadPNGFile(folder / "shot.png").Pixels);
 
     // Each program starts from rest, as a new instance given the program and a moment of
     // silence does: nothing of the program rendered before it carries over.

@@ -1,10 +1,9 @@
 // The Standard MIDI File reader: tempo map, running status, track merging, SMPTE time,
 // and refusal of damaged files.
-#include "tools/render/uMidiFile.h"
+#include <gtest/gtest.h>
 
 #include "tests/render/uRenderTestSupport.h"
-
-#include <gtest/gtest.h>
+#include "tools/render/uMidiFile.h"
 
 namespace orvo
 {
@@ -22,8 +21,8 @@ TEST(ParseMidiFile, FollowsTempoChangesAndRunningStatus)
                            .Event(480, {0x91, 60, 100}) // 0.5 s
                            .Event(480, {62, 90})        // running status, 1.0 s
                            .Tempo(0, 250000)
-                           .Event(480, {0xB2, 33, 0})   // 1.0 + 480 ticks at 0.25 s/beat
-                           .Event(0, {0xC5, 7})         // two-byte message
+                           .Event(480, {0xB2, 33, 0}) // 1.0 + 480 ticks at 0.25 s/beat
+                           .Event(0, {0xC5, 7})       // two-byte message
                            .Bytes();
     const auto events = ParseMidiFile(bytes);
     ASSERT_EQ(events.size(), 4u);
@@ -58,11 +57,8 @@ TEST(ParseMidiFile, MergesTracksInTimeOrderKeepingTrackOrderForTies)
 TEST(ParseMidiFile, ReadsSmpteTimeAndIgnoresTempoThere)
 {
     // 25 frames per second, 40 ticks per frame: 1000 ticks per second.
-    const auto bytes = TMidiFileBuilder(0, 0xE728)
-                           .Track()
-                           .Tempo(0, 250000)
-                           .Event(1500, {0x90, 64, 1})
-                           .Bytes();
+    const auto bytes =
+        TMidiFileBuilder(0, 0xE728).Track().Tempo(0, 250000).Event(1500, {0x90, 64, 1}).Bytes();
     const auto events = ParseMidiFile(bytes);
     ASSERT_EQ(events.size(), 1u);
     EXPECT_DOUBLE_EQ(events[0].Seconds, 1.5);
@@ -101,8 +97,10 @@ TEST(ParseMidiFile, RefusesDamagedFiles)
     auto zeroDivision = good;
     zeroDivision[12] = zeroDivision[13] = 0;
     const auto cutEvent = TMidiFileBuilder(0, 96).Track().Event(0, {0x90}).Bytes();
-    const auto longQuantity =
-        TMidiFileBuilder(0, 96).Track().Event(0, {0xFF, 0x01, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F}).Bytes();
+    const auto longQuantity = TMidiFileBuilder(0, 96)
+                                  .Track()
+                                  .Event(0, {0xFF, 0x01, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F})
+                                  .Bytes();
 
     const std::vector<const std::vector<std::uint8_t>*> damaged{
         &truncated, &wrongMagic, &formatTwo, &zeroDivision, &cutEvent, &longQuantity};

@@ -1,12 +1,11 @@
 // Parameter values and programs as a user types them, resolved against the test effect
 // (Gain shows -24.00..24.00 with label "dB"; Polarity shows "Normal"/"Inverted") and,
 // when built, against Orvo's display texts.
-#include "tools/render/uParameterValue.h"
-
-#include "tools/render/uVstHost.h"
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include "tools/render/uParameterValue.h"
+#include "tools/render/uVstHost.h"
 
 namespace orvo
 {
@@ -109,23 +108,38 @@ TEST(ResolveParameterValue, SpeaksOrvosDisplayUnits)
     const auto index = [&](const char* name) { return ResolveParameter(*orvo, name); };
     // Every text --list shows, in any spacing, and bare numbers in display units.
     const std::pair<const char*, const char*> cases[] = {
-        {"InGain=+3dB", "3.00"},         {"InGain=0", "0.00"},           {"Tuning=0", "0.00"},
-        {"Tuning=-2", "-2.00"},          {"Lo=-6dB", "-6.00dB"},         {"Mid=50", "50.00%TD"},
-        {"Lo=50%", "50.00%TD"},          {"Lo=50.00%TD", "50.00%TD"},    {"Lo= 50.00 %TD", "50.00%TD"},
-        {"Lo=-oo", "-oodB"},             {"Lo=-oo dB", "-oodB"},         {"OutGain=-oo", "   -oo  "},
-        {"OutGain=-oo dB", "   -oo  "},  {"OutGain=-oodB", "   -oo  "},  {"HiMute=Muted", "Muted"},
-        {"Tube=-40%", "-40.00"},         {"OverSample=Host Rate Processing", "Host Rate Processing"},
-        {"Lo=0.5%", "0.50%TD"},          {"Lo=0.50%TD", "0.50%TD"},      {"OutGain=-95.5", "-95.50"},
+        {"InGain=+3dB", "3.00"},
+        {"InGain=0", "0.00"},
+        {"Tuning=0", "0.00"},
+        {"Tuning=-2", "-2.00"},
+        {"Lo=-6dB", "-6.00dB"},
+        {"Mid=50", "50.00%TD"},
+        {"Lo=50%", "50.00%TD"},
+        {"Lo=50.00%TD", "50.00%TD"},
+        {"Lo= 50.00 %TD", "50.00%TD"},
+        {"Lo=-oo", "-oodB"},
+        {"Lo=-oo dB", "-oodB"},
+        {"OutGain=-oo", "   -oo  "},
+        {"OutGain=-oo dB", "   -oo  "},
+        {"OutGain=-oodB", "   -oo  "},
+        {"HiMute=Muted", "Muted"},
+        {"Tube=-40%", "-40.00"},
+        {"OverSample=Host Rate Processing", "Host Rate Processing"},
+        {"Lo=0.5%", "0.50%TD"},
+        {"Lo=0.50%TD", "0.50%TD"},
+        {"OutGain=-95.5", "-95.50"},
     };
     for (const auto& [assignment, display] : cases)
     {
         const std::string text(assignment);
         const auto equals = text.find('=');
-        EXPECT_EQ(Shown(*orvo, index(text.substr(0, equals).c_str()), text.substr(equals + 1)), display)
+        EXPECT_EQ(Shown(*orvo, index(text.substr(0, equals).c_str()), text.substr(equals + 1)),
+                  display)
             << assignment;
     }
     EXPECT_THAT(Failure(*orvo, index("InGain"), "+20"), HasSubstr("InGain shows -oo dB, "));
-    EXPECT_THAT(Failure(*orvo, index("Tuning"), "13"), HasSubstr("Tuning shows -12 to 12 SemiTones"));
+    EXPECT_THAT(Failure(*orvo, index("Tuning"), "13"),
+                HasSubstr("Tuning shows -12 to 12 SemiTones"));
     EXPECT_EQ(ResolveProgram(*orvo, "DeftFunk"), 12);
     EXPECT_EQ(ResolveProgram(*orvo, "Spare"), 14) << "the first of two equal names";
 }

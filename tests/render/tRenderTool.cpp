@@ -1,15 +1,16 @@
 // orvo-render run as a user runs it: errors in plain words with a non-zero exit and no
 // output file left behind; renders with the test effect and, when built, with Orvo.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
 #include "tests/render/uRenderTestSupport.h"
 #include "tools/render/uAudioFile.h"
 #include "tools/render/uVstHost.h"
 
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-#include <dlfcn.h>
 #include <sndfile.h>
 
 #include <cmath>
+#include <dlfcn.h>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -19,11 +20,11 @@ namespace orvo
 namespace
 {
 
-using ::testing::HasSubstr;
 using test::FolderNames;
 using test::RunTool;
 using test::TMidiFileBuilder;
 using test::TScratchFolder;
+using ::testing::HasSubstr;
 
 constexpr int ExitFailure = 1;
 constexpr int ExitUsage = 2;
@@ -38,7 +39,7 @@ std::string FileText(const std::filesystem::path& path)
 
 class RenderToolErrors : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override { test::WriteFloatWav(Folder / "in.wav", test::Noise(1000)); }
 
     /// Runs with the test effect; expects failure and nothing new in the folder.
@@ -119,7 +120,7 @@ TEST_F(RenderToolErrors, KeepAnEarlierOutputFileWhenARenderFails)
 
 class RenderTool : public ::testing::Test
 {
-protected:
+  protected:
     TStereoAudio Render(const TStereoAudio& input, std::vector<std::string> options,
                         const char* plugin = TEST_GAIN_MODULE)
     {
@@ -170,7 +171,8 @@ TEST_F(RenderTool, FeedsMonoToBothInputsAndAddsTheTail)
     for (std::size_t i = 0; i < 4410; ++i)
     {
         ASSERT_EQ(output.Left[i], output.Right[i]) << "frame " << i;
-        ASSERT_NEAR(output.Left[i], mono.Left[i], 1.0 / 8388608.0 * 2) << "24-bit FLAC, frame " << i;
+        ASSERT_NEAR(output.Left[i], mono.Left[i], 1.0 / 8388608.0 * 2)
+            << "24-bit FLAC, frame " << i;
     }
     EXPECT_EQ(output.Left.back(), 0.0f);
 }
@@ -187,7 +189,11 @@ TEST_F(RenderTool, SendsControlChangesAtTheirSample)
 TEST_F(RenderTool, SendsMidiFileEventsAtTheirSample)
 {
     // 96 ticks per beat at 100 bpm (0.6 s per beat): tick 48 is 0.3 s, frame 13230.
-    TMidiFileBuilder(0, 96).Track().Tempo(0, 600000).Event(48, {0xB0, 7, 127}).Save(Folder / "cc.mid");
+    TMidiFileBuilder(0, 96)
+        .Track()
+        .Tempo(0, 600000)
+        .Event(48, {0xB0, 7, 127})
+        .Save(Folder / "cc.mid");
     const TStereoAudio input = test::Noise(20000);
     const TStereoAudio output =
         Render(input, {"--midi", (Folder / "cc.mid").string(), "--block", "256"});
@@ -211,14 +217,15 @@ TEST(RenderToolList, ShowsParametersWithDisplayTextsAndPrograms)
 /// processReplacing, with a host callback that answers only the version.
 TStereoAudio ProcessDirectly(const TStereoAudio& input, std::int32_t program, std::int32_t block)
 {
-    const auto host = [](AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) -> VstIntPtr {
-        return opcode == audioMasterVersion ? 2400 : 0;
-    };
+    const auto host = [](AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) -> VstIntPtr
+    { return opcode == audioMasterVersion ? 2400 : 0; };
     void* library = ::dlopen(ORVO_MODULE, RTLD_NOW | RTLD_LOCAL);
     EXPECT_NE(library, nullptr);
-    const auto entry = reinterpret_cast<AEffect* (*)(audioMasterCallback)>(::dlsym(library, "VSTPluginMain"));
+    const auto entry =
+        reinterpret_cast<AEffect* (*)(audioMasterCallback)>(::dlsym(library, "VSTPluginMain"));
     AEffect* effect = entry(host);
-    effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, static_cast<float>(input.SampleRate));
+    effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr,
+                       static_cast<float>(input.SampleRate));
     effect->dispatcher(effect, effSetBlockSize, 0, block, nullptr, 0.0f);
     effect->dispatcher(effect, effSetProgram, 0, program, nullptr, 0.0f);
     effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
@@ -227,7 +234,8 @@ TStereoAudio ProcessDirectly(const TStereoAudio& input, std::int32_t program, st
     output.Resize(input.Frames());
     for (std::int64_t done = 0; done < input.Frames(); done += block)
     {
-        const auto count = static_cast<VstInt32>(std::min<std::int64_t>(block, input.Frames() - done));
+        const auto count =
+            static_cast<VstInt32>(std::min<std::int64_t>(block, input.Frames() - done));
         std::vector<float> left(input.Left.begin() + done, input.Left.begin() + done + count);
         std::vector<float> right(input.Right.begin() + done, input.Right.begin() + done + count);
         float* in[2] = {left.data(), right.data()};
@@ -255,14 +263,18 @@ TEST_F(RenderTool, OrvoOutputDoesNotDependOnTheBlockSizeInGainMode)
     const TStereoAudio input = test::Noise(20000, 0.8f);
     for (const char* oversample : {"on", "off"})
     {
-        const TStereoAudio reference =
-            Render(input, {"--program", "MissingOut", "--oversample", oversample, "--block", "4096"}, ORVO_MODULE);
+        const TStereoAudio reference = Render(
+            input, {"--program", "MissingOut", "--oversample", oversample, "--block", "4096"},
+            ORVO_MODULE);
         for (const char* block : {"1", "63", "64", "500"})
         {
-            const TStereoAudio output =
-                Render(input, {"--program", "MissingOut", "--oversample", oversample, "--block", block}, ORVO_MODULE);
-            EXPECT_EQ(output.Left, reference.Left) << "block " << block << ", oversampling " << oversample;
-            EXPECT_EQ(output.Right, reference.Right) << "block " << block << ", oversampling " << oversample;
+            const TStereoAudio output = Render(
+                input, {"--program", "MissingOut", "--oversample", oversample, "--block", block},
+                ORVO_MODULE);
+            EXPECT_EQ(output.Left, reference.Left)
+                << "block " << block << ", oversampling " << oversample;
+            EXPECT_EQ(output.Right, reference.Right)
+                << "block " << block << ", oversampling " << oversample;
         }
     }
 }
@@ -271,12 +283,20 @@ TEST_F(RenderTool, OrvoTakesMidiFileControlChangesAtTheirSample)
 {
     // CC 33 drives OutGain by default; value 0 silences the output from its sample on.
     // 480 ticks per beat at 120 bpm: tick 720 is 0.75 s, frame 33075.
-    TMidiFileBuilder(1, 480).Track().Tempo(0, 500000).Track().Event(720, {0xB3, 33, 0}).Save(Folder / "out.mid");
+    TMidiFileBuilder(1, 480)
+        .Track()
+        .Tempo(0, 500000)
+        .Track()
+        .Event(720, {0xB3, 33, 0})
+        .Save(Folder / "out.mid");
     const TStereoAudio input = test::Noise(40000, 0.5f);
-    const TStereoAudio silenced = Render(input, {"--param", "OutGain=-oo", "--oversample", "off"}, ORVO_MODULE);
-    ASSERT_EQ(silenced.Left, std::vector<float>(input.Left.size(), 0.0f)) << "OutGain at -oo must silence";
-    const TStereoAudio output = Render(input,
-        {"--midi", (Folder / "out.mid").string(), "--oversample", "off", "--block", "512"}, ORVO_MODULE);
+    const TStereoAudio silenced =
+        Render(input, {"--param", "OutGain=-oo", "--oversample", "off"}, ORVO_MODULE);
+    ASSERT_EQ(silenced.Left, std::vector<float>(input.Left.size(), 0.0f))
+        << "OutGain at -oo must silence";
+    const TStereoAudio output = Render(
+        input, {"--midi", (Folder / "out.mid").string(), "--oversample", "off", "--block", "512"},
+        ORVO_MODULE);
     EXPECT_NE(output.Left[33074], 0.0f);
     for (std::size_t i = 33075; i < 40000; ++i)
     {
@@ -289,7 +309,8 @@ TEST_F(RenderTool, OrvoTakesMidiFileControlChangesAtTheirSample)
 // one run, and the copies are gone afterwards.
 TEST(RenderToolBench, TimesOrvoAtEachInstructionSetAskedFor)
 {
-    const auto copies = [] {
+    const auto copies = []
+    {
         int count = 0;
         const auto folder = std::filesystem::temp_directory_path();
         for (const auto& entry : std::filesystem::directory_iterator(folder))
@@ -299,8 +320,9 @@ TEST(RenderToolBench, TimesOrvoAtEachInstructionSetAskedFor)
         return count;
     };
     const int before = copies();
-    const auto result = RunTool({"--plugin", ORVO_MODULE, "--bench", "--seconds", "0.05", "--repeats",
-                                 "1", "--bench-simd", "scalar", "--bench-simd", "sse2"});
+    const auto result =
+        RunTool({"--plugin", ORVO_MODULE, "--bench", "--seconds", "0.05", "--repeats", "1",
+                 "--bench-simd", "scalar", "--bench-simd", "sse2"});
     ASSERT_EQ(result.ExitCode, 0) << result.Output;
     EXPECT_THAT(result.Output, HasSubstr("Orvo host rate [scalar]"));
     EXPECT_THAT(result.Output, HasSubstr("Orvo oversampled [sse2]"));

@@ -1,9 +1,9 @@
 // The hosting layer against our own test effect (gain, MIDI thru at the event's sample,
 // CC 7 sets the gain) and, when installed, a third-party VST 2 module.
-#include "tools/render/uVstHost.h"
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include "tools/render/uVstHost.h"
 
 #include <cmath>
 #include <filesystem>
@@ -96,9 +96,9 @@ TEST(TVstPlugin, MidiReachesTheEffectAtItsSampleAcrossBlockBoundaries)
 {
     auto plugin = TVstPlugin::Load(TEST_GAIN_MODULE);
     plugin->Start(44100.0, 64);
-    const std::vector<TMidiMessage> events{
-        {0, {0x90, 60, 100}}, {63, {0x80, 60, 0}}, {64, {0xC3, 5, 0}},
-        {130, {0xB0, 7, 0}}, {130, {0xB0, 1, 64}}, {999, {0xE0, 0, 64}}};
+    const std::vector<TMidiMessage> events{{0, {0x90, 60, 100}}, {63, {0x80, 60, 0}},
+                                           {64, {0xC3, 5, 0}},   {130, {0xB0, 7, 0}},
+                                           {130, {0xB0, 1, 64}}, {999, {0xE0, 0, 64}}};
     TStereoBuffers buffers(1000);
     buffers.Process(*plugin, events);
 
@@ -123,7 +123,8 @@ TEST(TVstPlugin, RefusesWhatIsNotAVst2Effect)
     const auto text = folder / "orvo-render-test-not-a-module.so";
     std::ofstream(text) << "plain text";
 
-    const auto message = [](const std::filesystem::path& path) {
+    const auto message = [](const std::filesystem::path& path)
+    {
         try
         {
             static_cast<void>(TVstPlugin::Load(path));

@@ -2,16 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
 #include <fstream>
-#include <algorithm>
 #include <iterator>
+#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
-#include <sys/wait.h>
 
 namespace orvo::test
 {
@@ -64,14 +64,15 @@ std::string Quoted(const std::string& word)
 TToolResult RunTool(const std::vector<std::string>& arguments, const std::string& environment,
                     const TToolStreams& streams)
 {
-    std::string command = streams.Input.empty() ? std::string()
-                                                : "cat " + Quoted(streams.Input.string()) + " | ";
+    std::string command =
+        streams.Input.empty() ? std::string() : "cat " + Quoted(streams.Input.string()) + " | ";
     command += environment + " '" ORVO_RENDER_TOOL "'";
     for (const std::string& argument : arguments)
     {
         command += " " + Quoted(argument);
     }
-    command += streams.Output.empty() ? std::string(" 2>&1") : " 2>&1 >" + Quoted(streams.Output.string());
+    command +=
+        streams.Output.empty() ? std::string(" 2>&1") : " 2>&1 >" + Quoted(streams.Output.string());
     command += streams.Input.empty() ? " </dev/null" : "";
     TToolResult result;
     FILE* pipe = ::popen(command.c_str(), "r");
@@ -179,7 +180,8 @@ TStereoAudio Noise(std::int64_t frames, float level, double rate)
     audio.SampleRate = rate;
     audio.Resize(frames);
     std::uint32_t state = 12345u;
-    const auto next = [&state] {
+    const auto next = [&state]
+    {
         state = state * 1664525u + 1013904223u;
         return static_cast<float>(state >> 8) / 8388608.0f - 1.0f;
     };
@@ -207,7 +209,8 @@ TMidiFileBuilder& TMidiFileBuilder::Track()
     return *this;
 }
 
-TMidiFileBuilder& TMidiFileBuilder::Event(std::uint32_t delta, const std::vector<std::uint8_t>& bytes)
+TMidiFileBuilder& TMidiFileBuilder::Event(std::uint32_t delta,
+                                          const std::vector<std::uint8_t>& bytes)
 {
     std::vector<std::uint8_t> quantity{static_cast<std::uint8_t>(delta & 0x7Fu)};
     while ((delta >>= 7) != 0)
@@ -230,7 +233,8 @@ TMidiFileBuilder& TMidiFileBuilder::Tempo(std::uint32_t delta, std::uint32_t mic
 std::vector<std::uint8_t> TMidiFileBuilder::Bytes() const
 {
     std::vector<std::uint8_t> bytes{'M', 'T', 'h', 'd', 0, 0, 0, 6};
-    const auto be16 = [&bytes](std::uint32_t v) {
+    const auto be16 = [&bytes](std::uint32_t v)
+    {
         bytes.push_back(static_cast<std::uint8_t>(v >> 8));
         bytes.push_back(static_cast<std::uint8_t>(v));
     };
@@ -254,7 +258,8 @@ void TMidiFileBuilder::Save(const std::filesystem::path& path) const
 {
     const auto bytes = Bytes();
     std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
 }
 
 } // namespace orvo::test

@@ -15,15 +15,18 @@ namespace orvo::test
 /// A fresh folder named after the running test, removed afterwards.
 class TScratchFolder
 {
-public:
+  public:
     TScratchFolder();
     ~TScratchFolder();
     TScratchFolder(const TScratchFolder&) = delete;
     TScratchFolder& operator=(const TScratchFolder&) = delete;
-    [[nodiscard]] std::filesystem::path operator/(const std::string& name) const { return FPath / name; }
+    [[nodiscard]] std::filesystem::path operator/(const std::string& name) const
+    {
+        return FPath / name;
+    }
     [[nodiscard]] const std::filesystem::path& Path() const { return FPath; }
 
-private:
+  private:
     std::filesystem::path FPath;
 };
 
@@ -54,7 +57,7 @@ struct TToolStreams
 /// system calls it made.
 class TToolProcess
 {
-public:
+  public:
     /// Starts the program; its output goes to outputFile.
     TToolProcess(const std::vector<std::string>& arguments, std::filesystem::path outputFile);
     ~TToolProcess();
@@ -67,7 +70,7 @@ public:
     [[nodiscard]] std::int64_t ReadCalls() const { return FReadCalls; }
     [[nodiscard]] std::int64_t WriteCalls() const { return FWriteCalls; }
 
-private:
+  private:
     int FPid = -1;
     std::filesystem::path FOutputFile;
     std::int64_t FReadCalls = -1;
@@ -85,7 +88,7 @@ void WriteFloatWav(const std::filesystem::path& path, const TStereoAudio& audio)
 /// Builds Standard MIDI File bytes.
 class TMidiFileBuilder
 {
-public:
+  public:
     TMidiFileBuilder(std::uint16_t format, std::uint16_t division);
     /// Starts a new track; events go into the last track started.
     TMidiFileBuilder& Track();
@@ -96,7 +99,7 @@ public:
     [[nodiscard]] std::vector<std::uint8_t> Bytes() const;
     void Save(const std::filesystem::path& path) const;
 
-private:
+  private:
     std::uint16_t FFormat;
     std::uint16_t FDivision;
     std::vector<std::vector<std::uint8_t>> FTracks;

@@ -143,8 +143,9 @@ void VSTCALL SetParameter(AEffect* effect, VstInt32 index, float value)
 
 float VSTCALL GetParameter(AEffect* effect, VstInt32 index)
 {
-    return index >= 0 && index < NumParameters ? Self(effect)->Values[static_cast<std::size_t>(index)]
-                                               : 0.0f;
+    return index >= 0 && index < NumParameters
+               ? Self(effect)->Values[static_cast<std::size_t>(index)]
+               : 0.0f;
 }
 
 /// Handles the queued events due at offset: thru to the host, CC 7 sets Gain.

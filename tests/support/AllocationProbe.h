@@ -11,7 +11,7 @@ namespace orvo::test
 
 class TAllocationProbe
 {
-public:
+  public:
     TAllocationProbe();
     ~TAllocationProbe();
     TAllocationProbe(const TAllocationProbe&) = delete;

@@ -12,7 +12,7 @@ namespace orvo::test
 {
 class TEventList
 {
-public:
+  public:
     /// Points at the events, which must outlive the list and stay where they are.
     explicit TEventList(std::vector<VstMidiEvent>& events)
         : FStorage(sizeof(VstEvents) + events.size() * sizeof(VstEvent*))
@@ -26,12 +26,9 @@ public:
         }
     }
 
-    VstEvents* Get() noexcept
-    {
-        return reinterpret_cast<VstEvents*>(FStorage.data());
-    }
+    VstEvents* Get() noexcept { return reinterpret_cast<VstEvents*>(FStorage.data()); }
 
-private:
+  private:
     std::vector<char> FStorage;
 };
 } // namespace orvo::test

@@ -10,7 +10,7 @@ namespace orvo::test
 {
 class TUridMap
 {
-public:
+  public:
     TUridMap() = default;
     TUridMap(const TUridMap&) = delete;
     TUridMap& operator=(const TUridMap&) = delete;
@@ -18,7 +18,7 @@ public:
     /// The host's feature data; valid as long as this object.
     LV2_URID_Map Map{this, &MapUri};
 
-private:
+  private:
     static LV2_URID MapUri(LV2_URID_Map_Handle handle, const char* uri)
     {
         auto& uris = static_cast<TUridMap*>(handle)->FUris;

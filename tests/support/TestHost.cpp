@@ -144,10 +144,10 @@ std::string TestHost::Gestures() const
     std::string words;
     for (const THostCall& call : Calls())
     {
-        const char kind = call.opcode == audioMasterBeginEdit ? 'b'
-                          : call.opcode == audioMasterEndEdit ? 'e'
+        const char kind = call.opcode == audioMasterBeginEdit  ? 'b'
+                          : call.opcode == audioMasterEndEdit  ? 'e'
                           : call.opcode == audioMasterAutomate ? 'a'
-                                                                : '\0';
+                                                               : '\0';
         if (kind != '\0')
         {
             if (!words.empty())

@@ -31,7 +31,7 @@ struct THostCall
 
 class TestHost
 {
-public:
+  public:
     TestHost();
     ~TestHost();
     TestHost(const TestHost&) = delete;
@@ -67,9 +67,9 @@ public:
     std::string Gestures() const;
     void ClearCalls();
 
-private:
-    VstIntPtr Answer(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
-                     void* ptr, float opt);
+  private:
+    VstIntPtr Answer(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                     float opt);
 
     mutable std::mutex FMutex;
     std::vector<THostCall> FCalls;

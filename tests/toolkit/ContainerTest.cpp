@@ -1,10 +1,10 @@
-#include "editor/toolkit/cDIBPanel.h"
-
 #include <gtest/gtest.h>
 
 #include "editor/toolkit/EDIBError.h"
 #include "editor/toolkit/cDIBImage.h"
 #include "editor/toolkit/cDIBMenu.h"
+#include "editor/toolkit/cDIBPanel.h"
+
 #include "ToolkitFixture.h"
 
 namespace orvo::test
@@ -16,7 +16,7 @@ constexpr TPixel Backdrop{3, 2, 1, 255}; // the fixture's container colour
 
 class DIBContainer : public ::testing::Test, public TContainerFixture
 {
-protected:
+  protected:
     DIBContainer() : TContainerFixture(20, 10) {}
 
     /// A picture at bounds showing a solid image of that size.
@@ -69,8 +69,9 @@ TEST_F(DIBContainer, LaterControlsLieOnTopAndOpacityFadesAWholeControl)
     EXPECT_EQ(Composed(6, 6), (TPixel{100, 100, 100, 255}));
     lower->SetOpacity(128);
     // Each channel mixed with the backdrop (3, 2, 1) at weight 128.
-    EXPECT_EQ(Composed(3, 3), (TPixel{(100 * 128 + 3 * 127 + 255) >> 8, (100 * 128 + 2 * 127 + 255) >> 8,
-                                       (100 * 128 + 1 * 127 + 255) >> 8, 255}));
+    EXPECT_EQ(Composed(3, 3),
+              (TPixel{(100 * 128 + 3 * 127 + 255) >> 8, (100 * 128 + 2 * 127 + 255) >> 8,
+                      (100 * 128 + 1 * 127 + 255) >> 8, 255}));
     lower->SetVisible(false);
     EXPECT_EQ(Composed(3, 3), Backdrop);
 }
@@ -115,10 +116,11 @@ TEST_F(DIBContainer, MouseGoesToTheTopmostVisibleEnabledControl)
     auto lower = MakePicture(TRect{0, 0, 10, 10}, TPixel{});
     auto upper = MakePicture(TRect{5, 0, 10, 10}, TPixel{});
     std::vector<std::string> log;
-    auto record = [&](const char* name) {
-        return [&log, name](TDIBComponent&, TMouseButton, TShiftState, std::int32_t x, std::int32_t y) {
-            log.push_back(std::string(name) + " " + std::to_string(x) + "," + std::to_string(y));
-        };
+    auto record = [&](const char* name)
+    {
+        return
+            [&log, name](TDIBComponent&, TMouseButton, TShiftState, std::int32_t x, std::int32_t y)
+        { log.push_back(std::string(name) + " " + std::to_string(x) + "," + std::to_string(y)); };
     };
     lower->OnMouseDown = record("lower");
     upper->OnMouseDown = record("upper");
@@ -166,8 +168,9 @@ TEST_F(DIBContainer, RightClickShowsThePopupMenuAndRunsTheChosenItem)
     midi.Add("MIDI Learn", 1, onClick);
     midi.Add("Show MIDI CC Config", 2, onClick);
     picture->PopupMenu = &menu;
-    picture->OnMouseDown = [&](TDIBComponent& sender, TMouseButton button, TShiftState, std::int32_t,
-                               std::int32_t) {
+    picture->OnMouseDown =
+        [&](TDIBComponent& sender, TMouseButton button, TShiftState, std::int32_t, std::int32_t)
+    {
         if (button == mbRight)
         {
             target = &sender;
@@ -198,13 +201,13 @@ TEST_F(DIBContainer, HintIsOfferedOncePerEntryAfterThePause)
     std::vector<std::string> shown;
     Container.ShowHint = true;
     Container.SetHintPause(1);
-    Container.OnShowHint = [&](std::string& text, TCustomDIBControl&) {
+    Container.OnShowHint = [&](std::string& text, TCustomDIBControl&)
+    {
         shown.push_back(text);
         text.clear();
     };
-    picture->OnMouseMove = [&](TDIBComponent&, TShiftState, std::int32_t, std::int32_t) {
-        picture->Hint = "0.00dB";
-    };
+    picture->OnMouseMove = [&](TDIBComponent&, TShiftState, std::int32_t, std::int32_t)
+    { picture->Hint = "0.00dB"; };
     Window().MouseMove(1, 1);
     EXPECT_TRUE(shown.empty());
     Platform.Advance(1);
@@ -231,7 +234,8 @@ TEST_F(DIBContainer, WithoutAFreeTimerTheHintIsSkippedAndTheMouseMoveGoesOn)
     Container.SetHintPause(1);
     Container.OnShowHint = [&](std::string& text, TCustomDIBControl&) { shown.push_back(text); };
     picture->Hint = "0.00dB";
-    picture->OnMouseMove = [&](TDIBComponent&, TShiftState, std::int32_t, std::int32_t) { ++moves; };
+    picture->OnMouseMove = [&](TDIBComponent&, TShiftState, std::int32_t, std::int32_t)
+    { ++moves; };
     Platform.SetTimerLimit(Platform.RunningTimers());
     EXPECT_NO_THROW(Window().MouseMove(1, 1));
     EXPECT_EQ(Container.HoveredControl(), picture.get());
@@ -249,7 +253,8 @@ TEST_F(DIBContainer, WithoutAFreeTimerTheHintIsSkippedAndTheMouseMoveGoesOn)
 TEST(ControlOwnership, ControlNeedsAnOwnerHoldingAContainer)
 {
     THeadlessPlatform platform;
-    auto message = [](auto&& make) {
+    auto message = [](auto&& make)
+    {
         try
         {
             make();

@@ -1,10 +1,10 @@
-#include "editor/toolkit/cDIB.h"
-
 #include <gtest/gtest.h>
+
+#include "editor/toolkit/cDIB.h"
+#include "editor/toolkit/cDIBImageList.h"
 
 #include <vector>
 
-#include "editor/toolkit/cDIBImageList.h"
 #include "ToolkitFixture.h"
 
 namespace orvo::test
@@ -58,7 +58,9 @@ TEST(DIBBlend, AllValuePairsForSeveralWeights)
         {
             const bool masked = mode != 0;
             const std::uint8_t opacity = mode == 1 ? 255 : static_cast<std::uint8_t>(weight);
-            const std::uint8_t mask = mode == 0 ? 0 : mode == 1 ? static_cast<std::uint8_t>(weight) : 255;
+            const std::uint8_t mask = mode == 0   ? 0
+                                      : mode == 1 ? static_cast<std::uint8_t>(weight)
+                                                  : 255;
             std::uint32_t effective = weight;
             if (mode == 2)
             {
@@ -108,7 +110,7 @@ TEST(DIBBlend, RoutineFollowsAttributeChanges)
 
 class DIBDraw : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         FillImage(Target, 10, 8, TPixel{0, 0, 0, 0});

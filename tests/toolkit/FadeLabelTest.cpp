@@ -1,6 +1,6 @@
-#include "editor/toolkit/cDIBFadeLabel.h"
-
 #include <gtest/gtest.h>
+
+#include "editor/toolkit/cDIBFadeLabel.h"
 
 #include "ToolkitFixture.h"
 
@@ -13,7 +13,7 @@ constexpr TColor HintColour = 10148572; // red 220, green 218, blue 154
 
 class FadeLabel : public ::testing::Test, public TContainerFixture
 {
-protected:
+  protected:
     void SetUp() override
     {
         Label = std::make_unique<TDIBFadeLabel>(&Form);
@@ -29,11 +29,11 @@ protected:
 TEST_F(FadeLabel, FadeColoursStepFromFontColourToHighlight)
 {
     ASSERT_EQ(HintColour, MakeColor(220, 218, 154));
-    const std::vector<TColor> expected{
-        MakeColor(223, 221, 164), MakeColor(227, 225, 174), MakeColor(230, 229, 184),
-        MakeColor(234, 232, 194), MakeColor(237, 236, 204), MakeColor(241, 240, 214),
-        MakeColor(244, 243, 224), MakeColor(248, 247, 234), MakeColor(251, 251, 244),
-        MakeColor(255, 255, 255)};
+    const std::vector<TColor> expected{MakeColor(223, 221, 164), MakeColor(227, 225, 174),
+                                       MakeColor(230, 229, 184), MakeColor(234, 232, 194),
+                                       MakeColor(237, 236, 204), MakeColor(241, 240, 214),
+                                       MakeColor(244, 243, 224), MakeColor(248, 247, 234),
+                                       MakeColor(251, 251, 244), MakeColor(255, 255, 255)};
     EXPECT_EQ(Label->FadeColors(), expected);
 
     Label->SetFrameCount(1);
@@ -41,8 +41,9 @@ TEST_F(FadeLabel, FadeColoursStepFromFontColourToHighlight)
     Label->SetFrameCount(3);
     Label->SetColorHighlighted(MakeColor(0, 0, 0));
     // Red: 220 - 73.33 per step = 146.67, 73.33, then exactly the highlight.
-    EXPECT_EQ(Label->FadeColors(), (std::vector<TColor>{MakeColor(146, 145, 102),
-                                                        MakeColor(73, 72, 51), MakeColor(0, 0, 0)}));
+    EXPECT_EQ(
+        Label->FadeColors(),
+        (std::vector<TColor>{MakeColor(146, 145, 102), MakeColor(73, 72, 51), MakeColor(0, 0, 0)}));
 }
 
 TEST_F(FadeLabel, HighlightsOnEnterAndFadesBackTickByTick)

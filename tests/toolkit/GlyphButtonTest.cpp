@@ -1,6 +1,6 @@
-#include "editor/toolkit/cDIBGlyphButton.h"
-
 #include <gtest/gtest.h>
+
+#include "editor/toolkit/cDIBGlyphButton.h"
 
 #include "ToolkitFixture.h"
 
@@ -11,7 +11,7 @@ namespace
 
 class GlyphButton : public ::testing::Test, public TContainerFixture
 {
-protected:
+  protected:
     void SetUp() override
     {
         // Two frames of 44 x 20: frame 0 blue 0, frame 1 blue 4.
@@ -78,10 +78,10 @@ TEST_F(GlyphButton, FrameChoiceForEveryStripLength)
 TEST_F(GlyphButton, ClickRunsMouseDownAtPressAndTogglesAtReleaseInside)
 {
     std::vector<std::string> events;
-    Button->OnMouseDown = [&](TDIBComponent&, TMouseButton, TShiftState, std::int32_t, std::int32_t) {
-        events.push_back(Button->Down() ? "down:Down" : "down:Up");
-    };
-    Button->OnClick = [&](TDIBComponent&) { events.push_back(Button->Down() ? "click:Down" : "click:Up"); };
+    Button->OnMouseDown = [&](TDIBComponent&, TMouseButton, TShiftState, std::int32_t, std::int32_t)
+    { events.push_back(Button->Down() ? "down:Down" : "down:Up"); };
+    Button->OnClick = [&](TDIBComponent&)
+    { events.push_back(Button->Down() ? "click:Down" : "click:Up"); };
     Window().MouseDown(mbLeft, 35, 45);
     EXPECT_EQ(events, (std::vector<std::string>{"down:Up"}));
     Window().MouseUp(mbLeft, 35, 45);

@@ -1,11 +1,10 @@
-#include "platform/headless/HeadlessPlatform.h"
-
 #include <gtest/gtest.h>
+
+#include "platform/headless/HeadlessFont.h"
+#include "platform/headless/HeadlessPlatform.h"
 
 #include <set>
 #include <vector>
-
-#include "platform/headless/HeadlessFont.h"
 
 namespace orvo::test
 {
@@ -105,8 +104,8 @@ TEST(HeadlessText, AcceleratorIsUnderlined)
 {
     THeadlessPlatform platform;
     TCanvas canvas(12, 11);
-    platform.TextRenderer().DrawText(canvas.View(), TRect{0, 0, 12, 11}, TRect{0, 0, 12, 11},
-                                     "a&b", TUIFont{}, 0, TTextFormat{});
+    platform.TextRenderer().DrawText(canvas.View(), TRect{0, 0, 12, 11}, TRect{0, 0, 12, 11}, "a&b",
+                                     TUIFont{}, 0, TTextFormat{});
     EXPECT_EQ(canvas.Art()[THeadlessFont::UnderlineRow], "......#####.");
 }
 

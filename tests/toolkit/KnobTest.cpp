@@ -1,8 +1,8 @@
-#include "editor/toolkit/cDIBKnob.h"
-
 #include <gtest/gtest.h>
 
 #include "editor/toolkit/EDIBError.h"
+#include "editor/toolkit/cDIBKnob.h"
+
 #include "ToolkitFixture.h"
 
 namespace orvo::test
@@ -12,7 +12,7 @@ namespace
 
 class Knob : public ::testing::Test, public TContainerFixture
 {
-protected:
+  protected:
     /// A knob at (10, 20) on a strip of `frames` frames of 4 x 6 pixels.
     TDIBKnob& MakeKnob(std::int32_t frames, std::int32_t max)
     {
@@ -40,7 +40,8 @@ TEST_F(Knob, AutoSizeTakesOneFrame)
 TEST_F(Knob, FrameIsPositionTimesFramesOverRangePlusOne)
 {
     TDIBKnob& knob = MakeKnob(57, 569);
-    const std::pair<int, int> cases[] = {{0, 0}, {9, 0}, {10, 1}, {19, 1}, {280, 28}, {559, 55}, {560, 56}, {569, 56}};
+    const std::pair<int, int> cases[] = {{0, 0},    {9, 0},    {10, 1},   {19, 1},
+                                         {280, 28}, {559, 55}, {560, 56}, {569, 56}};
     for (const auto& [position, frame] : cases)
     {
         knob.SetPosition(position);
@@ -108,7 +109,8 @@ TEST_F(Knob, OnChangeRunsBeforeTheSetterReturns)
 {
     TDIBKnob& knob = MakeKnob(57, 569);
     std::int32_t seen = -1;
-    knob.OnChange = [&](TDIBComponent& sender) { seen = static_cast<TDIBKnob&>(sender).Position(); };
+    knob.OnChange = [&](TDIBComponent& sender)
+    { seen = static_cast<TDIBKnob&>(sender).Position(); };
     knob.SetPosition(280);
     EXPECT_EQ(seen, 280);
 }
@@ -155,7 +157,7 @@ TEST_F(Knob, NumGlyphsMustBePositive)
 
 class KnobDrag : public Knob
 {
-protected:
+  protected:
     void SetUp() override
     {
         TDIBKnob& knob = MakeKnob(57, 569);
@@ -209,9 +211,8 @@ TEST_F(KnobDrag, PressDoesNotJumpAndPointerStaysAtOrigin)
 TEST_F(KnobDrag, OnMouseMoveRunsBeforeTheDragMovesTheKnob)
 {
     std::int32_t seen = -1;
-    Subject->OnMouseMove = [&](TDIBComponent&, TShiftState, std::int32_t, std::int32_t) {
-        seen = Subject->Position();
-    };
+    Subject->OnMouseMove = [&](TDIBComponent&, TShiftState, std::int32_t, std::int32_t)
+    { seen = Subject->Position(); };
     Window().MouseMove(12, 21);
     EXPECT_EQ(seen, 280);
     EXPECT_EQ(Subject->Position(), 285);

@@ -2,13 +2,14 @@
 // and a picture, driven by synthetic input and the virtual clock, rendered to a picture.
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "editor/toolkit/cDIBFadeLabel.h"
 #include "editor/toolkit/cDIBGlyphButton.h"
 #include "editor/toolkit/cDIBImage.h"
 #include "editor/toolkit/cDIBKnob.h"
 #include "editor/toolkit/cDIBTimer.h"
+
+#include <string>
+
 #include "ToolkitFixture.h"
 
 #ifdef ORVO_HAVE_PNG
@@ -22,7 +23,7 @@ namespace
 
 class Scene : public ::testing::Test, public TContainerFixture
 {
-protected:
+  protected:
     Scene() : TContainerFixture(240, 120) {}
 
     void SetUp() override
@@ -85,7 +86,8 @@ protected:
         Credits->SetVisible(false);
 
         // The value text follows the knob being turned.
-        auto showValue = [this](TDIBComponent& sender) {
+        auto showValue = [this](TDIBComponent& sender)
+        {
             const auto& knob = static_cast<TDIBKnob&>(sender);
             const std::string text = std::to_string(knob.Position());
             Hint->SetCaption(text);
@@ -95,24 +97,30 @@ protected:
         Tube->OnChange = showValue;
 
         // A press in the lower right corner shows the picture for 1 s, then fades it.
-        Container.OnMouseDown = [this](TDIBComponent&, TMouseButton, TShiftState, std::int32_t x,
-                                       std::int32_t y) {
+        Container.OnMouseDown =
+            [this](TDIBComponent&, TMouseButton, TShiftState, std::int32_t x, std::int32_t y)
+        {
             if (x > 200 && y > 100)
             {
                 Credits->SetOpacity(255);
                 Credits->SetVisible(true);
                 About.SetInterval(1000);
-                About.SetOnTimer([this](TDIBComponent&) {
-                    About.SetInterval(10);
-                    About.SetOnTimer([this](TDIBComponent&) {
-                        Credits->SetOpacity(static_cast<std::uint8_t>(Credits->Opacity() - 10));
-                        if (Credits->Opacity() <= 10)
-                        {
-                            About.SetEnabled(false);
-                            Credits->SetVisible(false);
-                        }
+                About.SetOnTimer(
+                    [this](TDIBComponent&)
+                    {
+                        About.SetInterval(10);
+                        About.SetOnTimer(
+                            [this](TDIBComponent&)
+                            {
+                                Credits->SetOpacity(
+                                    static_cast<std::uint8_t>(Credits->Opacity() - 10));
+                                if (Credits->Opacity() <= 10)
+                                {
+                                    About.SetEnabled(false);
+                                    Credits->SetVisible(false);
+                                }
+                            });
                     });
-                });
                 About.SetEnabled(true);
             }
         };

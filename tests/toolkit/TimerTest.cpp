@@ -1,8 +1,7 @@
-#include "editor/toolkit/cDIBTimer.h"
-
 #include <gtest/gtest.h>
 
 #include "editor/toolkit/EDIBError.h"
+#include "editor/toolkit/cDIBTimer.h"
 #include "platform/headless/HeadlessPlatform.h"
 
 namespace orvo::test
@@ -12,13 +11,15 @@ namespace
 
 class Timer : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
-        Subject.SetOnTimer([this](TDIBComponent& sender) {
-            EXPECT_EQ(&sender, &Subject);
-            Fired.push_back(Platform.Now());
-        });
+        Subject.SetOnTimer(
+            [this](TDIBComponent& sender)
+            {
+                EXPECT_EQ(&sender, &Subject);
+                Fired.push_back(Platform.Now());
+            });
     }
 
     THeadlessPlatform Platform;
@@ -77,15 +78,19 @@ TEST_F(Timer, HandlerMaySwitchToAnotherHandlerAndInterval)
     // A 5 s hold, then 10 ms fade ticks, as the credits picture does.
     int fades = 0;
     Subject.SetInterval(5000);
-    Subject.SetOnTimer([&](TDIBComponent&) {
-        Subject.SetOnTimer([&](TDIBComponent&) {
-            if (++fades == 25)
-            {
-                Subject.SetEnabled(false);
-            }
+    Subject.SetOnTimer(
+        [&](TDIBComponent&)
+        {
+            Subject.SetOnTimer(
+                [&](TDIBComponent&)
+                {
+                    if (++fades == 25)
+                    {
+                        Subject.SetEnabled(false);
+                    }
+                });
+            Subject.SetInterval(10);
         });
-        Subject.SetInterval(10);
-    });
     Subject.SetEnabled(true);
     Platform.Advance(5000);
     EXPECT_EQ(fades, 0);

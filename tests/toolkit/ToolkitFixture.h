@@ -2,13 +2,13 @@
 // headless container on a form.
 #pragma once
 
-#include <array>
-#include <cstdint>
-
 #include "editor/toolkit/cDIB.h"
 #include "editor/toolkit/cDIBImageList.h"
 #include "editor/toolkit/cDIBPanel.h"
 #include "platform/headless/HeadlessPlatform.h"
+
+#include <array>
+#include <cstdint>
 
 namespace orvo::test
 {
@@ -54,8 +54,9 @@ inline void MakeStrip(TAbstractSuperDIB& image, std::int32_t frames, std::int32_
         for (std::int32_t x = 0; x < frames * frameWidth; ++x)
         {
             const auto k = static_cast<std::uint8_t>(x / frameWidth);
-            SetPixel(image, x, y, TPixel{static_cast<std::uint8_t>(k * 4),
-                                         static_cast<std::uint8_t>(10 + k), 200, 255});
+            SetPixel(image, x, y,
+                     TPixel{static_cast<std::uint8_t>(k * 4), static_cast<std::uint8_t>(10 + k),
+                            200, 255});
         }
     }
 }
@@ -79,8 +80,10 @@ struct TContainerFixture
     TPixel OnScreen(std::int32_t x, std::int32_t y)
     {
         const auto& screen = Window().Screen();
-        const std::size_t at = (static_cast<std::size_t>(y) * static_cast<std::size_t>(Container.Width()) +
-                                static_cast<std::size_t>(x)) * 4;
+        const std::size_t at =
+            (static_cast<std::size_t>(y) * static_cast<std::size_t>(Container.Width()) +
+             static_cast<std::size_t>(x)) *
+            4;
         return TPixel{screen[at], screen[at + 1], screen[at + 2], screen[at + 3]};
     }
 

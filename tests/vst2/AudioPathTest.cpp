@@ -2,8 +2,8 @@
 // from the host between blocks, MIDI thru, mapped controllers (the oversampling switch
 // among them), learning and map commands included. Counts every operator new of the
 // program while a probe lives.
-#include "tests/vst2/TPluginFixture.h"
 #include "tests/support/AllocationProbe.h"
+#include "tests/vst2/TPluginFixture.h"
 
 namespace orvo::test
 {
@@ -32,7 +32,8 @@ TEST(AudioPath, ProcessingAllocatesNothing)
     for (int i = 0; i < 40; ++i)
     {
         events.push_back(MidiEvent(i * 37 - 20, static_cast<std::uint8_t>(0x80 + (i % 7) * 0x10),
-                                   static_cast<std::uint8_t>(20 + i % 16), static_cast<std::uint8_t>(i)));
+                                   static_cast<std::uint8_t>(20 + i % 16),
+                                   static_cast<std::uint8_t>(i)));
     }
     test::TEventList eventList(events);
     VstEvents* list = eventList.Get();

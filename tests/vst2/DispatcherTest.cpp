@@ -1,9 +1,9 @@
 // Opcodes sent through the record's static dispatcher, as a host sends them.
 
-#include "tests/vst2/TTestEffect.h"
-#include "tests/support/TestHost.h"
-
 #include <gtest/gtest.h>
+
+#include "tests/support/TestHost.h"
+#include "tests/vst2/TTestEffect.h"
 
 #include <cstring>
 #include <limits>
@@ -15,7 +15,7 @@ namespace
 
 class Dispatcher : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         FEffect = new TTestEffect(TestHost::Callback, FLog);
@@ -128,11 +128,10 @@ TEST_F(Dispatcher, ArgumentsReachTheOperations)
     EXPECT_EQ(Dispatch(effSetBypass, 0, 7), 0);
     EXPECT_EQ(Dispatch(effSetChunk, 1, 99, text), 7);
     EXPECT_EQ(Dispatch(effGetChunk, 0, 0, text), 0);
-    EXPECT_EQ(FLog.Calls,
-              (std::vector<std::string>{"setSampleRate 96000.000000",
-                                        "getProgramNameIndexed 2 3", "inputConnected 1 0",
-                                        "offlineNotify 1 5 1", "setPanLaw 2 0.500000",
-                                        "setBypass 1", "setChunk 1 99 1", "getChunk 1 0"}));
+    EXPECT_EQ(FLog.Calls, (std::vector<std::string>{
+                              "setSampleRate 96000.000000", "getProgramNameIndexed 2 3",
+                              "inputConnected 1 0", "offlineNotify 1 5 1", "setPanLaw 2 0.500000",
+                              "setBypass 1", "setChunk 1 99 1", "getChunk 1 0"}));
     EXPECT_STREQ(text, "Prog");
 }
 
@@ -194,8 +193,8 @@ TEST_F(Dispatcher, KeysRequiredIsInverted)
 TEST_F(Dispatcher, EditorOpcodesAnswerZeroWithoutAnEditor)
 {
     ERect* rect = reinterpret_cast<ERect*>(0x1234);
-    for (VstInt32 opcode : {effEditGetRect, effEditOpen, effEditClose, effEditIdle,
-                            effEditKeyDown, effEditKeyUp, effSetEditKnobMode})
+    for (VstInt32 opcode : {effEditGetRect, effEditOpen, effEditClose, effEditIdle, effEditKeyDown,
+                            effEditKeyUp, effSetEditKnobMode})
     {
         EXPECT_EQ(Dispatch(opcode, 1, 1, &rect, 1.0f), 0) << opcode;
     }
@@ -220,8 +219,7 @@ TEST_F(Dispatcher, EditorOpcodesReachTheEditor)
     EXPECT_EQ(Dispatch(effEditIdle), 0);
     EXPECT_EQ(Dispatch(effEditDraw), 0);
     EXPECT_EQ(Dispatch(effEditClose), 0);
-    EXPECT_EQ(FLog.Calls,
-              (std::vector<std::string>{"editor open", "editor idle", "editor close"}));
+    EXPECT_EQ(FLog.Calls, (std::vector<std::string>{"editor open", "editor idle", "editor close"}));
 }
 
 TEST_F(Dispatcher, KeyCodesCarryLowBytesAndARoundedModifier)
@@ -234,10 +232,10 @@ TEST_F(Dispatcher, KeyCodesCarryLowBytesAndARoundedModifier)
     Dispatch(effEditKeyDown, 'e', 0, nullptr, -1.0f);
     Dispatch(effEditKeyDown, 'f', 0, nullptr, std::numeric_limits<float>::infinity());
     EXPECT_EQ(Dispatch(effSetEditKnobMode, 0, 2), 1);
-    EXPECT_EQ(FLog.Calls, (std::vector<std::string>{"keyDown 97 255 3", "keyUp 98 3 2",
-                                                    "keyDown 99 0 4", "keyDown 100 0 1",
-                                                    "keyDown 101 0 255", "keyDown 102 0 0",
-                                                    "knobMode 2"}));
+    EXPECT_EQ(FLog.Calls,
+              (std::vector<std::string>{"keyDown 97 255 3", "keyUp 98 3 2", "keyDown 99 0 4",
+                                        "keyDown 100 0 1", "keyDown 101 0 255", "keyDown 102 0 0",
+                                        "knobMode 2"}));
 }
 
 TEST_F(Dispatcher, TheBaseEditorAnswersZeroAndHandsBackNoRect)

@@ -56,8 +56,8 @@ TEST_F(EditorGlue, AHostChangeReachesTheKnobWithinOneRefresh)
     Platform.Advance(100);
     for (std::int32_t p : {prLo, prHi, prTube, prTuning})
     {
-        EXPECT_EQ(Knob(p).Position(),
-                  static_cast<std::int32_t>(std::lrint(Knob(p).Max() * static_cast<double>(Parameter(p)))))
+        EXPECT_EQ(Knob(p).Position(), static_cast<std::int32_t>(std::lrint(
+                                          Knob(p).Max() * static_cast<double>(Parameter(p)))))
             << p;
     }
 }
@@ -131,7 +131,6 @@ TEST(EditorWithoutWindowSystem, AnswersTheSizeAndOpensNothing)
     EXPECT_EQ(instance.Effect->flags & effFlagsHasEditor, effFlagsHasEditor);
 }
 
-
 struct TWindowLog
 {
     int Created = 0;
@@ -143,27 +142,12 @@ TWindowLog* CurrentLog = nullptr;
 
 class TFakeWindow final : public TEditorWindow
 {
-public:
-    TFakeWindow()
-    {
-        ++CurrentLog->Created;
-    }
-    ~TFakeWindow() override
-    {
-        ++CurrentLog->Destroyed;
-    }
-    std::int16_t ClientWidth() const override
-    {
-        return 700;
-    }
-    std::int16_t ClientHeight() const override
-    {
-        return 300;
-    }
-    void ShowCurrentValues() override
-    {
-        ++CurrentLog->Shown;
-    }
+  public:
+    TFakeWindow() { ++CurrentLog->Created; }
+    ~TFakeWindow() override { ++CurrentLog->Destroyed; }
+    std::int16_t ClientWidth() const override { return 700; }
+    std::int16_t ClientHeight() const override { return 300; }
+    void ShowCurrentValues() override { ++CurrentLog->Shown; }
 };
 
 std::unique_ptr<TEditorWindow> MakeFakeWindow(APluginEditor&, void*)
@@ -183,7 +167,7 @@ TEditorParts MakeGlueWithFakeWindow(APlugin& effect)
 
 class EditorGlueStandIn : public TPluginFixture
 {
-protected:
+  protected:
     EditorGlueStandIn()
     {
         CurrentLog = &Log;

@@ -1,12 +1,11 @@
 // The exported entry, on a module of its own around a test effect: loaded with dlopen and
 // driven through its two exported names only. (Its exports are checked on the real module.)
 
-#include "tests/support/TestHost.h"
-
 #include <gtest/gtest.h>
 
-#include <dlfcn.h>
+#include "tests/support/TestHost.h"
 
+#include <dlfcn.h>
 #include <string>
 
 namespace orvo::test
@@ -18,7 +17,7 @@ using TEntry = AEffect* (*)(audioMasterCallback);
 
 class Entry : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         FHandle = dlopen(ORVO_TEST_MODULE, RTLD_NOW | RTLD_LOCAL);

@@ -1,11 +1,11 @@
 // The effect record as the base construction fills it, the host-call wrappers with and
 // without a host, the speaker-arrangement helpers, the text copy and the stand-in host.
 
-#include "vst2/uHostText.h"
-#include "tests/vst2/TTestEffect.h"
-#include "tests/support/TestHost.h"
-
 #include <gtest/gtest.h>
+
+#include "tests/support/TestHost.h"
+#include "tests/vst2/TTestEffect.h"
+#include "vst2/uHostText.h"
 
 #include <cstring>
 #include <functional>
@@ -21,7 +21,7 @@ TEST(EffectRecord, BaseConstructionFillsTheRecord)
     TCallLog log;
     TTestEffect effect(nullptr, log, 3);
     const AEffect& record = *effect.getAeffect();
-    EXPECT_EQ(record.magic, 0x56737450); // "VstP"
+    EXPECT_EQ(record.magic, 0x56737450);    // "VstP"
     EXPECT_EQ(record.uniqueID, 0x4E6F4566); // "NoEf"
     EXPECT_EQ(record.numPrograms, 3);
     EXPECT_EQ(record.numParams, 4);
@@ -106,8 +106,8 @@ TEST(HostCalls, WrappersSendTheirOpcodeAndArguments)
         {[&] { effect.getTimeInfo(0x202); }, audioMasterGetTime, 0, 0x202, nullptr, 0},
         {[&] { effect.sendVstEventsToHost(reinterpret_cast<VstEvents*>(&thing)); },
          audioMasterProcessEvents, 0, 0, &thing, 0},
-        {[&] { effect.hostVendorSpecific(1, 2, &thing, 3.0f); }, audioMasterVendorSpecific, 1,
-         2, &thing, 3.0f},
+        {[&] { effect.hostVendorSpecific(1, 2, &thing, 3.0f); }, audioMasterVendorSpecific, 1, 2,
+         &thing, 3.0f},
         {[&] { effect.sizeWindow(700, 300); }, audioMasterSizeWindow, 700, 300, nullptr, 0},
         {[&] { effect.offlineStart(reinterpret_cast<VstAudioFile*>(&thing), 4, 5); },
          audioMasterOfflineStart, 5, 4, &thing, 0},
@@ -119,12 +119,12 @@ TEST(HostCalls, WrappersSendTheirOpcodeAndArguments)
         {[&] { effect.tempoAt(99); }, audioMasterTempoAt, 0, 99, nullptr, 0},
         {[&] { effect.setOutputSamplerate(22050.0f); }, audioMasterSetOutputSampleRate, 0, 0,
          nullptr, 22050.0f},
-        {[&] { effect.getInputSpeakerArrangement(); }, audioMasterGetInputSpeakerArrangement,
-         0, 0, nullptr, 0},
-        {[&] { effect.getOutputSpeakerArrangement(); },
-         audioMasterGetOutputSpeakerArrangement, 0, 0, nullptr, 0},
-        {[&] { effect.openWindow(reinterpret_cast<VstWindow*>(&thing)); },
-         audioMasterOpenWindow, 0, 0, &thing, 0},
+        {[&] { effect.getInputSpeakerArrangement(); }, audioMasterGetInputSpeakerArrangement, 0, 0,
+         nullptr, 0},
+        {[&] { effect.getOutputSpeakerArrangement(); }, audioMasterGetOutputSpeakerArrangement, 0,
+         0, nullptr, 0},
+        {[&] { effect.openWindow(reinterpret_cast<VstWindow*>(&thing)); }, audioMasterOpenWindow, 0,
+         0, &thing, 0},
         {[&] { effect.getChunkFile(&thing); }, audioMasterGetChunkFile, 0, 0, &thing, 0},
     };
     for (const TExpected& call : expected)

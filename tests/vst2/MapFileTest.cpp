@@ -63,14 +63,15 @@ TEST_F(MidiMapFile, AFileThatHoldsTheSameBindingsIsNotRewritten)
 
 TEST_F(MidiMapFile, ReadsLinesByTheFileRules)
 {
-    WriteFile(MapFile(), "5:2\r\nx: 3\n200: 1\n9: 40\n10: 1\n10: z\n  11:  4\n12 : 5\nno colon\n-1: 6\n13: 7");
+    WriteFile(MapFile(),
+              "5:2\r\nx: 3\n200: 1\n9: 40\n10: 1\n10: z\n  11:  4\n12 : 5\nno colon\n-1: 6\n13: 7");
     Create();
     const TMidiMap map = Plugin().effect().MidiMap();
     TMidiMap expected = TMidiMap::Empty();
     expected.CcToParam[5] = 2;
     expected.ParamToCc[2] = 5;
-    expected.ParamToCc[3] = 0;  // a CC part that is no number reads as CC 0 ("x: 3")...
-    expected.CcToParam[0] = 5;  // ...and so does one with a blank after it ("12 : 5")
+    expected.ParamToCc[3] = 0; // a CC part that is no number reads as CC 0 ("x: 3")...
+    expected.CcToParam[0] = 5; // ...and so does one with a blank after it ("12 : 5")
     expected.ParamToCc[5] = 0;
     expected.ParamToCc[1] = 10; // 10 was bound, then unbound by a bad parameter part
     expected.CcToParam[11] = 4;
@@ -94,16 +95,10 @@ TEST(MidiMapText, FormatsOneLinePerBoundCcInOrder)
 /// while it is empty), as in a folder that cannot be written.
 class TReadOnlyFileSystem final : public IFileSystem
 {
-public:
+  public:
     std::string ReadOnlyPrefix;
-    bool FileExists(const std::string& path) const override
-    {
-        return FReal.FileExists(path);
-    }
-    bool DeleteFile(const std::string&) const override
-    {
-        return false;
-    }
+    bool FileExists(const std::string& path) const override { return FReal.FileExists(path); }
+    bool DeleteFile(const std::string&) const override { return false; }
     bool ReadLines(const std::string& path, std::vector<std::string>& lines) const override
     {
         return FReal.ReadLines(path, lines);
@@ -113,7 +108,7 @@ public:
         return !path.starts_with(ReadOnlyPrefix) && FReal.WriteFileAtomically(path, text);
     }
 
-private:
+  private:
     TPosixFileSystem FReal;
 };
 

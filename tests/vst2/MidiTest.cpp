@@ -10,7 +10,7 @@ using Row = std::array<int, 4>; // status, data1, data2, deltaFrames
 
 class Midi : public TPluginFixture
 {
-protected:
+  protected:
     Midi()
     {
         Create();
@@ -23,11 +23,12 @@ TEST_F(Midi, EchoesEveryChannelMessageWithItsKindChannelAndPosition)
     SendEvents({MidiEvent(0, 0x91, 60, 100), MidiEvent(1, 0x93, 61, 0), MidiEvent(2, 0x82, 62, 5),
                 MidiEvent(3, 0xA4, 63, 70), MidiEvent(4, 0xB5, 90, 7), MidiEvent(5, 0xC5, 7, 99),
                 MidiEvent(6, 0xD6, 40, 99), MidiEvent(7, 0xE7, 0x12, 0x34),
-                MidiEvent(8, 0xF8, 0, 0), MidiEvent(9, 0x45, 1, 2), MidiEvent(10, 0x90, 0xFF, 0xC0)});
+                MidiEvent(8, 0xF8, 0, 0), MidiEvent(9, 0x45, 1, 2),
+                MidiEvent(10, 0x90, 0xFF, 0xC0)});
     Process(64);
     const std::vector<Row> expected = {
-        {0x91, 60, 100, 0}, {0x83, 61, 0, 1}, {0x82, 62, 5, 2},  {0xA4, 63, 70, 3},
-        {0xB5, 90, 7, 4},   {0xC5, 7, 0, 5},  {0xD6, 40, 0, 6},  {0xE7, 0x12, 0x34, 7},
+        {0x91, 60, 100, 0},     {0x83, 61, 0, 1}, {0x82, 62, 5, 2}, {0xA4, 63, 70, 3},
+        {0xB5, 90, 7, 4},       {0xC5, 7, 0, 5},  {0xD6, 40, 0, 6}, {0xE7, 0x12, 0x34, 7},
         {0x90, 0x7F, 0x40, 10}, // data bytes are masked to 7 bits
     };
     EXPECT_EQ(Thru(), expected);
@@ -137,12 +138,14 @@ TEST_F(Midi, ReportListsBindingsAndLearning)
     std::string defaults;
     for (int i = 0; i < 16; ++i)
     {
-        defaults += std::to_string(20 + i) + ": " + std::string(ParameterNames[static_cast<std::size_t>(i)]) + "\r\n";
+        defaults += std::to_string(20 + i) + ": " +
+                    std::string(ParameterNames[static_cast<std::size_t>(i)]) + "\r\n";
     }
     EXPECT_EQ(Plugin().effect().MidiMapReport(), header + defaults);
 
     Plugin().effect().StartMidiLearn(prLoMid);
-    EXPECT_EQ(Plugin().effect().MidiMapReport(), header + "21: LoMid [Learning]\r\n\r\nLearning: LoMid");
+    EXPECT_EQ(Plugin().effect().MidiMapReport(),
+              header + "21: LoMid [Learning]\r\n\r\nLearning: LoMid");
 
     Plugin().effect().ResetMidiMap();
     EXPECT_EQ(Plugin().effect().MidiLearnParameter(), -1);

@@ -1,10 +1,10 @@
 // The parameter table against the effect itself: names, labels and display texts for a
 // sweep of values in both decimal symbols, the fresh program's values, and the factory
 // programs' LV2 port values coming back exactly.
-#include "parameters/uParameterMapping.h"
 #include "core/uPluginProgram.h"
-#include "tests/vst2/TPluginFixture.h"
+#include "parameters/uParameterMapping.h"
 #include "tests/support/ParameterSweep.h"
+#include "tests/vst2/TPluginFixture.h"
 
 #include <cmath>
 

@@ -8,11 +8,8 @@ namespace
 {
 class Parameters : public TPluginFixture
 {
-protected:
-    Parameters()
-    {
-        Create();
-    }
+  protected:
+    Parameters() { Create(); }
 };
 
 TEST_F(Parameters, ClampsValuesAndIgnoresIndicesOutsideTheTable)
@@ -45,9 +42,10 @@ TEST_F(Parameters, EditTheCurrentProgram)
 
 TEST_F(Parameters, HaveTheirNamesAndLabels)
 {
-    const char* names[] = {"Lo",     "LoMid",  "Mid",     "HiMid",     "Hi",     "LoMute",
-                           "LoMidMute", "MidMute", "HiMidMute", "HiMute", "Tube", "Tuning",
-                           "InGain", "OutGain", "OverSample", "Reserved for Quorvane"};
+    const char* names[] = {"Lo",        "LoMid",   "Mid",        "HiMid",
+                           "Hi",        "LoMute",  "LoMidMute",  "MidMute",
+                           "HiMidMute", "HiMute",  "Tube",       "Tuning",
+                           "InGain",    "OutGain", "OverSample", "Reserved for Quorvane"};
     for (int i = 0; i < 16; ++i)
     {
         EXPECT_EQ(Text(effGetParamName, i), names[i]);
@@ -65,8 +63,8 @@ TEST_F(Parameters, HaveTheirNamesAndLabels)
 TEST_F(Parameters, BandKnobsShowGainBelowTheMiddleAndTransientAmountAbove)
 {
     const std::pair<float, const char*> cases[] = {
-        {0.5f, "0.00dB"},     {0.25f, "-24.00dB"}, {0.0f, "-oodB"},     {0.0003f, "-oodB"},
-        {0.3f, "-19.20dB"},   {0.75f, "50.00%TD"}, {1.0f, "100.00%TD"}, {0.5000001f, "0.00%TD"},
+        {0.5f, "0.00dB"},   {0.25f, "-24.00dB"}, {0.0f, "-oodB"},     {0.0003f, "-oodB"},
+        {0.3f, "-19.20dB"}, {0.75f, "50.00%TD"}, {1.0f, "100.00%TD"}, {0.5000001f, "0.00%TD"},
     };
     for (const auto& [value, text] : cases)
     {

@@ -9,11 +9,8 @@ namespace
 {
 class PluginRecord : public TPluginFixture
 {
-protected:
-    PluginRecord()
-    {
-        Create();
-    }
+  protected:
+    PluginRecord() { Create(); }
 };
 
 TEST_F(PluginRecord, FillsTheRecordFields)
@@ -47,11 +44,13 @@ TEST_F(PluginRecord, ShowsItsIdentity)
 
 TEST_F(PluginRecord, CanDoAnswersOneOnlyForTheFourMidiAbilities)
 {
-    for (const char* yes : {"receiveVstEvents", "receiveVstMidiEvent", "sendVstEvents", "sendVstMidiEvent"})
+    for (const char* yes :
+         {"receiveVstEvents", "receiveVstMidiEvent", "sendVstEvents", "sendVstMidiEvent"})
     {
         EXPECT_EQ(Dispatch(effCanDo, 0, 0, const_cast<char*>(yes)), 1) << yes;
     }
-    for (const char* no : {"receiveVstTimeInfo", "ReceiveVstEvents", "receiveVstEvents ", "", "bypass"})
+    for (const char* no :
+         {"receiveVstTimeInfo", "ReceiveVstEvents", "receiveVstEvents ", "", "bypass"})
     {
         EXPECT_EQ(Dispatch(effCanDo, 0, 0, const_cast<char*>(no)), -1) << no;
     }

@@ -18,35 +18,40 @@ TEST_F(PluginThreads, UserInterfaceAndProcessingThreadsShareTheEffect)
     constexpr int Blocks = 2000;
     std::atomic<bool> processingDone{false};
 
-    std::thread processing([&] {
-        std::vector<float> left(512, 0.1f);
-        std::vector<float> right(512, 0.1f);
-        float* channels[] = {left.data(), right.data()};
-        for (int block = 0; block < Blocks; ++block)
+    std::thread processing(
+        [&]
         {
-            std::vector<VstMidiEvent> events;
-            for (int i = 0; i < 8; ++i)
+            std::vector<float> left(512, 0.1f);
+            std::vector<float> right(512, 0.1f);
+            float* channels[] = {left.data(), right.data()};
+            for (int block = 0; block < Blocks; ++block)
             {
-                events.push_back(MidiEvent(i * 60, 0xB0, static_cast<std::uint8_t>(20 + (block + i) % 16),
-                                           static_cast<std::uint8_t>((block * 7 + i) % 128)));
+                std::vector<VstMidiEvent> events;
+                for (int i = 0; i < 8; ++i)
+                {
+                    events.push_back(MidiEvent(i * 60, 0xB0,
+                                               static_cast<std::uint8_t>(20 + (block + i) % 16),
+                                               static_cast<std::uint8_t>((block * 7 + i) % 128)));
+                }
+                SendEvents(events);
+                Effect->processReplacing(Effect, channels, channels, 512); // in place
             }
-            SendEvents(events);
-            Effect->processReplacing(Effect, channels, channels, 512); // in place
-        }
-        processingDone = true;
-    });
+            processingDone = true;
+        });
 
-    std::thread programs([&] {
-        for (int round = 0; !processingDone; ++round)
+    std::thread programs(
+        [&]
         {
-            Dispatch(effSetProgram, 0, round % 16);
-            std::string name = "Take " + std::to_string(round % 100);
-            Dispatch(effSetProgramName, 0, 0, name.data());
-            char text[64] = {};
-            Dispatch(effGetProgramName, 0, 0, text);
-            EXPECT_LE(std::strlen(text), 24u);
-        }
-    });
+            for (int round = 0; !processingDone; ++round)
+            {
+                Dispatch(effSetProgram, 0, round % 16);
+                std::string name = "Take " + std::to_string(round % 100);
+                Dispatch(effSetProgramName, 0, 0, name.data());
+                char text[64] = {};
+                Dispatch(effGetProgramName, 0, 0, text);
+                EXPECT_LE(std::strlen(text), 24u);
+            }
+        });
 
     int round = 0;
     while (!processingDone)

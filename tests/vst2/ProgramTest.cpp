@@ -21,18 +21,29 @@ struct TFactoryProgram
 const TFactoryProgram FactoryPrograms[16] = {
     {"Flat", {0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0, 0, 0, 0, 0, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f}},
     {"BoomBox", {0.6f, 0.8f, 0.5f, 0.3f, 0.3f, 0, 0, 0, 1, 0, 0.6f, 0.3f, 0.5f, 0.55f, 0.5f, 0.5f}},
-    {"AirBourne", {0.5f, 0.5f, 0.5f, 0.65f, 0.77f, 0, 0, 0, 0, 0, 0.39f, 0.95f, 0.5f, 0.5f, 0.5f, 0.5f}},
-    {"TranSister", {0.386f, 0.5f, 0.5f, 0.65f, 0.5f, 0, 0, 1, 0, 0, 0.276f, 0.56f, 0.5f, 0.5f, 0.5f, 0.5f}},
-    {"Pushed", {0.5f, 0.613f, 0.5f, 0.56f, 0.44f, 0, 0, 0, 0, 0, 0.5f, 0.5f, 0.67f, 0.42f, 0.5f, 0.5f}},
-    {"MiddleAgeSpread", {0.5f, 0.42f, 0.7f, 0.518f, 0.5f, 0, 0, 0, 0, 1, 0.45f, 0.64f, 0.5f, 0.5f, 0.5f, 0.5f}},
-    {"MissingOut", {0.5f, 0.35f, 0.4478f, 0.49f, 0.5f, 0, 0, 0, 0, 0, 0.3f, 0.45f, 0.5f, 0.5f, 0.5f, 0.5f}},
+    {"AirBourne",
+     {0.5f, 0.5f, 0.5f, 0.65f, 0.77f, 0, 0, 0, 0, 0, 0.39f, 0.95f, 0.5f, 0.5f, 0.5f, 0.5f}},
+    {"TranSister",
+     {0.386f, 0.5f, 0.5f, 0.65f, 0.5f, 0, 0, 1, 0, 0, 0.276f, 0.56f, 0.5f, 0.5f, 0.5f, 0.5f}},
+    {"Pushed",
+     {0.5f, 0.613f, 0.5f, 0.56f, 0.44f, 0, 0, 0, 0, 0, 0.5f, 0.5f, 0.67f, 0.42f, 0.5f, 0.5f}},
+    {"MiddleAgeSpread",
+     {0.5f, 0.42f, 0.7f, 0.518f, 0.5f, 0, 0, 0, 0, 1, 0.45f, 0.64f, 0.5f, 0.5f, 0.5f, 0.5f}},
+    {"MissingOut",
+     {0.5f, 0.35f, 0.4478f, 0.49f, 0.5f, 0, 0, 0, 0, 0, 0.3f, 0.45f, 0.5f, 0.5f, 0.5f, 0.5f}},
     {"Mutant", {0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0, 1, 0, 1, 0, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f}},
-    {"Overdrive", {0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0, 0, 0, 0, 0, 0.9f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f}},
-    {"UnderDrive", {0.5f, 0.5f, 0.5f, 0.5f, 0.6f, 0, 0, 0, 0, 0, 0.1f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f}},
-    {"Entschuldigung", {0.5f, 0.7f, 0.5f, 0.39f, 0.56f, 0, 0, 0, 0, 0, 0.6f, 0.35f, 0.3f, 0.7f, 0.5f, 0.5f}},
-    {"ReachForTheHigh", {0.3f, 0.2f, 0.5f, 0.7f, 0.568f, 1, 1, 0, 0, 0, 0.57f, 0.54f, 0.6f, 0.45f, 0.5f, 0.5f}},
-    {"DeftFunk", {0.6f, 0.4f, 0.6f, 0.4f, 0.6f, 0, 0, 0, 0, 0, 0.64f, 0.6f, 0.65f, 0.45f, 0.5f, 0.5f}},
-    {"ExcitingSub", {0.65f, 0.7f, 0.4f, 0.5f, 0.5f, 0, 0, 0, 1, 1, 0.347f, 0.6f, 0.5f, 0.6f, 0.5f, 0.5f}},
+    {"Overdrive",
+     {0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0, 0, 0, 0, 0, 0.9f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f}},
+    {"UnderDrive",
+     {0.5f, 0.5f, 0.5f, 0.5f, 0.6f, 0, 0, 0, 0, 0, 0.1f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f}},
+    {"Entschuldigung",
+     {0.5f, 0.7f, 0.5f, 0.39f, 0.56f, 0, 0, 0, 0, 0, 0.6f, 0.35f, 0.3f, 0.7f, 0.5f, 0.5f}},
+    {"ReachForTheHigh",
+     {0.3f, 0.2f, 0.5f, 0.7f, 0.568f, 1, 1, 0, 0, 0, 0.57f, 0.54f, 0.6f, 0.45f, 0.5f, 0.5f}},
+    {"DeftFunk",
+     {0.6f, 0.4f, 0.6f, 0.4f, 0.6f, 0, 0, 0, 0, 0, 0.64f, 0.6f, 0.65f, 0.45f, 0.5f, 0.5f}},
+    {"ExcitingSub",
+     {0.65f, 0.7f, 0.4f, 0.5f, 0.5f, 0, 0, 0, 1, 1, 0.347f, 0.6f, 0.5f, 0.6f, 0.5f, 0.5f}},
     {"Spare", {0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0, 0, 0, 0, 0, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f}},
     {"Spare", {0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0, 0, 0, 0, 0, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f}},
 };
@@ -44,7 +55,7 @@ using Programs = TPluginFixture;
 /// processing thread may.
 class TMeddlingEditor final : public AEffEditor, public TParameterListener
 {
-public:
+  public:
     using AEffEditor::AEffEditor;
     void parametersChanged() noexcept override
     {
@@ -128,7 +139,8 @@ TEST_F(Programs, KeepEveryEditInExactlyOneProgramDuringAChange)
     // editor told after each: the 4th call comes after "HiMid" was handed over.
     Meddler->Calls = 0;
     Meddler->MeddleAt = 4;
-    Meddler->Meddle = [this] {
+    Meddler->Meddle = [this]
+    {
         SetParameter(prLoMid, 0.125f); // already handed over: an edit of the program selected
         SetParameter(prTuning, 0.25f); // not yet: an edit of the program left
     };
@@ -192,7 +204,8 @@ TEST_F(Programs, ReadButNeverChangeAnIniFileBesideTheModule)
 
 TEST(BankReader, FirstSectionAndKeyOfANameCount)
 {
-    const TBankReader bank("Name=before any section\n[A]\r\nk=1\nK=2\n[ a ]\nk=3\n[B]\rx = y = z \n;x=no\n");
+    const TBankReader bank(
+        "Name=before any section\n[A]\r\nk=1\nK=2\n[ a ]\nk=3\n[B]\rx = y = z \n;x=no\n");
     EXPECT_EQ(bank.Value("a", "K"), "1");
     EXPECT_EQ(bank.Value("b", "x"), "y = z");
     EXPECT_FALSE(bank.Value("", "Name"));

@@ -10,7 +10,7 @@ namespace orvo::test
 {
 namespace
 {
-constexpr float HostRateChain = 0.0f;   // "OverSample" off
+constexpr float HostRateChain = 0.0f;    // "OverSample" off
 constexpr float OversampledChain = 1.0f; // "OverSample" on
 
 /// Stereo noise from a fixed seed, about -6 dBFS.
@@ -31,11 +31,8 @@ std::vector<std::vector<float>> Noise(std::int32_t frames)
 
 class Sound : public TPluginFixture
 {
-protected:
-    Sound()
-    {
-        Create();
-    }
+  protected:
+    Sound() { Create(); }
 
     /// One call of processReplacing (or of the accumulating process) on copies of input,
     /// into outputs that hold start.
@@ -53,7 +50,8 @@ protected:
 
     std::vector<std::vector<float>> Constant(float value, std::int32_t frames)
     {
-        return Run(std::vector<std::vector<float>>(2, std::vector<float>(static_cast<std::size_t>(frames), value)));
+        return Run(std::vector<std::vector<float>>(
+            2, std::vector<float>(static_cast<std::size_t>(frames), value)));
     }
 
     /// First frame from which the left output stays exactly 0 (frames when it never does).
@@ -75,7 +73,7 @@ TEST_F(Sound, ConstantInputSettlesToItsSoftClipOnBothChains)
     {
         SetParameter(prOverSample, chain);
         for (const auto& [input, expected] : {std::pair{0.5f, 0.46208f}, std::pair{1.0f, 0.76098f},
-                                             std::pair{-0.5f, -0.46208f}, std::pair{0.0f, 0.0f}})
+                                              std::pair{-0.5f, -0.46208f}, std::pair{0.0f, 0.0f}})
         {
             const auto out = Constant(input, 4096);
             EXPECT_NEAR(out[0].back(), expected, 1e-5) << "input " << input << ", chain " << chain;
@@ -87,7 +85,7 @@ TEST_F(Sound, ConstantInputSettlesToItsSoftClipOnBothChains)
 TEST_F(Sound, ProcessAddsOntoTheOutputWhatProcessReplacingStores)
 {
     Dispatch(effSetProgram, 0, 3); // "TranSister": transient bands, so envelopes matter too
-    const auto input = Noise(700);  // beyond the initial work buffers, not a multiple of 64
+    const auto input = Noise(700); // beyond the initial work buffers, not a multiple of 64
     for (const float chain : {HostRateChain, OversampledChain})
     {
         SetParameter(prOverSample, chain);
@@ -100,7 +98,8 @@ TEST_F(Sound, ProcessAddsOntoTheOutputWhatProcessReplacingStores)
         {
             for (std::size_t i = 0; i < input[c].size(); ++i)
             {
-                ASSERT_EQ(added[c][i], 0.25f + stored[c][i]) << "chain " << chain << ", frame " << i;
+                ASSERT_EQ(added[c][i], 0.25f + stored[c][i])
+                    << "chain " << chain << ", frame " << i;
             }
         }
         EXPECT_NE(stored[0], input[0]); // the chain changed the sound
@@ -173,7 +172,8 @@ TEST_F(Sound, MutedBandsAreSilentFromTheFirstSampleOfPlayingAndFadeWhileItPlays)
         for (const bool silencedKnobs : {false, true})
         {
             auto& out = runs[silencedKnobs];
-            const auto select = [&](VstInt32 selected) {
+            const auto select = [&](VstInt32 selected)
+            {
                 Dispatch(effSetProgram, 0, selected);
                 for (int band = 0; band < 5 && silencedKnobs; ++band)
                 {
@@ -198,14 +198,16 @@ TEST_F(Sound, MutedBandsAreSilentFromTheFirstSampleOfPlayingAndFadeWhileItPlays)
             Dispatch(effMainsChanged, 0, 1);
             out.push_back(Run(input)[0]);
             const int open = GetParameter(prLoMute) < 0.5f ? 0 : 2; // no program mutes both
-            SetParameter(silencedKnobs ? prLo + open : prLoMute + open, silencedKnobs ? 0.0f : 1.0f);
+            SetParameter(silencedKnobs ? prLo + open : prLoMute + open,
+                         silencedKnobs ? 0.0f : 1.0f);
             out.push_back(Run(input)[0]);
         }
         for (std::size_t run = 0; run < 3; ++run)
         {
             EXPECT_EQ(runs[0][run], runs[1][run]) << "program " << program << ", run " << run;
         }
-        EXPECT_NE(runs[0][3], runs[1][3]) << "program " << program << ": a mute while playing fades";
+        EXPECT_NE(runs[0][3], runs[1][3])
+            << "program " << program << ": a mute while playing fades";
     }
 }
 
@@ -228,7 +230,7 @@ TEST_F(Sound, DisplayTextsFollowProgramChangesAtOnce)
     // InGain 0.5, OutGain 0.55, OverSample 0.5.
     Dispatch(effSetProgram, 0, 1);
     const std::vector<std::string> boomBox = {
-        "20.00%TD", "60.00%TD", "0.00dB", "-19.20dB", "-19.20dB", "Open", "Open", "Open",
+        "20.00%TD", "60.00%TD", "0.00dB", "-19.20dB", "-19.20dB", "Open", "Open",           "Open",
         "Muted",    "Open",     "20.00",  "-4.80",    "0.00",     "0.60", "Oversampling On"};
     for (int i = 0; i < 15; ++i)
     {

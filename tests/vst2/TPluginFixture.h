@@ -2,14 +2,14 @@
 // services: a temporary folder stands in for the module's folder.
 #pragma once
 
-#include "vst2/uPluginEditor.h"
-#include "platform/posix/TPosixFileSystem.h"
-#include "vst2/uPlugin.h"
-#include "resources/uFactoryBank.h"
-#include "tests/support/TestHost.h"
-#include "tests/support/TEventList.h"
-
 #include <gtest/gtest.h>
+
+#include "platform/posix/TPosixFileSystem.h"
+#include "resources/uFactoryBank.h"
+#include "tests/support/TEventList.h"
+#include "tests/support/TestHost.h"
+#include "vst2/uPlugin.h"
+#include "vst2/uPluginEditor.h"
 
 #include <cstring>
 #include <filesystem>
@@ -23,10 +23,11 @@ namespace orvo::test
 /// A fresh folder under the system's temporary folder, removed with everything in it.
 class TTempFolder
 {
-public:
+  public:
     TTempFolder()
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "orvo-test-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "orvo-test-XXXXXX").string();
         if (mkdtemp(pattern.data()) == nullptr)
         {
             throw std::runtime_error("no temporary folder");
@@ -41,12 +42,9 @@ public:
     TTempFolder(const TTempFolder&) = delete;
     TTempFolder& operator=(const TTempFolder&) = delete;
 
-    const std::filesystem::path& Path() const
-    {
-        return FPath;
-    }
+    const std::filesystem::path& Path() const { return FPath; }
 
-private:
+  private:
     std::filesystem::path FPath;
 };
 
@@ -65,22 +63,16 @@ inline void WriteFile(const std::filesystem::path& path, const std::string& text
 
 class TFakeModuleFile final : public IModuleFile
 {
-public:
-    std::string ModulePath() const override
-    {
-        return Path;
-    }
+  public:
+    std::string ModulePath() const override { return Path; }
     std::string Path;
 };
 
 /// A user folder at Path (made on demand); none while Path is empty.
 class TFakeUserFolder final : public IUserFolder
 {
-public:
-    std::string ConfigFolder() const override
-    {
-        return Path.empty() ? std::string() : Path + "/";
-    }
+  public:
+    std::string ConfigFolder() const override { return Path.empty() ? std::string() : Path + "/"; }
     bool MakeConfigFolder() const override
     {
         std::error_code ignored;
@@ -92,31 +84,22 @@ public:
 
 class TFakeResources final : public IResources
 {
-public:
-    std::string_view FactoryBank() const override
-    {
-        return Bank;
-    }
+  public:
+    std::string_view FactoryBank() const override { return Bank; }
     std::string Bank{resources::FactoryBankText()};
 };
 
 class TFixedLocale final : public ILocale
 {
-public:
-    char DecimalSeparator() const override
-    {
-        return Separator;
-    }
+  public:
+    char DecimalSeparator() const override { return Separator; }
     char Separator = '.';
 };
 
 class TRecordingMessageBox final : public IMessageBox
 {
-public:
-    void ShowMessage(std::string_view text) const noexcept override
-    {
-        Messages.emplace_back(text);
-    }
+  public:
+    void ShowMessage(std::string_view text) const noexcept override { Messages.emplace_back(text); }
     mutable std::vector<std::string> Messages;
 };
 
@@ -136,11 +119,8 @@ inline VstMidiEvent MidiEvent(std::int32_t offset, std::uint8_t status, std::uin
 
 class TPluginFixture : public ::testing::Test
 {
-protected:
-    TPluginFixture()
-    {
-        ModuleFile.Path = (Folder.Path() / "Orvo.so").string();
-    }
+  protected:
+    TPluginFixture() { ModuleFile.Path = (Folder.Path() / "Orvo.so").string(); }
     ~TPluginFixture() override
     {
         if (Effect != nullptr)
@@ -151,9 +131,9 @@ protected:
 
     void Create(IFileSystem* fileSystem = nullptr, TEditorFactory editorFactory = &MakePluginEditor)
     {
-        const TPluginServices services{ModuleFile, Resources,
-                                       fileSystem != nullptr ? *fileSystem : FileSystem, Locale,
-                                       MessageBox, UserFolder};
+        const TPluginServices services{
+            ModuleFile, Resources,  fileSystem != nullptr ? *fileSystem : FileSystem,
+            Locale,     MessageBox, UserFolder};
         auto* plugin = new APlugin(&TestHost::Callback, services, editorFactory);
         Effect = plugin->getAeffect();
         Host.Attach(Effect);
@@ -166,10 +146,7 @@ protected:
         Effect = nullptr;
     }
 
-    APlugin& Plugin()
-    {
-        return *static_cast<APlugin*>(Effect->object);
-    }
+    APlugin& Plugin() { return *static_cast<APlugin*>(Effect->object); }
 
     VstIntPtr Dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0,
                        void* ptr = nullptr, float opt = 0.0f)
@@ -184,20 +161,11 @@ protected:
         return text;
     }
 
-    std::string Display(VstInt32 index)
-    {
-        return Text(effGetParamDisplay, index);
-    }
+    std::string Display(VstInt32 index) { return Text(effGetParamDisplay, index); }
 
-    void SetParameter(VstInt32 index, float value)
-    {
-        Effect->setParameter(Effect, index, value);
-    }
+    void SetParameter(VstInt32 index, float value) { Effect->setParameter(Effect, index, value); }
 
-    float GetParameter(VstInt32 index)
-    {
-        return Effect->getParameter(Effect, index);
-    }
+    float GetParameter(VstInt32 index) { return Effect->getParameter(Effect, index); }
 
     void SendEvents(std::vector<VstMidiEvent> events)
     {
@@ -228,10 +196,7 @@ protected:
         return sent;
     }
 
-    std::filesystem::path MapFile() const
-    {
-        return Folder.Path() / "OrvoMIDI.txt";
-    }
+    std::filesystem::path MapFile() const { return Folder.Path() / "OrvoMIDI.txt"; }
 
     TTempFolder Folder;
     TestHost Host;

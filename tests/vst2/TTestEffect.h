@@ -45,7 +45,7 @@ inline std::string Args(std::initializer_list<long long> values)
 
 class TTestEditor : public AEffEditor
 {
-public:
+  public:
     TTestEditor(AudioEffect* owner, TCallLog& log) : AEffEditor(owner), FLog(log) {}
     ~TTestEditor() override { ++FLog.EditorsDestroyed; }
 
@@ -86,13 +86,13 @@ public:
     ERect* FRectSeen = nullptr;
     bool FThrowOnOpen = false;
 
-private:
+  private:
     TCallLog& FLog;
 };
 
 class TTestEffect : public AudioEffectX
 {
-public:
+  public:
     TTestEffect(audioMasterCallback host, TCallLog& log, VstInt32 programCount = 16)
         : AudioEffectX(host, programCount, 4), FLog(log)
     {
@@ -169,8 +169,8 @@ public:
     bool setSpeakerArrangement(VstSpeakerArrangement* input,
                                VstSpeakerArrangement* output) noexcept override
     {
-        FLog.Add("setSpeakerArrangement" + Args({input ? input->numChannels : -1,
-                                                 output ? output->numChannels : -1}));
+        FLog.Add("setSpeakerArrangement" +
+                 Args({input ? input->numChannels : -1, output ? output->numChannels : -1}));
         return true;
     }
     bool setPanLaw(VstInt32 type, float value) noexcept override
@@ -193,7 +193,7 @@ public:
     bool FReceivesMidi = true;
     bool FKeysRequired = false;
 
-private:
+  private:
     TCallLog& FLog;
 };
 

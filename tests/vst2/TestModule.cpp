@@ -16,7 +16,7 @@ constexpr VstIntPtr NullAnswer = 667;
 
 class TModuleEffect : public orvo::AudioEffectX
 {
-public:
+  public:
     explicit TModuleEffect(audioMasterCallback host) : AudioEffectX(host, 1, 1)
     {
         setUniqueID(fourCharCode('T', 'e', 's', 't'));

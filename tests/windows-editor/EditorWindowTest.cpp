@@ -8,17 +8,17 @@
 //   orvo-editor-window-test.exe ORVO_DLL SCREENSHOT_PNG
 //
 // Prints "N passed, N failed".
-#include "vst2/uPluginEditorFactory.h"
 #include "platform/win32ui/uWindowsHeader.h"
+#include "vst2/uPluginEditorFactory.h"
 #undef DeleteFile
 
 #include "editor/uEditor.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "platform/headless/HeadlessServices.h"
-#include "vst2/uPlugin.h"
 #include "tests/windows-editor/uWineDesktop.h"
 #include "tests/windows/uChecks.h"
 #include "tools/render/uVstHost.h"
+#include "vst2/uPlugin.h"
 
 #include <atomic>
 #include <cmath>
@@ -60,7 +60,7 @@ VstIntPtr VSTCALL ReferenceHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, 
 
 class THeadlessReference
 {
-public:
+  public:
     THeadlessReference()
     {
         ReferencePlatform = &FPlatform;
@@ -86,7 +86,7 @@ public:
     /// Top-down rows, blue, green, red, mask.
     const std::vector<std::uint8_t>& Screen() const { return FPlatform.LastWindow()->Screen(); }
 
-private:
+  private:
     THeadlessPlatform FPlatform;
     THeadlessServices FServices;
     AEffect* FEffect = nullptr;
@@ -105,9 +105,9 @@ HWND MakeHostWindow(int clientWidth, int clientHeight)
     RegisterClassW(&windowClass);
     RECT frame{0, 0, clientWidth, clientHeight};
     AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
-    HWND window = CreateWindowW(L"OrvoTestHostWindow", L"Orvo editor test", WS_OVERLAPPEDWINDOW,
-                                40, 40, frame.right - frame.left, frame.bottom - frame.top,
-                                nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    HWND window = CreateWindowW(L"OrvoTestHostWindow", L"Orvo editor test", WS_OVERLAPPEDWINDOW, 40,
+                                40, frame.right - frame.left, frame.bottom - frame.top, nullptr,
+                                nullptr, GetModuleHandleW(nullptr), nullptr);
     ShowWindow(window, SW_SHOW);
     SetForegroundWindow(window);
     PumpFor(300);
@@ -127,10 +127,11 @@ POINT ScreenCentre(HWND editor, const TRect& control)
 }
 
 /// Pixels that differ between the window and the reference outside the value labels.
-int CountDifferences(const std::vector<std::uint8_t>& window, const std::vector<std::uint8_t>& reference,
-                     int width, int height)
+int CountDifferences(const std::vector<std::uint8_t>& window,
+                     const std::vector<std::uint8_t>& reference, int width, int height)
 {
-    if (window.size() != reference.size() || window.size() != static_cast<std::size_t>(width) * height * 4)
+    if (window.size() != reference.size() ||
+        window.size() != static_cast<std::size_t>(width) * height * 4)
     {
         return -1;
     }
@@ -211,7 +212,8 @@ BOOL CALLBACK NoteBoxChild(HWND child, LPARAM data)
     {
         ++seen.Buttons;
     }
-    if (lstrcmpiW(className, L"Static") == 0 && std::wstring(text).find(L"CC") != std::wstring::npos)
+    if (lstrcmpiW(className, L"Static") == 0 &&
+        std::wstring(text).find(L"CC") != std::wstring::npos)
     {
         seen.HasText = true;
     }
@@ -221,22 +223,25 @@ BOOL CALLBACK NoteBoxChild(HWND child, LPARAM data)
 /// Waits for a message box of this process, notes what it shows and presses its OK.
 std::thread AnswerMessageBox(TMessageBoxSeen& seen)
 {
-    return std::thread([&seen] {
-        for (int wait = 0; wait < 300; ++wait)
+    return std::thread(
+        [&seen]
         {
-            HWND box = FindWindowW(L"#32770", nullptr);
-            DWORD process = 0;
-            if (box != nullptr && IsWindowVisible(box) &&
-                GetWindowThreadProcessId(box, &process) != 0 && process == GetCurrentProcessId())
+            for (int wait = 0; wait < 300; ++wait)
             {
-                seen.Found = true;
-                EnumChildWindows(box, &NoteBoxChild, reinterpret_cast<LPARAM>(&seen));
-                PostMessageW(box, WM_COMMAND, IDOK, 0);
-                return;
+                HWND box = FindWindowW(L"#32770", nullptr);
+                DWORD process = 0;
+                if (box != nullptr && IsWindowVisible(box) &&
+                    GetWindowThreadProcessId(box, &process) != 0 &&
+                    process == GetCurrentProcessId())
+                {
+                    seen.Found = true;
+                    EnumChildWindows(box, &NoteBoxChild, reinterpret_cast<LPARAM>(&seen));
+                    PostMessageW(box, WM_COMMAND, IDOK, 0);
+                    return;
+                }
+                Sleep(10);
             }
-            Sleep(10);
-        }
-    });
+        });
 }
 
 void RightClickAt(POINT p)
@@ -279,8 +284,8 @@ std::string Touches(const TVstPlugin& plugin)
     std::string words;
     for (const TTouch& touch : plugin.Touches())
     {
-        words += (words.empty() ? "" : " ") + std::string(1, touch.Kind) +
-                 std::to_string(touch.Index);
+        words +=
+            (words.empty() ? "" : " ") + std::string(1, touch.Kind) + std::to_string(touch.Index);
     }
     return words;
 }
@@ -333,7 +338,8 @@ void Run(const std::filesystem::path& modulePath, const std::filesystem::path& s
     const std::vector<std::uint8_t> beforeHover = pixels;
     MovePointerTo(ScreenCentre(editor, KbMid));
     CHECK(PumpUntil(
-        [&] {
+        [&]
+        {
             pixels = CaptureClient(editor, capturedWidth, capturedHeight);
             return LabelsChanged(beforeHover, pixels, capturedWidth);
         },

@@ -127,9 +127,9 @@ HWND MakeTopLevel()
     RegisterClassW(&windowClass);
     RECT frame{0, 0, 400, 300};
     AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
-    HWND window = CreateWindowW(L"OrvoBackendTestHost", L"backend test", WS_OVERLAPPEDWINDOW,
-                                60, 60, frame.right - frame.left, frame.bottom - frame.top,
-                                nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    HWND window = CreateWindowW(L"OrvoBackendTestHost", L"backend test", WS_OVERLAPPEDWINDOW, 60,
+                                60, frame.right - frame.left, frame.bottom - frame.top, nullptr,
+                                nullptr, GetModuleHandleW(nullptr), nullptr);
     ShowWindow(window, SW_SHOW);
     SetForegroundWindow(window);
     PumpFor(300);
@@ -146,8 +146,8 @@ void TestChildWindow(TWin32UIPlatform& platform, HWND host)
 {
     TChecks::Instance().Group("a borderless child of the host's window");
     TRecorder recorder;
-    auto window = platform.CreateChildWindow(reinterpret_cast<std::uintptr_t>(host), ChildBounds,
-                                             recorder);
+    auto window =
+        platform.CreateChildWindow(reinterpret_cast<std::uintptr_t>(host), ChildBounds, recorder);
     CHECK(window != nullptr);
     if (!window)
     {
@@ -175,7 +175,8 @@ void TestChildWindow(TWin32UIPlatform& platform, HWND host)
     CHECK(window->Bounds() == TRect::FromBounds(5, 6, 100, 50));
 
     TChecks::Instance().Group("no window for a parent that is not a window");
-    HWND gone = CreateWindowW(L"STATIC", L"", WS_CHILD, 0, 0, 1, 1, host, nullptr, nullptr, nullptr);
+    HWND gone =
+        CreateWindowW(L"STATIC", L"", WS_CHILD, 0, 0, 1, 1, host, nullptr, nullptr, nullptr);
     DestroyWindow(gone);
     CHECK(platform.CreateChildWindow(reinterpret_cast<std::uintptr_t>(gone), ChildBounds,
                                      recorder) == nullptr);
@@ -188,8 +189,8 @@ void TestPainting(TWin32UIPlatform& platform, HWND host)
     TPattern pattern(ChildBounds.Width(), ChildBounds.Height(), 1);
     IUIWindow* self = nullptr;
     recorder.OnPaint = [&](const TRect& invalid) { self->Present(pattern.View(), invalid); };
-    auto window = platform.CreateChildWindow(reinterpret_cast<std::uintptr_t>(host), ChildBounds,
-                                             recorder);
+    auto window =
+        platform.CreateChildWindow(reinterpret_cast<std::uintptr_t>(host), ChildBounds, recorder);
     self = window.get();
     CHECK(PumpUntil([&] { return !recorder.Paints.empty(); }, 2000));
     PumpFor(100);
@@ -227,10 +228,12 @@ void TestTimers(TWin32UIPlatform& platform)
     int fast = 0;
     int slow = 0;
     bool otherThread = false;
-    auto fastTimer = platform.CreateTimer([&] {
-        ++fast;
-        otherThread |= GetCurrentThreadId() != thread;
-    });
+    auto fastTimer = platform.CreateTimer(
+        [&]
+        {
+            ++fast;
+            otherThread |= GetCurrentThreadId() != thread;
+        });
     auto slowTimer = platform.CreateTimer([&] { ++slow; });
     CHECK(fastTimer->Start(20));
     CHECK(slowTimer->Start(100));
@@ -246,22 +249,26 @@ void TestTimers(TWin32UIPlatform& platform)
     TChecks::Instance().Group("a timer stopped, restarted or destroyed by its own tick");
     int ticks = 0;
     std::unique_ptr<IUITimer> self;
-    self = platform.CreateTimer([&] {
-        if (++ticks == 2)
+    self = platform.CreateTimer(
+        [&]
         {
-            self.reset(); // destroyed while its handler runs
-        }
-    });
+            if (++ticks == 2)
+            {
+                self.reset(); // destroyed while its handler runs
+            }
+        });
     self->Start(15);
     PumpFor(200);
     CHECK_EQ(ticks, 2);
 
     int restarts = 0;
     std::unique_ptr<IUITimer> hold;
-    hold = platform.CreateTimer([&] {
-        ++restarts;
-        hold->Start(30); // a hold timer switching to its next period
-    });
+    hold = platform.CreateTimer(
+        [&]
+        {
+            ++restarts;
+            hold->Start(30); // a hold timer switching to its next period
+        });
     hold->Start(60);
     PumpFor(300);
     CHECK(restarts >= 4 && restarts <= 10);
@@ -272,8 +279,8 @@ void TestMouse(TWin32UIPlatform& platform, HWND host)
 {
     TChecks::Instance().Group("mouse input: moves, presses with modifiers, leave");
     TRecorder recorder;
-    auto window = platform.CreateChildWindow(reinterpret_cast<std::uintptr_t>(host), ChildBounds,
-                                             recorder);
+    auto window =
+        platform.CreateChildWindow(reinterpret_cast<std::uintptr_t>(host), ChildBounds, recorder);
     PumpFor(100);
     CHECK(MovePointerTo(ScreenOf(*window, 50, 60)));
     CHECK(!recorder.Moves.empty() && recorder.Moves.back().Position == (TPoint{50, 60}));
@@ -338,7 +345,8 @@ void TestPointer(TWin32UIPlatform& platform)
     TChecks::Instance().Group("pointer: read, move, hide and show nested");
     platform.MovePointer(TPoint{333, 222});
     CHECK(platform.PointerPosition() == (TPoint{333, 222}));
-    auto showing = [] {
+    auto showing = []
+    {
         CURSORINFO info{};
         info.cbSize = sizeof info;
         return GetCursorInfo(&info) && (info.flags & CURSOR_SHOWING) != 0;
@@ -357,8 +365,8 @@ void TestMenus(TWin32UIPlatform& platform, HWND host)
 {
     TChecks::Instance().Group("pop-up menu with a submenu returns the command chosen");
     TRecorder recorder;
-    auto window = platform.CreateChildWindow(reinterpret_cast<std::uintptr_t>(host), ChildBounds,
-                                             recorder);
+    auto window =
+        platform.CreateChildWindow(reinterpret_cast<std::uintptr_t>(host), ChildBounds, recorder);
     PumpFor(100);
     TUIMenu menu;
     menu.Items.push_back(TUIMenuEntry{"Centre", 7});
@@ -415,31 +423,33 @@ void TestMessageBox(TWin32UIPlatform& platform, HWND host)
 {
     TChecks::Instance().Group("message box: caption, text and one OK button");
     TRecorder recorder;
-    auto window = platform.CreateChildWindow(reinterpret_cast<std::uintptr_t>(host), ChildBounds,
-                                             recorder);
+    auto window =
+        platform.CreateChildWindow(reinterpret_cast<std::uintptr_t>(host), ChildBounds, recorder);
     std::atomic<bool> found{false};
     std::atomic<int> buttons{0};
     std::atomic<bool> textSeen{false};
     std::atomic<bool> ownedByHost{false};
-    std::thread answer([&] {
-        HWND box = nullptr;
-        for (int wait = 0; wait < 300 && box == nullptr; ++wait)
+    std::thread answer(
+        [&]
         {
-            box = FindWindowW(L"#32770", L"Orvo test");
-            Sleep(10);
-        }
-        if (box == nullptr)
-        {
-            return;
-        }
-        found = true;
-        ownedByHost = GetWindow(box, GW_OWNER) == host;
-        TSeen seen;
-        EnumChildWindows(box, &NoteDialogChild, reinterpret_cast<LPARAM>(&seen));
-        buttons = seen.Buttons;
-        textSeen = seen.Text;
-        PostMessageW(box, WM_COMMAND, IDOK, 0);
-    });
+            HWND box = nullptr;
+            for (int wait = 0; wait < 300 && box == nullptr; ++wait)
+            {
+                box = FindWindowW(L"#32770", L"Orvo test");
+                Sleep(10);
+            }
+            if (box == nullptr)
+            {
+                return;
+            }
+            found = true;
+            ownedByHost = GetWindow(box, GW_OWNER) == host;
+            TSeen seen;
+            EnumChildWindows(box, &NoteDialogChild, reinterpret_cast<LPARAM>(&seen));
+            buttons = seen.Buttons;
+            textSeen = seen.Text;
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+        });
     platform.ShowMessage(window.get(), "Orvo test", "CC 20 -> Lo\r\nCC 21 -> LoMid");
     answer.join();
     CHECK(found.load());
@@ -463,7 +473,8 @@ void TestText(TWin32UIPlatform& platform)
     CHECK(text.MeasureText(font, "one two three four", wrapped, 40).Height >= 2 * size.Height);
     TTextFormat plain = format;
     plain.ShowAccelChar = false;
-    CHECK(text.MeasureText(font, "&Lo", plain, 0).Width > text.MeasureText(font, "&Lo", format, 0).Width);
+    CHECK(text.MeasureText(font, "&Lo", plain, 0).Width >
+          text.MeasureText(font, "&Lo", format, 0).Width);
 
     constexpr std::int32_t W = 120;
     constexpr std::int32_t H = 20;
@@ -527,8 +538,8 @@ void TestHostWindowGoesFirst(HWND host)
     TPattern pattern(ChildBounds.Width(), ChildBounds.Height(), 3);
     HWND parent = CreateWindowW(L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 300, 200, host,
                                 nullptr, nullptr, nullptr);
-    auto window = platform->CreateChildWindow(reinterpret_cast<std::uintptr_t>(parent),
-                                              ChildBounds, recorder);
+    auto window = platform->CreateChildWindow(reinterpret_cast<std::uintptr_t>(parent), ChildBounds,
+                                              recorder);
     PumpFor(100);
     DestroyWindow(parent);
     CHECK_EQ(window->NativeHandle(), std::uintptr_t{0});

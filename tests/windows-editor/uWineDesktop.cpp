@@ -38,7 +38,8 @@ void SendAbsoluteMove(LONG nx, LONG ny)
 
 std::uint32_t Crc32(const std::uint8_t* data, std::size_t size, std::uint32_t crc = 0)
 {
-    static const std::array<std::uint32_t, 256> table = [] {
+    static const std::array<std::uint32_t, 256> table = []
+    {
         std::array<std::uint32_t, 256> entries{};
         for (std::uint32_t n = 0; n < 256; ++n)
         {
@@ -212,11 +213,9 @@ std::vector<std::uint8_t> CaptureClient(HWND window, int& width, int& height)
     return pixels;
 }
 
-bool WritePng(const wchar_t* path, const std::vector<std::uint8_t>& pixels, int width,
-              int height)
+bool WritePng(const wchar_t* path, const std::vector<std::uint8_t>& pixels, int width, int height)
 {
-    if (width <= 0 || height <= 0 ||
-        pixels.size() != static_cast<std::size_t>(width) * height * 4)
+    if (width <= 0 || height <= 0 || pixels.size() != static_cast<std::size_t>(width) * height * 4)
     {
         return false;
     }
@@ -280,22 +279,24 @@ bool WritePng(const wchar_t* path, const std::vector<std::uint8_t>& pixels, int 
 
 std::thread AnswerMenu(HWND target, std::vector<WPARAM> keys)
 {
-    return std::thread([target, keys] {
-        for (int wait = 0; wait < 300; ++wait)
+    return std::thread(
+        [target, keys]
         {
-            HWND menu = FindWindowW(L"#32768", nullptr);
-            if (menu != nullptr && IsWindowVisible(menu))
+            for (int wait = 0; wait < 300; ++wait)
             {
-                break;
+                HWND menu = FindWindowW(L"#32768", nullptr);
+                if (menu != nullptr && IsWindowVisible(menu))
+                {
+                    break;
+                }
+                Sleep(10);
             }
-            Sleep(10);
-        }
-        Sleep(50);
-        for (const WPARAM key : keys)
-        {
-            PostMessageW(target, WM_KEYDOWN, key, 0);
-            Sleep(30);
-        }
-    });
+            Sleep(50);
+            for (const WPARAM key : keys)
+            {
+                PostMessageW(target, WM_KEYDOWN, key, 0);
+                Sleep(30);
+            }
+        });
 }
 } // namespace orvo::wine

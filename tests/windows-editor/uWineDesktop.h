@@ -3,12 +3,11 @@
 // shows.
 #pragma once
 
-#include <windows.h>
-
 #include <cstdint>
 #include <functional>
 #include <thread>
 #include <vector>
+#include <windows.h>
 
 namespace orvo::wine
 {
@@ -38,6 +37,5 @@ std::thread AnswerMenu(HWND target, std::vector<WPARAM> keys);
 std::vector<std::uint8_t> CaptureClient(HWND window, int& width, int& height);
 
 /// Writes top-down BGRx pixels as an 8-bit RGB PNG file (stored, uncompressed blocks).
-bool WritePng(const wchar_t* path, const std::vector<std::uint8_t>& pixels, int width,
-              int height);
+bool WritePng(const wchar_t* path, const std::vector<std::uint8_t>& pixels, int width, int height);
 } // namespace orvo::wine

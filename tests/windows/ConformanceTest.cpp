@@ -7,16 +7,15 @@
 //
 // SEPARATOR is the decimal separator the user's locale should give ("." or ","). The
 // scratch folder must exist and be empty; the program writes its plug-in folders there.
-#include "vst2/DAEffect.h"
 #include "tests/support/TEventList.h"
 #include "tests/windows/uChecks.h"
-
-#include <windows.h>
+#include "vst2/DAEffect.h"
 
 #include <cmath>
 #include <cstring>
 #include <string>
 #include <vector>
+#include <windows.h>
 
 namespace
 {
@@ -157,7 +156,7 @@ std::string DefaultMapText()
 /// A copy of the DLL in a folder of its own, loaded with LoadLibrary.
 class TModule
 {
-public:
+  public:
     TModule(const std::wstring& source, const std::wstring& folder) : FFolder(folder)
     {
         CreateDirectoryW(folder.c_str(), nullptr);
@@ -181,20 +180,14 @@ public:
     TModule(const TModule&) = delete;
     TModule& operator=(const TModule&) = delete;
 
-    std::wstring File(const wchar_t* name) const
-    {
-        return FFolder + L"\\" + name;
-    }
-    AEffect* Open() const
-    {
-        return Entry != nullptr ? Entry(&HostCallback) : nullptr;
-    }
+    std::wstring File(const wchar_t* name) const { return FFolder + L"\\" + name; }
+    AEffect* Open() const { return Entry != nullptr ? Entry(&HostCallback) : nullptr; }
 
     HMODULE FLibrary = nullptr;
     TEntry Entry = nullptr;
     void* Main = nullptr;
 
-private:
+  private:
     std::wstring FFolder;
 };
 
@@ -287,7 +280,8 @@ void CheckRecord(AEffect* effect)
     // Construction asked for the host's version, vendor and product, nothing else.
     CHECK_EQ(gHost.Count(audioMasterGetVendorString), 1);
     CHECK_EQ(gHost.Count(audioMasterGetProductString), 1);
-    CHECK(gHost.Calls.front().Opcode == audioMasterVersion && gHost.Calls.front().Effect == nullptr);
+    CHECK(gHost.Calls.front().Opcode == audioMasterVersion &&
+          gHost.Calls.front().Effect == nullptr);
 }
 
 void CheckOpcodes(AEffect* effect)
@@ -350,11 +344,13 @@ void CheckOpcodes(AEffect* effect)
 void CheckParameterTexts(AEffect* effect, char separator)
 {
     orvo::wine::TChecks::Instance().Group(std::string("parameter texts, separator ") + separator);
-    const auto display = [effect](VstInt32 index, float value) {
+    const auto display = [effect](VstInt32 index, float value)
+    {
         effect->setParameter(effect, index, value);
         return Text(effect, effGetParamDisplay, index);
     };
-    const auto number = [separator](const char* text) {
+    const auto number = [separator](const char* text)
+    {
         std::string shown(text);
         for (char& c : shown)
         {
@@ -455,7 +451,8 @@ void CheckMidi(AEffect* effect)
     CHECK_EQ(gHost.Midi.size(), std::size_t{3});
     if (gHost.Midi.size() == 3)
     {
-        CHECK(gHost.Midi[0].Status == 0x83 && gHost.Midi[0].Data1 == 60 && gHost.Midi[0].Data2 == 0);
+        CHECK(gHost.Midi[0].Status == 0x83 && gHost.Midi[0].Data1 == 60 &&
+              gHost.Midi[0].Data2 == 0);
         CHECK(gHost.Midi[1].Status == 0xC5 && gHost.Midi[1].Data1 == 7 && gHost.Midi[1].Data2 == 0);
         CHECK(gHost.Midi[2].Status == 0xB4 && gHost.Midi[2].Data1 == 22 &&
               gHost.Midi[2].Data2 == 100);

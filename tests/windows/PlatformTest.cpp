@@ -9,10 +9,9 @@
 #include "platform/win32/TWin32Resources.h"
 #include "tests/windows/uChecks.h"
 
-#include <windows.h>
-
 #include <string>
 #include <vector>
+#include <windows.h>
 
 // windows.h names DeleteFileA or DeleteFileW "DeleteFile"; the interface's method keeps its name.
 #undef DeleteFile

@@ -30,12 +30,11 @@ constexpr int ExitFailure = 3;
 
 class EUsageError : public std::runtime_error
 {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
-template <typename T>
-T Number(const std::string& option, std::string_view text)
+template <typename T> T Number(const std::string& option, std::string_view text)
 {
     T value{};
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -63,7 +62,8 @@ TCommand ParseRender(const std::vector<std::string>& arguments)
     for (std::size_t i = 0; i < arguments.size(); ++i)
     {
         const std::string& option = arguments[i];
-        const auto value = [&]() -> const std::string& {
+        const auto value = [&]() -> const std::string&
+        {
             if (i + 1 >= arguments.size())
             {
                 throw EUsageError(option + " needs a value");
@@ -152,11 +152,12 @@ int Render(const TCommand& command)
     std::vector<TMidiMessage> midi = command.Changes;
     for (std::size_t i = 0; i < midi.size(); ++i)
     {
-        midi[i].Frame =
-            static_cast<std::int64_t>(std::nearbyint(std::max(0.0, command.ChangeSeconds[i]) * rate));
+        midi[i].Frame = static_cast<std::int64_t>(
+            std::nearbyint(std::max(0.0, command.ChangeSeconds[i]) * rate));
     }
     std::stable_sort(midi.begin(), midi.end(),
-                     [](const TMidiMessage& a, const TMidiMessage& b) { return a.Frame < b.Frame; });
+                     [](const TMidiMessage& a, const TMidiMessage& b)
+                     { return a.Frame < b.Frame; });
 
     const std::int32_t block = command.BlockSize;
     const auto total = static_cast<std::int64_t>(input.Left.size());
@@ -199,9 +200,8 @@ int Compare(const std::string& expectedPath, const std::string& actualPath)
     const wine::TWave actual = wine::ReadWave(actualPath);
     if (expected.SampleRate != actual.SampleRate || expected.Left.size() != actual.Left.size())
     {
-        std::printf("different: %u Hz, %zu frames against %u Hz, %zu frames\n",
-                    expected.SampleRate, expected.Left.size(), actual.SampleRate,
-                    actual.Left.size());
+        std::printf("different: %u Hz, %zu frames against %u Hz, %zu frames\n", expected.SampleRate,
+                    expected.Left.size(), actual.SampleRate, actual.Left.size());
         return ExitDifferent;
     }
     std::size_t differing = 0;
@@ -217,13 +217,12 @@ int Compare(const std::string& expectedPath, const std::string& actualPath)
     }
     if (differing != 0)
     {
-        std::printf("different: %zu of %zu frames, the first at frame %zu (%.9g, %.9g against "
-                    "%.9g, %.9g)\n",
-                    differing, expected.Left.size(), first,
-                    static_cast<double>(expected.Left[first]),
-                    static_cast<double>(expected.Right[first]),
-                    static_cast<double>(actual.Left[first]),
-                    static_cast<double>(actual.Right[first]));
+        std::printf(
+            "different: %zu of %zu frames, the first at frame %zu (%.9g, %.9g against "
+            "%.9g, %.9g)\n",
+            differing, expected.Left.size(), first, static_cast<double>(expected.Left[first]),
+            static_cast<double>(expected.Right[first]), static_cast<double>(actual.Left[first]),
+            static_cast<double>(actual.Right[first]));
         return ExitDifferent;
     }
     std::printf("identical: %zu frames\n", expected.Left.size());

@@ -70,26 +70,39 @@ void Record(TVstPlugin& plugin)
     AEffect& effect = plugin.Effect();
     Line("name " + plugin.EffectName() + ", vendor " + plugin.VendorName());
     Line("record uniqueID " + std::to_string(effect.uniqueID) + " version " +
-         std::to_string(effect.version) + " flags " + std::to_string(effect.flags) +
-         " programs " + std::to_string(effect.numPrograms) + " params " +
-         std::to_string(effect.numParams) + " in " + std::to_string(effect.numInputs) +
-         " out " + std::to_string(effect.numOutputs) + " delay " +
-         std::to_string(effect.initialDelay) + " ioRatio " + Bits(effect.ioRatio));
-    for (const char* text : {"receiveVstEvents", "receiveVstMidiEvent", "sendVstEvents",
-                             "sendVstMidiEvent", "receiveVstTimeInfo", "offline", "bypass",
-                             "ReceiveVstEvents", ""})
+         std::to_string(effect.version) + " flags " + std::to_string(effect.flags) + " programs " +
+         std::to_string(effect.numPrograms) + " params " + std::to_string(effect.numParams) +
+         " in " + std::to_string(effect.numInputs) + " out " + std::to_string(effect.numOutputs) +
+         " delay " + std::to_string(effect.initialDelay) + " ioRatio " + Bits(effect.ioRatio));
+    for (const char* text :
+         {"receiveVstEvents", "receiveVstMidiEvent", "sendVstEvents", "sendVstMidiEvent",
+          "receiveVstTimeInfo", "offline", "bypass", "ReceiveVstEvents", ""})
     {
         Line(std::string("canDo '") + text + "' " + std::to_string(plugin.CanDo(text)));
     }
     // Opcodes whose arguments are plain numbers or no pointer at all.
-    const VstInt32 plainOpcodes[] = {effGetProgram, effGetVu, effIdentify, effGetChunk,
-                                  effCanBeAutomated, effGetNumProgramCategories,
-                                  effGetPlugCategory, effGetVendorVersion, effGetTailSize,
-                                  effIdle, effGetIcon, effKeysRequired, effGetVstVersion,
-                                  effGetCurrentMidiProgram, effBeginSetProgram,
-                                  effEndSetProgram, effStartProcess, effStopProcess,
-                                  effGetNumMidiInputChannels, effGetNumMidiOutputChannels, 80,
-                                  -1};
+    const VstInt32 plainOpcodes[] = {effGetProgram,
+                                     effGetVu,
+                                     effIdentify,
+                                     effGetChunk,
+                                     effCanBeAutomated,
+                                     effGetNumProgramCategories,
+                                     effGetPlugCategory,
+                                     effGetVendorVersion,
+                                     effGetTailSize,
+                                     effIdle,
+                                     effGetIcon,
+                                     effKeysRequired,
+                                     effGetVstVersion,
+                                     effGetCurrentMidiProgram,
+                                     effBeginSetProgram,
+                                     effEndSetProgram,
+                                     effStartProcess,
+                                     effStopProcess,
+                                     effGetNumMidiInputChannels,
+                                     effGetNumMidiOutputChannels,
+                                     80,
+                                     -1};
     for (const VstInt32 opcode : plainOpcodes)
     {
         Line("opcode " + std::to_string(opcode) + " -> " +
@@ -110,8 +123,8 @@ void Record(TVstPlugin& plugin)
 
 void Parameters(TVstPlugin& plugin)
 {
-    const float sweep[] = {0.0f, 0.1f, 0.25f, 0.3333333f, 0.49f, 0.5f, 0.5000001f, 0.6f,
-                           0.75f, 0.9f, 0.999f, 1.0f, 1.7f, -0.2f};
+    const float sweep[] = {0.0f, 0.1f,  0.25f, 0.3333333f, 0.49f, 0.5f, 0.5000001f,
+                           0.6f, 0.75f, 0.9f,  0.999f,     1.0f,  1.7f, -0.2f};
     for (std::int32_t i = 0; i <= plugin.NumParameters(); ++i)
     {
         Line("param " + std::to_string(i) + " '" + plugin.ParameterName(i) + "' label '" +
@@ -144,7 +157,7 @@ void Programs(TVstPlugin& plugin)
 void Midi(TVstPlugin& plugin)
 {
     const std::vector<TMidiMessage> events = {
-        {0, {0x90, 60, 100}}, {3, {0x93, 61, 0}},  {7, {0x81, 62, 40}},  {9, {0xA2, 63, 20}},
+        {0, {0x90, 60, 100}},  {3, {0x93, 61, 0}},  {7, {0x81, 62, 40}}, {9, {0xA2, 63, 20}},
         {10, {0xB4, 22, 100}}, {10, {0xB0, 34, 0}}, {40, {0xC5, 7, 0}},  {41, {0xD6, 90, 0}},
         {70, {0xE1, 0, 64}},   {80, {0xF8, 0, 0}},  {90, {0xB2, 99, 1}}, {300, {0xB0, 20, 127}},
     };

@@ -11,7 +11,7 @@ namespace orvo::wine
 {
 class TChecks
 {
-public:
+  public:
     static TChecks& Instance()
     {
         static TChecks checks;
@@ -45,7 +45,7 @@ public:
         return FFailed == 0 ? 0 : 1;
     }
 
-private:
+  private:
     int FPassed = 0;
     int FFailed = 0;
 };
@@ -70,8 +70,7 @@ inline std::string Show(double value)
     std::snprintf(text, sizeof text, "%.17g", value);
     return text;
 }
-template <typename T>
-std::string Show(const T& value)
+template <typename T> std::string Show(const T& value)
 {
     return std::to_string(value);
 }
@@ -81,9 +80,10 @@ bool CheckEqual(const A& actual, const B& expected, const char* actualText, cons
                 int line)
 {
     const bool ok = actual == expected;
-    return TChecks::Instance().Record(
-        ok, file, line, ok ? std::string() : std::string(actualText) + " is " + Show(actual) +
-                                                 ", expected " + Show(expected));
+    return TChecks::Instance().Record(ok, file, line,
+                                      ok ? std::string()
+                                         : std::string(actualText) + " is " + Show(actual) +
+                                               ", expected " + Show(expected));
 }
 } // namespace orvo::wine
 

@@ -152,7 +152,8 @@ TWave MakeTestSignal(double seconds)
     wave.Right.resize(frames);
 
     std::uint32_t noise = 12345u;
-    const auto nextNoise = [&noise] {
+    const auto nextNoise = [&noise]
+    {
         noise = noise * 1664525u + 1013904223u; // Numerical Recipes' LCG
         return static_cast<double>(static_cast<std::int32_t>(noise)) / 2147483648.0;
     };

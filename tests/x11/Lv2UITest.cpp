@@ -16,13 +16,14 @@
 // clang-format on
 
 #include <X11/keysym.h>
+#include <lv2/atom/atom.h>
+#include <lv2/options/options.h>
+#include <lv2/ui/ui.h>
+
 #include <array>
 #include <cstring>
 #include <dlfcn.h>
 #include <functional>
-#include <lv2/atom/atom.h>
-#include <lv2/options/options.h>
-#include <lv2/ui/ui.h>
 #include <string>
 #include <vector>
 
@@ -200,8 +201,8 @@ TEST_F(Lv2UI, EmbedsItsWindowInTheParentAndReportsItsSize)
 
 TEST_F(Lv2UI, OpensAtTheHostsScaleFactor)
 {
-    for (const auto& [factor, size] : {std::pair{2.0f, std::pair{1400, 600}},
-                                       std::pair{1.5f, std::pair{1050, 450}}})
+    for (const auto& [factor, size] :
+         {std::pair{2.0f, std::pair{1400, 600}}, std::pair{1.5f, std::pair{1050, 450}}})
     {
         const LV2_Options_Option options[] = {
             {LV2_OPTIONS_INSTANCE, 0, UridMap.map(UridMap.handle, LV2_UI__scaleFactor),
@@ -212,9 +213,8 @@ TEST_F(Lv2UI, OpensAtTheHostsScaleFactor)
         const LV2_Feature* features[] = {&Parent, &MapFeature, &ResizeEntry, &optionsEntry,
                                          nullptr};
         LV2UI_Widget widget = nullptr;
-        LV2UI_Handle handle = Descriptor->instantiate(Descriptor, "urn:quorvane:orvo",
-                                                      ORVO_LV2_BUNDLE, &Write, this, &widget,
-                                                      features);
+        LV2UI_Handle handle = Descriptor->instantiate(
+            Descriptor, "urn:quorvane:orvo", ORVO_LV2_BUNDLE, &Write, this, &widget, features);
         ASSERT_NE(handle, nullptr);
         EXPECT_EQ(Size, size) << factor;
         Descriptor->cleanup(handle);
@@ -259,8 +259,8 @@ TEST_F(Lv2UI, ASoloShowsWhatTheHostHoldsWithoutAnEcho)
     // A fresh UI told the values the host holds.
     Descriptor->cleanup(Handle);
     const std::vector<TWrite> held = Writes;
-    Handle = Descriptor->instantiate(Descriptor, "urn:quorvane:orvo", ORVO_LV2_BUNDLE, &Write,
-                                     this, &Widget, Features);
+    Handle = Descriptor->instantiate(Descriptor, "urn:quorvane:orvo", ORVO_LV2_BUNDLE, &Write, this,
+                                     &Widget, Features);
     ASSERT_NE(Handle, nullptr);
     for (const TWrite& write : held)
     {
@@ -298,8 +298,8 @@ TEST_F(Lv2UI, TheInstancesControlValuesMoveTheWindow)
     lv2_atom_forge_set_buffer(&forge, message, sizeof message);
     ASSERT_TRUE(lv2::ForgeControlValues(forge, Urids, values));
     const auto& atom = *reinterpret_cast<const LV2_Atom*>(message);
-    Descriptor->port_event(Handle, lv2::MidiOut, sizeof(LV2_Atom) + atom.size,
-                           Urids.EventTransfer, message);
+    Descriptor->port_event(Handle, lv2::MidiOut, sizeof(LV2_Atom) + atom.size, Urids.EventTransfer,
+                           message);
     PumpFor(150);
     EXPECT_NE(LoMuteKey(), open);
     Click(LoMuteLeft + 22, LoMuteTop + 10);
@@ -327,9 +327,8 @@ TEST_F(Lv2UI, MidiMenuSendsCommandsAndShowsTheInstancesReport)
     Descriptor->port_event(Handle, lv2::MidiOut, sizeof(LV2_Atom) + atom.size, Urids.EventTransfer,
                            reply);
     std::vector<int> box;
-    const double longestIdle = AsUser([&, host = Desktop.HostWindow()](TX11TestDesktop& user) {
-        box = user.AnswerMessageBox(host);
-    });
+    const double longestIdle = AsUser([&, host = Desktop.HostWindow()](TX11TestDesktop& user)
+                                      { box = user.AnswerMessageBox(host); });
     EXPECT_LT(longestIdle, IdleLimitMs);
     ASSERT_EQ(box.size(), 4U);
     EXPECT_GT(box[3], 23 + 12 * 16); // the report's 16 lines and the button
@@ -363,25 +362,27 @@ TEST_F(Lv2UI, UIsOpenIdleAndCloseOnTwoThreadsAtOnce)
     const auto ignore = [](LV2UI_Controller, std::uint32_t, std::uint32_t, std::uint32_t,
                            const void*) {};
     std::array<int, 2> opened{};
-    RunOnTwoThreads([&](int thread) {
-        for (int cycle = 0; cycle < EditorCycles; ++cycle)
+    RunOnTwoThreads(
+        [&](int thread)
         {
-            LV2UI_Widget widget = nullptr;
-            LV2UI_Handle ui = Descriptor->instantiate(Descriptor, "urn:quorvane:orvo",
-                                                      ORVO_LV2_BUNDLE, ignore, nullptr, &widget,
-                                                      parentOnly);
-            if (ui == nullptr)
+            for (int cycle = 0; cycle < EditorCycles; ++cycle)
             {
-                continue;
+                LV2UI_Widget widget = nullptr;
+                LV2UI_Handle ui =
+                    Descriptor->instantiate(Descriptor, "urn:quorvane:orvo", ORVO_LV2_BUNDLE,
+                                            ignore, nullptr, &widget, parentOnly);
+                if (ui == nullptr)
+                {
+                    continue;
+                }
+                ++opened[static_cast<std::size_t>(thread)];
+                for (int idle = 0; idle < 3; ++idle)
+                {
+                    IdleInterface->idle(ui);
+                }
+                Descriptor->cleanup(ui);
             }
-            ++opened[static_cast<std::size_t>(thread)];
-            for (int idle = 0; idle < 3; ++idle)
-            {
-                IdleInterface->idle(ui);
-            }
-            Descriptor->cleanup(ui);
-        }
-    });
+        });
     EXPECT_EQ(opened, (std::array<int, 2>{EditorCycles, EditorCycles}));
 }
 TEST(Lv2UIServerDeath, TheHostLivesOnAndIdleReportsTheUIClosed)
@@ -392,8 +393,8 @@ TEST(Lv2UIServerDeath, TheHostLivesOnAndIdleReportsTheUIClosed)
     ASSERT_NE(library, nullptr) << dlerror();
     const LV2UI_Descriptor* descriptor =
         reinterpret_cast<LV2UI_DescriptorFunction>(dlsym(library, "lv2ui_descriptor"))(0);
-    const auto* idle = static_cast<const LV2UI_Idle_Interface*>(
-        descriptor->extension_data(LV2_UI__idleInterface));
+    const auto* idle =
+        static_cast<const LV2UI_Idle_Interface*>(descriptor->extension_data(LV2_UI__idleInterface));
     LV2_Feature parent{LV2_UI__parent, reinterpret_cast<void*>(server.HostWindow())};
     const LV2_Feature* features[2] = {&parent, nullptr};
     const auto ignore = [](LV2UI_Controller, std::uint32_t, std::uint32_t, std::uint32_t,
@@ -407,7 +408,8 @@ TEST(Lv2UIServerDeath, TheHostLivesOnAndIdleReportsTheUIClosed)
     const float value = 0.25f;
     int closed = 0;
     TX11TestDesktop::PumpFor(
-        [&] {
+        [&]
+        {
             descriptor->port_event(ui, 0, sizeof value, 0, &value);
             closed = idle->idle(ui);
         },

@@ -3,16 +3,15 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <cstdlib>
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
-#include <unistd.h>
-
-#include <algorithm>
-#include <atomic>
-#include <cstdlib>
 #include <thread>
+#include <unistd.h>
 
 namespace orvo::test
 {
@@ -58,10 +57,10 @@ TX11TestDesktop::TX11TestDesktop(int width, int height)
         PreviousHandler = XSetErrorHandler(IgnoreVanishedWindows);
     }
     const int screen = DefaultScreen(FDisplay);
-    FHostWindow = XCreateSimpleWindow(FDisplay, RootWindow(FDisplay, screen), 100, 100,
-                                      static_cast<unsigned int>(width),
-                                      static_cast<unsigned int>(height), 0,
-                                      BlackPixel(FDisplay, screen), WhitePixel(FDisplay, screen));
+    FHostWindow =
+        XCreateSimpleWindow(FDisplay, RootWindow(FDisplay, screen), 100, 100,
+                            static_cast<unsigned int>(width), static_cast<unsigned int>(height), 0,
+                            BlackPixel(FDisplay, screen), WhitePixel(FDisplay, screen));
     XSelectInput(FDisplay, FHostWindow, StructureNotifyMask);
     XMapWindow(FDisplay, FHostWindow);
     // No window manager on the test display: the window is mapped once the server says so.
@@ -144,16 +143,16 @@ void TX11TestDesktop::PointerAt(int& x, int& y) const
     int windowX = 0;
     int windowY = 0;
     unsigned int mask = 0;
-    XQueryPointer(FDisplay, DefaultRootWindow(FDisplay), &root, &child, &x, &y, &windowX,
-                  &windowY, &mask);
+    XQueryPointer(FDisplay, DefaultRootWindow(FDisplay), &root, &child, &x, &y, &windowX, &windowY,
+                  &mask);
 }
 
 std::vector<std::uint32_t> TX11TestDesktop::ScreenPixels(int x, int y, int width, int height) const
 {
     std::vector<std::uint32_t> pixels;
-    XImage* image = XGetImage(FDisplay, DefaultRootWindow(FDisplay), x, y,
-                              static_cast<unsigned int>(width), static_cast<unsigned int>(height),
-                              AllPlanes, ZPixmap);
+    XImage* image =
+        XGetImage(FDisplay, DefaultRootWindow(FDisplay), x, y, static_cast<unsigned int>(width),
+                  static_cast<unsigned int>(height), AllPlanes, ZPixmap);
     if (image == nullptr)
     {
         return pixels;
@@ -171,8 +170,7 @@ std::vector<std::uint32_t> TX11TestDesktop::ScreenPixels(int x, int y, int width
 }
 
 std::vector<int> TX11TestDesktop::WaitForPopup(bool overrideRedirect,
-                                               const std::vector<Window>& skip,
-                                               Window* found) const
+                                               const std::vector<Window>& skip, Window* found) const
 {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
     while (std::chrono::steady_clock::now() < deadline)
@@ -268,13 +266,13 @@ void TX11TestDesktop::LetHostIdle() const
 }
 
 double TX11TestDesktop::AsUser(const std::function<void()>& idle,
-                               const std::function<void(TX11TestDesktop&)>& actions,
-                               int intervalMs)
+                               const std::function<void(TX11TestDesktop&)>& actions, int intervalMs)
 {
     std::atomic<bool> done{false};
     std::atomic<int> idles{0};
     double longest = 0.0;
-    const auto timedIdle = [&] {
+    const auto timedIdle = [&]
+    {
         const auto start = std::chrono::steady_clock::now();
         idle();
         const std::chrono::duration<double, std::milli> took =
@@ -282,13 +280,16 @@ double TX11TestDesktop::AsUser(const std::function<void()>& idle,
         longest = std::max(longest, took.count());
         ++idles;
     };
-    std::thread user([&] {
-        TX11TestDesktop desktop(10, 10);
-        desktop.FHostIdles = &idles;
-        actions(desktop);
-        done = true;
-    });
-    PumpUntil(timedIdle, [&] { return done.load(); }, 3000, intervalMs);
+    std::thread user(
+        [&]
+        {
+            TX11TestDesktop desktop(10, 10);
+            desktop.FHostIdles = &idles;
+            actions(desktop);
+            done = true;
+        });
+    PumpUntil(
+        timedIdle, [&] { return done.load(); }, 3000, intervalMs);
     user.join();
     PumpFor(timedIdle, 60, intervalMs);
     return longest;
@@ -297,15 +298,18 @@ double TX11TestDesktop::AsUser(const std::function<void()>& idle,
 void RunOnTwoThreads(const std::function<void(int thread)>& body)
 {
     std::atomic<int> ready{0};
-    const auto start = [&](int thread) {
-        return std::thread([&, thread] {
-            ++ready;
-            while (ready.load() < 2)
+    const auto start = [&](int thread)
+    {
+        return std::thread(
+            [&, thread]
             {
-                std::this_thread::yield();
-            }
-            body(thread);
-        });
+                ++ready;
+                while (ready.load() < 2)
+                {
+                    std::this_thread::yield();
+                }
+                body(thread);
+            });
     };
     std::thread first = start(0);
     std::thread second = start(1);
@@ -344,14 +348,14 @@ TDoomedXServer::TDoomedXServer()
         return;
     }
     const std::string fd = std::to_string(pipeEnds[1]);
-    const char* arguments[] = {"Xvfb",  "-displayfd", fd.c_str(), "-nolisten", "tcp",
-                               "-noreset", "-screen", "0",       "800x600x24", nullptr};
+    const char* arguments[] = {"Xvfb",     "-displayfd", fd.c_str(), "-nolisten",  "tcp",
+                               "-noreset", "-screen",    "0",        "800x600x24", nullptr};
     pid_t pid = -1;
     posix_spawn_file_actions_t quiet;
     posix_spawn_file_actions_init(&quiet);
     posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
-    const int spawned = posix_spawnp(&pid, "Xvfb", &quiet, nullptr,
-                                     const_cast<char* const*>(arguments), environ);
+    const int spawned =
+        posix_spawnp(&pid, "Xvfb", &quiet, nullptr, const_cast<char* const*>(arguments), environ);
     posix_spawn_file_actions_destroy(&quiet);
     close(pipeEnds[1]);
     std::string number;
@@ -381,8 +385,8 @@ TDoomedXServer::TDoomedXServer()
     HostLossCount = 0;
     PreviousIOHandler = XSetIOErrorHandler(&CountHostLoss);
     XSetIOErrorExitHandler(FHostDisplay, &KeepTestRunning, nullptr);
-    FHostWindow = XCreateSimpleWindow(FHostDisplay, DefaultRootWindow(FHostDisplay), 0, 0, 700,
-                                      300, 0, 0, 0);
+    FHostWindow =
+        XCreateSimpleWindow(FHostDisplay, DefaultRootWindow(FHostDisplay), 0, 0, 700, 300, 0, 0, 0);
     XMapWindow(FHostDisplay, FHostWindow);
     XSync(FHostDisplay, False);
 }

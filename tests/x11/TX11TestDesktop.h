@@ -21,7 +21,7 @@ namespace orvo::test
 /// top-level window) survives its death, counting the losses Xlib reports for it.
 class TDoomedXServer
 {
-public:
+  public:
     TDoomedXServer();
     ~TDoomedXServer();
     TDoomedXServer(const TDoomedXServer&) = delete;
@@ -35,7 +35,7 @@ public:
     /// reported it lost (to the handler the host installed before any editor opened).
     int HostLosses();
 
-private:
+  private:
     int FPid = -1;
     std::string FOuterDisplay;
     Display* FHostDisplay = nullptr;
@@ -52,7 +52,7 @@ void RunOnTwoThreads(const std::function<void(int thread)>& body);
 
 class TX11TestDesktop
 {
-public:
+  public:
     /// Opens DISPLAY and maps a top-level window at 100, 100 of the given size.
     TX11TestDesktop(int width = 800, int height = 400);
     ~TX11TestDesktop();
@@ -104,7 +104,7 @@ public:
     static double AsUser(const std::function<void()>& idle,
                          const std::function<void(TX11TestDesktop&)>& actions, int intervalMs = 5);
 
-private:
+  private:
     Display* FDisplay = nullptr;
     Window FHostWindow = 0;
     const std::atomic<int>* FHostIdles = nullptr; // AsUser's count of the host's idle calls

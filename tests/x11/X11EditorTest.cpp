@@ -5,16 +5,16 @@
 // every gesture must reach the host as automation between beginEdit and endEdit.
 #include <gtest/gtest.h>
 
+#include "tests/editor/EditorInstance.h"
+#include "tests/vst2/TPluginFixture.h"
+#include "tests/x11/TX11TestDesktop.h"
+
 #include <X11/keysym.h>
-#include <dlfcn.h>
 
 #include <array>
 #include <cmath>
 #include <cstdlib>
-
-#include "tests/editor/EditorInstance.h"
-#include "tests/vst2/TPluginFixture.h"
-#include "tests/x11/TX11TestDesktop.h"
+#include <dlfcn.h>
 
 namespace orvo::test
 {
@@ -61,7 +61,7 @@ VstIntPtr VSTCALL ClosingHost(AEffect* effect, VstInt32 opcode, VstInt32 index, 
 
 class X11Editor : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         ASSERT_TRUE(Desktop.Valid()) << "no X display";
@@ -213,8 +213,8 @@ TEST_F(X11Editor, SliderDragMovesFivePositionsAPixelAndKeepsThePointer)
         bool Shift;
         std::int32_t Expected; // positions moved by 2 pixels upwards
     };
-    for (const TCase& c : {TCase{MidCentre, 2, 569, false, 10},
-                           TCase{TuningCentre, 11, 600, true, 50}})
+    for (const TCase& c :
+         {TCase{MidCentre, 2, 569, false, 10}, TCase{TuningCentre, 11, 600, true, 50}})
     {
         Host.ClearCalls();
         // The knob rounds halves to even, as nearbyint does.
@@ -254,17 +254,19 @@ TEST_F(X11Editor, CentreFromTheSliderMenu)
     PumpFor(150);
     Host.ClearCalls();
     const TPoint knob = Screen(InGainCentre);
-    const double longestIdle = AsUser([&](TX11TestDesktop& user) {
-        user.MoveTo(knob.X, knob.Y);
-        user.Press(Button3);
-        user.Release(Button3);
-        const auto menu = user.WaitForPopup(true);
-        user.LetHostIdle();
-        EXPECT_EQ((std::vector<int>{menu[0], menu[1]}), (std::vector<int>{knob.X, knob.Y}));
-        user.MoveTo(menu[0] + 20, menu[1] + 3 + 8); // "Centre"
-        user.Press(Button1);
-        user.Release(Button1);
-    });
+    const double longestIdle = AsUser(
+        [&](TX11TestDesktop& user)
+        {
+            user.MoveTo(knob.X, knob.Y);
+            user.Press(Button3);
+            user.Release(Button3);
+            const auto menu = user.WaitForPopup(true);
+            user.LetHostIdle();
+            EXPECT_EQ((std::vector<int>{menu[0], menu[1]}), (std::vector<int>{knob.X, knob.Y}));
+            user.MoveTo(menu[0] + 20, menu[1] + 3 + 8); // "Centre"
+            user.Press(Button1);
+            user.Release(Button1);
+        });
     EXPECT_EQ(Parameter(12), 0.5f);
     EXPECT_EQ(Gestures(), "b12 a12 e12");
     EXPECT_LT(longestIdle, IdleLimitMs);
@@ -275,23 +277,25 @@ TEST_F(X11Editor, MidiReportInAMessageBox)
     const TPoint button = Screen(OverSampleCentre);
     const TPoint knob = Screen(InGainCentre); // left of the box, which is centred
     std::vector<int> box;
-    const double longestIdle = AsUser([&, host = Desktop.HostWindow()](TX11TestDesktop& user) {
-        user.MoveTo(button.X, button.Y);
-        user.Press(Button3);
-        user.Release(Button3);
-        const auto menu = user.WaitForPopup(true);
-        user.LetHostIdle();
-        user.MoveTo(menu[0] + 20, menu[1] + 3 + 17 + 8); // "Show MIDI CC Config"
-        user.Press(Button1);
-        user.Release(Button1);
-        // While the box is open the editor takes no input.
-        user.WaitForPopup(false, {host});
-        user.MoveTo(knob.X, knob.Y);
-        user.Press(Button1);
-        user.Release(Button1);
-        user.LetHostIdle();
-        box = user.AnswerMessageBox(host);
-    });
+    const double longestIdle = AsUser(
+        [&, host = Desktop.HostWindow()](TX11TestDesktop& user)
+        {
+            user.MoveTo(button.X, button.Y);
+            user.Press(Button3);
+            user.Release(Button3);
+            const auto menu = user.WaitForPopup(true);
+            user.LetHostIdle();
+            user.MoveTo(menu[0] + 20, menu[1] + 3 + 17 + 8); // "Show MIDI CC Config"
+            user.Press(Button1);
+            user.Release(Button1);
+            // While the box is open the editor takes no input.
+            user.WaitForPopup(false, {host});
+            user.MoveTo(knob.X, knob.Y);
+            user.Press(Button1);
+            user.Release(Button1);
+            user.LetHostIdle();
+            box = user.AnswerMessageBox(host);
+        });
     ASSERT_EQ(box.size(), 4U);
     EXPECT_GT(box[3], 23 + 12 * 16); // the report's 16 lines and the button
     EXPECT_TRUE(Gestures().empty());
@@ -309,15 +313,17 @@ TEST_F(X11Editor, ClosingTheEditorOrTheEffectFromInsideAMenuCommand)
     {
         CloseOnEndEdit = close;
         const TPoint knob = Screen(InGainCentre);
-        AsUser([&](TX11TestDesktop& user) {
-            user.MoveTo(knob.X, knob.Y);
-            user.Press(Button3);
-            user.Release(Button3);
-            const auto menu = user.WaitForPopup(true);
-            user.MoveTo(menu[0] + 20, menu[1] + 3 + 8); // "Centre"
-            user.Press(Button1);
-            user.Release(Button1);
-        });
+        AsUser(
+            [&](TX11TestDesktop& user)
+            {
+                user.MoveTo(knob.X, knob.Y);
+                user.Press(Button3);
+                user.Release(Button3);
+                const auto menu = user.WaitForPopup(true);
+                user.MoveTo(menu[0] + 20, menu[1] + 3 + 8); // "Centre"
+                user.Press(Button1);
+                user.Release(Button1);
+            });
         EXPECT_EQ(CloseOnEndEdit, 0) << "the host heard no endEdit";
         if (close == effClose)
         {
@@ -386,20 +392,22 @@ TEST(X11EditorThreads, EditorsOpenIdleAndCloseOnTwoThreadsAtOnce)
     const auto parent = reinterpret_cast<void*>(desktop.HostWindow());
     std::array<int, 2> opened{};
     // An effect per cycle: each opens a display connection of its own and closes it again.
-    RunOnTwoThreads([&](int thread) {
-        for (int cycle = 0; cycle < EditorCycles; ++cycle)
+    RunOnTwoThreads(
+        [&](int thread)
         {
-            AEffect* effect = entry(&QuietHost);
-            opened[static_cast<std::size_t>(thread)] +=
-                static_cast<int>(effect->dispatcher(effect, effEditOpen, 0, 0, parent, 0.0f));
-            for (int idle = 0; idle < 3; ++idle)
+            for (int cycle = 0; cycle < EditorCycles; ++cycle)
             {
-                effect->dispatcher(effect, effEditIdle, 0, 0, nullptr, 0.0f);
+                AEffect* effect = entry(&QuietHost);
+                opened[static_cast<std::size_t>(thread)] +=
+                    static_cast<int>(effect->dispatcher(effect, effEditOpen, 0, 0, parent, 0.0f));
+                for (int idle = 0; idle < 3; ++idle)
+                {
+                    effect->dispatcher(effect, effEditIdle, 0, 0, nullptr, 0.0f);
+                }
+                effect->dispatcher(effect, effEditClose, 0, 0, nullptr, 0.0f);
+                effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
             }
-            effect->dispatcher(effect, effEditClose, 0, 0, nullptr, 0.0f);
-            effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
-        }
-    });
+        });
     EXPECT_EQ(opened, (std::array<int, 2>{EditorCycles, EditorCycles}));
     dlclose(library);
 }
@@ -414,9 +422,8 @@ TEST(X11EditorServerDeath, TheHostLivesOnAndTheEditorCountsAsClosed)
     ASSERT_NE(library, nullptr) << dlerror();
     AEffect* effect = reinterpret_cast<TEntry>(dlsym(library, "VSTPluginMain"))(&QuietHost);
     ASSERT_NE(effect, nullptr);
-    const auto dispatch = [effect](VstInt32 opcode, void* ptr = nullptr) {
-        return effect->dispatcher(effect, opcode, 0, 0, ptr, 0.0f);
-    };
+    const auto dispatch = [effect](VstInt32 opcode, void* ptr = nullptr)
+    { return effect->dispatcher(effect, opcode, 0, 0, ptr, 0.0f); };
     const auto parent = reinterpret_cast<void*>(server.HostWindow());
     ASSERT_EQ(dispatch(effEditOpen, parent), 1);
     const auto idle = [&] { dispatch(effEditIdle); };
@@ -442,7 +449,8 @@ TEST(X11EditorWithoutDisplay, OpenAnswersZero)
     void* library = dlopen((folder.Path() / "Orvo.so").c_str(), RTLD_NOW | RTLD_LOCAL);
     ASSERT_NE(library, nullptr);
     TestHost host;
-    AEffect* effect = reinterpret_cast<TEntry>(dlsym(library, "VSTPluginMain"))(&TestHost::Callback);
+    AEffect* effect =
+        reinterpret_cast<TEntry>(dlsym(library, "VSTPluginMain"))(&TestHost::Callback);
     ASSERT_NE(effect, nullptr);
     host.Attach(effect);
     const std::string display = std::getenv("DISPLAY") != nullptr ? std::getenv("DISPLAY") : "";

@@ -4,11 +4,13 @@
 // the message box and text; the display scale from the resources.
 #include <gtest/gtest.h>
 
+#include "platform/x11/TFreeTypeTextRenderer.h"
+#include "platform/x11/TX11UIPlatform.h"
+#include "platform/x11/uX11Resources.h"
+#include "tests/x11/TX11TestDesktop.h"
+
 #include <X11/XKBlib.h>
 #include <X11/keysym.h>
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
@@ -17,13 +19,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <thread>
+#include <unistd.h>
 #include <vector>
-
-#include "platform/x11/TFreeTypeTextRenderer.h"
-#include "platform/x11/TX11UIPlatform.h"
-#include "platform/x11/uX11Resources.h"
-#include "tests/x11/TX11TestDesktop.h"
 
 namespace orvo::test
 {
@@ -43,7 +43,7 @@ struct TRecordedEvent
 /// Paints a pattern (red rises to the right, green downwards) and records the mouse.
 class TRecordingListener : public IUIWindowListener
 {
-public:
+  public:
     IUIWindow* Window = nullptr;
     std::vector<TRecordedEvent> Events;
     std::vector<TRect> Paints;
@@ -99,7 +99,7 @@ public:
 
 class X11UIBackend : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         ASSERT_TRUE(Desktop.Valid()) << "no X display";
@@ -151,13 +151,14 @@ protected:
 TEST_F(X11UIBackend, ChildOfTheHostWindowShowsThePresentedPixels)
 {
     EXPECT_EQ(Listener.Paints.front(), (TRect{0, 0, 200, 100}));
-    const auto pixels = Desktop.ScreenPixels(HostX + ChildBounds.Left, HostY + ChildBounds.Top,
-                                             200, 100);
+    const auto pixels =
+        Desktop.ScreenPixels(HostX + ChildBounds.Left, HostY + ChildBounds.Top, 200, 100);
     ASSERT_EQ(pixels.size(), 200U * 100U);
-    for (const auto& [x, y] : std::vector<std::pair<int, int>>{{0, 0}, {199, 0}, {57, 33}, {199, 99}})
+    for (const auto& [x, y] :
+         std::vector<std::pair<int, int>>{{0, 0}, {199, 0}, {57, 33}, {199, 99}})
     {
-        const auto expected = (static_cast<std::uint32_t>(x) << 16) |
-                              (static_cast<std::uint32_t>(y * 2) << 8) | 40U;
+        const auto expected =
+            (static_cast<std::uint32_t>(x) << 16) | (static_cast<std::uint32_t>(y * 2) << 8) | 40U;
         EXPECT_EQ(pixels[static_cast<std::size_t>(y * 200 + x)], expected) << x << ", " << y;
     }
     // Invalidating paints that rectangle again, from the idle loop.
@@ -180,7 +181,8 @@ TEST_F(X11UIBackend, TimersFireFromIdleOnTheirPeriods)
     const TClock::time_point start = TClock::now();
     ASSERT_TRUE(timer->Start(50));
     const TClock::time_point started = TClock::now();
-    const auto idle = [&] {
+    const auto idle = [&]
+    {
         idles.push_back(TClock::now());
         Platform->Idle();
     };
@@ -192,9 +194,8 @@ TEST_F(X11UIBackend, TimersFireFromIdleOnTheirPeriods)
     // The idle calls that should tick: those with a due time since the previous call. The
     // timer's own start lies between start and started, so a due time that close to a call
     // may fall either side of it.
-    const auto dueAfter = [](TClock::time_point origin, TClock::time_point at) {
-        return static_cast<long>((at - origin) / std::chrono::milliseconds(50));
-    };
+    const auto dueAfter = [](TClock::time_point origin, TClock::time_point at)
+    { return static_cast<long>((at - origin) / std::chrono::milliseconds(50)); };
     std::vector<std::size_t> expected;
     std::vector<std::size_t> either;
     for (std::size_t k = 0; k < idlesWhileRunning; ++k)
@@ -237,9 +238,9 @@ TEST_F(X11UIBackend, ReportsButtonsWithShiftAndCtrl)
         TMouseButton Button;
         TShiftState Modifier;
     };
-    for (const TCase& c : {TCase{Button1, XK_Shift_L, mbLeft, ssShift},
-                           TCase{Button3, XK_Control_L, mbRight, ssCtrl},
-                           TCase{Button2, 0, mbMiddle, ssNone}})
+    for (const TCase& c :
+         {TCase{Button1, XK_Shift_L, mbLeft, ssShift},
+          TCase{Button3, XK_Control_L, mbRight, ssCtrl}, TCase{Button2, 0, mbMiddle, ssNone}})
     {
         Listener.Events.clear();
         MoveTo(30, 40);
@@ -307,10 +308,12 @@ TEST_F(X11UIBackend, ReportsLeaveUnlessCaptured)
     Desktop.Press(Button1);
     ASSERT_TRUE(PumpUntil([&] { return Listener.Last('d') != nullptr; }));
     MoveTo(260, 150);
-    ASSERT_TRUE(PumpUntil([&] {
-        const TRecordedEvent* move = Listener.Last('m');
-        return move != nullptr && move->Mouse.Position == TPoint{260, 150};
-    }));
+    ASSERT_TRUE(PumpUntil(
+        [&]
+        {
+            const TRecordedEvent* move = Listener.Last('m');
+            return move != nullptr && move->Mouse.Position == TPoint{260, 150};
+        }));
     EXPECT_EQ(CountOf('l'), 0U);
     Desktop.Release(Button1);
     ASSERT_TRUE(PumpUntil([&] { return Listener.Last('u') != nullptr; }));
@@ -350,8 +353,7 @@ TEST_F(X11UIBackend, HostWindowDestroyedMidDragEndsTheGrab)
 
 TEST_F(X11UIBackend, MenusWithSubmenusReturnTheChosenCommand)
 {
-    const TUIMenu menu{{TUIMenuEntry{"Centre", 7},
-                        TUIMenuEntry{"-"},
+    const TUIMenu menu{{TUIMenuEntry{"Centre", 7}, TUIMenuEntry{"-"},
                         TUIMenuEntry{"MIDI", 0, true, false, {{"Learn", 11}, {"Report", 12}}}}};
     const TPoint at = Screen(40, 30);
     struct TCase
@@ -360,20 +362,23 @@ TEST_F(X11UIBackend, MenusWithSubmenusReturnTheChosenCommand)
         std::function<void(TX11TestDesktop&)> User; // runs on its own connection
         std::int32_t Expected;
     };
-    const auto click = [](TX11TestDesktop& user, int x, int y) {
+    const auto click = [](TX11TestDesktop& user, int x, int y)
+    {
         user.MoveTo(x, y);
         user.Press(Button1);
         user.Release(Button1);
     };
     const std::vector<TCase> cases{
         {"first item",
-         [&](TX11TestDesktop& user) {
+         [&](TX11TestDesktop& user)
+         {
              const auto r = user.WaitForPopup(true);
              click(user, r[0] + 20, r[1] + 3 + 8);
          },
          7},
         {"submenu item",
-         [&](TX11TestDesktop& user) {
+         [&](TX11TestDesktop& user)
+         {
              Window first = 0;
              const auto r = user.WaitForPopup(true, {}, &first);
              user.MoveTo(r[0] + 20, r[1] + 3 + 17 + 8 + 8); // onto "MIDI": the submenu opens
@@ -383,7 +388,8 @@ TEST_F(X11UIBackend, MenusWithSubmenusReturnTheChosenCommand)
          },
          12},
         {"press outside",
-         [&](TX11TestDesktop& user) {
+         [&](TX11TestDesktop& user)
+         {
              user.WaitForPopup(true);
              click(user, 5, 5);
          },
@@ -391,10 +397,12 @@ TEST_F(X11UIBackend, MenusWithSubmenusReturnTheChosenCommand)
     };
     for (const TCase& c : cases)
     {
-        std::thread user([&] {
-            TX11TestDesktop desktop(10, 10);
-            c.User(desktop);
-        });
+        std::thread user(
+            [&]
+            {
+                TX11TestDesktop desktop(10, 10);
+                c.User(desktop);
+            });
         const std::int32_t chosen = Platform->PopupMenu(Child.get(), menu, at);
         user.join();
         EXPECT_EQ(chosen, c.Expected) << c.Name;
@@ -409,7 +417,8 @@ TEST_F(X11UIBackend, AnOpenMenuGoesUnansweredWithItsOwnerAndReleasesItsGrab)
     Platform->Idle();
     EXPECT_TRUE(Platform->PopupOpen());
     Display* host = Desktop.XDisplay();
-    const auto grabPointer = [&] {
+    const auto grabPointer = [&]
+    {
         const int status = XGrabPointer(host, Desktop.HostWindow(), False, ButtonPressMask,
                                         GrabModeAsync, GrabModeAsync, 0, 0, CurrentTime);
         XUngrabPointer(host, CurrentTime);
@@ -429,20 +438,22 @@ TEST_F(X11UIBackend, MessageBoxStaysOpenAcrossIdleCallsWithTheTimersRunningUntil
     std::atomic<int> ticks{0};
     auto timer = Platform->CreateTimer([&] { ++ticks; });
     timer->Start(10);
-    std::thread user([&ticks, host = Desktop.HostWindow()] {
-        TX11TestDesktop desktop(10, 10);
-        const auto r = desktop.WaitForPopup(false, {host});
-        // The editor's timers keep running while the box waits.
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-        while (ticks < 3 && std::chrono::steady_clock::now() < deadline)
+    std::thread user(
+        [&ticks, host = Desktop.HostWindow()]
         {
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        // OK: 75 x 23, centred, 12 pixels above the bottom edge.
-        desktop.MoveTo(r[0] + r[2] / 2, r[1] + r[3] - 12 - 11);
-        desktop.Press(Button1);
-        desktop.Release(Button1);
-    });
+            TX11TestDesktop desktop(10, 10);
+            const auto r = desktop.WaitForPopup(false, {host});
+            // The editor's timers keep running while the box waits.
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+            while (ticks < 3 && std::chrono::steady_clock::now() < deadline)
+            {
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+            // OK: 75 x 23, centred, 12 pixels above the bottom edge.
+            desktop.MoveTo(r[0] + r[2] / 2, r[1] + r[3] - 12 - 11);
+            desktop.Press(Button1);
+            desktop.Release(Button1);
+        });
     Platform->ShowMessage(Child.get(), "Orvo", "CC 20 -> Lo\nCC 21 -> LoMid");
     EXPECT_TRUE(Platform->PopupOpen());
     EXPECT_TRUE(PumpUntil([&] { return !Platform->PopupOpen(); }));

@@ -1,9 +1,8 @@
 #include "tools/artwork/uArtwork.h"
 
+#include "editor/toolkit/cDIBStoredImage.h"
 #include "tools/artwork/uImages.h"
 #include "tools/artwork/uLayout.h"
-
-#include "editor/toolkit/cDIBStoredImage.h"
 
 #include <utility>
 
@@ -26,8 +25,7 @@ TArtImage Finish(std::string name, const TLayer& layer, bool masked, int frames)
 }
 
 /// Frames drawn one by one and placed side by side, each as wide as the first.
-template <typename TDrawFrame>
-TLayer Filmstrip(int frames, TDrawFrame drawFrame)
+template <typename TDrawFrame> TLayer Filmstrip(int frames, TDrawFrame drawFrame)
 {
     const TLayer first = drawFrame(0);
     TLayer strip(frames * first.Width(), first.Height(), first.Scale());
@@ -63,16 +61,14 @@ std::vector<TArtImage> DrawArtwork(const TArtworkFonts& fonts, double scale)
     images.push_back(Finish("Knob",
                             Filmstrip(KnobFrames,
                                       [scale](int frame) {
-                                          return DrawKnobFrame(KnobSweepStart +
-                                                                   KnobSweep * KnobSweepFraction(frame),
-                                                               scale);
+                                          return DrawKnobFrame(
+                                              KnobSweepStart + KnobSweep * KnobSweepFraction(frame),
+                                              scale);
                                       }),
                             true, KnobFrames));
     images.push_back(Finish("Slider",
-                            Filmstrip(SliderFrames,
-                                      [scale](int frame) {
-                                          return DrawSliderFrame(SliderThumbY(frame), scale);
-                                      }),
+                            Filmstrip(SliderFrames, [scale](int frame)
+                                      { return DrawSliderFrame(SliderThumbY(frame), scale); }),
                             true, SliderFrames));
     return images;
 }

@@ -1,6 +1,6 @@
 // The editor's ten images, drawn procedurally: the panel, the credits picture, the five
-// mute buttons, the oversampling button and the knob and slider filmstrips. One look: a dark instrument panel with engraved legends, recessed slots
-// and wells, and one warm accent for values.
+// mute buttons, the oversampling button and the knob and slider filmstrips. One look: a dark
+// instrument panel with engraved legends, recessed slots and wells, and one warm accent for values.
 #pragma once
 
 #include "tools/artwork/uFont.h"
@@ -17,11 +17,11 @@ namespace orvo::art
 /// One finished image: straight R, G, B, A bytes, top-down; A becomes the mask byte M.
 struct TArtImage
 {
-    std::string Name;  // as the image list names it; also the file name
+    std::string Name; // as the image list names it; also the file name
     int Width = 0;
     int Height = 0;
     bool Masked = false;
-    int Frames = 1;    // frames side by side (filmstrips and two-state buttons)
+    int Frames = 1; // frames side by side (filmstrips and two-state buttons)
     std::vector<std::uint8_t> Rgba;
 };
 

@@ -39,22 +39,22 @@ const TTextStyle UpwardsStyle{9.7, 0.2, 0.9};
 
 struct TMark
 {
-    double Value;       // parameter value 0..1
-    const char* Text;   // legend, or nullptr for a plain tick
+    double Value;     // parameter value 0..1
+    const char* Text; // legend, or nullptr for a plain tick
     bool Major;
 };
 
 /// Level curve marks (value -> dB): -96 dB at 0, -24 at 0.25, 0 at 0.5, +6 at 1.
 const std::vector<TMark> GainMarks{
-    {0.0, "-\u221e", true},  {1.0 / 6.0, nullptr, false}, {0.25, "-24", true},
-    {0.3125, nullptr, false}, {0.375, "-12", false},      {0.4375, nullptr, false},
-    {0.5, "0", true},        {0.75, "+3", false},         {1.0, "+6", true},
+    {0.0, "-\u221e", true},   {1.0 / 6.0, nullptr, false}, {0.25, "-24", true},
+    {0.3125, nullptr, false}, {0.375, "-12", false},       {0.4375, nullptr, false},
+    {0.5, "0", true},         {0.75, "+3", false},         {1.0, "+6", true},
 };
 const std::vector<TMark> BandMarks{
     {0.0, "-\u221e", true},   {1.0 / 6.0, nullptr, false}, {0.25, "-24", true},
-    {0.3125, nullptr, false},  {0.375, "-12", false},      {0.4375, nullptr, false},
+    {0.3125, nullptr, false}, {0.375, "-12", false},       {0.4375, nullptr, false},
     {0.5, "0dB", true},       {0.625, nullptr, false},     {0.75, "50%", true},
-    {0.875, nullptr, false},   {1.0, "100%", true},
+    {0.875, nullptr, false},  {1.0, "100%", true},
 };
 
 /// A scale number; the infinity sign is set larger, as it is small at the numbers' size.
@@ -133,8 +133,7 @@ void DrawHeader(TLayer& layer, const TArtworkFonts& fonts)
     const TPath name = fonts.Bold->Text("Orvo", word, DeckLeft - 2, 44);
     layer.DropShadow(name, 0, 1.5, 2.0, Hex(0x000000, 0.7f));
     layer.FillMask(layer.Mask(name),
-                   LinearGradient({0, 20}, {0, 44},
-                                  {{0.0, Hex(0xfbf7ee)}, {1.0, Hex(0xcfc8b8)}}));
+                   LinearGradient({0, 20}, {0, 44}, {{0.0, Hex(0xfbf7ee)}, {1.0, Hex(0xcfc8b8)}}));
     const double ruleX = DeckLeft - 2 + fonts.Bold->Width("Orvo", word) + 14;
     EngravedLine(layer, ruleX, 22, ruleX, 46);
     PrintText(layer, *fonts.Bold, "FIVE-BAND", LegendStyle, ruleX + 12, 31, taLeft,
@@ -309,10 +308,17 @@ void DrawKnobSections(TLayer& layer, const TArtworkFonts& fonts)
         const char* text = nullptr;
         switch (semitone)
         {
-        case -12: text = "-12"; break;
-        case 0: text = "0"; break;
-        case 12: text = "+12"; break;
-        default: break;
+        case -12:
+            text = "-12";
+            break;
+        case 0:
+            text = "0";
+            break;
+        case 12:
+            text = "+12";
+            break;
+        default:
+            break;
         }
         tuning.push_back({(semitone + 12) / 24.0, text, semitone % 6 == 0});
     }
@@ -378,7 +384,8 @@ void DrawBottomRow(TLayer& layer, const TArtworkFonts& fonts)
     layer.Fill(plate, Solid(Hex(0x000000, 0.16f)));
     layer.InnerShadow(plate, 0, 1, 2.0, Hex(0x000000, 0.5f));
     const TTextStyle vendor{11.0, 1.4, 1.0};
-    PrintText(layer, *fonts.Bold, "QUORVANE", vendor, DeckRight - 12, plateY + 17, taRight, palette::Legend);
+    PrintText(layer, *fonts.Bold, "QUORVANE", vendor, DeckRight - 12, plateY + 17, taRight,
+              palette::Legend);
     const double badgeX = DeckRight - 12 - fonts.Bold->Width("QUORVANE", vendor) - 11;
     const double badgeY = plateY + 13;
     TPath ring;

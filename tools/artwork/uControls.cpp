@@ -97,8 +97,9 @@ TLayer DrawKnobFrame(double angle, double scale)
     TPath cap;
     cap.Circle(c, c, KnobCapRadius);
     layer.DropShadow(cap, 0, 2.5, 4.0, Hex(0x000000, 0.85f));
-    layer.Fill(cap, LinearGradient({0, c - KnobCapRadius}, {0, c + KnobCapRadius},
-                                   {{0.0, Hex(0x6a717b)}, {0.5, Hex(0x3b3f46)}, {1.0, Hex(0x1c1e22)}}));
+    layer.Fill(cap,
+               LinearGradient({0, c - KnobCapRadius}, {0, c + KnobCapRadius},
+                              {{0.0, Hex(0x6a717b)}, {0.5, Hex(0x3b3f46)}, {1.0, Hex(0x1c1e22)}}));
     // Grip ridges around the skirt turn with the knob.
     for (int i = 0; i < 36; ++i)
     {
@@ -115,16 +116,17 @@ TLayer DrawKnobFrame(double angle, double scale)
                                     {{0.0, Hex(0x464b53)}, {1.0, Hex(0x26292e)}}));
     // Spun-metal sheen: fixed highlights, as the light does not turn with the knob.
     layer.Fill(face, ConicGradient({c, c}, {{0.0, Hex(0xffffff, 0.0f)},
-                                             {0.11, Hex(0xffffff, 0.10f)},
-                                             {0.22, Hex(0xffffff, 0.0f)},
-                                             {0.55, Hex(0xffffff, 0.0f)},
-                                             {0.64, Hex(0xffffff, 0.07f)},
-                                             {0.75, Hex(0xffffff, 0.0f)},
-                                             {1.0, Hex(0xffffff, 0.0f)}}));
+                                            {0.11, Hex(0xffffff, 0.10f)},
+                                            {0.22, Hex(0xffffff, 0.0f)},
+                                            {0.55, Hex(0xffffff, 0.0f)},
+                                            {0.64, Hex(0xffffff, 0.07f)},
+                                            {0.75, Hex(0xffffff, 0.0f)},
+                                            {1.0, Hex(0xffffff, 0.0f)}}));
     TPath faceEdge;
     faceEdge.Circle(c, c, 16.5).CircleHole(c, c, 15.7);
-    layer.Fill(faceEdge, LinearGradient({0, c - 16.5}, {0, c + 16.5},
-                                        {{0.0, Hex(0xffffff, 0.25f)}, {1.0, Hex(0xffffff, 0.02f)}}));
+    layer.Fill(faceEdge,
+               LinearGradient({0, c - 16.5}, {0, c + 16.5},
+                              {{0.0, Hex(0xffffff, 0.25f)}, {1.0, Hex(0xffffff, 0.02f)}}));
 
     // The pointer: a cream line from near the centre to the face's rim.
     const double s = std::sin(angle);

@@ -45,7 +45,8 @@ TLayer DrawCredits(const TArtworkFonts& fonts, double scale)
     DrawPanelBase(layer);
     TPath card;
     card.RoundRect(12, 12, 676, 242, 8);
-    layer.Fill(card, LinearGradient({0, 12}, {0, 254}, {{0.0, Hex(0x15171a)}, {1.0, Hex(0x1b1d21)}}));
+    layer.Fill(card,
+               LinearGradient({0, 12}, {0, 254}, {{0.0, Hex(0x15171a)}, {1.0, Hex(0x1b1d21)}}));
     layer.InnerShadow(card, 0, 3, 6.0, Hex(0x000000, 0.7f));
     // A warm light falls across the card from the name.
     layer.Fill(card, RadialGradient({150, 110}, 330,
@@ -59,8 +60,8 @@ TLayer DrawCredits(const TArtworkFonts& fonts, double scale)
                    LinearGradient({0, 56}, {0, 102}, {{0.0, Hex(0xfdf9f0)}, {1.0, Hex(0xcbc3b2)}}));
     const TTextStyle body{10.5, 0.2, 1.0};
     PrintText(layer, *fonts.Bold, "Version 1.0", body, 43, 126, taLeft, palette::Accent);
-    PrintText(layer, *fonts.Regular, "Five-band level and transient shaper", body, 43, 156,
-              taLeft, palette::Legend);
+    PrintText(layer, *fonts.Regular, "Five-band level and transient shaper", body, 43, 156, taLeft,
+              palette::Legend);
     PrintText(layer, *fonts.Regular, "with tube stage and 2\u00d7 oversampling.", body, 43, 171,
               taLeft, palette::Legend);
     PrintText(layer, *fonts.Regular, "Right-click any control for MIDI Learn.", body, 43, 201,
@@ -81,8 +82,7 @@ TLayer DrawCredits(const TArtworkFonts& fonts, double scale)
     ruleLit.Rect(tableX - 23, 40, 1, 190);
     layer.Fill(ruleLit, Solid(Hex(0xffffff, 0.06f)));
     const TTextStyle heading{9.8, 1.2, 1.0};
-    PrintText(layer, *fonts.Bold, "MIDI CC DEFAULTS", heading, tableX, 50, taLeft,
-              palette::Legend);
+    PrintText(layer, *fonts.Bold, "MIDI CC DEFAULTS", heading, tableX, 50, taLeft, palette::Legend);
     const TTextStyle row{9.8, 0.1, 1.0};
     for (std::int32_t i = 0; i < ParameterCount; ++i)
     {
@@ -94,8 +94,8 @@ TLayer DrawCredits(const TArtworkFonts& fonts, double scale)
 
     // The bottom row: the oversampling key's seat (the key stays above this picture) and
     // the vendor.
-    DrawWell(layer, OverSampleButton.Left - 1, OverSampleButton.Top - 1,
-             OverSampleButton.Width + 2, OverSampleButton.Height + 2, 4, Hex(0x0e0f11));
+    DrawWell(layer, OverSampleButton.Left - 1, OverSampleButton.Top - 1, OverSampleButton.Width + 2,
+             OverSampleButton.Height + 2, 4, Hex(0x0e0f11));
     PrintText(layer, *fonts.Bold, "2\u00d7", TTextStyle{9.8, 0.3, 1.0}, OverSampleButton.Left - 8,
               OverSampleButton.Top + 14, taRight, palette::Legend);
     const TTextStyle vendor{13.0, 2.0, 1.0};

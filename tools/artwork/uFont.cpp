@@ -46,16 +46,16 @@ int OnLineTo(const FT_Vector* to, void* user)
 int OnConicTo(const FT_Vector* control, const FT_Vector* to, void* user)
 {
     static_cast<TPath*>(user)->QuadTo(static_cast<double>(control->x),
-                                      -static_cast<double>(control->y),
-                                      static_cast<double>(to->x), -static_cast<double>(to->y));
+                                      -static_cast<double>(control->y), static_cast<double>(to->x),
+                                      -static_cast<double>(to->y));
     return 0;
 }
 
 int OnCubicTo(const FT_Vector* c1, const FT_Vector* c2, const FT_Vector* to, void* user)
 {
-    static_cast<TPath*>(user)->CubicTo(
-        static_cast<double>(c1->x), -static_cast<double>(c1->y), static_cast<double>(c2->x),
-        -static_cast<double>(c2->y), static_cast<double>(to->x), -static_cast<double>(to->y));
+    static_cast<TPath*>(user)->CubicTo(static_cast<double>(c1->x), -static_cast<double>(c1->y),
+                                       static_cast<double>(c2->x), -static_cast<double>(c2->y),
+                                       static_cast<double>(to->x), -static_cast<double>(to->y));
     return 0;
 }
 

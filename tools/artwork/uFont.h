@@ -17,9 +17,9 @@ namespace orvo::art
 /// How a run of text is set.
 struct TTextStyle
 {
-    double Size = 10.0;     // em size in pixels
-    double Tracking = 0.0;  // extra space after each character, in pixels
-    double Condense = 1.0;  // horizontal scale of the glyphs (below 1: narrower)
+    double Size = 10.0;    // em size in pixels
+    double Tracking = 0.0; // extra space after each character, in pixels
+    double Condense = 1.0; // horizontal scale of the glyphs (below 1: narrower)
 };
 
 enum TTextAlign : std::uint8_t
@@ -32,7 +32,7 @@ enum TTextAlign : std::uint8_t
 /// One font file. Throws std::runtime_error when the file cannot be read as a font.
 class TFont
 {
-public:
+  public:
     explicit TFont(const std::string& path);
     ~TFont();
     TFont(const TFont&) = delete;
@@ -47,7 +47,7 @@ public:
     /// Height of capital letters above the baseline, in pixels.
     double CapHeight(const TTextStyle& style) const;
 
-private:
+  private:
     struct TGlyph
     {
         TPath Outline;        // font units, y down, origin on the baseline

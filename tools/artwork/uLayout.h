@@ -26,13 +26,21 @@ inline constexpr int EditorHeight = 300;
 
 /// The five band sliders, low to high, on one top edge.
 inline constexpr std::array<TControlRect, 5> BandSliders{{
-    {236, 93, 49, 114}, {282, 93, 49, 114}, {328, 93, 49, 114}, {374, 93, 49, 114}, {420, 93, 49, 114},
+    {236, 93, 49, 114},
+    {282, 93, 49, 114},
+    {328, 93, 49, 114},
+    {374, 93, 49, 114},
+    {420, 93, 49, 114},
 }};
 inline constexpr TControlRect InGainSlider{91, 93, 49, 114};
 inline constexpr TControlRect OutGainSlider{563, 93, 49, 114};
 /// The five mute buttons under the bands (44 x 20 each: one frame of their 88 x 20 image).
 inline constexpr std::array<TControlRect, 5> MuteButtons{{
-    {237, 226, 44, 20}, {283, 226, 44, 20}, {329, 226, 44, 20}, {375, 226, 44, 20}, {421, 226, 44, 20},
+    {237, 226, 44, 20},
+    {283, 226, 44, 20},
+    {329, 226, 44, 20},
+    {375, 226, 44, 20},
+    {421, 226, 44, 20},
 }};
 inline constexpr TControlRect TuningKnob{161, 124, 62, 62};
 inline constexpr TControlRect TubeKnob{489, 124, 62, 62};

@@ -20,7 +20,10 @@ struct TPixels
     int Height = 0;
     std::vector<std::uint8_t> Bytes;
 
-    std::uint8_t* At(int x, int y) { return Bytes.data() + (static_cast<std::size_t>(y) * Width + x) * 4; }
+    std::uint8_t* At(int x, int y)
+    {
+        return Bytes.data() + (static_cast<std::size_t>(y) * Width + x) * 4;
+    }
     const std::uint8_t* At(int x, int y) const
     {
         return Bytes.data() + (static_cast<std::size_t>(y) * Width + x) * 4;
@@ -66,7 +69,8 @@ void Blend(TPixels& dest, int dx, int dy, const TPixels& source, int sx, int sy,
             }
             for (int k = 0; k < 3; ++k)
             {
-                d[k] = static_cast<std::uint8_t>((s[k] * weight + d[k] * (255 - weight) + 255) >> 8);
+                d[k] =
+                    static_cast<std::uint8_t>((s[k] * weight + d[k] * (255 - weight) + 255) >> 8);
             }
             d[3] = std::max(d[3], s[3]);
         }
@@ -99,17 +103,18 @@ void DrawKnob(TPixels& editor, const TPixels& strip, const TControlRect& r, int 
 {
     const long position = RoundHalfEven(max * static_cast<double>(value));
     const long double f = static_cast<long double>(position) / max * KnobFrames;
-    auto clampFrame = [](long double index) {
-        return static_cast<int>(std::min<long double>(index, KnobFrames - 1));
-    };
+    auto clampFrame = [](long double index)
+    { return static_cast<int>(std::min<long double>(index, KnobFrames - 1)); };
     const int hi = clampFrame(std::ceil(f));
     const int lo = clampFrame(std::floor(f));
     const long double t = f - std::trunc(f);
     const int weightLo = 255 - static_cast<int>(std::lrint(static_cast<double>(t * 255)));
-    TPixels blended{KnobFrameSize, KnobFrameSize,
-                    std::vector<std::uint8_t>(static_cast<std::size_t>(KnobFrameSize) * KnobFrameSize * 4)};
+    TPixels blended{
+        KnobFrameSize, KnobFrameSize,
+        std::vector<std::uint8_t>(static_cast<std::size_t>(KnobFrameSize) * KnobFrameSize * 4)};
     Blend(blended, 0, 0, strip, hi * KnobFrameSize, 0, KnobFrameSize, KnobFrameSize, 255, false);
-    Blend(blended, 0, 0, strip, lo * KnobFrameSize, 0, KnobFrameSize, KnobFrameSize, weightLo, false);
+    Blend(blended, 0, 0, strip, lo * KnobFrameSize, 0, KnobFrameSize, KnobFrameSize, weightLo,
+          false);
     Blend(editor, r.Left, r.Top, blended, 0, 0, KnobFrameSize, KnobFrameSize, 255, true);
 }
 
@@ -125,8 +130,8 @@ void DrawLabel(TPixels& editor, const TArtworkFonts& fonts, const std::string& t
                const TControlRect& r, const TColor& colour, int opacity)
 {
     const TTextStyle style{10.5, 0.0, 0.95};
-    const TPath path = fonts.Regular->Text(text, style, r.Left + r.Width / 2.0, r.Top + 10.0,
-                                           taCentre);
+    const TPath path =
+        fonts.Regular->Text(text, style, r.Left + r.Width / 2.0, r.Top + 10.0, taCentre);
     const TMask mask = TMask::FromPath(path, editor.Width, editor.Height);
     for (int y = r.Top; y < r.Top + r.Height && y < editor.Height; ++y)
     {
@@ -167,8 +172,7 @@ std::vector<std::uint8_t> ComposeEditor(const std::vector<TArtImage>& images,
     DrawSlider(editor, slider, OutGainSlider, v[prOutGain]);
     for (const std::size_t k : {2, 1, 0, 3, 4})
     {
-        DrawKey(editor, FromArt(Find(images, BandNames[k])), MuteButtons[k],
-                v[MuteParameters[k]]);
+        DrawKey(editor, FromArt(Find(images, BandNames[k])), MuteButtons[k], v[MuteParameters[k]]);
     }
     if (!state.HintText.empty())
     {
@@ -216,8 +220,8 @@ std::vector<std::pair<std::string, TEditorState>> PreviewStates()
     states.emplace_back("editor-neutral", neutral);
 
     TEditorState working;
-    working.Values = {0.78f, 0.42f, 0.5f, 0.66f, 0.31f, 0, 1, 0, 0, 0,
-                      0.71f, 0.375f, 0.58f, 0.47f, 1, 0};
+    working.Values = {0.78f, 0.42f, 0.5f,  0.66f,  0.31f, 0,     1, 0,
+                      0,     0,     0.71f, 0.375f, 0.58f, 0.47f, 1, 0};
     working.HintText = "-3.00 SemiTones";
     states.emplace_back("editor-working", working);
 

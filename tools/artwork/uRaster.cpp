@@ -137,7 +137,8 @@ void BoxPass(std::vector<float>& values, int width, int height, int half, bool a
     const double norm = 1.0 / (2 * half + 1);
     for (int l = 0; l < lines; ++l)
     {
-        auto at = [&](int i) -> float& {
+        auto at = [&](int i) -> float&
+        {
             return alongRows ? values[static_cast<std::size_t>(l) * width + i]
                              : values[static_cast<std::size_t>(i) * width + l];
         };
@@ -226,9 +227,9 @@ TPoint TAffine::Apply(TPoint p) const
 
 TAffine TAffine::After(const TAffine& first) const
 {
-    return {A * first.A + C * first.B,        B * first.A + D * first.B,
-            A * first.C + C * first.D,        B * first.C + D * first.D,
-            A * first.E + C * first.F + E,    B * first.E + D * first.F + F};
+    return {A * first.A + C * first.B,     B * first.A + D * first.B,
+            A * first.C + C * first.D,     B * first.C + D * first.D,
+            A * first.E + C * first.F + E, B * first.E + D * first.F + F};
 }
 
 std::vector<TPoint>& TPath::Current()
@@ -266,8 +267,8 @@ TPath& TPath::QuadTo(double cx, double cy, double x, double y)
     {
         const double t = static_cast<double>(i) / n;
         const double u = 1.0 - t;
-        contour.push_back({u * u * p0.X + 2 * u * t * cx + t * t * x,
-                           u * u * p0.Y + 2 * u * t * cy + t * t * y});
+        contour.push_back(
+            {u * u * p0.X + 2 * u * t * cx + t * t * x, u * u * p0.Y + 2 * u * t * cy + t * t * y});
     }
     return *this;
 }
@@ -453,7 +454,8 @@ void TMask::Blur(double radius)
 {
     // Three box passes approximate a Gaussian whose sigma is about radius / 2.
     const double sigma = radius / 2.0;
-    const int half = std::max(1, static_cast<int>(std::lround((std::sqrt(4.0 * sigma * sigma + 1.0) - 1.0) / 2.0)));
+    const int half = std::max(
+        1, static_cast<int>(std::lround((std::sqrt(4.0 * sigma * sigma + 1.0) - 1.0) / 2.0)));
     for (int pass = 0; pass < 3; ++pass)
     {
         BoxPass(FValues, FWidth, FHeight, half, true, 0.0f);
@@ -520,7 +522,8 @@ TPaint LinearGradient(TPoint p0, TPoint p1, std::vector<std::pair<double, TColor
     const double dx = p1.X - p0.X;
     const double dy = p1.Y - p0.Y;
     const double len2 = dx * dx + dy * dy;
-    return [=, stops = std::move(stops)](double x, double y) {
+    return [=, stops = std::move(stops)](double x, double y)
+    {
         const double t = len2 > 0.0 ? ((x - p0.X) * dx + (y - p0.Y) * dy) / len2 : 0.0;
         return StopColor(stops, t);
     };
@@ -528,14 +531,14 @@ TPaint LinearGradient(TPoint p0, TPoint p1, std::vector<std::pair<double, TColor
 
 TPaint RadialGradient(TPoint centre, double radius, std::vector<std::pair<double, TColor>> stops)
 {
-    return [=, stops = std::move(stops)](double x, double y) {
-        return StopColor(stops, std::hypot(x - centre.X, y - centre.Y) / radius);
-    };
+    return [=, stops = std::move(stops)](double x, double y)
+    { return StopColor(stops, std::hypot(x - centre.X, y - centre.Y) / radius); };
 }
 
 TPaint ConicGradient(TPoint centre, std::vector<std::pair<double, TColor>> stops)
 {
-    return [=, stops = std::move(stops)](double x, double y) {
+    return [=, stops = std::move(stops)](double x, double y)
+    {
         double a = std::atan2(x - centre.X, -(y - centre.Y)) / (2 * Pi);
         if (a < 0.0)
         {
@@ -556,7 +559,8 @@ double Noise(int x, int y, std::uint32_t seed)
 
 TPaint Grain(TPaint paint, double amount, std::uint32_t seed)
 {
-    return [paint = std::move(paint), amount, seed](double x, double y) {
+    return [paint = std::move(paint), amount, seed](double x, double y)
+    {
         TColor c = paint(x, y);
         const auto n = static_cast<float>(
             amount * Noise(static_cast<int>(std::floor(x)), static_cast<int>(std::floor(y)), seed));
@@ -651,7 +655,8 @@ void TLayer::InnerShadow(const TPath& path, int unitsX, int unitsY, double units
     const TMask inside = TMask::FromPath(onRaster, FWidth, FHeight);
     // The outside of the shape, moved and blurred, falls in over the inner edge. The
     // layer is padded so that the canvas border does not act as an edge.
-    const int pad = static_cast<int>(std::ceil(radius * 2)) + std::max(std::abs(dx), std::abs(dy)) + 2;
+    const int pad =
+        static_cast<int>(std::ceil(radius * 2)) + std::max(std::abs(dx), std::abs(dy)) + 2;
     TMask outside = TMask::FromPath(onRaster.Transformed(TAffine::Translation(pad, pad)),
                                     FWidth + 2 * pad, FHeight + 2 * pad);
     outside.Invert();

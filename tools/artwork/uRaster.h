@@ -54,7 +54,7 @@ struct TAffine
 /// cut holes (what font outlines and the Ring/RoundRect helpers rely on).
 class TPath
 {
-public:
+  public:
     TPath& MoveTo(double x, double y);
     TPath& LineTo(double x, double y);
     TPath& QuadTo(double cx, double cy, double x, double y);
@@ -78,7 +78,7 @@ public:
     const std::vector<std::vector<TPoint>>& Contours() const { return FContours; }
     bool Empty() const { return FContours.empty(); }
 
-private:
+  private:
     std::vector<TPoint>& Current();
     std::vector<std::vector<TPoint>> FContours;
 };
@@ -86,7 +86,7 @@ private:
 /// Coverage 0..1 per pixel of a Width x Height area.
 class TMask
 {
-public:
+  public:
     TMask(int width, int height);
     int Width() const { return FWidth; }
     int Height() const { return FHeight; }
@@ -104,7 +104,7 @@ public:
     /// Raises every value to `gamma` (below 1 thickens thin anti-aliased shapes).
     void Gamma(double gamma);
 
-private:
+  private:
     int FWidth;
     int FHeight;
     std::vector<float> FValues;
@@ -116,8 +116,7 @@ using TPaint = std::function<TColor(double x, double y)>;
 TPaint Solid(const TColor& c);
 /// Colour stops along the line p0 -> p1 (positions 0..1, ascending), clamped at the ends.
 TPaint LinearGradient(TPoint p0, TPoint p1, std::vector<std::pair<double, TColor>> stops);
-TPaint RadialGradient(TPoint centre, double radius,
-                      std::vector<std::pair<double, TColor>> stops);
+TPaint RadialGradient(TPoint centre, double radius, std::vector<std::pair<double, TColor>> stops);
 /// Colour stops by angle around `centre` (0..1 = one turn clockwise from 12 o'clock).
 TPaint ConicGradient(TPoint centre, std::vector<std::pair<double, TColor>> stops);
 /// Adds a small deterministic per-pixel grain of +-`amount` to the paint's colour.
@@ -134,7 +133,7 @@ double Noise(int x, int y, std::uint32_t seed);
 /// and Draw offsets are in the raster's own pixels.
 class TLayer
 {
-public:
+  public:
     TLayer(int width, int height);
     /// A raster of width x height pixels showing the drawing's units at `scale`.
     TLayer(int width, int height, double scale);
@@ -168,7 +167,7 @@ public:
     /// the colour already there); otherwise fully transparent pixels come out all zero.
     std::vector<std::uint8_t> ToRGBA(bool opaque) const;
 
-private:
+  private:
     float* PixelRef(int x, int y);
     int FWidth;
     int FHeight;

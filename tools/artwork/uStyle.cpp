@@ -36,8 +36,8 @@ void PrintTextUpwards(TLayer& layer, const TFont& font, std::string_view text,
     // Set horizontally around the origin, then turned a quarter anticlockwise.
     const double capHeight = font.CapHeight(style);
     const TPath flat = font.Text(text, style, 0.0, capHeight / 2, taCentre);
-    const TAffine turn = TAffine::Translation(cx, cy).After(
-        TAffine::Rotation(-std::numbers::pi / 2, 0.0, 0.0));
+    const TAffine turn =
+        TAffine::Translation(cx, cy).After(TAffine::Rotation(-std::numbers::pi / 2, 0.0, 0.0));
     const TPath path = flat.Transformed(turn);
     TMask shadow = layer.Mask(path.Transformed(TAffine::Translation(1.0, 0.0)));
     layer.FillMask(shadow, Solid(Hex(0x000000, 0.45f)));
@@ -51,7 +51,8 @@ void DrawWell(TLayer& layer, double x, double y, double w, double h, double radi
     lip.RoundRect(x - 1, y - 1, w + 2, h + 2, radius + 1);
     // Light catches the lower lip, the upper lip is in shade.
     layer.Fill(lip, LinearGradient({0, y - 1}, {0, y + h + 1},
-                                   {{0.0, Hex(0x000000, 0.55f)}, {0.6, Hex(0x000000, 0.25f)},
+                                   {{0.0, Hex(0x000000, 0.55f)},
+                                    {0.6, Hex(0x000000, 0.25f)},
                                     {1.0, Hex(0xffffff, 0.14f)}}));
     TPath inside;
     inside.RoundRect(x, y, w, h, radius);
@@ -93,8 +94,9 @@ void DrawScrew(TLayer& layer, double cx, double cy)
     layer.DropShadow(shadow, 0, 0, 1.5, Hex(0x000000, 0.6f));
     TPath head;
     head.Circle(cx, cy, 4.5);
-    layer.Fill(head, LinearGradient({cx - 3, cy - 4}, {cx + 3, cy + 4},
-                                    {{0.0, Hex(0x6d737c)}, {0.5, Hex(0x474c53)}, {1.0, Hex(0x2b2e33)}}));
+    layer.Fill(head,
+               LinearGradient({cx - 3, cy - 4}, {cx + 3, cy + 4},
+                              {{0.0, Hex(0x6d737c)}, {0.5, Hex(0x474c53)}, {1.0, Hex(0x2b2e33)}}));
     TPath socket;
     for (int i = 0; i < 6; ++i)
     {

@@ -20,11 +20,11 @@ inline const TColor DeckHero = Hex(0x1e2126);
 inline const TColor Well = Hex(0x0c0d0f);
 // Captions keep at least 4.5:1 contrast (WCAG) against the panel and the deck as drawn,
 // where thin anti-aliased strokes never reach their full colour.
-inline const TColor Legend = Hex(0xc9cfd6);     // printed section titles
-inline const TColor LegendDim = Hex(0xaab1ba);  // scale numbers, units, hints
+inline const TColor Legend = Hex(0xc9cfd6);    // printed section titles
+inline const TColor LegendDim = Hex(0xaab1ba); // scale numbers, units, hints
 inline const TColor TickColour = Hex(0x5d646d);
-inline const TColor Accent = Hex(0xf2a444);     // values: knob arcs, the 0 dB line, punch
-inline const TColor Cream = Hex(0xf1ede2);      // pointers and the fader line
+inline const TColor Accent = Hex(0xf2a444); // values: knob arcs, the 0 dB line, punch
+inline const TColor Cream = Hex(0xf1ede2);  // pointers and the fader line
 inline const TColor Wordmark = Hex(0xece6d8);
 inline const TColor MuteRed = Hex(0xd8342a);
 inline const TColor OnGreen = Hex(0x63e08e);

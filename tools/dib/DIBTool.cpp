@@ -3,7 +3,6 @@
 #include "editor/toolkit/EDIBError.h"
 #include "editor/toolkit/cDIBStoredImage.h"
 #include "tools/png/PNGFile.h"
-#include "uOrvoVersion.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -11,6 +10,8 @@
 #include <iterator>
 #include <stdexcept>
 #include <vector>
+
+#include "uOrvoVersion.h"
 
 namespace orvo
 {
@@ -26,7 +27,7 @@ constexpr const char* Usage = "usage: orvo-dib pack IN.png OUT.dibcmp [--no-mask
 /// A failure that ends the command with status 1 and its text on the error stream.
 class EToolError : public std::runtime_error
 {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
@@ -54,7 +55,8 @@ std::vector<std::uint8_t> ReadFileBytes(const std::filesystem::path& path)
 void WriteFileBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
     out.close();
     if (!out)
     {
@@ -89,8 +91,8 @@ TStoredImage ReadBlockOrFail(const std::filesystem::path& path,
     TStoredImage image = ReadStoredImage(block, &defect);
     if (defect != sdNone)
     {
-        throw EToolError(path.string() + ": damaged image block: " +
-                         std::string(StoredImageDefectText(defect)));
+        throw EToolError(path.string() +
+                         ": damaged image block: " + std::string(StoredImageDefectText(defect)));
     }
     return image;
 }
@@ -178,8 +180,8 @@ int Info(const std::filesystem::path& path, std::ostream& log)
         clear += image.Pixels[i] == 0 ? 1 : 0;
         partial += image.Pixels[i] != 0 && image.Pixels[i] != 255 ? 1 : 0;
     }
-    log << "mask: " << (pixels - clear - partial) << " opaque, " << partial << " partial, "
-        << clear << " transparent pixels\n";
+    log << "mask: " << (pixels - clear - partial) << " opaque, " << partial << " partial, " << clear
+        << " transparent pixels\n";
     return 0;
 }
 

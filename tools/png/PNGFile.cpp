@@ -37,7 +37,9 @@ extern "C" void OnError(png_structp png, png_const_charp message)
     png_longjmp(png, 1);
 }
 
-extern "C" void OnWarning(png_structp, png_const_charp) {}
+extern "C" void OnWarning(png_structp, png_const_charp)
+{
+}
 
 extern "C" void ReadBytes(png_structp png, png_bytep to, png_size_t count)
 {
@@ -96,7 +98,7 @@ bool ReadRows(png_structp png, png_infop info, png_bytepp rows)
 /// Owns libpng's read state.
 class TPNGReader
 {
-public:
+  public:
     explicit TPNGReader(TPNGInput& input)
     {
         FPng = png_create_read_struct(PNG_LIBPNG_VER_STRING, &input, OnError, OnWarning);
@@ -114,7 +116,7 @@ public:
     png_structp Png() const { return FPng; }
     png_infop Info() const { return FInfo; }
 
-private:
+  private:
     png_structp FPng = nullptr;
     png_infop FInfo = nullptr;
 };
@@ -222,7 +224,8 @@ void WritePNGFile(const std::filesystem::path& path, const TRGBAImage& image)
 {
     const std::vector<std::uint8_t> bytes = EncodePNG(image);
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
     out.close();
     if (!out)
     {

@@ -22,7 +22,7 @@ struct TRGBAImage
 /// A PNG that cannot be read or written; the text says why.
 class EPNGError : public std::runtime_error
 {
-public:
+  public:
     explicit EPNGError(const std::string& message) : std::runtime_error(message) {}
 };
 
@@ -30,7 +30,7 @@ public:
 /// pixels are decoded.
 class EPNGTooLarge : public EPNGError
 {
-public:
+  public:
     using EPNGError::EPNGError;
 };
 

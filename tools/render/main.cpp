@@ -60,7 +60,7 @@ void CatchEndSignals()
 
 class TProgressBar
 {
-public:
+  public:
     explicit TProgressBar(bool enabled) : FEnabled(enabled) {}
     ~TProgressBar()
     {
@@ -100,7 +100,7 @@ public:
         Draw(percent);
     }
 
-private:
+  private:
     void Draw(int percent)
     {
         const int filled = ProgressBarWidth * percent / 100;
@@ -180,10 +180,9 @@ int Render(const TOptions& options)
     CatchEndSignals();
     const auto start = std::chrono::steady_clock::now();
     TProgressBar bar(!options.Quiet && IsTerminal(stderr));
-    const TFileRenderReport report =
-        RenderFile(*plugin, options.Input, options.Output, settings,
-                   [&bar](std::int64_t done, std::int64_t total) { bar.Update(done, total); },
-                   &gCancel);
+    const TFileRenderReport report = RenderFile(
+        *plugin, options.Input, options.Output, settings,
+        [&bar](std::int64_t done, std::int64_t total) { bar.Update(done, total); }, &gCancel);
     bar.Finish();
     const double took =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -194,27 +193,30 @@ int Render(const TOptions& options)
     if (report.InputFrames == 0)
     {
         Warn(input + " holds no audio" +
-             (report.OutputFrames > 0 ? "; the output holds only the tail" : "; the output is empty"));
+             (report.OutputFrames > 0 ? "; the output holds only the tail"
+                                      : "; the output is empty"));
     }
     else if (report.InputCutShort)
     {
-        Warn(input + " ends early: its header promises more audio than the file holds "
-                             "(a cut-short copy?); rendered the " + Seconds(heldSeconds) + " it holds");
+        Warn(input +
+             " ends early: its header promises more audio than the file holds "
+             "(a cut-short copy?); rendered the " +
+             Seconds(heldSeconds) + " it holds");
     }
     if (report.MidiPastEnd > 0)
     {
         Warn(Plural(report.MidiPastEnd, "MIDI message lies", "MIDI messages lie") +
              " past the end of the output (" +
-             Seconds(static_cast<double>(report.OutputFrames) / report.SampleRate) +
-             ") and " + (report.MidiPastEnd == 1 ? "was" : "were") + " not sent");
+             Seconds(static_cast<double>(report.OutputFrames) / report.SampleRate) + ") and " +
+             (report.MidiPastEnd == 1 ? "was" : "were") + " not sent");
     }
     if (options.Quiet)
     {
         return 0;
     }
-    std::string summary = input + " -> " + output + " through " +
-                          plugin->EffectName() + ", program " + std::to_string(plugin->Program()) +
-                          " \"" + plugin->ProgramName() + "\"\n";
+    std::string summary = input + " -> " + output + " through " + plugin->EffectName() +
+                          ", program " + std::to_string(plugin->Program()) + " \"" +
+                          plugin->ProgramName() + "\"\n";
     summary += "  " + Seconds(static_cast<double>(report.OutputFrames) / report.SampleRate) +
                " of audio (" + report.OutputEncoding + ") in " + Seconds(took) + "; " +
                PeakText(report.Peak);
@@ -244,16 +246,16 @@ int List(const TOptions& options)
     // Orvo's default MIDI map: each parameter's default controller from its record.
     const bool orvo = plugin->UniqueId() == OrvoUniqueId;
     Print(plugin->EffectName() + " (" + plugin->Path().string() + ")\n\nParameters" +
-          (orvo ? " (CC: the MIDI controller that drives it in the default map)" : "") +
-          ":\n");
+          (orvo ? " (CC: the MIDI controller that drives it in the default map)" : "") + ":\n");
     for (std::int32_t i = 0; i < plugin->NumParameters(); ++i)
     {
-        std::string line = "  " + std::to_string(i) + (i < 10 ? "   " : "  ") +
-                           plugin->ParameterName(i);
+        std::string line =
+            "  " + std::to_string(i) + (i < 10 ? "   " : "  ") + plugin->ParameterName(i);
         line.resize(std::max<std::size_t>(line.size() + 1, 32), ' ');
         if (orvo)
         {
-            const std::int32_t cc = IsParameterIndex(i) ? InfoOf(i).DefaultController : NoController;
+            const std::int32_t cc =
+                IsParameterIndex(i) ? InfoOf(i).DefaultController : NoController;
             line += cc != NoController ? "CC " + std::to_string(cc) + "  " : "CC --  ";
         }
         line += "norm:" + FormatFixed(plugin->Parameter(i), 4) + "  " + plugin->ParameterDisplay(i);

@@ -112,9 +112,8 @@ std::filesystem::path FollowLinks(const std::filesystem::path& path)
 std::string LowerExtension(const std::filesystem::path& path)
 {
     std::string extension = path.extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(), [](char c) {
-        return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
-    });
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; });
     return extension;
 }
 
@@ -166,8 +165,8 @@ TAudioReader::TAudioReader(const std::filesystem::path& path) : FPath(path)
     {
         throw EAudioFile("input is a folder, not an audio file: " + path.string());
     }
-    const auto type = standardInput ? std::filesystem::file_type::fifo
-                                    : std::filesystem::status(path, ec).type();
+    const auto type =
+        standardInput ? std::filesystem::file_type::fifo : std::filesystem::status(path, ec).type();
     const bool pipe = type == std::filesystem::file_type::fifo ||
                       type == std::filesystem::file_type::socket ||
                       type == std::filesystem::file_type::character;
@@ -185,7 +184,8 @@ TAudioReader::TAudioReader(const std::filesystem::path& path) : FPath(path)
     FChannels = info.channels;
     FFormat = info.format;
     FStreamed = info.seekable == 0;
-    const auto refuse = [this](const std::string& message) {
+    const auto refuse = [this](const std::string& message)
+    {
         sf_close(File(FFile));
         FFile = nullptr;
         throw EAudioFile(message);
@@ -250,7 +250,8 @@ std::int64_t TAudioReader::Read(float* left, float* right, std::int64_t count)
         if (FChunkNext == FChunkFrames)
         {
             FInterleaved.resize(static_cast<std::size_t>(AudioChunkFrames * FChannels));
-            const sf_count_t read = sf_readf_float(File(FFile), FInterleaved.data(), AudioChunkFrames);
+            const sf_count_t read =
+                sf_readf_float(File(FFile), FInterleaved.data(), AudioChunkFrames);
             if (read < 0 || (read == 0 && sf_error(File(FFile)) != SF_ERR_NO_ERROR))
             {
                 throw EAudioFile("error reading " + Name() + ": " + sf_strerror(File(FFile)));
@@ -293,8 +294,8 @@ int SampleEncodingForBits(int bits)
     }
 }
 
-TAudioWriter::TAudioWriter(const std::filesystem::path& path, double sampleRate,
-                           int sourceFormat, bool required, const std::string& type)
+TAudioWriter::TAudioWriter(const std::filesystem::path& path, double sampleRate, int sourceFormat,
+                           bool required, const std::string& type)
     : FPath(path)
 {
     const bool toStream = IsStandardStream(path);
@@ -302,8 +303,10 @@ TAudioWriter::TAudioWriter(const std::filesystem::path& path, double sampleRate,
     // Found out before the render rather than when the finished file is put in place.
     if (!toStream && std::filesystem::is_directory(path, ec))
     {
-        throw EAudioFile("the output " + path.string() + " is a folder; give a file name, "
-                         "such as " + (path / "out.wav").string());
+        throw EAudioFile("the output " + path.string() +
+                         " is a folder; give a file name, "
+                         "such as " +
+                         (path / "out.wav").string());
     }
     const std::string extension =
         type.empty() ? LowerExtension(path)
@@ -311,7 +314,8 @@ TAudioWriter::TAudioWriter(const std::filesystem::path& path, double sampleRate,
     if (toStream && type.empty())
     {
         throw EAudioFile("standard output (-) needs its format named with --type (one that "
-                         "can be streamed: " + StreamableExtensions() + ")");
+                         "can be streamed: " +
+                         StreamableExtensions() + ")");
     }
     const auto* format = std::find_if(OutputFormats.begin(), OutputFormats.end(),
                                       [&](const auto& f) { return f.Extension == extension; });
@@ -324,9 +328,11 @@ TAudioWriter::TAudioWriter(const std::filesystem::path& path, double sampleRate,
     }
     if (toStream && !format->Streamable)
     {
-        throw EAudioFile(extension + " files cannot be written to standard output: libsndfile "
+        throw EAudioFile(extension +
+                         " files cannot be written to standard output: libsndfile "
                          "fills in their header when it closes them. Formats that can be "
-                         "streamed: " + StreamableExtensions());
+                         "streamed: " +
+                         StreamableExtensions());
     }
     SF_INFO info{};
     info.samplerate = static_cast<int>(std::lround(sampleRate));
@@ -343,9 +349,9 @@ TAudioWriter::TAudioWriter(const std::filesystem::path& path, double sampleRate,
     }
     FMajor = format->Major;
     FSubtype = info.format & SF_FORMAT_SUBMASK;
-    FIntegerBits = FSubtype == SF_FORMAT_PCM_16   ? 16
-                   : FSubtype == SF_FORMAT_PCM_24 ? 24
-                   : FSubtype == SF_FORMAT_PCM_32 ? 32
+    FIntegerBits = FSubtype == SF_FORMAT_PCM_16                                   ? 16
+                   : FSubtype == SF_FORMAT_PCM_24                                 ? 24
+                   : FSubtype == SF_FORMAT_PCM_32                                 ? 32
                    : FSubtype == SF_FORMAT_PCM_S8 || FSubtype == SF_FORMAT_PCM_U8 ? 8
                                                                                   : 0;
     if (sf_format_check(&info) == 0)
@@ -424,22 +430,23 @@ void TAudioWriter::CheckRoomFor(std::int64_t frames) const
         return;
     }
     // Uncompressed sizes; Vorbis far less (2 bytes a frame is above any of its bit rates).
-    const double bytesPerFrame = FSubtype == SF_FORMAT_VORBIS ? 2.0
-                                 : FIntegerBits > 0           ? 2.0 * FIntegerBits / 8.0
+    const double bytesPerFrame = FSubtype == SF_FORMAT_VORBIS   ? 2.0
+                                 : FIntegerBits > 0             ? 2.0 * FIntegerBits / 8.0
                                  : FSubtype == SF_FORMAT_DOUBLE ? 16.0
                                                                 : 8.0;
     const double needed = bytesPerFrame * static_cast<double>(frames);
     std::error_code ec;
-    const std::filesystem::path folder =
-        FPartialPath.parent_path().empty() ? std::filesystem::path(".") : FPartialPath.parent_path();
+    const std::filesystem::path folder = FPartialPath.parent_path().empty()
+                                             ? std::filesystem::path(".")
+                                             : FPartialPath.parent_path();
     const std::filesystem::space_info space = std::filesystem::space(folder, ec);
     if (!ec && needed > static_cast<double>(space.available))
     {
         constexpr double MiB = 1024.0 * 1024.0;
-        throw EAudioFile(FPath.string() + " would take about " + std::to_string(std::llround(needed / MiB)) +
-                         " MiB, but its file system has only " +
-                         std::to_string(std::llround(static_cast<double>(space.available) / MiB)) +
-                         " MiB free");
+        throw EAudioFile(
+            FPath.string() + " would take about " + std::to_string(std::llround(needed / MiB)) +
+            " MiB, but its file system has only " +
+            std::to_string(std::llround(static_cast<double>(space.available) / MiB)) + " MiB free");
     }
 }
 
@@ -553,8 +560,7 @@ TStereoAudio ReadAudioFile(const std::filesystem::path& path)
     return audio;
 }
 
-void WriteAudioFile(const std::filesystem::path& path, const TStereoAudio& audio,
-                    int sourceFormat)
+void WriteAudioFile(const std::filesystem::path& path, const TStereoAudio& audio, int sourceFormat)
 {
     TAudioWriter writer(path, audio.SampleRate, sourceFormat);
     writer.Write(audio.Left.data(), audio.Right.data(), audio.Frames());

@@ -18,7 +18,7 @@ namespace orvo
 /// A missing, unreadable or unwritable audio file; the message is meant for the user.
 class EAudioFile : public std::runtime_error
 {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
@@ -54,7 +54,7 @@ constexpr std::string_view StandardStreamName = "-";
 /// libsndfile reads WAV, AIFF, AU, W64 and Ogg, but not FLAC, CAF or RF64.
 class TAudioReader
 {
-public:
+  public:
     explicit TAudioReader(const std::filesystem::path& path);
     ~TAudioReader();
     TAudioReader(const TAudioReader&) = delete;
@@ -78,7 +78,7 @@ public:
     /// Reads up to count frames into left and right; returns the frames read (0 at end).
     std::int64_t Read(float* left, float* right, std::int64_t count);
 
-private:
+  private:
     void* FFile = nullptr;
     std::filesystem::path FPath;
     double FSampleRate = 0.0;
@@ -101,7 +101,7 @@ private:
 /// "-" writes standard output, directly, in a format that can be streamed.
 class TAudioWriter
 {
-public:
+  public:
     /// The output format follows the extension (.wav, .flac, .ogg, .aiff, ...), or type
     /// ("wav", ".au", ...) when given. The sample encoding of sourceFormat (a libsndfile
     /// code, 0 for none) is kept when the output format supports it; otherwise 24-bit
@@ -132,12 +132,12 @@ public:
     [[nodiscard]] float Peak() const noexcept { return FPeak; }
     [[nodiscard]] std::int64_t OverFullScale() const noexcept { return FOverFullScale; }
 
-private:
+  private:
     void Flush();
 
     void* FFile = nullptr;
     std::filesystem::path FPath;
-    std::filesystem::path FTargetPath; // FPath with symbolic links followed
+    std::filesystem::path FTargetPath;  // FPath with symbolic links followed
     std::filesystem::path FPartialPath; // empty for standard output
     int FMajor = 0;
     int FSubtype = 0;

@@ -65,7 +65,8 @@ double TimeOnce(TVstPlugin& plugin, const TStereoAudio& material, std::int32_t b
         {
             events[last++].Frame -= done;
         }
-        plugin.Process(in, out, count, std::span<const TMidiMessage>(events).subspan(next, last - next));
+        plugin.Process(in, out, count,
+                       std::span<const TMidiMessage>(events).subspan(next, last - next));
         next = last;
     }
     const double seconds = ThreadCpuSeconds() - start;
@@ -93,7 +94,7 @@ std::string JsonText(const std::string& text)
 /// A folder of the run's own for module copies, removed with its contents at the end.
 class TScratchFolder
 {
-public:
+  public:
     TScratchFolder()
         : FPath(std::filesystem::temp_directory_path() /
                 ("orvo-bench-" +
@@ -110,7 +111,7 @@ public:
     }
     const std::filesystem::path& Path() const noexcept { return FPath; }
 
-private:
+  private:
     std::filesystem::path FPath;
 };
 
@@ -242,7 +243,8 @@ TBenchReport MeasureBench(const TOptions& options)
             const std::int32_t overSample = plugin->FindParameter(InfoOf(prOverSample).Name);
             const std::string name =
                 plugin->EffectName() + (program ? " " + *program : std::string());
-            auto settings = [plugin, program, &options] {
+            auto settings = [plugin, program, &options]
+            {
                 if (program)
                 {
                     ApplySettings(*plugin, program, options.Parameters);
@@ -263,7 +265,8 @@ TBenchReport MeasureBench(const TOptions& options)
                      {std::pair{" host rate", 0.0f}, std::pair{" oversampled", 1.0f}})
                 {
                     contenders.push_back({plugin,
-                                          [plugin, overSample, settings, value = switchValue] {
+                                          [plugin, overSample, settings, value = switchValue]
+                                          {
                                               settings();
                                               plugin->SetParameter(overSample, value);
                                           },
@@ -276,7 +279,8 @@ TBenchReport MeasureBench(const TOptions& options)
     if (versus)
     {
         report.Versus = true;
-        contenders.push_back({versus.get(), [] {}, {versus->EffectName(), versus->Path().string(), {}}});
+        contenders.push_back(
+            {versus.get(), [] {}, {versus->EffectName(), versus->Path().string(), {}}});
     }
 
     TStereoAudio output;
@@ -316,7 +320,8 @@ std::string BenchText(const TBenchReport& report)
     {
         width = std::max(width, subject.Name.size());
     }
-    const auto pad = [](std::string s, std::size_t n) {
+    const auto pad = [](std::string s, std::size_t n)
+    {
         s.resize(std::max(s.size(), n), ' ');
         return s;
     };
@@ -337,8 +342,8 @@ std::string BenchText(const TBenchReport& report)
         for (std::size_t i = 0; i + 1 < report.Subjects.size(); ++i)
         {
             const TBenchSubject& own = report.Subjects[i];
-            text += "  " + pad(own.Name, width) + "   " + FormatFixed(Ratio(own, other), 3) +
-                    " (" + FormatFixed(Ratio(other, own), 2) + ")\n";
+            text += "  " + pad(own.Name, width) + "   " + FormatFixed(Ratio(own, other), 3) + " (" +
+                    FormatFixed(Ratio(other, own), 2) + ")\n";
         }
     }
     return text;
@@ -358,8 +363,9 @@ std::string BenchJson(const TBenchReport& report)
                 ", \"ns_per_frame_median\": " + FormatFixed(s.Median(), 2) +
                 ", \"ns_per_frame_min\": " + FormatFixed(s.Lowest(), 2) +
                 ", \"ns_per_frame_max\": " + FormatFixed(s.Highest(), 2) +
-                ", \"realtime_factor\": " + FormatFixed(RealtimeFactor(s.Median(), report.SampleRate), 2) +
-                "}" + (i + 1 < report.Subjects.size() ? "," : "") + "\n";
+                ", \"realtime_factor\": " +
+                FormatFixed(RealtimeFactor(s.Median(), report.SampleRate), 2) + "}" +
+                (i + 1 < report.Subjects.size() ? "," : "") + "\n";
     }
     json += "  ]";
     if (HasVersus(report))
@@ -369,9 +375,9 @@ std::string BenchJson(const TBenchReport& report)
         for (std::size_t i = 0; i + 1 < report.Subjects.size(); ++i)
         {
             const auto& own = report.Subjects[i];
-            json += "    {\"chain\": " + JsonText(own.Name) + ", \"other_over_own\": " +
-                    FormatFixed(Ratio(other, own), 3) + ", \"own_over_other\": " +
-                    FormatFixed(Ratio(own, other), 4) + "}" +
+            json += "    {\"chain\": " + JsonText(own.Name) +
+                    ", \"other_over_own\": " + FormatFixed(Ratio(other, own), 3) +
+                    ", \"own_over_other\": " + FormatFixed(Ratio(own, other), 4) + "}" +
                     (i + 2 < report.Subjects.size() ? "," : "") + "\n";
         }
         json += "  ]";

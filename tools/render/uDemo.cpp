@@ -12,10 +12,10 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cmath>
 #include <complex>
 #include <cstdio>
-#include <cctype>
 #include <fstream>
 #include <optional>
 
@@ -58,8 +58,11 @@ constexpr std::int64_t ImpulseResponseFrames = 8192;
 constexpr float ImpulseLevel = 0.1f;
 
 /// The editor's band colours (its artwork palette), low band to high.
-constexpr std::array<TColour, 5> BandColours{
-    {{0xe8, 0x70, 0x4e}, {0xe9, 0xa6, 0x40}, {0xc8, 0xd2, 0x5c}, {0x5c, 0xc6, 0xb2}, {0x64, 0xa2, 0xea}}};
+constexpr std::array<TColour, 5> BandColours{{{0xe8, 0x70, 0x4e},
+                                              {0xe9, 0xa6, 0x40},
+                                              {0xc8, 0xd2, 0x5c},
+                                              {0x5c, 0xc6, 0xb2},
+                                              {0x64, 0xa2, 0xea}}};
 constexpr TColour SumColour{0, 0, 0};
 /// Silence rendered before the piece and dropped, so that each program starts from rest:
 /// the fades and glides of a program change end inside it.
@@ -91,11 +94,20 @@ std::string Html(const std::string& text)
     {
         switch (c)
         {
-        case '&': escaped += "&amp;"; break;
-        case '<': escaped += "&lt;"; break;
-        case '>': escaped += "&gt;"; break;
-        case '"': escaped += "&quot;"; break;
-        default: escaped += c;
+        case '&':
+            escaped += "&amp;";
+            break;
+        case '<':
+            escaped += "&lt;";
+            break;
+        case '>':
+            escaped += "&gt;";
+            break;
+        case '"':
+            escaped += "&quot;";
+            break;
+        default:
+            escaped += c;
         }
     }
     return escaped;
@@ -130,9 +142,8 @@ void DrawWavePanel(TCanvas& canvas, int top, const TStereoAudio& dry, const TSte
     const int width = canvas.Width() - WaveScaleMargin - WaveMargin;
     const int middle = top + WavePanelHeight / 2;
     const double half = WavePanelHeight / 2.0 - 1.0;
-    const auto row = [&](float sample) {
-        return middle - static_cast<int>(std::lround(std::clamp(sample, -1.0f, 1.0f) * half));
-    };
+    const auto row = [&](float sample)
+    { return middle - static_cast<int>(std::lround(std::clamp(sample, -1.0f, 1.0f) * half)); };
     canvas.FillRect(left, top, width, WavePanelHeight, {250, 250, 250});
     // The amplitude scale: full scale at the panel's edges, half scale between.
     for (const float level : {1.0f, 0.5f, 0.0f, -0.5f, -1.0f})
@@ -140,14 +151,15 @@ void DrawWavePanel(TCanvas& canvas, int top, const TStereoAudio& dry, const TSte
         canvas.FillRect(left, row(level), width, 1, level == 0.0f ? Frame : Grid);
         const std::string label = FormatNumber(level, 1);
         canvas.FillRect(left - 4, row(level), 4, 1, Ink);
-        canvas.Text(left - 6 - TCanvas::TextWidth(label), std::clamp(row(level) - 3, top, top + WavePanelHeight - 7),
-                    label, Ink);
+        canvas.Text(left - 6 - TCanvas::TextWidth(label),
+                    std::clamp(row(level) - 3, top, top + WavePanelHeight - 7), label, Ink);
     }
 
     const double rate = dry.SampleRate;
     const double framesPerColumn = seconds * rate / width;
     const auto firstFrame = [&](int column) {
-        return static_cast<std::int64_t>(std::floor((startSeconds * rate) + column * framesPerColumn));
+        return static_cast<std::int64_t>(
+            std::floor((startSeconds * rate) + column * framesPerColumn));
     };
     int lastHigh = middle;
     int lastLow = middle;
@@ -177,13 +189,15 @@ void DrawWavePanel(TCanvas& canvas, int top, const TStereoAudio& dry, const TSte
         canvas.Text(textX, top + WavePanelHeight - 10, label, Ink);
     }
     canvas.Line(left, top, left + width - 1, top, Frame);
-    canvas.Line(left, top + WavePanelHeight - 1, left + width - 1, top + WavePanelHeight - 1, Frame);
+    canvas.Line(left, top + WavePanelHeight - 1, left + width - 1, top + WavePanelHeight - 1,
+                Frame);
 }
 
 void WriteWaveformPicture(const std::filesystem::path& path, const TStereoAudio& dry,
                           const TStereoAudio& wet)
 {
-    TCanvas canvas(WaveWidth + WaveScaleMargin - WaveMargin, 3 * WaveMargin + 2 * WavePanelHeight, White);
+    TCanvas canvas(WaveWidth + WaveScaleMargin - WaveMargin, 3 * WaveMargin + 2 * WavePanelHeight,
+                   White);
     const double seconds = static_cast<double>(dry.Frames()) / dry.SampleRate;
     DrawWavePanel(canvas, WaveMargin, dry, wet, 0.0, seconds, seconds > 2.0 ? 1.0 : 0.25);
     const double zoomStart = std::min(ZoomStart, std::max(0.0, seconds - ZoomSeconds));
@@ -203,7 +217,8 @@ struct TSplitParameters
 bool FindSplitParameters(TVstPlugin& plugin, TSplitParameters& found)
 {
     bool all = true;
-    const auto find = [&](TParameter parameter) {
+    const auto find = [&](TParameter parameter)
+    {
         const std::int32_t index = plugin.FindParameter(InfoOf(parameter).Name);
         all = all && index >= 0;
         return index;
@@ -272,12 +287,14 @@ void DrawResponsePanel(TCanvas& canvas, int top, const char* title,
     const int plotTop = top + 22;
     const int plotBottom = top + ResponsePanelHeight - 26;
     const auto x = [&](double fraction) { return left + fraction * (right - left); };
-    const auto y = [&](double db) {
+    const auto y = [&](double db)
+    {
         const double clamped = std::clamp(db, BottomDb - 3.0, TopDb);
         return plotTop + (TopDb - clamped) / (TopDb - BottomDb) * (plotBottom - plotTop);
     };
     const auto frequencyX = [&](double frequency) {
-        return x(std::log(frequency / LowestFrequency) / std::log(HighestFrequency / LowestFrequency));
+        return x(std::log(frequency / LowestFrequency) /
+                 std::log(HighestFrequency / LowestFrequency));
     };
 
     canvas.Text(left, top + 6, title, Ink, 2);
@@ -314,7 +331,8 @@ void DrawResponsePanel(TCanvas& canvas, int top, const char* title,
     }
     canvas.Text(right - TCanvas::TextWidth("Hz"), plotBottom + 6, "Hz", Ink);
 
-    const auto curve = [&](const std::vector<double>& db, TColour colour, int thickness) {
+    const auto curve = [&](const std::vector<double>& db, TColour colour, int thickness)
+    {
         for (std::size_t k = 1; k < db.size(); ++k)
         {
             const double f0 = static_cast<double>(k - 1) / (db.size() - 1);
@@ -341,16 +359,19 @@ bool WriteResponsePicture(TVstPlugin& plugin, const std::filesystem::path& path,
     {
         return false;
     }
-    TCanvas canvas(ResponseWidth, static_cast<int>(TuningSettings.size()) * ResponsePanelHeight, White);
+    TCanvas canvas(ResponseWidth, static_cast<int>(TuningSettings.size()) * ResponsePanelHeight,
+                   White);
     int top = 0;
     for (const auto& tuning : TuningSettings)
     {
         // Level mode at 0 dB for every band, neutral Tube and gains, the chosen chain.
-        const auto setup = [&](int soloBand) {
+        const auto setup = [&](int soloBand)
+        {
             for (std::size_t b = 0; b < BandNames.size(); ++b)
             {
                 plugin.SetParameter(p.Bands[b], 0.5f);
-                plugin.SetParameter(p.Mutes[b], soloBand < 0 || static_cast<int>(b) == soloBand ? 0.0f : 1.0f);
+                plugin.SetParameter(p.Mutes[b],
+                                    soloBand < 0 || static_cast<int>(b) == soloBand ? 0.0f : 1.0f);
             }
             plugin.SetParameter(p.Tube, 0.5f);
             plugin.SetParameter(p.InGain, 0.5f);
@@ -433,7 +454,8 @@ std::string DescribeSettings(TVstPlugin& plugin)
         }
     }
     std::vector<std::string> parts;
-    const auto list = [&](const char* verb, const std::vector<std::string>& items) {
+    const auto list = [&](const char* verb, const std::vector<std::string>& items)
+    {
         if (items.empty())
         {
             return;
@@ -449,7 +471,8 @@ std::string DescribeSettings(TVstPlugin& plugin)
     list("raises", raised);
     list("cuts", cut);
     list("mutes", muted);
-    const auto signedValue = [&](std::int32_t index, const char* what, const char* unit) {
+    const auto signedValue = [&](std::int32_t index, const char* what, const char* unit)
+    {
         const auto number = DisplayNumber(plugin.ParameterDisplay(index));
         if (number && std::fabs(*number) >= 0.05)
         {
@@ -458,7 +481,8 @@ std::string DescribeSettings(TVstPlugin& plugin)
         }
         else if (!number)
         {
-            parts.push_back(std::string(what) + " " + std::string(Trim(plugin.ParameterDisplay(index))) + unit);
+            parts.push_back(std::string(what) + " " +
+                            std::string(Trim(plugin.ParameterDisplay(index))) + unit);
         }
     };
     signedValue(p.Tube, "Tube", " %");
@@ -483,7 +507,8 @@ std::string DescribeSettings(TVstPlugin& plugin)
 
 /// Renders the piece through the current settings from rest: a short silence first lets
 /// the glides from the instance's first settings to the program's end, and is then dropped.
-TStereoAudio RenderFromRest(TVstPlugin& plugin, const TStereoAudio& dry, const TRenderSettings& settings)
+TStereoAudio RenderFromRest(TVstPlugin& plugin, const TStereoAudio& dry,
+                            const TRenderSettings& settings)
 {
     TStereoAudio input;
     input.SampleRate = dry.SampleRate;
@@ -522,12 +547,12 @@ void WriteIndex(const std::filesystem::path& path, const std::string& effect, do
                 const std::string& editor)
 {
     std::ofstream html(path);
-    const auto player = [](const std::string& sound) {
-        return "<audio controls preload=\"none\" src=\"" + Html(sound) + "\"></audio>";
-    };
+    const auto player = [](const std::string& sound)
+    { return "<audio controls preload=\"none\" src=\"" + Html(sound) + "\"></audio>"; };
     html << "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
          << "<title>" << Html(effect) << " demo</title>\n<style>\n"
-         << "body{font-family:sans-serif;max-width:1040px;margin:2em auto;padding:0 1em;color:#222}\n"
+         << "body{font-family:sans-serif;max-width:1040px;margin:2em auto;padding:0 "
+            "1em;color:#222}\n"
          << "table{border-collapse:collapse}td,th{padding:4px 8px;border-bottom:1px solid #ddd;"
             "text-align:right;vertical-align:top}td:nth-child(2),th:nth-child(2){text-align:left}\n"
          << ".what{display:block;font-size:85%;color:#555;max-width:20em}\n"
@@ -561,7 +586,8 @@ void WriteIndex(const std::filesystem::path& path, const std::string& effect, do
                 "0 dB where they add back to the input)</p>\n";
         if (!responseOversampled.empty())
         {
-            html << "<h3>Oversampled 2x (the default)</h3>\n<p><img src=\"" << Html(responseOversampled)
+            html << "<h3>Oversampled 2x (the default)</h3>\n<p><img src=\""
+                 << Html(responseOversampled)
                  << "\" alt=\"Frequency response of the five bands, oversampled chain\"></p>\n";
         }
         html << "<h3>At the host rate</h3>\n<p><img src=\"" << Html(response)
@@ -570,7 +596,8 @@ void WriteIndex(const std::filesystem::path& path, const std::string& effect, do
     html << "<h2>Programs</h2>\n"
          << "<p>The players play each program level-matched to the dry piece (same RMS level; "
             "the gain applied is in the table), so that a comparison hears the processing, not "
-            "the loudness. The program's own output, as it leaves " << Html(effect)
+            "the loudness. The program's own output, as it leaves "
+         << Html(effect)
          << ", is the download link.</p>\n<table>\n<tr><th>#</th><th>Program</th><th>Peak dBFS</th>"
             "<th>RMS dBFS</th><th>Crest dB</th><th>Matched by</th><th>Listen (matched)</th>"
             "<th>As rendered</th><th></th></tr>\n";
@@ -590,8 +617,8 @@ void WriteIndex(const std::filesystem::path& path, const std::string& effect, do
              << FormatFixed(result.Stats.CrestDb(), 1) << "</td><td>"
              << (result.MatchGainDb >= 0.0 ? "+" : "") << FormatFixed(result.MatchGainDb, 1)
              << " dB</td><td>" << player(result.Matched) << "</td><td><a href=\""
-             << Html(result.Sound) << "\" download>" << Html(result.Sound) << "</a></td><td><a href=\"#"
-             << Html(result.Picture) << "\">waveform</a></td></tr>\n";
+             << Html(result.Sound) << "\" download>" << Html(result.Sound)
+             << "</a></td><td><a href=\"#" << Html(result.Picture) << "\">waveform</a></td></tr>\n";
     }
     html << "</table>\n<h2>Before and after</h2>\n"
          << "<p>Blue: the processed sound as rendered (not level-matched); black outline: the dry "
@@ -605,8 +632,8 @@ void WriteIndex(const std::filesystem::path& path, const std::string& effect, do
         {
             html << "<p>" << Html(result.Summary) << "</p>\n";
         }
-        html << "<p><img src=\"" << Html(result.Picture)
-             << "\" alt=\"Waveform of " << Html(result.Name) << " against the dry piece\"></p>\n";
+        html << "<p><img src=\"" << Html(result.Picture) << "\" alt=\"Waveform of "
+             << Html(result.Name) << " against the dry piece\"></p>\n";
     }
     html << "</body>\n</html>\n";
     html.close();
@@ -631,7 +658,8 @@ TDemoFiles WriteDemo(TVstPlugin& plugin, const std::filesystem::path& folder, do
     settings.BlockSize = DemoBlockSize;
     const TSignalStats dryStats = MeasureSignal(dry);
     std::vector<TProgramResult> results;
-    const auto render = [&](TVstPlugin& instance, TProgramResult& result, const std::string& stem) {
+    const auto render = [&](TVstPlugin& instance, TProgramResult& result, const std::string& stem)
+    {
         result.Sound = stem + ".wav";
         result.Matched = stem + "-matched.wav";
         result.Picture = stem + ".png";
@@ -658,7 +686,8 @@ TDemoFiles WriteDemo(TVstPlugin& plugin, const std::filesystem::path& folder, do
         result.Name = plugin.ProgramNameIndexed(program);
         if (!quiet)
         {
-            std::printf("program %d/%d %s\n", program + 1, plugin.NumPrograms(), result.Name.c_str());
+            std::printf("program %d/%d %s\n", program + 1, plugin.NumPrograms(),
+                        result.Name.c_str());
             std::fflush(stdout);
         }
         std::string stem = TwoDigits(program);
@@ -677,7 +706,8 @@ TDemoFiles WriteDemo(TVstPlugin& plugin, const std::filesystem::path& folder, do
     if (WriteResponsePicture(plugin, folder / "crossover.png", dry.SampleRate, false))
     {
         files.Response = "crossover.png";
-        if (WriteResponsePicture(plugin, folder / "crossover-oversampled.png", dry.SampleRate, true))
+        if (WriteResponsePicture(plugin, folder / "crossover-oversampled.png", dry.SampleRate,
+                                 true))
         {
             files.ResponseOversampled = "crossover-oversampled.png";
         }
@@ -700,7 +730,8 @@ TDemoFiles WriteDemo(TVstPlugin& plugin, const std::filesystem::path& folder, do
 int RunDemo(const TOptions& options)
 {
     auto plugin = LoadPlugin(options.Plugin);
-    const TDemoFiles files = WriteDemo(*plugin, options.DemoFolder, options.DemoSeconds, options.Quiet);
+    const TDemoFiles files =
+        WriteDemo(*plugin, options.DemoFolder, options.DemoSeconds, options.Quiet);
     if (!options.Quiet)
     {
         std::printf("demo written: %s\n",

@@ -31,8 +31,8 @@ struct TDemoFiles
 };
 
 /// Writes the demo into folder (created when missing) with a piece of seconds.
-TDemoFiles WriteDemo(TVstPlugin& plugin, const std::filesystem::path& folder,
-                     double seconds, bool quiet);
+TDemoFiles WriteDemo(TVstPlugin& plugin, const std::filesystem::path& folder, double seconds,
+                     bool quiet);
 
 /// orvo-render --demo DIR: loads the plug-in and writes the demo.
 int RunDemo(const TOptions& options);

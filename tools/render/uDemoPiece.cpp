@@ -21,7 +21,7 @@ constexpr double PeakTarget = 0.5;
 /// A fixed-seed xorshift generator: the same noise on every run.
 class TNoise
 {
-public:
+  public:
     double Next()
     {
         FState ^= FState << 13;
@@ -30,7 +30,7 @@ public:
         return static_cast<double>(FState) / 2147483648.0 - 1.0;
     }
 
-private:
+  private:
     std::uint32_t FState = 0x2545F491u;
 };
 
@@ -176,7 +176,8 @@ TStereoAudio SynthesiseDemoPiece(double seconds, double sampleRate)
                                                      "x.....x...x.....", "x..x..x...x..x.x"};
     constexpr std::array<const char*, 4> SnarePattern{"....x.......x...", "....x.......x..x",
                                                       "....x.......x...", "....x.......x.xx"};
-    constexpr std::array<int, 16> BassLine{45, 0, 45, 57, 0, 45, 0, 43, 45, 0, 48, 0, 45, 52, 0, 43};
+    constexpr std::array<int, 16> BassLine{45, 0, 45, 57, 0,  45, 0, 43,
+                                           45, 0, 48, 0,  45, 52, 0, 43};
     constexpr std::array<std::array<int, 4>, 4> Chords{
         {{57, 60, 64, 69}, {53, 57, 60, 65}, {48, 55, 60, 64}, {55, 59, 62, 67}}};
     constexpr std::array<int, 4> BassRoot{0, -4, -9, -2}; // Am, F, C, G
@@ -190,7 +191,8 @@ TStereoAudio SynthesiseDemoPiece(double seconds, double sampleRate)
             {
                 break;
             }
-            PadChord(mix, barStart, StepsPerBar * StepSeconds, Chords[static_cast<std::size_t>(bar)]);
+            PadChord(mix, barStart, StepsPerBar * StepSeconds,
+                     Chords[static_cast<std::size_t>(bar)]);
             for (int step = 0; step < StepsPerBar; ++step)
             {
                 const double t = barStart + step * StepSeconds;
@@ -210,7 +212,8 @@ TStereoAudio SynthesiseDemoPiece(double seconds, double sampleRate)
                 }
                 if (BassLine[s] != 0)
                 {
-                    BassNote(mix, t, StepSeconds * 0.9, BassLine[s] + BassRoot[static_cast<std::size_t>(bar)]);
+                    BassNote(mix, t, StepSeconds * 0.9,
+                             BassLine[s] + BassRoot[static_cast<std::size_t>(bar)]);
                 }
             }
         }

@@ -13,6 +13,6 @@ constexpr double DemoPieceSeconds = 8.0;
 /// The piece cut to (or looped up to) seconds, peak at -6 dBFS. Same samples on every
 /// run and machine of one toolchain.
 [[nodiscard]] TStereoAudio SynthesiseDemoPiece(double seconds = DemoPieceSeconds,
-                                              double sampleRate = DemoSampleRate);
+                                               double sampleRate = DemoSampleRate);
 
 } // namespace orvo

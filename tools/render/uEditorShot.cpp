@@ -1,13 +1,13 @@
-#include "vst2/uPluginEditorFactory.h"
 #include "tools/render/uEditorShot.h"
 
 #include "editor/uEditor.h"
 #include "parameters/uParameterTable.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "platform/headless/HeadlessServices.h"
-#include "vst2/uPlugin.h"
 #include "tools/render/uPluginSetup.h"
 #include "tools/render/uVstHost.h"
+#include "vst2/uPlugin.h"
+#include "vst2/uPluginEditorFactory.h"
 
 #include <cstdio>
 #include <memory>

@@ -22,8 +22,7 @@ class TVstPlugin;
 [[nodiscard]] bool IsOrvo(TVstPlugin& plugin);
 
 /// Draws the editor in plugin's current state into a PNG file; plugin must be Orvo.
-void WriteEditorPicture(TVstPlugin& plugin, const std::filesystem::path& file,
-                        double scale = 1.0);
+void WriteEditorPicture(TVstPlugin& plugin, const std::filesystem::path& file, double scale = 1.0);
 
 /// orvo-render --editor-shot FILE.png: loads the plug-in, applies --program, --param and
 /// --oversample, and writes the editor picture at --scale.

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <fstream>
+#include <limits>
 #include <string>
 
 namespace orvo
@@ -116,8 +116,8 @@ void ReadTrack(TReader track, std::vector<TTickEvent>& events, std::vector<TTemp
             if (type == 0x51u && length == 3)
             {
                 const auto* d = track.Bytes.data() + start;
-                const std::uint32_t tempo = (std::uint32_t{d[0]} << 16) |
-                                            (std::uint32_t{d[1]} << 8) | d[2];
+                const std::uint32_t tempo =
+                    (std::uint32_t{d[0]} << 16) | (std::uint32_t{d[1]} << 8) | d[2];
                 tempi.push_back({tick, tempo == 0 ? 1u : tempo});
             }
             continue;
@@ -230,8 +230,8 @@ std::vector<TTimedMidi> ParseMidiFile(std::span<const std::uint8_t> bytes)
         {
             while (nextTempo < tempi.size() && tempi[nextTempo].Tick <= event.Tick)
             {
-                segmentSeconds += static_cast<double>(tempi[nextTempo].Tick - segmentTick) *
-                                  secondsPerTick;
+                segmentSeconds +=
+                    static_cast<double>(tempi[nextTempo].Tick - segmentTick) * secondsPerTick;
                 segmentTick = tempi[nextTempo].Tick;
                 secondsPerTick = tempi[nextTempo].MicrosecondsPerBeat * 1e-6 / division;
                 ++nextTempo;

@@ -15,7 +15,7 @@ namespace orvo
 /// A file that is not a Standard MIDI File or is damaged; the message says where.
 class EMidiFile : public std::runtime_error
 {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 

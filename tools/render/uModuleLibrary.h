@@ -12,7 +12,7 @@ namespace orvo
 
 class TModuleLibrary
 {
-public:
+  public:
     /// Loads the library at path; on failure returns null and puts the system's reason
     /// into error.
     static std::unique_ptr<TModuleLibrary> Open(const std::filesystem::path& path,
@@ -25,7 +25,7 @@ public:
     /// The address of an exported function, or null.
     [[nodiscard]] void* Symbol(const char* name) const;
 
-private:
+  private:
     explicit TModuleLibrary(void* handle);
     void* FHandle;
 };

@@ -2,16 +2,17 @@
 
 #include "tools/render/uAudioFile.h"
 #include "tools/render/uTextNumbers.h"
-#include "uOrvoVersion.h"
 
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <filesystem>
 #include <cstdint>
+#include <filesystem>
 #include <string_view>
+
+#include "uOrvoVersion.h"
 
 namespace orvo
 {
@@ -91,10 +92,11 @@ TTimedMidi ParseControlChange(const std::string& text)
     }
     TTimedMidi event;
     event.Seconds = Seconds("--cc", text.substr(0, colon), 0.0);
-    event.Bytes = {ControlChangeStatus,
-                   static_cast<std::uint8_t>(
-                       Integer("--cc controller", text.substr(colon + 1, equals - colon - 1), 0, 127)),
-                   static_cast<std::uint8_t>(Integer("--cc value", text.substr(equals + 1), 0, 127))};
+    event.Bytes = {
+        ControlChangeStatus,
+        static_cast<std::uint8_t>(
+            Integer("--cc controller", text.substr(colon + 1, equals - colon - 1), 0, 127)),
+        static_cast<std::uint8_t>(Integer("--cc value", text.substr(equals + 1), 0, 127))};
     return event;
 }
 
@@ -119,7 +121,8 @@ int Bits(const std::string& text)
 struct TCommandLine
 {
     CLI::App App{"orvo-render: runs audio through the Orvo VST 2 plug-in (or another VST 2 "
-                 "effect)\n\n" + std::string(Forms),
+                 "effect)\n\n" +
+                     std::string(Forms),
                  "orvo-render"};
     std::string Input;
     std::string Output;
@@ -147,28 +150,31 @@ struct TCommandLine
     }
 
     static constexpr const char* Forms =
-            "  orvo-render [options] IN OUT     render the audio file IN into OUT (- for standard\n"
-            "                                   input or output, OUT - with --type)\n"
-            "  orvo-render --list [options]     show the parameters (display texts, MIDI CCs)\n"
-            "                                   and the programs\n"
-            "  orvo-render --demo DIR           synthesise a demo piece, render it through every\n"
-            "                                   program, write sound files, pictures and\n"
-            "                                   index.html into DIR\n"
-            "  orvo-render --bench [options]    time both processing chains on synthesised\n"
-            "                                   material\n"
-            "  orvo-render --editor-shot FILE.png [options]\n"
-            "                                   draw Orvo's editor, in the state that --program,\n"
-            "                                   --param and --oversample give, into a PNG\n"
-            "                                   (--scale 1.5 or 2: at 150 or 200 %)\n";
+        "  orvo-render [options] IN OUT     render the audio file IN into OUT (- for standard\n"
+        "                                   input or output, OUT - with --type)\n"
+        "  orvo-render --list [options]     show the parameters (display texts, MIDI CCs)\n"
+        "                                   and the programs\n"
+        "  orvo-render --demo DIR           synthesise a demo piece, render it through every\n"
+        "                                   program, write sound files, pictures and\n"
+        "                                   index.html into DIR\n"
+        "  orvo-render --bench [options]    time both processing chains on synthesised\n"
+        "                                   material\n"
+        "  orvo-render --editor-shot FILE.png [options]\n"
+        "                                   draw Orvo's editor, in the state that --program,\n"
+        "                                   --param and --oversample give, into a PNG\n"
+        "                                   (--scale 1.5 or 2: at 150 or 200 %)\n";
 
     void Declare(TOptions& options)
     {
         App.footer(
             "IN is any file libsndfile reads (WAV, FLAC, Ogg, AIFF, ...), mono or stereo (mono\n"
             "is fed to both inputs); OUT gets the input's sample rate and a format from its\n"
-            "extension (" + WritableExtensions() + ") or --type.\n"
+            "extension (" +
+            WritableExtensions() +
+            ") or --type.\n"
             "From a pipe libsndfile reads WAV, AIFF, AU, W64 and Ogg; to one it writes " +
-            StreamableExtensions() + ".\n\n"
+            StreamableExtensions() +
+            ".\n\n"
             "Parameter values (--param NAME=VALUE) are what the parameter shows in --list:\n"
             "  InGain=0 is 0 dB, InGain=+3dB, Tuning=-2 (semitones), Lo=50% or Lo=50.00%TD,\n"
             "  OutGain=-oo, LoMute=Muted, OverSample=on. A number counts in the units the\n"
@@ -320,9 +326,8 @@ std::size_t EditDistance(std::string_view a, std::string_view b)
 std::string Lower(std::string_view text)
 {
     std::string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) {
-        return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
-    });
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; });
     return lower;
 }
 
@@ -472,8 +477,8 @@ void RefuseOptionsOfOtherModes(const CLI::App& app, TRunMode mode)
             }
         }
         throw EUsage(std::string(option.Name) + " has no effect " +
-                     (mode == rmRender ? "when " : "with ") + ModeName(mode) +
-                     " (it is for " + forModes + ")");
+                     (mode == rmRender ? "when " : "with ") + ModeName(mode) + " (it is for " +
+                     forModes + ")");
     }
 }
 
@@ -483,9 +488,9 @@ TOptions ParseOptions(const std::vector<std::string>& arguments)
 {
     TOptions options;
     TCommandLine line(options);
-    if (std::find_if(arguments.begin(), arguments.end(), [](const std::string& a) {
-            return a == "-h" || a == "--help" || a == "--version";
-        }) == arguments.end())
+    if (std::find_if(arguments.begin(), arguments.end(),
+                     [](const std::string& a)
+                     { return a == "-h" || a == "--help" || a == "--version"; }) == arguments.end())
     {
         RefuseUnknownOptions(line.App, arguments);
     }
@@ -516,9 +521,9 @@ TOptions ParseOptions(const std::vector<std::string>& arguments)
     {
         throw EUsage("--list, --demo, --bench and --editor-shot cannot be combined");
     }
-    options.Mode = line.List ? rmList
-                   : given("--demo") ? rmDemo
-                   : line.Bench      ? rmBench
+    options.Mode = line.List                ? rmList
+                   : given("--demo")        ? rmDemo
+                   : line.Bench             ? rmBench
                    : given("--editor-shot") ? rmEditorShot
                                             : rmRender;
     RefuseOptionsOfOtherModes(line.App, options.Mode);
@@ -562,7 +567,8 @@ TOptions ParseOptions(const std::vector<std::string>& arguments)
     }
     if (given("--block"))
     {
-        options.BlockSize = static_cast<std::int32_t>(Integer("--block", line.Block, 1, MaxBlockSize));
+        options.BlockSize =
+            static_cast<std::int32_t>(Integer("--block", line.Block, 1, MaxBlockSize));
     }
     for (const std::string& text : line.ControlChanges)
     {
@@ -600,7 +606,8 @@ TOptions ParseOptions(const std::vector<std::string>& arguments)
     }
     if (given("--repeats"))
     {
-        options.BenchRepeats = static_cast<std::int32_t>(Integer("--repeats", line.Repeats, 1, 1000));
+        options.BenchRepeats =
+            static_cast<std::int32_t>(Integer("--repeats", line.Repeats, 1, 1000));
     }
     for (const std::string& text : line.VersusParameters)
     {

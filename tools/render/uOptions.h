@@ -16,7 +16,7 @@ namespace orvo
 /// A command line that cannot be followed; the message says why.
 class EUsage : public std::runtime_error
 {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
@@ -57,7 +57,7 @@ struct TOptions
     std::string OutputType; // --type: OUT's format by extension name, needed for OUT "-"
     bool Quiet = false;
 
-    std::string EditorShot; // --editor-shot: the picture file
+    std::string EditorShot;   // --editor-shot: the picture file
     double EditorScale = 1.0; // --scale: 1, 1.5 or 2
 
     std::string DemoFolder;

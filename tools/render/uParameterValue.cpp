@@ -73,7 +73,8 @@ std::string Squeezed(std::string_view text)
 /// or the start of either ("%" for "%TD", "semi" for "SemiTones"). No unit matches all.
 bool UnitMatches(std::string_view wanted, const std::string& shown, const std::string& label)
 {
-    const auto startOf = [&](const std::string& unit) {
+    const auto startOf = [&](const std::string& unit)
+    {
         return !unit.empty() && unit.size() >= wanted.size() &&
                SameText(wanted, std::string_view(unit).substr(0, wanted.size()));
     };
@@ -82,7 +83,7 @@ bool UnitMatches(std::string_view wanted, const std::string& shown, const std::s
 
 class TParameterProbe
 {
-public:
+  public:
     TParameterProbe(TVstPlugin& plugin, std::int32_t index)
         : FPlugin(plugin), FIndex(index), FOriginal(plugin.Parameter(index))
     {
@@ -97,7 +98,7 @@ public:
         return FPlugin.ParameterDisplay(FIndex);
     }
 
-private:
+  private:
     TVstPlugin& FPlugin;
     std::int32_t FIndex;
     float FOriginal;
@@ -127,7 +128,8 @@ struct TDisplayGrid
 
     [[nodiscard]] bool ShowsNumbers() const
     {
-        return std::any_of(Numbers.begin(), Numbers.end(), [](const auto& n) { return n.has_value(); });
+        return std::any_of(Numbers.begin(), Numbers.end(),
+                           [](const auto& n) { return n.has_value(); });
     }
 
     /// Whether a typed text is this display, in any spacing and letter case, with or
@@ -154,7 +156,8 @@ struct TDisplayGrid
     [[nodiscard]] std::vector<std::string> Units() const
     {
         std::vector<std::string> units;
-        const auto add = [&](const std::string& unit) {
+        const auto add = [&](const std::string& unit)
+        {
             const std::string squeezed = Squeezed(unit);
             if (!squeezed.empty() && std::find(units.begin(), units.end(), squeezed) == units.end())
             {
@@ -177,7 +180,8 @@ struct TDisplayGrid
     [[nodiscard]] std::string Range() const
     {
         std::vector<std::string> parts;
-        const auto add = [&](const std::string& part) {
+        const auto add = [&](const std::string& part)
+        {
             if (std::find(parts.begin(), parts.end(), part) == parts.end())
             {
                 parts.push_back(part);
@@ -240,8 +244,9 @@ std::optional<float> ValueByDisplayText(const TDisplayGrid& grid, std::string_vi
     }
     if (runs > 1)
     {
-        throw EParameterValue("\"" + std::string(text) + "\" is shown by several separate settings of " +
-                              name + "; give a normalised position, e.g. " + name + "=norm:0.5");
+        throw EParameterValue("\"" + std::string(text) +
+                              "\" is shown by several separate settings of " + name +
+                              "; give a normalised position, e.g. " + name + "=norm:0.5");
     }
     return 0.5f * (GridValue(runStart) + GridValue(runEnd));
 }
@@ -276,8 +281,9 @@ float ValueByDisplayNumber(const TDisplayGrid& grid, TParameterProbe& probe, dou
     }
     if (brackets.size() > 1)
     {
-        throw EParameterValue("\"" + std::string(text) + "\" is shown by several separate settings of " +
-                              name + " (" + grid.Range() + "); add the unit, or give a " +
+        throw EParameterValue("\"" + std::string(text) +
+                              "\" is shown by several separate settings of " + name + " (" +
+                              grid.Range() + "); add the unit, or give a " +
                               "normalised position, e.g. " + name + "=norm:0.5");
     }
 
@@ -287,7 +293,8 @@ float ValueByDisplayNumber(const TDisplayGrid& grid, TParameterProbe& probe, dou
     const auto [from, to] = brackets.front();
     const bool rising = grid.Numbers[static_cast<std::size_t>(to)]->Number >=
                         grid.Numbers[static_cast<std::size_t>(from)]->Number;
-    const auto edge = [&, from = from, to = to](bool pastTarget) {
+    const auto edge = [&, from = from, to = to](bool pastTarget)
+    {
         float low = GridValue(from);
         float high = GridValue(to);
         for (int i = 0; i < BisectionSteps; ++i)
@@ -304,7 +311,8 @@ float ValueByDisplayNumber(const TDisplayGrid& grid, TParameterProbe& probe, dou
     const float first = edge(false);
     const float last = edge(true);
     const float middle = 0.5f * (first + last);
-    const auto distance = [&](float value) {
+    const auto distance = [&](float value)
+    {
         const auto number = ShownNumber(probe.DisplayAt(value));
         return number ? std::fabs(number->Number - target) : HUGE_VAL;
     };
@@ -330,8 +338,9 @@ std::int32_t ResolveParameter(TVstPlugin& plugin, std::string_view nameOrIndex)
     {
         names += (i == 0 ? "" : ", ") + plugin.ParameterName(i);
     }
-    throw EParameterValue("unknown parameter \"" + std::string(nameOrIndex) + "\" (" +
-                          (names.empty() ? "the plug-in has no parameters" : "parameters: " + names) + ")");
+    throw EParameterValue(
+        "unknown parameter \"" + std::string(nameOrIndex) + "\" (" +
+        (names.empty() ? "the plug-in has no parameters" : "parameters: " + names) + ")");
 }
 
 float ResolveParameterValue(TVstPlugin& plugin, std::int32_t index, std::string_view text)
@@ -376,8 +385,12 @@ float ResolveParameterValue(TVstPlugin& plugin, std::int32_t index, std::string_
         {
             return static_cast<float>(*plain);
         }
-        for (const auto& [word, value] : {std::pair{"on", 1.0f}, {"yes", 1.0f}, {"true", 1.0f},
-                                          {"off", 0.0f}, {"no", 0.0f}, {"false", 0.0f}})
+        for (const auto& [word, value] : {std::pair{"on", 1.0f},
+                                          {"yes", 1.0f},
+                                          {"true", 1.0f},
+                                          {"off", 0.0f},
+                                          {"no", 0.0f},
+                                          {"false", 0.0f}})
         {
             if (SameText(text, word))
             {
@@ -388,8 +401,8 @@ float ResolveParameterValue(TVstPlugin& plugin, std::int32_t index, std::string_
     const auto number = LeadingNumber(text);
     if (!number)
     {
-        throw EParameterValue("cannot set " + name + " to \"" + std::string(text) + "\": " +
-                              name + " shows " + grid.Range());
+        throw EParameterValue("cannot set " + name + " to \"" + std::string(text) + "\": " + name +
+                              " shows " + grid.Range());
     }
     return ValueByDisplayNumber(grid, probe, number->Value, Trim(number->Rest), name, text);
 }
@@ -418,7 +431,8 @@ std::int32_t ResolveProgram(TVstPlugin& plugin, std::string_view numberOrName)
         names += (i == 0 ? "" : ", ") + name;
     }
     throw EParameterValue("unknown program \"" + std::string(numberOrName) + "\" (" +
-                          (names.empty() ? "the plug-in has no programs" : "programs: " + names) + ")");
+                          (names.empty() ? "the plug-in has no programs" : "programs: " + names) +
+                          ")");
 }
 
 } // namespace orvo

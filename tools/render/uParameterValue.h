@@ -14,7 +14,7 @@ class TVstPlugin;
 /// A parameter or program the effect does not have, or a value it cannot take.
 class EParameterValue : public std::runtime_error
 {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 

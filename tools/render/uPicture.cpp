@@ -67,11 +67,11 @@ void TCanvas::Blend(int x, int y, TColour colour) noexcept
         return;
     }
     auto* pixel = &FPixels[(static_cast<std::size_t>(y) * static_cast<std::size_t>(FWidth) +
-                            static_cast<std::size_t>(x)) * 4];
+                            static_cast<std::size_t>(x)) *
+                           4];
     const unsigned a = colour.A;
-    const auto mix = [a](std::uint8_t under, std::uint8_t over) {
-        return static_cast<std::uint8_t>((over * a + under * (255u - a) + 127u) / 255u);
-    };
+    const auto mix = [a](std::uint8_t under, std::uint8_t over)
+    { return static_cast<std::uint8_t>((over * a + under * (255u - a) + 127u) / 255u); };
     pixel[0] = mix(pixel[0], colour.R);
     pixel[1] = mix(pixel[1], colour.G);
     pixel[2] = mix(pixel[2], colour.B);
@@ -128,7 +128,8 @@ void TCanvas::Text(int x, int y, std::string_view text, TColour colour, int scal
             {
                 for (int column = 0; column < GlyphWidth; ++column)
                 {
-                    if ((glyph->Rows[static_cast<std::size_t>(row)] >> (GlyphWidth - 1 - column)) & 1)
+                    if ((glyph->Rows[static_cast<std::size_t>(row)] >> (GlyphWidth - 1 - column)) &
+                        1)
                     {
                         FillRect(x + column * scale, y + row * scale, scale, scale, colour);
                     }
@@ -151,7 +152,8 @@ TColour TCanvas::At(int x, int y) const noexcept
         return {};
     }
     const auto* pixel = &FPixels[(static_cast<std::size_t>(y) * static_cast<std::size_t>(FWidth) +
-                                  static_cast<std::size_t>(x)) * 4];
+                                  static_cast<std::size_t>(x)) *
+                                 4];
     return {pixel[0], pixel[1], pixel[2], pixel[3]};
 }
 

@@ -23,7 +23,7 @@ struct TColour
 
 class TCanvas
 {
-public:
+  public:
     TCanvas(int width, int height, TColour background);
 
     [[nodiscard]] int Width() const noexcept { return FWidth; }
@@ -33,7 +33,8 @@ public:
     void FillRect(int x, int y, int width, int height, TColour colour) noexcept;
     /// Pixels from y0 to y1 (either order, both included) in column x.
     void VerticalSpan(int x, int y0, int y1, TColour colour) noexcept;
-    void Line(double x0, double y0, double x1, double y1, TColour colour, int thickness = 1) noexcept;
+    void Line(double x0, double y0, double x1, double y1, TColour colour,
+              int thickness = 1) noexcept;
     /// Text with its top-left corner at x, y; characters outside the font stay blank.
     void Text(int x, int y, std::string_view text, TColour colour, int scale = 1) noexcept;
     [[nodiscard]] static int TextWidth(std::string_view text, int scale = 1) noexcept;
@@ -42,7 +43,7 @@ public:
     [[nodiscard]] TRGBAImage Image() const;
     void Save(const std::filesystem::path& path) const;
 
-private:
+  private:
     int FWidth;
     int FHeight;
     std::vector<std::uint8_t> FPixels;

@@ -63,8 +63,8 @@ std::vector<std::filesystem::path> PluginFolders()
         folders.push_back(std::filesystem::path(home) / ".vst");
         folders.push_back(std::filesystem::path(home) / ".lxvst");
     }
-    for (const char* folder : {"/usr/lib/vst", "/usr/lib/lxvst", "/usr/local/lib/vst",
-                               "/usr/local/lib/lxvst"})
+    for (const char* folder :
+         {"/usr/lib/vst", "/usr/lib/lxvst", "/usr/local/lib/vst", "/usr/local/lib/lxvst"})
     {
         folders.emplace_back(folder);
     }
@@ -82,7 +82,8 @@ std::filesystem::path FindPlugin(const std::string& nameOrPath)
     // A bare name: NAME as it is, then with the module extension, in every plug-in folder.
     std::vector<std::string> files{nameOrPath};
     const std::string withExtension = ModuleFileName(nameOrPath);
-    if (!given.has_extension() || given.extension() != std::filesystem::path(withExtension).extension())
+    if (!given.has_extension() ||
+        given.extension() != std::filesystem::path(withExtension).extension())
     {
         files.push_back(withExtension);
     }

@@ -102,7 +102,8 @@ std::vector<TMidiMessage> MidiAtFrames(const std::vector<TTimedMidi>& midi, doub
         frames.push_back({FrameAt(event.Seconds, rate), event.Bytes});
     }
     std::stable_sort(frames.begin(), frames.end(),
-                     [](const TMidiMessage& a, const TMidiMessage& b) { return a.Frame < b.Frame; });
+                     [](const TMidiMessage& a, const TMidiMessage& b)
+                     { return a.Frame < b.Frame; });
     return frames;
 }
 
@@ -112,19 +113,21 @@ TStereoAudio RenderAudio(TVstPlugin& plugin, const TStereoAudio& input,
     TStereoAudio output;
     output.SampleRate = input.SampleRate;
     std::int64_t read = 0;
-    const TSource source = [&](float* left, float* right, std::int64_t count) {
+    const TSource source = [&](float* left, float* right, std::int64_t count)
+    {
         const std::int64_t n = std::min(count, input.Frames() - read);
         std::copy_n(input.Left.begin() + read, n, left);
         std::copy_n(input.Right.begin() + read, n, right);
         read += n;
         return n;
     };
-    const TSink sink = [&](const float* left, const float* right, std::int64_t count) {
+    const TSink sink = [&](const float* left, const float* right, std::int64_t count)
+    {
         output.Left.insert(output.Left.end(), left, left + count);
         output.Right.insert(output.Right.end(), right, right + count);
     };
-    static_cast<void>(RenderStream(plugin, input.SampleRate, input.Frames(), source, sink,
-                                   settings, {}, nullptr));
+    static_cast<void>(RenderStream(plugin, input.SampleRate, input.Frames(), source, sink, settings,
+                                   {}, nullptr));
     return output;
 }
 
@@ -145,7 +148,8 @@ TFileRenderReport RenderFile(TVstPlugin& plugin, const std::filesystem::path& in
     {
         writer.CheckRoomFor(reader.Frames() + tailFrames);
     }
-    const TSource source = [&](float* left, float* right, std::int64_t count) {
+    const TSource source = [&](float* left, float* right, std::int64_t count)
+    {
         std::int64_t got = 0;
         while (got < count)
         {
@@ -158,9 +162,8 @@ TFileRenderReport RenderFile(TVstPlugin& plugin, const std::filesystem::path& in
         }
         return got;
     };
-    const TSink sink = [&](const float* left, const float* right, std::int64_t count) {
-        writer.Write(left, right, count);
-    };
+    const TSink sink = [&](const float* left, const float* right, std::int64_t count)
+    { writer.Write(left, right, count); };
     const TStreamCounts counts =
         RenderStream(plugin, reader.SampleRate(), reader.LengthKnown() ? reader.Frames() : -1,
                      source, sink, settings, progress, cancel);

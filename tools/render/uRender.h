@@ -10,8 +10,8 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
-#include <string>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 namespace orvo
@@ -20,7 +20,7 @@ namespace orvo
 /// A render stopped by the user (Ctrl-C) or by a signal to end the program.
 class ECancelled : public std::runtime_error
 {
-public:
+  public:
     ECancelled() : std::runtime_error("cancelled") {}
 };
 
@@ -52,7 +52,7 @@ struct TFileRenderReport
     float Peak = 0.0f;             // largest output magnitude (1 is full scale)
     std::int64_t Clipped = 0;      // integer output samples beyond full scale
     bool IntegerOutput = false;
-    std::string OutputEncoding;    // "24-bit", "32-bit float", ...
+    std::string OutputEncoding; // "24-bit", "32-bit float", ...
 };
 
 /// Called now and then with the frames done and the frames in all.
@@ -72,7 +72,8 @@ using TProgress = std::function<void(std::int64_t done, std::int64_t total)>;
 /// its name only when complete, and never when the free space of its file system cannot
 /// hold it. cancel, when set, stops the render with ECancelled.
 TFileRenderReport RenderFile(TVstPlugin& plugin, const std::filesystem::path& input,
-                const std::filesystem::path& output, const TRenderSettings& settings,
-                const TProgress& progress = {}, const std::atomic<bool>* cancel = nullptr);
+                             const std::filesystem::path& output, const TRenderSettings& settings,
+                             const TProgress& progress = {},
+                             const std::atomic<bool>* cancel = nullptr);
 
 } // namespace orvo

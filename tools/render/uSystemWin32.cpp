@@ -10,7 +10,8 @@ namespace orvo
 std::filesystem::path ExecutablePath()
 {
     std::wstring buffer(32768, L'\0');
-    const DWORD length = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    const DWORD length =
+        ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
     buffer.resize(length);
     return std::filesystem::path(buffer);
 }
@@ -24,9 +25,8 @@ double ThreadCpuSeconds() noexcept
 {
     FILETIME created{}, exited{}, kernel{}, user{};
     ::GetThreadTimes(::GetCurrentThread(), &created, &exited, &kernel, &user);
-    const auto ticks = [](const FILETIME& t) {
-        return (static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
-    };
+    const auto ticks = [](const FILETIME& t)
+    { return (static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
     return 1e-7 * static_cast<double>(ticks(kernel) + ticks(user)); // 100 ns units
 }
 

@@ -227,7 +227,8 @@ void TVstPlugin::Start(double sampleRate, std::int32_t maxBlockSize, TProcessLev
     FProcessLevel = level;
 
     const auto channels = [this](std::int32_t count, std::vector<std::vector<float>>& buffers,
-                                 std::vector<float*>& pointers) {
+                                 std::vector<float*>& pointers)
+    {
         buffers.assign(static_cast<std::size_t>(std::max<std::int32_t>(count, 0)),
                        std::vector<float>(static_cast<std::size_t>(FMaxBlock), 0.0f));
         pointers.clear();
@@ -267,8 +268,8 @@ void TVstPlugin::ClearReceived() noexcept
     FTouches.clear();
 }
 
-void TVstPlugin::Process(const float* const inputs[2], float* const outputs[2],
-                         std::int64_t frames, std::span<const TMidiMessage> events)
+void TVstPlugin::Process(const float* const inputs[2], float* const outputs[2], std::int64_t frames,
+                         std::span<const TMidiMessage> events)
 {
     if (!FStarted)
     {
@@ -278,7 +279,8 @@ void TVstPlugin::Process(const float* const inputs[2], float* const outputs[2],
     auto next = events.begin();
     while (done < frames)
     {
-        const auto block = static_cast<std::int32_t>(std::min<std::int64_t>(FMaxBlock, frames - done));
+        const auto block =
+            static_cast<std::int32_t>(std::min<std::int64_t>(FMaxBlock, frames - done));
         auto end = next;
         while (end != events.end() && end->Frame < done + block)
         {
@@ -353,8 +355,8 @@ void TVstPlugin::ProcessBlock(const float* const inputs[2], float* const outputs
             }
         }
     }
-    const bool replacing = (FEffect->flags & effFlagsCanReplacing) != 0 &&
-                           FEffect->processReplacing != nullptr;
+    const bool replacing =
+        (FEffect->flags & effFlagsCanReplacing) != 0 && FEffect->processReplacing != nullptr;
     if (!replacing)
     {
         for (auto& buffer : FOutputBuffers)
@@ -362,8 +364,8 @@ void TVstPlugin::ProcessBlock(const float* const inputs[2], float* const outputs
             std::fill_n(buffer.data(), count, 0.0f);
         }
     }
-    (replacing ? FEffect->processReplacing : FEffect->process)(
-        FEffect, FInputPointers.data(), FOutputPointers.data(), frames);
+    (replacing ? FEffect->processReplacing : FEffect->process)(FEffect, FInputPointers.data(),
+                                                               FOutputPointers.data(), frames);
 
     for (std::size_t c = 0; c < 2; ++c)
     {
@@ -455,8 +457,8 @@ VstIntPtr TVstPlugin::Answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, v
         if (ptr != nullptr)
         {
             const std::string_view text = static_cast<const char*>(ptr);
-            for (const char* known : {"sendVstEvents", "sendVstMidiEvent", "receiveVstEvents",
-                                      "receiveVstMidiEvent"})
+            for (const char* known :
+                 {"sendVstEvents", "sendVstMidiEvent", "receiveVstEvents", "receiveVstMidiEvent"})
             {
                 if (text == known)
                 {

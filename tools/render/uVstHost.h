@@ -29,7 +29,7 @@ class TModuleLibrary;
 /// for the user as it stands.
 class EVstHost : public std::runtime_error
 {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
@@ -69,7 +69,7 @@ enum TProcessLevel : std::int32_t
 
 class TVstPlugin
 {
-public:
+  public:
     /// Loads the module and creates one instance; throws EVstHost with a plain-words
     /// reason when the file is missing, not a loadable module or not a VST 2 effect.
     static std::unique_ptr<TVstPlugin> Load(const std::filesystem::path& path);
@@ -141,7 +141,7 @@ public:
     [[nodiscard]] const std::vector<TTouch>& Touches() const noexcept { return FTouches; }
     void ClearReceived() noexcept;
 
-private:
+  private:
     TVstPlugin() = default;
     static VstIntPtr VSTCALL HostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index,
                                           VstIntPtr value, void* ptr, float opt);
@@ -149,8 +149,8 @@ private:
                      float opt) noexcept;
     void ReceiveEvents(const VstEvents* events) noexcept;
     void SendEvents(std::span<const TMidiMessage> events, std::int64_t blockStart);
-    void ProcessBlock(const float* const inputs[2], float* const outputs[2],
-                      std::int64_t offset, std::int32_t frames);
+    void ProcessBlock(const float* const inputs[2], float* const outputs[2], std::int64_t offset,
+                      std::int32_t frames);
     std::string TextOpcode(VstInt32 opcode, VstInt32 index);
 
     std::unique_ptr<TModuleLibrary> FLibrary; // declared first: unloaded last
