@@ -8,9 +8,12 @@
 //   orvo-editor-window-test.exe ORVO_DLL SCREENSHOT_PNG
 //
 // Prints "N passed, N failed".
-#include "platform/win32ui/uWindowsHeader.h"
+// clang-format off
+// Windows' header renames DeleteFile: it comes after the headers that declare one.
 #include "vst2/uPluginEditorFactory.h"
+#include "platform/win32ui/uWindowsHeader.h"
 #undef DeleteFile
+// clang-format on
 
 #include "editor/uEditor.h"
 #include "platform/headless/HeadlessPlatform.h"
