@@ -57,9 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     if (sizeof(LV2_Atom) + out->atom.size > outputSize ||
-        orvo::lv2::VisitSequence(*out, 0, [](const LV2_Atom_Event&, std::uint64_t) {
-            return true;
-        }) != out->atom.size)
+        orvo::lv2::VisitSequence(
+            *out, 0, [](const LV2_Atom_Event&, std::uint64_t) { return true; }) != out->atom.size)
     {
         __builtin_trap();
     }
