@@ -1,9 +1,10 @@
 // TOrvoEffect: the effect as every plug-in format sees it, knowing none of them. It holds the
 // parameter values (through the DSP engine), the 16 programs and the factory bank, the MIDI
-// map with learning and its file, a queue of time-stamped events (MIDI and parameter changes)
-// handled at their frames while a block is processed, and the versioned state a host keeps
-// in its session. What it tells its format adapter goes out through IEffectOutput; the
-// editor hears of every change through TParameterListener.
+// map with learning and its file, a queue of time-stamped MIDI events handled at their
+// frames while a block is processed (a format that sets parameters inside a block splits the
+// block at their frames), and the versioned state a host keeps in its session. What it tells
+// its format adapter goes out through IEffectOutput; the editor hears of every change
+// through TParameterListener.
 #pragma once
 
 #include "core/uEffectEvents.h"
@@ -83,8 +84,6 @@ class TOrvoEffect final : private IMidiClock
     /// before its first frame; beyond its end: at its last frame). Bytes of a message
     /// shorter than three are ignored. False when the queue is full and the event dropped.
     bool QueueMidi(std::int32_t frame, const TMidiBytes& message) noexcept;
-    /// Queues a parameter change to land at frame of the next processed block.
-    bool QueueParameter(std::int32_t frame, std::int32_t index, float value) noexcept;
     /// Processes frames of two channels, handling every queued event at its frame. Replaces
     /// outputs, or adds to them when adding. Channels left out give silence (replacing) or
     /// nothing (adding), and the events are still handled at their frames.
@@ -125,14 +124,11 @@ class TOrvoEffect final : private IMidiClock
     std::atomic<std::uint8_t> FEditorClosed{1};
 
   private:
-    /// One queued event: a MIDI message or a parameter change, due at Frame.
+    /// One queued MIDI message, due at Frame.
     struct TQueuedEvent
     {
         std::int32_t Frame = FreeSlot;
-        bool IsParameter = false;
         TMidiBytes Midi{};
-        std::int32_t Parameter = 0;
-        float Value = 0.0f;
     };
     static constexpr std::int32_t FreeSlot = -99;
 
@@ -142,7 +138,6 @@ class TOrvoEffect final : private IMidiClock
     void startBlock() noexcept;
     void finishBlock(std::int32_t frames) noexcept;
     void dispatchDue(std::int32_t limit, std::int32_t stamp) noexcept;
-    void handleEvent(const TQueuedEvent& event, std::int32_t stamp) noexcept;
     void handleMidiMessage(const TMidiBytes& message, std::int32_t stamp) noexcept;
     void handleControlChange(std::int32_t cc, std::int32_t value) noexcept;
     void applyPendingMapCommand() noexcept;

@@ -27,16 +27,6 @@ bool TOrvoEffect::QueueMidi(std::int32_t frame, const TMidiBytes& message) noexc
     return queueEvent(event);
 }
 
-bool TOrvoEffect::QueueParameter(std::int32_t frame, std::int32_t index, float value) noexcept
-{
-    TQueuedEvent event;
-    event.Frame = frame;
-    event.IsParameter = true;
-    event.Parameter = index;
-    event.Value = value;
-    return queueEvent(event);
-}
-
 bool TOrvoEffect::queueEvent(const TQueuedEvent& event) noexcept
 {
     if (FEventCount >= EventQueueSize)
@@ -99,7 +89,7 @@ void TOrvoEffect::dispatchDue(std::int32_t limit, std::int32_t stamp) noexcept
             continue;
         }
         --FEventCount;
-        handleEvent(slot, stamp);
+        handleMidiMessage(slot.Midi, stamp);
         slot.Frame = FreeSlot;
     }
     while (FEventEnd > 0 && FQueue[static_cast<std::size_t>(FEventEnd - 1)].Frame == FreeSlot)
@@ -107,18 +97,6 @@ void TOrvoEffect::dispatchDue(std::int32_t limit, std::int32_t stamp) noexcept
         --FEventEnd;
     }
     FNextDue = next;
-}
-
-void TOrvoEffect::handleEvent(const TQueuedEvent& event, std::int32_t stamp) noexcept
-{
-    if (event.IsParameter)
-    {
-        SetParameter(event.Parameter, event.Value);
-    }
-    else
-    {
-        handleMidiMessage(event.Midi, stamp);
-    }
 }
 
 void TOrvoEffect::handleMidiMessage(const TMidiBytes& message, std::int32_t stamp) noexcept
